@@ -1,0 +1,196 @@
+#include "app/core/cli.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <ostream>
+
+#include "project/project_file.h"
+#include "project/settings.h"
+
+namespace tarnwick {
+
+const char* const kProgramTitle = "Tarnwick Orlenta Version v5.17";
+
+std::string usageText() {
+  return "Usage: tarnwick [PROJECT.pbm]\n"
+         "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
+         "\n"
+         "Without --generate the main window opens, with PROJECT.pbm as the project when given.\n"
+         "\n"
+         "  --generate PROJECT.pbm  run the four generation steps on the project and print the log\n"
+         "  --bind [KIND:]OLD=NEW   bind the vanished name OLD to the new name NEW; KIND is one of\n"
+         "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
+         "  --allow-unbound         go on although some vanished names stay unbound\n"
+         "  --config-dir DIR        read TW4.INI and UserList.INI from DIR (default: the program's folder)\n"
+         "  --help                  show this text\n"
+         "  --version               show the version\n"
+         "\n"
+         "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\", 2 on bad arguments or an unreadable project.\n";
+}
+
+namespace {
+
+std::optional<ObjectKind> kindFromWord(const Text& word) {
+  for (ObjectKind k : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                       ObjectKind::ToolBar, ObjectKind::Gadget})
+    if (equalsNoCase(word, kindWord(k))) return k;
+  return std::nullopt;
+}
+
+bool parseBinding(const std::string& arg, Binding& b, std::string& error) {
+  Text text = fromUtf8(arg);
+  std::size_t eq = text.find(U'=');
+  if (eq == Text::npos) {
+    error = "--bind needs OLD=NEW, got '" + arg + "'";
+    return false;
+  }
+  Text left = text.substr(0, eq);
+  b.newName = text.substr(eq + 1);
+  std::size_t colon = left.find(U':');
+  if (colon != Text::npos) {
+    b.kind = kindFromWord(left.substr(0, colon));
+    if (!b.kind) {
+      error = "--bind: unknown kind '" + toUtf8(left.substr(0, colon)) +
+              "' (Window, MenuBar, MenuItem, StatusBar, ToolBar or Gadget)";
+      return false;
+    }
+    left = left.substr(colon + 1);
+  }
+  b.oldName = left;
+  if (b.oldName.empty() || b.newName.empty()) {
+    error = "--bind needs a name on both sides of '=', got '" + arg + "'";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      into = args[++i];
+      return true;
+    };
+    if (a == "--generate") {
+      if (!value(cl.project)) return false;
+      cl.generate = true;
+    } else if (a == "--bind") {
+      std::string v;
+      if (!value(v)) return false;
+      Binding b;
+      if (!parseBinding(v, b, error)) return false;
+      cl.bindings.push_back(b);
+    } else if (a == "--allow-unbound") {
+      cl.allowUnbound = true;
+    } else if (a == "--config-dir") {
+      if (!value(cl.configDir)) return false;
+    } else if (a == "--help" || a == "-h") {
+      cl.help = true;
+    } else if (a == "--version") {
+      cl.version = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      error = "unknown option " + a;
+      return false;
+    } else if (cl.project.empty()) {
+      cl.project = a;
+    } else {
+      error = "unexpected argument " + a;
+      return false;
+    }
+  }
+  if (!cl.generate && (!cl.bindings.empty() || cl.allowUnbound || !cl.configDir.empty()) && !cl.help &&
+      !cl.version) {
+    error = "--bind, --allow-unbound and --config-dir belong to --generate";
+    return false;
+  }
+  return true;
+}
+
+std::string executableDirectory() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string path(buf, static_cast<std::size_t>(n));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string absolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char buf[PATH_MAX];
+  if (!getcwd(buf, sizeof buf)) return path;
+  std::string cwd(buf);
+  if (cwd.empty() || cwd.back() != '/') cwd += '/';
+  std::string rel = path;
+  while (rel.rfind("./", 0) == 0) rel = rel.substr(2);
+  return cwd + rel;
+}
+
+void CommandLineHost::logLine(const Text& line) { out_ << toUtf8(line) << '\n' << std::flush; }
+
+BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
+  Lines oldList = oldEntries, newList = newEntries;
+  BindAnswer answer;
+  // Each binding acts as the dialog's "Bind" would: the pair goes to the Todo list
+  // once, and both names leave their lists.
+  for (const Binding& b : bindings_) {
+    if (b.kind && *b.kind != kind) continue;
+    auto o = std::find(oldList.begin(), oldList.end(), b.oldName);
+    auto n = std::find(newList.begin(), newList.end(), b.newName);
+    if (o == oldList.end() || n == newList.end()) continue;
+    Text pair = b.oldName + U" > " + b.newName;
+    if (std::find(answer.todo.begin(), answer.todo.end(), pair) != answer.todo.end()) continue;
+    answer.todo.push_back(pair);
+    oldList.erase(o);
+    newList.erase(n);
+  }
+  if (oldList.empty() || allowUnbound_) {
+    answer.answer = 0;
+    return answer;
+  }
+  auto join = [](const Lines& names) {
+    std::string s;
+    for (const Text& n : names) s += (s.empty() ? "" : " ") + toUtf8(n);
+    return s.empty() ? std::string("(none)") : s;
+  };
+  std::string word = toUtf8(kindWord(kind));
+  err_ << "Unbound old " << word << " names: " << join(oldList) << "\n"
+       << "New " << word << " names: " << join(newList) << "\n"
+       << "Bind them with --bind " << word << ":OLD=NEW, or pass --allow-unbound to leave them unbound.\n";
+  answer.answer = 2;
+  return answer;
+}
+
+int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
+  FormModel model;
+  std::string dir = cl.configDir.empty() ? executableDirectory() : cl.configDir;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+
+  // Settings are only read here: the command line never writes into the folder.
+  std::string userBytes;
+  if (fs.readFile(dir + "UserList.INI", userBytes))
+    model.UserGadgetList = parseUserGadgets(decodeFile(userBytes).lines);
+  buildCommandSets(model.UserGadgetList, model.PrefixCommandSet, model.GadgetCommandSet);
+  model.switches = readDefaultSwitches(readIni(fs, dir + "TW4.INI"));
+
+  std::string projectPath = absolutePath(cl.project);
+  Lines files;
+  if (!readProjectFile(fs, projectPath, files, model)) {
+    err << "Error open file project: " << projectPath << "\n";
+    return 2;
+  }
+  model.ProjectPath = fromUtf8(projectPath);
+
+  CommandLineHost host(out, err, cl.bindings, cl.allowUnbound);
+  RunContext ctx{model, host, fs, files};
+  return runGeneration(ctx) ? 0 : 1;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,62 @@
+// The headless command line: tarnwick --generate PROJECT.pbm [options].
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/core/run.h"
+
+namespace tarnwick {
+
+extern const char* const kProgramTitle;  // "Tarnwick Orlenta Version v5.17"
+
+struct Binding {
+  std::optional<ObjectKind> kind;
+  Text oldName, newName;
+};
+
+struct CommandLine {
+  bool generate = false;
+  bool help = false;
+  bool version = false;
+  std::string project;            // --generate PROJECT, or the first plain argument
+  std::vector<Binding> bindings;  // --bind [KIND:]OLD=NEW, in order
+  bool allowUnbound = false;
+  std::string configDir;          // --config-dir DIR; empty: the executable's folder
+};
+
+// Parses the arguments after the program name. False with a message in error on an
+// unknown option, a missing value or a malformed binding.
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std::string& error);
+std::string usageText();
+
+// The folder that holds the running executable, ending in "/".
+std::string executableDirectory();
+// Makes a path absolute against the working directory.
+std::string absolutePath(const std::string& path);
+
+// The driver of a headless run: log lines to out, binding requests answered from the
+// command line's --bind options, problems to err.
+class CommandLineHost : public RunHost {
+ public:
+  CommandLineHost(std::ostream& out, std::ostream& err, const std::vector<Binding>& bindings, bool allowUnbound)
+      : out_(out), err_(err), bindings_(bindings), allowUnbound_(allowUnbound) {}
+  void logLine(const Text& line) override;
+  BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
+  void closeStartDialog() override {}
+  void enableMainWindow() override {}
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::vector<Binding> bindings_;
+  bool allowUnbound_;
+};
+
+// Loads the settings and the project and runs the four steps. Returns the exit status:
+// 0 after "Ready.", 1 after "Cancel.", 2 when the project file cannot be opened.
+int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
+
+}  // namespace tarnwick

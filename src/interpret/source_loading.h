@@ -1,0 +1,22 @@
+// Reading the project from disk: Main.pb and its mark, the output encoding, the form
+// sources, the include files of Main.pb.
+#pragma once
+
+#include <optional>
+
+#include "app/core/run.h"
+
+namespace tarnwick {
+
+// The mark of Main.pb in the project directory, or nothing when it cannot be read.
+std::optional<MarkInfo> CheckMainFile(FileSystem& fs, const FormModel& model);
+// The encoding of the generated files for a Main.pb with the given mark.
+TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& switches);
+// Fills FormCodeLines, ImageList and FontList from SourceFileList.
+void LoadSourceFiles(RunContext& ctx);
+// Fills IncludeFileList from the include statements of the named file.
+void CollectIncludeFiles(RunContext& ctx, const Text& name);
+// Hands the lines of every include file to the language scan.
+void ScanIncludeFilesForLanguage(RunContext& ctx);
+
+}  // namespace tarnwick

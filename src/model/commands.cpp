@@ -1,0 +1,59 @@
+// The built-in PureBasic command tables of the interpreter and the duplicate checks.
+#include "model/form_model.h"
+
+namespace tarnwick {
+
+// Commands whose first argument is an object constant that belongs to a window.
+const char* const kPrefixCommands[124] = {
+    // gadgets (81)
+    "AddGadgetColumn", "AddGadgetItem", "ButtonGadget", "ButtonImageGadget", "CalendarGadget",
+    "CanvasGadget", "CanvasOutput", "ChangeListIconGadgetDisplay", "CheckBoxGadget",
+    "ClearGadgetItemList", "ClearGadgetItems", "CloseGadgetList", "ComboBoxGadget",
+    "ContainerGadget", "CountGadgetItems", "DateGadget", "DisableGadget", "EditorGadget",
+    "ExplorerComboGadget", "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget",
+    "FreeGadget", "GadgetHeight", "GadgetID", "GadgetItemID", "GadgetToolTip", "GadgetType",
+    "GadgetWidth", "GadgetX", "GadgetY", "GetActiveGadget", "GetGadgetAttribute",
+    "GetGadgetColor", "GetGadgetData", "GetGadgetFont", "GetGadgetItemAttribute",
+    "GetGadgetItemColor", "GetGadgetItemData", "GetGadgetItemState", "GetGadgetItemText",
+    "GetGadgetState", "GetGadgetText", "HideGadget", "HyperLinkGadget", "IPAddressGadget",
+    "ImageGadget", "IsGadget", "ListIconGadget", "ListViewGadget", "MDIGadget",
+    "OpenGadgetList", "OptionGadget", "PanelGadget", "ProgressBarGadget", "RemoveGadgetColumn",
+    "RemoveGadgetItem", "ResizeGadget", "ScrollAreaGadget", "ScrollBarGadget",
+    "SetActiveGadget", "SetGadgetAttribute", "SetGadgetColor", "SetGadgetData", "SetGadgetFont",
+    "SetGadgetItemAttribute", "SetGadgetItemColor", "SetGadgetItemData", "SetGadgetItemState",
+    "SetGadgetItemText", "SetGadgetState", "SetGadgetText", "ShortcutGadget", "SpinGadget",
+    "SplitterGadget", "StringGadget", "TextGadget", "TrackBarGadget", "TreeGadget", "WebGadget",
+    "WebGadgetPath",
+    // menus (22)
+    "CloseSubMenu", "CreateImageMenu", "CreateMenu", "CreatePopupImageMenu", "CreatePopupMenu",
+    "DisableMenuItem", "DisplayPopupMenu", "FreeMenu", "GetMenuItemState", "GetMenuItemText",
+    "GetMenuTitleText", "HideMenu", "IsMenu", "MenuBar", "MenuHeight", "MenuID", "MenuItem",
+    "MenuTitle", "OpenSubMenu", "SetMenuItemState", "SetMenuItemText", "SetMenuTitleText",
+    // toolbars (12)
+    "CreateToolBar", "DisableToolBarButton", "FreeToolBar", "GetToolBarButtonState", "IsToolBar",
+    "SetToolBarButtonState", "ToolBarHeight", "ToolBarID", "ToolBarImageButton",
+    "ToolBarSeparator", "ToolBarStandardButton", "ToolBarToolTip",
+    // status bars (9)
+    "AddStatusBarField", "CreateStatusBar", "FreeStatusBar", "IsStatusBar", "StatusBarHeight",
+    "StatusBarID", "StatusBarImage", "StatusBarProgress", "StatusBarText",
+};
+
+// Commands that create a gadget.
+const char* const kGadgetCommands[32] = {
+    "ButtonGadget", "ButtonImageGadget", "CalendarGadget", "CanvasGadget", "CheckBoxGadget",
+    "ComboBoxGadget", "ContainerGadget", "DateGadget", "EditorGadget", "ExplorerComboGadget",
+    "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget", "HyperLinkGadget",
+    "IPAddressGadget", "ImageGadget", "ListIconGadget", "ListViewGadget", "MDIGadget",
+    "OptionGadget", "PanelGadget", "ProgressBarGadget", "ScrollAreaGadget", "ScrollBarGadget",
+    "ShortcutGadget", "SpinGadget", "SplitterGadget", "StringGadget", "TextGadget",
+    "TrackBarGadget", "TreeGadget", "WebGadget",
+};
+
+void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands) {
+  for (const char* name : kPrefixCommands) prefixCommands.insert(T(name));
+  for (const Text& name : userGadgets) prefixCommands.insert(name);
+  for (const char* name : kGadgetCommands) gadgetCommands.insert(T(name));
+  for (const Text& name : userGadgets) gadgetCommands.insert(name);
+}
+
+}  // namespace tarnwick

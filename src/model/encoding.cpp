@@ -1,0 +1,209 @@
+#include "model/encoding.h"
+
+namespace tarnwick {
+
+MarkInfo detectMark(std::string_view b) {
+  auto at = [&](std::size_t i) { return static_cast<unsigned char>(b[i]); };
+  const std::size_t n = b.size();
+  if (n >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) return {TextFormat::FormatUtf8, 3};
+  if (n >= 4 && at(0) == 0xFF && at(1) == 0xFE && at(2) == 0x00 && at(3) == 0x00)
+    return {TextFormat::FormatUtf32Le, 4};
+  if (n >= 4 && at(0) == 0x00 && at(1) == 0x00 && at(2) == 0xFE && at(3) == 0xFF)
+    return {TextFormat::FormatUtf32Be, 4};
+  if (n >= 2 && at(0) == 0xFF && at(1) == 0xFE) return {TextFormat::FormatUtf16Le, 2};
+  if (n >= 2 && at(0) == 0xFE && at(1) == 0xFF) return {TextFormat::FormatUtf16Be, 2};
+  return {TextFormat::FormatAnsi, 0};
+}
+
+Text markLogLine(const MarkInfo& mark) {
+  switch (mark.format) {
+    case TextFormat::FormatUtf8: return U" -> UTF-8 BOM found.";
+    case TextFormat::FormatUtf16Le: return U" -> UTF-16 (Little Endian) BOM found.";
+    case TextFormat::FormatUtf16Be: return U" -> UTF-16 (Big Endian) BOM found.";
+    case TextFormat::FormatUtf32Le: return U" -> UTF-32 (Little Endian) BOM found.";
+    case TextFormat::FormatUtf32Be: return U" -> UTF-32 (Big Endian) BOM found.";
+    case TextFormat::FormatAnsi: break;
+  }
+  return U" -> No BOM found.";
+}
+
+namespace {
+
+Text decodeUtf16(std::string_view b, bool little) {
+  Text out;
+  out.reserve(b.size() / 2);
+  std::size_t i = 0;
+  auto unit = [&](std::size_t k) -> char32_t {
+    unsigned char x = static_cast<unsigned char>(b[k]), y = static_cast<unsigned char>(b[k + 1]);
+    return little ? (char32_t(y) << 8 | x) : (char32_t(x) << 8 | y);
+  };
+  while (i + 1 < b.size()) {
+    char32_t u = unit(i);
+    i += 2;
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 < b.size()) {
+        char32_t v = unit(i);
+        if (v >= 0xDC00 && v <= 0xDFFF) {
+          out.push_back(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+          i += 2;
+          continue;
+        }
+      }
+      out.push_back(0xFFFD);
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      out.push_back(0xFFFD);
+    } else {
+      out.push_back(u);
+    }
+  }
+  if (i < b.size()) out.push_back(0xFFFD);
+  return out;
+}
+
+Text decodeUtf32(std::string_view b, bool little) {
+  Text out;
+  out.reserve(b.size() / 4);
+  std::size_t i = 0;
+  for (; i + 3 < b.size(); i += 4) {
+    char32_t c = 0;
+    for (int k = 0; k < 4; ++k) {
+      unsigned char x = static_cast<unsigned char>(b[i + (little ? 3 - k : k)]);
+      c = (c << 8) | x;
+    }
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    out.push_back(c);
+  }
+  if (i < b.size()) out.push_back(0xFFFD);
+  return out;
+}
+
+void putUnit16(std::string& out, char32_t u, bool little) {
+  char hi = static_cast<char>((u >> 8) & 0xFF), lo = static_cast<char>(u & 0xFF);
+  if (little) { out.push_back(lo); out.push_back(hi); }
+  else { out.push_back(hi); out.push_back(lo); }
+}
+
+void putChar(std::string& out, char32_t c, TextFormat f, bool& lossy) {
+  switch (f) {
+    case TextFormat::FormatAnsi:
+      if (c <= 0xFF) out.push_back(static_cast<char>(c));
+      else lossy = true;
+      break;
+    case TextFormat::FormatUtf8: out += toUtf8(TextView(&c, 1)); break;
+    case TextFormat::FormatUtf16Le:
+    case TextFormat::FormatUtf16Be: {
+      bool little = f == TextFormat::FormatUtf16Le;
+      if (c >= 0x10000 && c <= 0x10FFFF) {
+        putUnit16(out, 0xD800 + ((c - 0x10000) >> 10), little);
+        putUnit16(out, 0xDC00 + ((c - 0x10000) & 0x3FF), little);
+      } else {
+        putUnit16(out, c > 0x10FFFF ? 0xFFFD : c, little);
+      }
+      break;
+    }
+    case TextFormat::FormatUtf32Le:
+    case TextFormat::FormatUtf32Be: {
+      bool little = f == TextFormat::FormatUtf32Le;
+      for (int k = 0; k < 4; ++k) {
+        int shift = little ? 8 * k : 8 * (3 - k);
+        out.push_back(static_cast<char>((c >> shift) & 0xFF));
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+Text decode(std::string_view b, TextFormat f) {
+  switch (f) {
+    case TextFormat::FormatAnsi: {
+      Text out;
+      out.reserve(b.size());
+      for (char ch : b) out.push_back(static_cast<unsigned char>(ch));
+      return out;
+    }
+    case TextFormat::FormatUtf8: return fromUtf8(b);
+    case TextFormat::FormatUtf16Le: return decodeUtf16(b, true);
+    case TextFormat::FormatUtf16Be: return decodeUtf16(b, false);
+    case TextFormat::FormatUtf32Le: return decodeUtf32(b, true);
+    case TextFormat::FormatUtf32Be: return decodeUtf32(b, false);
+  }
+  return Text();
+}
+
+Lines splitLines(TextView t) {
+  Lines lines;
+  std::size_t start = 0;
+  const std::size_t n = t.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (t[i] == U'\n' || t[i] == U'\r') {
+      lines.emplace_back(t.substr(start, i - start));
+      if (t[i] == U'\r' && i + 1 < n && t[i + 1] == U'\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < n) lines.emplace_back(t.substr(start));
+  return lines;
+}
+
+bool isValidUtf8(std::string_view b, bool* hasNonAscii) {
+  bool nonAscii = false;
+  std::size_t i = 0;
+  while (i < b.size()) {
+    unsigned char c = static_cast<unsigned char>(b[i]);
+    if (c < 0x80) { ++i; continue; }
+    nonAscii = true;
+    int len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > b.size()) return false;
+    char32_t cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+    for (int k = 1; k < len; ++k) {
+      unsigned char d = static_cast<unsigned char>(b[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    static const char32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  if (hasNonAscii) *hasNonAscii = nonAscii;
+  return true;
+}
+
+DecodedText decodeFile(std::string_view bytes) {
+  DecodedText d;
+  MarkInfo mark = detectMark(bytes);
+  std::string_view body = bytes.substr(mark.length);
+  if (mark.length > 0) {
+    d.hasMark = true;
+    d.format = mark.format;
+  } else {
+    // A file saved as UTF-8 without a mark would be double-encoded if it were taken
+    // for ISO 8859-1 and written back as UTF-8; pure ASCII reads the same either way.
+    bool nonAscii = false;
+    d.format = (isValidUtf8(body, &nonAscii) && nonAscii) ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
+  }
+  d.lines = splitLines(decode(body, d.format));
+  return d;
+}
+
+std::string encodeLines(const Lines& lines, TextFormat f, bool withMark, bool* lossy) {
+  std::string out;
+  bool lost = false;
+  if (withMark && f != TextFormat::FormatAnsi) putChar(out, 0xFEFF, f, lost);
+  for (const Text& line : lines) {
+    for (char32_t c : line) putChar(out, c, f, lost);
+    putChar(out, U'\n', f, lost);
+  }
+  if (lossy) *lossy = lost;
+  return out;
+}
+
+bool fitsLatin1(const Lines& lines) {
+  for (const Text& line : lines)
+    for (char32_t c : line)
+      if (c > 0xFF) return false;
+  return true;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,165 @@
+// The form model: the project's sources, the form code taken out of them, the object
+// lists that the checks fill, the switches, the command-name sets and the per-run
+// working data (generated file buffers, section lines, bindings). One value of it is
+// passed to every step; nothing here is global.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "model/encoding.h"
+#include "model/text.h"
+
+namespace tarnwick {
+
+struct GadgetEntry {
+  Text name;  // constant without "#", window prefix included
+  Text kind;  // creating command in upper case, e.g. BUTTONGADGET
+  bool operator==(const GadgetEntry&) const = default;
+};
+
+struct ImageEntry {
+  Text constant;  // with its "#" as written, or "#MyImage_" + n for procedure images
+  Text file;
+  bool operator==(const ImageEntry&) const = default;
+};
+
+struct FontEntry {
+  Text constant;
+  Text line;  // the whole LoadFont line, copied into CommonFile.pb
+  bool operator==(const FontEntry&) const = default;
+};
+
+// The seven project switches, each 0 or 1 (held wide, as the project file parses them).
+struct Switches {
+  int64_t Parend = 1;
+  int64_t PB_Ignore = 1;
+  int64_t Multilang = 0;
+  int64_t Image_Include = 0;
+  int64_t Image_Null = 0;
+  int64_t UseCallFast = 1;
+  int64_t Utf8 = 1;
+  bool operator==(const Switches&) const = default;
+};
+
+// Names of the switches in their fixed order, with a pointer to each field.
+struct SwitchField {
+  const char* name;
+  int64_t Switches::*field;
+};
+extern const SwitchField kSwitchFields[7];
+
+// Upper-cased command names; lookups upper-case the searched name.
+class CommandSet {
+ public:
+  void insert(TextView name) { names_.insert(upper(name)); }
+  bool contains(TextView name) const { return names_.count(upper(name)) > 0; }
+  bool containsUpper(const Text& upperName) const { return names_.count(upperName) > 0; }
+  std::size_t size() const { return names_.size(); }
+
+ private:
+  std::unordered_set<Text> names_;
+};
+
+// The built-in command tables, in the mixed case in which PureBasic spells them.
+extern const char* const kPrefixCommands[124];
+extern const char* const kGadgetCommands[32];
+// Builds both sets from the built-in tables and the user gadget names.
+void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands);
+
+// Key text to translated text, iterated in insertion order: keys keep the place of
+// their first insertion; setting an existing key changes only its text.
+class LanguageMap {
+ public:
+  void set(const Text& key, const Text& text);
+  bool contains(const Text& key) const { return index_.count(key) > 0; }
+  const Text* find(const Text& key) const;
+  std::size_t size() const { return entries_.size(); }
+  const std::vector<std::pair<Text, Text>>& entries() const { return entries_; }
+  void clear() {
+    entries_.clear();
+    index_.clear();
+  }
+
+ private:
+  std::vector<std::pair<Text, Text>> entries_;
+  std::unordered_map<Text, std::size_t> index_;
+};
+
+enum class ObjectKind { Window = 1, MenuBar = 2, MenuItem = 3, StatusBar = 4, ToolBar = 5, Gadget = 6 };
+Text kindWord(ObjectKind kind);  // "Window", "MenuBar", ...
+
+struct ReplaceEntry {
+  Text oldName;
+  Text newName;
+  ObjectKind kind = ObjectKind::Window;
+  bool operator==(const ReplaceEntry&) const = default;
+};
+using ReplaceList = std::vector<ReplaceEntry>;
+
+// The in-memory lines of one generated file.
+using FileBuffer = Lines;
+
+struct FileBuffers {
+  FileBuffer main, common, eventMain, eventMenu, eventGadget, eventWindow, loadLanguage;
+  void clear() { *this = FileBuffers(); }
+};
+
+// Section line lists of CommonFile.pb, prepared in step 1 and assembled in step 4.
+struct CommonSections {
+  Lines constants, fonts, images;
+};
+
+struct FormModel {
+  // Source side.
+  Lines SourceFileList;
+  Lines IncludeFileList;
+  Lines FormCodeLines;
+
+  // Object lists, in order of first appearance.
+  Lines WindowList, MenuBarList, MenuItemList, StatusBarList, ToolBarList;
+  std::vector<GadgetEntry> GadgetList;
+  std::vector<ImageEntry> ImageList;
+  std::vector<FontEntry> FontList;
+
+  // Built once at start-up.
+  CommandSet PrefixCommandSet, GadgetCommandSet;
+  Lines UserGadgetList;
+
+  LanguageMap Language;
+
+  // Names of the previous successful run, as the project file keeps them.
+  Lines PreviousWindowList, PreviousMenuBarList, PreviousMenuItemList, PreviousStatusBarList,
+      PreviousToolBarList, PreviousGadgetList;
+
+  Switches switches;
+  TextFormat WriteFormat = TextFormat::FormatUtf8;
+  Text ProjectPath = U"Unbekannt.pbm";
+
+  // Per-run working data of the generators and the binding step.
+  FileBuffers buffers;
+  CommonSections sections;
+  ReplaceList replaceList;
+  Lines oldEntryList, newEntryList;
+
+  // Empties everything that a run rebuilds; user gadgets, command sets, previous
+  // names, switches and the project path survive.
+  void resetRun();
+  // Empties the previous names and the working lists of the binding step, as a new
+  // or loaded project does.
+  void resetProjectNames();
+
+  // The project directory: the directory part of ProjectPath, ending in "/".
+  Text projectDirectory() const { return directoryOf(ProjectPath); }
+  std::string projectFile(const char* name) const { return toUtf8(projectDirectory()) + name; }
+
+  Lines& previousList(ObjectKind kind);
+  const Lines& previousList(ObjectKind kind) const { return const_cast<FormModel*>(this)->previousList(kind); }
+  // The current names of a kind (gadget names for the gadget kind).
+  Lines currentNames(ObjectKind kind) const;
+};
+
+}  // namespace tarnwick

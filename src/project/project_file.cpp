@@ -1,0 +1,123 @@
+#include "project/project_file.h"
+
+namespace tarnwick {
+
+int64_t parseNumber(TextView t) {
+  std::size_t i = 0;
+  while (i < t.size() && (t[i] == U' ' || t[i] == U'\t')) ++i;
+  bool negative = false;
+  if (i < t.size() && (t[i] == U'-' || t[i] == U'+')) {
+    negative = t[i] == U'-';
+    ++i;
+  }
+  int base = 10;
+  if (i < t.size() && t[i] == U'$') { base = 16; ++i; }
+  else if (i < t.size() && t[i] == U'%') { base = 2; ++i; }
+  uint64_t value = 0;
+  for (; i < t.size(); ++i) {
+    char32_t c = t[i];
+    int digit = -1;
+    if (c >= U'0' && c <= U'9') digit = int(c - U'0');
+    else if (c >= U'a' && c <= U'f') digit = int(c - U'a') + 10;
+    else if (c >= U'A' && c <= U'F') digit = int(c - U'A') + 10;
+    if (digit < 0 || digit >= base) break;
+    value = value * uint64_t(base) + uint64_t(digit);
+  }
+  // Switch values are 32-bit numbers in the file.
+  int32_t narrow = static_cast<int32_t>(static_cast<uint32_t>(value));
+  return negative ? -int64_t(narrow) : int64_t(narrow);
+}
+
+void parseProject(const Lines& lines, Lines& files, FormModel& model) {
+  model.resetProjectNames();
+  Text section;
+  for (const Text& line : lines) {
+    if (!line.empty() && line[0] == U'[') {
+      section = line;
+      continue;
+    }
+    if (line.empty()) {
+      section.clear();
+      continue;
+    }
+    if (section == U"[FILES]") {
+      files.push_back(line);
+    } else if (section == U"[SWITCH]") {
+      Text clean;
+      for (char32_t c : line)
+        if (c != U';') clean.push_back(c);
+      std::size_t eq = clean.find(U'=');
+      if (eq == Text::npos) continue;
+      Text key = clean.substr(0, eq);
+      std::size_t eq2 = clean.find(U'=', eq + 1);
+      Text value = clean.substr(eq + 1, eq2 == Text::npos ? Text::npos : eq2 - eq - 1);
+      for (const SwitchField& f : kSwitchFields)
+        if (key == T(f.name)) model.switches.*f.field = parseNumber(value);
+    } else if (section == U"[WINDOW]") {
+      model.PreviousWindowList.push_back(line);
+    } else if (section == U"[MENU]") {
+      model.PreviousMenuBarList.push_back(line);
+    } else if (section == U"[MENUITEM]") {
+      model.PreviousMenuItemList.push_back(line);
+    } else if (section == U"[STATUSBAR]") {
+      model.PreviousStatusBarList.push_back(line);
+    } else if (section == U"[TOOLBAR]") {
+      model.PreviousToolBarList.push_back(line);
+    } else if (section == U"[GADGET]") {
+      model.PreviousGadgetList.push_back(line);
+    }
+  }
+}
+
+Lines projectLines(const Lines& files, const FormModel& model, bool useCurrentModel) {
+  Lines out;
+  out.push_back(U"[FILES]");
+  out.insert(out.end(), files.begin(), files.end());
+  out.emplace_back();
+  out.push_back(U"[SWITCH]");
+  for (const SwitchField& f : kSwitchFields) out.push_back(T(f.name) + U"=" + numberText(model.switches.*f.field));
+  out.emplace_back();
+  struct Section {
+    const char32_t* header;
+    ObjectKind kind;
+  };
+  static const Section sections[] = {
+      {U"[WINDOW]", ObjectKind::Window},       {U"[MENU]", ObjectKind::MenuBar},
+      {U"[MENUITEM]", ObjectKind::MenuItem},   {U"[STATUSBAR]", ObjectKind::StatusBar},
+      {U"[TOOLBAR]", ObjectKind::ToolBar},     {U"[GADGET]", ObjectKind::Gadget},
+  };
+  for (const Section& s : sections) {
+    out.push_back(s.header);
+    Lines names = useCurrentModel ? model.currentNames(s.kind)
+                                  : model.previousList(s.kind);
+    out.insert(out.end(), names.begin(), names.end());
+    out.emplace_back();
+  }
+  return out;
+}
+
+bool readProjectFile(FileSystem& fs, const std::string& path, Lines& files, FormModel& model) {
+  files.clear();
+  model.resetProjectNames();
+  std::string bytes;
+  if (!fs.readFile(path, bytes)) return false;
+  // The project file is UTF-8 without a mark; a mark written by another editor is skipped.
+  MarkInfo mark = detectMark(bytes);
+  TextFormat format = mark.length ? mark.format : TextFormat::FormatUtf8;
+  parseProject(splitLines(decode(std::string_view(bytes).substr(mark.length), format)), files, model);
+  return true;
+}
+
+bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model,
+                      bool useCurrentModel) {
+  if (files.empty()) return false;
+  return fs.writeFile(path, encodeLines(projectLines(files, model, useCurrentModel), TextFormat::FormatUtf8, false));
+}
+
+void adoptCurrentNames(FormModel& model) {
+  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                          ObjectKind::ToolBar, ObjectKind::Gadget})
+    model.previousList(kind) = model.currentNames(kind);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,137 @@
+#include "app/core/run.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/core/cli.h"
+#include "support/recording_host.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::L;
+using testing::RecordingHost;
+
+TEST(Run, EmptyFileListCancelsAfterStepOne) {
+  FormModel m;
+  m.ProjectPath = U"/p/x.pbm";
+  MemoryFileSystem fs;
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {}};
+  EXPECT_FALSE(runGeneration(ctx));
+  EXPECT_EQ(host.log, L({"Generate Code Step 1 ...", "- Check Main.pb", " -> Main.pb not found.", "- Load Files...",
+                         "None Files to Generate.", "Cancel.", ""}));
+  EXPECT_EQ(host.startDialogClosed, 1);
+  EXPECT_GE(host.mainWindowEnabled, 1);
+  EXPECT_TRUE(fs.files.empty());  // a cancelled run writes nothing
+}
+
+TEST(Run, MainMarkDecidesTheOutputEncoding) {
+  struct Case {
+    std::string main;
+    int utf8;
+    const char* line;
+    TextFormat format;
+  } cases[] = {
+      {"\xEF\xBB\xBFx", 0, " -> UTF-8 BOM found.", TextFormat::FormatUtf8},
+      {"x", 0, " -> No BOM found.", TextFormat::FormatAnsi},
+      {"x", 1, " -> No BOM found.", TextFormat::FormatUtf8},
+      {std::string("\xFF\xFE\x00\x00", 4), 0, " -> UTF-32 (Little Endian) BOM found.", TextFormat::FormatAnsi},
+      {"\xFE\xFF", 1, " -> UTF-16 (Big Endian) BOM found.", TextFormat::FormatUtf8},
+  };
+  for (const Case& c : cases) {
+    FormModel m;
+    m.ProjectPath = U"/p/x.pbm";
+    m.switches.Utf8 = c.utf8;
+    MemoryFileSystem fs;
+    fs.files["/p/Main.pb"] = c.main;
+    RecordingHost host;
+    RunContext ctx{m, host, fs, {}};
+    runGeneration(ctx);
+    ASSERT_GE(host.log.size(), 3u);
+    EXPECT_EQ(host.log[2], T(c.line));
+    EXPECT_EQ(m.WriteFormat, c.format) << c.line;
+  }
+}
+
+TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
+  CommandLine cl;
+  std::string error;
+  ASSERT_TRUE(parseCommandLine({"--generate", "p.pbm", "--bind", "gadget:A=B", "--bind", "C=D", "--allow-unbound",
+                                "--config-dir", "/cfg"},
+                               cl, error))
+      << error;
+  EXPECT_TRUE(cl.generate);
+  EXPECT_EQ(cl.project, "p.pbm");
+  ASSERT_EQ(cl.bindings.size(), 2u);
+  EXPECT_EQ(cl.bindings[0].kind, ObjectKind::Gadget);
+  EXPECT_EQ(cl.bindings[0].oldName, U"A");
+  EXPECT_FALSE(cl.bindings[1].kind.has_value());
+  EXPECT_TRUE(cl.allowUnbound);
+  EXPECT_EQ(cl.configDir, "/cfg");
+
+  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+           {"--generate"}, {"--frobnicate"}, {"--generate", "p", "--bind", "Nope:A=B"},
+           {"--generate", "p", "--bind", "AB"}, {"--generate", "p", "--bind", "=B"}, {"--bind", "A=B"}}) {
+    CommandLine c2;
+    EXPECT_FALSE(parseCommandLine(bad, c2, error)) << bad[0];
+  }
+  CommandLine plain;
+  ASSERT_TRUE(parseCommandLine({"my.pbm"}, plain, error));
+  EXPECT_FALSE(plain.generate);
+  EXPECT_EQ(plain.project, "my.pbm");
+}
+
+TEST(CommandLine, BindingsActAsTheDialogWould) {
+  std::ostringstream out, err;
+  std::vector<Binding> binds{{ObjectKind::Window, U"W0", U"Main"},
+                             {std::nullopt, U"B1", U"OK"},
+                             {std::nullopt, U"B1", U"OK"},     // the same pair again: ignored
+                             {ObjectKind::Window, U"B2", U"X"}, // other kind: ignored here
+                             {std::nullopt, U"Gone", U"OK"}};   // not in the old list
+  CommandLineHost host(out, err, binds, false);
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {U"B1", U"B2"}, {U"OK", U"X"});
+  EXPECT_EQ(a.answer, 2);  // B2 stays unbound
+  EXPECT_EQ(a.todo, (Lines{U"B1 > OK"}));
+  EXPECT_NE(err.str().find("B2"), std::string::npos);
+  EXPECT_NE(err.str().find("X"), std::string::npos);
+
+  CommandLineHost lenient(out, err, binds, true);
+  EXPECT_EQ(lenient.askBindings(ObjectKind::Gadget, {U"B1", U"B2"}, {U"OK", U"X"}).answer, 0);
+  BindAnswer w = lenient.askBindings(ObjectKind::Window, {U"W0"}, {U"Main"});
+  EXPECT_EQ(w.answer, 0);
+  EXPECT_EQ(w.todo, (Lines{U"W0 > Main"}));
+}
+
+TEST(CommandLine, UnreadableProjectIsExitTwo) {
+  MemoryFileSystem fs;
+  CommandLine cl;
+  cl.generate = true;
+  cl.project = "/nowhere/p.pbm";
+  cl.configDir = "/cfg";
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLineGeneration(cl, fs, out, err), 2);
+  EXPECT_EQ(err.str(), "Error open file project: /nowhere/p.pbm\n");
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST(CommandLine, SettingsComeFromTheConfigFolderAndAreNeverWritten) {
+  MemoryFileSystem fs;
+  fs.files["/cfg/TW4.INI"] = "\xEF\xBB\xBF[Default]\nUtf8 = 0\n";
+  fs.files["/p/x.pbm"] = "[FILES]\n\n";
+  CommandLine cl;
+  cl.generate = true;
+  cl.project = "/p/x.pbm";
+  cl.configDir = "/cfg";
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLineGeneration(cl, fs, out, err), 1);
+  EXPECT_EQ(out.str(),
+            "Generate Code Step 1 ...\n- Check Main.pb\n -> Main.pb not found.\n- Load Files...\n"
+            "None Files to Generate.\nCancel.\n\n");
+  EXPECT_EQ(fs.writes, 0);
+  EXPECT_FALSE(fs.exists("/cfg/UserList.INI"));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,109 @@
+#include "model/encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+std::string bytes(std::initializer_list<int> b) {
+  std::string s;
+  for (int x : b) s.push_back(static_cast<char>(x));
+  return s;
+}
+
+TEST(Marks, LongerMarksFirst) {
+  struct Case {
+    std::string data;
+    TextFormat format;
+    std::size_t length;
+    const char32_t* log;
+  } cases[] = {
+      {bytes({0xEF, 0xBB, 0xBF, 'a'}), TextFormat::FormatUtf8, 3, U" -> UTF-8 BOM found."},
+      {bytes({0xFF, 0xFE, 0, 0, 'a', 0, 0, 0}), TextFormat::FormatUtf32Le, 4, U" -> UTF-32 (Little Endian) BOM found."},
+      {bytes({0, 0, 0xFE, 0xFF}), TextFormat::FormatUtf32Be, 4, U" -> UTF-32 (Big Endian) BOM found."},
+      {bytes({0xFF, 0xFE, 'a', 0}), TextFormat::FormatUtf16Le, 2, U" -> UTF-16 (Little Endian) BOM found."},
+      {bytes({0xFE, 0xFF, 0, 'a'}), TextFormat::FormatUtf16Be, 2, U" -> UTF-16 (Big Endian) BOM found."},
+      {"abc", TextFormat::FormatAnsi, 0, U" -> No BOM found."},
+      {bytes({0xEF, 0xBB}), TextFormat::FormatAnsi, 0, U" -> No BOM found."},
+      {"", TextFormat::FormatAnsi, 0, U" -> No BOM found."},
+  };
+  for (const Case& c : cases) {
+    MarkInfo m = detectMark(c.data);
+    EXPECT_EQ(m.format, c.format) << toUtf8(c.log);
+    EXPECT_EQ(m.length, c.length) << toUtf8(c.log);
+    EXPECT_EQ(markLogLine(m), c.log);
+  }
+}
+
+TEST(Decode, EachFormat) {
+  EXPECT_EQ(decode(bytes({'a', 0xE4, 0xFF}), TextFormat::FormatAnsi), U"aäÿ");
+  EXPECT_EQ(decode(bytes({'a', 0, 0xE4, 0, 0x3D, 0xD8, 0x00, 0xDE}), TextFormat::FormatUtf16Le), U"aä😀");
+  EXPECT_EQ(decode(bytes({0, 'a', 0x20, 0xAC}), TextFormat::FormatUtf16Be), U"a€");
+  EXPECT_EQ(decode(bytes({'a', 0, 0, 0, 0x00, 0xF6, 0x01, 0x00}), TextFormat::FormatUtf32Le), U"a😀");
+  EXPECT_EQ(decode(bytes({0, 0, 0, 'a'}), TextFormat::FormatUtf32Be), U"a");
+}
+
+TEST(Decode, OddByteCountsEndInAReplacementCharacter) {
+  EXPECT_EQ(decode(bytes({'a', 0, 'b'}), TextFormat::FormatUtf16Le), U"a\uFFFD");
+  EXPECT_EQ(decode(bytes({0, 0, 0, 'a', 0, 0}), TextFormat::FormatUtf32Be), U"a\uFFFD");
+  // A lone surrogate is not a character.
+  EXPECT_EQ(decode(bytes({0x00, 0xD8, 'a', 0}), TextFormat::FormatUtf16Le), U"\uFFFDa");
+}
+
+TEST(Lines, LfCrAndCrLfEndALineAndNoEmptyLineAfterTheLast) {
+  EXPECT_EQ(splitLines(U"a\nb\r\nc\rd"), (Lines{U"a", U"b", U"c", U"d"}));
+  EXPECT_EQ(splitLines(U"a\r\n"), (Lines{U"a"}));
+  EXPECT_EQ(splitLines(U"a\n\n"), (Lines{U"a", U""}));
+  EXPECT_EQ(splitLines(U"a\r\r\nb"), (Lines{U"a", U"", U"b"}));
+  EXPECT_EQ(splitLines(U"\n"), (Lines{U""}));
+  EXPECT_TRUE(splitLines(U"").empty());
+}
+
+TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
+  // Valid UTF-8 with non-ASCII text is UTF-8, not double-decoded Latin-1.
+  DecodedText utf = decodeFile("Titel \xC3\x96" "ffnen\r\n");
+  EXPECT_EQ(utf.format, TextFormat::FormatUtf8);
+  EXPECT_FALSE(utf.hasMark);
+  EXPECT_EQ(utf.lines, (Lines{U"Titel Öffnen"}));
+  // Real Latin-1 stays Latin-1.
+  DecodedText latin = decodeFile("Gr\xF6\xDF" "e\n");
+  EXPECT_EQ(latin.format, TextFormat::FormatAnsi);
+  EXPECT_EQ(latin.lines, (Lines{U"Größe"}));
+  // Pure ASCII reads as before.
+  EXPECT_EQ(decodeFile("x\ny").format, TextFormat::FormatAnsi);
+  // A mark decides, and is not part of the text.
+  DecodedText marked = decodeFile(bytes({0xFF, 0xFE, 'h', 0, 'i', 0, '\n', 0}));
+  EXPECT_EQ(marked.format, TextFormat::FormatUtf16Le);
+  EXPECT_TRUE(marked.hasMark);
+  EXPECT_EQ(marked.lines, (Lines{U"hi"}));
+}
+
+TEST(Encode, Latin1RoundTripAndLossReport) {
+  Lines lines{U"Grüße", U"ÿ"};
+  bool lossy = true;
+  std::string out = encodeLines(lines, TextFormat::FormatAnsi, true, &lossy);
+  EXPECT_FALSE(lossy);
+  EXPECT_EQ(out, "Gr\xFC\xDF" "e\n\xFF\n");  // no mark in 8-bit files, LF only
+  EXPECT_EQ(decodeFile(out).lines, lines);
+  EXPECT_TRUE(fitsLatin1(lines));
+
+  Lines wide{U"a€b"};
+  EXPECT_FALSE(fitsLatin1(wide));
+  EXPECT_EQ(encodeLines(wide, TextFormat::FormatAnsi, false, &lossy), "ab\n");
+  EXPECT_TRUE(lossy);
+}
+
+TEST(Encode, MarksAndWideFormatsRoundTrip) {
+  Lines lines{U"Öffnen 😀", U"", U"x"};
+  EXPECT_EQ(encodeLines({U"a"}, TextFormat::FormatUtf8, true), "\xEF\xBB\xBF" "a\n");
+  EXPECT_EQ(encodeLines({U"a"}, TextFormat::FormatUtf8, false), "a\n");
+  for (TextFormat f : {TextFormat::FormatUtf8, TextFormat::FormatUtf16Le, TextFormat::FormatUtf16Be,
+                       TextFormat::FormatUtf32Le, TextFormat::FormatUtf32Be}) {
+    DecodedText back = decodeFile(encodeLines(lines, f, true));
+    EXPECT_EQ(back.format, f);
+    EXPECT_EQ(back.lines, lines);
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick

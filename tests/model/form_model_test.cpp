@@ -1,0 +1,77 @@
+#include "model/form_model.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+TEST(CommandTables, CompleteAndDistinct) {
+  std::set<std::string> prefix, gadget;
+  for (const char* n : kPrefixCommands) {
+    ASSERT_NE(n, nullptr);
+    prefix.insert(toUtf8(upper(T(n))));
+  }
+  for (const char* n : kGadgetCommands) {
+    ASSERT_NE(n, nullptr);
+    gadget.insert(toUtf8(upper(T(n))));
+  }
+  EXPECT_EQ(prefix.size(), 124u);
+  EXPECT_EQ(gadget.size(), 32u);
+  // Every gadget-creating command also takes the window prefix.
+  for (const std::string& g : gadget) EXPECT_TRUE(prefix.count(g)) << g;
+}
+
+TEST(CommandSets, UserGadgetsJoinBothSetsIgnoringCase) {
+  CommandSet prefix, gadget;
+  buildCommandSets({U"MyChartGadget", U"buttongadget"}, prefix, gadget);
+  EXPECT_EQ(prefix.size(), 125u);  // ButtonGadget is present only once
+  EXPECT_EQ(gadget.size(), 33u);
+  EXPECT_TRUE(gadget.contains(U"MYCHARTGADGET"));
+  EXPECT_TRUE(prefix.contains(U"mychartgadget"));
+  EXPECT_TRUE(gadget.contains(U"textgadget"));
+  EXPECT_FALSE(gadget.contains(U"SetGadgetText"));
+  EXPECT_TRUE(prefix.contains(U"SetGadgetText"));
+}
+
+TEST(LanguageMapOrder, FirstInsertionKeepsItsPlace) {
+  LanguageMap map;
+  map.set(U"Open", U"Open");
+  map.set(U"Save", U"Save");
+  map.set(U"Open", U"Öffnen");
+  ASSERT_EQ(map.size(), 2u);
+  EXPECT_EQ(map.entries()[0], (std::pair<Text, Text>{U"Open", U"Öffnen"}));
+  EXPECT_EQ(map.entries()[1].first, U"Save");
+  EXPECT_FALSE(map.contains(U"open"));  // keys are case-sensitive
+}
+
+TEST(FormModelReset, RunResetKeepsProjectData) {
+  FormModel m;
+  m.UserGadgetList = {U"MyGadget"};
+  m.PreviousWindowList = {U"Window_0"};
+  m.switches.Multilang = 1;
+  m.ProjectPath = U"/p/x.pbm";
+  m.WindowList = {U"Window_0"};
+  m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
+  m.FormCodeLines = {U"x"};
+  m.Language.set(U"a", U"a");
+  m.buffers.main = {U"line"};
+  m.sections.fonts = {U";- Load Font"};
+  m.resetRun();
+  EXPECT_TRUE(m.WindowList.empty());
+  EXPECT_TRUE(m.GadgetList.empty());
+  EXPECT_TRUE(m.FormCodeLines.empty());
+  EXPECT_EQ(m.Language.size(), 0u);
+  EXPECT_TRUE(m.buffers.main.empty());
+  EXPECT_TRUE(m.sections.fonts.empty());
+  EXPECT_EQ(m.UserGadgetList, (Lines{U"MyGadget"}));
+  EXPECT_EQ(m.PreviousWindowList, (Lines{U"Window_0"}));
+  EXPECT_EQ(m.switches.Multilang, 1);
+  EXPECT_EQ(m.projectDirectory(), U"/p/");
+  EXPECT_EQ(m.projectFile("Main.pb"), "/p/Main.pb");
+}
+
+}  // namespace
+}  // namespace tarnwick

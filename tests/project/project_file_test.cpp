@@ -1,0 +1,104 @@
+#include "project/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/recording_host.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::L;
+
+TEST(ParseNumber, PureBasicNumbers) {
+  EXPECT_EQ(parseNumber(U"1"), 1);
+  EXPECT_EQ(parseNumber(U"  \t-12x"), -12);
+  EXPECT_EQ(parseNumber(U"$1F"), 31);
+  EXPECT_EQ(parseNumber(U"%101"), 5);
+  EXPECT_EQ(parseNumber(U"abc"), 0);
+  EXPECT_EQ(parseNumber(U""), 0);
+  EXPECT_EQ(parseNumber(U"+7"), 7);
+}
+
+TEST(ProjectParse, SwitchLineRules) {
+  FormModel m;
+  m.switches.Utf8 = 1;
+  m.switches.Parend = 1;
+  m.switches.Multilang = 0;
+  Lines files;
+  parseProject(L({"[SWITCH]", "Utf8=0;", "Parend =0", "Multilang= 1", "UseCallFast=$0", "Unknown=5"}), files, m);
+  EXPECT_EQ(m.switches.Utf8, 0);        // ";" removed before parsing
+  EXPECT_EQ(m.switches.Parend, 1);      // "Parend " is no switch name
+  EXPECT_EQ(m.switches.Multilang, 1);   // blanks after "=" skipped
+  EXPECT_EQ(m.switches.UseCallFast, 0);
+  EXPECT_EQ(m.switches.PB_Ignore, 1);   // missing switch keeps its value
+}
+
+TEST(ProjectParse, SectionsEndAtEmptyLinesAndHeadersMatchExactly) {
+  FormModel m;
+  m.PreviousGadgetList = {U"stale"};
+  Lines files;
+  parseProject(L({"[FILES]", "/a/one.pb", "/a/two.pbf", "", "/ignored.pb", "[WINDOW]", "Window_0", "", "Window_9",
+                  "[GADGET]  ", "Window_0_Button_0", "[MENUITEM]", "Window_0_MenuItem_1"}),
+               files, m);
+  EXPECT_EQ(files, (Lines{U"/a/one.pb", U"/a/two.pbf"}));
+  EXPECT_EQ(m.PreviousWindowList, (Lines{U"Window_0"}));
+  EXPECT_TRUE(m.PreviousGadgetList.empty());  // "[GADGET]  " is no known section
+  EXPECT_EQ(m.PreviousMenuItemList, (Lines{U"Window_0_MenuItem_1"}));
+}
+
+TEST(ProjectFile, RoundTripAndExactLayout) {
+  FormModel m;
+  m.switches = Switches{1, 1, 0, 0, 0, 1, 1};
+  m.PreviousWindowList = {U"Window_0"};
+  m.PreviousMenuBarList = {U"Window_0_Menu_0"};
+  m.PreviousGadgetList = {U"Window_0_Button_0", U"Window_0_ListView_1"};
+  MemoryFileSystem fs;
+  Lines files{U"/p/form.pb"};
+  ASSERT_TRUE(writeProjectFile(fs, "/p/x.pbm", files, m, false));
+  EXPECT_EQ(fs.files["/p/x.pbm"],
+            "[FILES]\n/p/form.pb\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\n"
+            "UseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\nWindow_0_Menu_0\n\n[MENUITEM]\n\n[STATUSBAR]\n\n"
+            "[TOOLBAR]\n\n[GADGET]\nWindow_0_Button_0\nWindow_0_ListView_1\n\n");
+  FormModel back;
+  Lines backFiles;
+  fs.files["/p/y.pbm"] = fs.files["/p/x.pbm"];
+  // CR LF line ends read the same.
+  std::string crlf;
+  for (char c : fs.files["/p/x.pbm"]) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  fs.files["/p/y.pbm"] = crlf;
+  ASSERT_TRUE(readProjectFile(fs, "/p/y.pbm", backFiles, back));
+  EXPECT_EQ(backFiles, files);
+  EXPECT_EQ(back.switches, m.switches);
+  EXPECT_EQ(back.PreviousGadgetList, m.PreviousGadgetList);
+  EXPECT_EQ(back.PreviousMenuBarList, m.PreviousMenuBarList);
+}
+
+TEST(ProjectFile, EmptyFileListWritesNothingAndRunNamesComeFromTheModel) {
+  FormModel m;
+  MemoryFileSystem fs;
+  EXPECT_FALSE(writeProjectFile(fs, "/p/x.pbm", {}, m, false));
+  EXPECT_TRUE(fs.files.empty());
+
+  m.PreviousWindowList = {U"Old"};
+  m.WindowList = {U"New"};
+  m.GadgetList = {{U"New_Button", U"BUTTONGADGET"}};
+  Lines current = projectLines({U"/p/a.pb"}, m, true);
+  EXPECT_NE(std::find(current.begin(), current.end(), U"New"), current.end());
+  EXPECT_EQ(std::find(current.begin(), current.end(), U"Old"), current.end());
+  adoptCurrentNames(m);
+  EXPECT_EQ(m.PreviousWindowList, (Lines{U"New"}));
+  EXPECT_EQ(m.PreviousGadgetList, (Lines{U"New_Button"}));
+}
+
+TEST(ProjectFile, MissingFileEmptiesTheProject) {
+  FormModel m;
+  m.PreviousWindowList = {U"W"};
+  MemoryFileSystem fs;
+  Lines files{U"x"};
+  EXPECT_FALSE(readProjectFile(fs, "/none.pbm", files, m));
+  EXPECT_TRUE(files.empty());
+  EXPECT_TRUE(m.PreviousWindowList.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick
