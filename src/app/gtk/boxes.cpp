@@ -1,0 +1,120 @@
+#include "app/gtk/boxes.h"
+
+namespace tarnwick {
+
+namespace {
+
+void addFilters(GtkFileChooser* fc, const std::vector<FileFilter>& filters) {
+  for (const FileFilter& f : filters) {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, f.name.c_str());
+    gtk_file_filter_add_pattern(filter, f.pattern.c_str());
+    gtk_file_chooser_add_filter(fc, filter);
+  }
+}
+
+std::string existingFolder(const std::string& folder) {
+  if (!folder.empty() && g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) return folder;
+  gchar* cwd = g_get_current_dir();
+  std::string out = cwd;
+  g_free(cwd);
+  return out;
+}
+
+void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
+  GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                        GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text.c_str());
+  gtk_window_set_title(GTK_WINDOW(d), title.c_str());
+  gtk_dialog_run(GTK_DIALOG(d));
+  gtk_widget_destroy(d);
+}
+
+BoxAnswer realQuestion(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel) {
+  GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                        GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", text.c_str());
+  gtk_window_set_title(GTK_WINDOW(d), title.c_str());
+  gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_YES, GTK_RESPONSE_YES);
+  gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_NO, GTK_RESPONSE_NO);
+  if (withCancel) gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
+  gint r = gtk_dialog_run(GTK_DIALOG(d));
+  gtk_widget_destroy(d);
+  if (r == GTK_RESPONSE_YES) return BoxAnswer::Yes;
+  if (r == GTK_RESPONSE_CANCEL) return BoxAnswer::Cancel;
+  return BoxAnswer::No;
+}
+
+std::optional<std::string> realInput(GtkWindow* parent, const std::string& title, const std::string& prompt,
+                                     const std::string& initial) {
+  GtkWidget* d = gtk_dialog_new_with_buttons(title.c_str(), parent,
+                                             GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                             GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK,
+                                             nullptr);
+  GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
+  if (!prompt.empty()) gtk_box_pack_start(GTK_BOX(area), gtk_label_new(prompt.c_str()), FALSE, FALSE, 4);
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_text(GTK_ENTRY(entry), initial.c_str());
+  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+  gtk_box_pack_start(GTK_BOX(area), entry, FALSE, FALSE, 4);
+  gtk_dialog_set_default_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
+  gtk_widget_show_all(d);
+  gint r = gtk_dialog_run(GTK_DIALOG(d));
+  std::optional<std::string> out;
+  if (r == GTK_RESPONSE_OK) out = gtk_entry_get_text(GTK_ENTRY(entry));
+  gtk_widget_destroy(d);
+  return out;
+}
+
+std::vector<std::string> realOpenFiles(GtkWindow* parent, const std::string& title, const std::string& folder,
+                                       const std::vector<FileFilter>& filters, bool multiple) {
+  GtkWidget* d = gtk_file_chooser_dialog_new(title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL,
+                                             GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
+  gtk_file_chooser_set_select_multiple(fc, multiple);
+  gtk_file_chooser_set_local_only(fc, TRUE);
+  addFilters(fc, filters);
+  // A chooser without a folder opens in "Recently Used", where typed paths are lost.
+  gtk_file_chooser_set_current_folder(fc, existingFolder(folder).c_str());
+  std::vector<std::string> out;
+  if (gtk_dialog_run(GTK_DIALOG(d)) == GTK_RESPONSE_ACCEPT) {
+    GSList* names = gtk_file_chooser_get_filenames(fc);
+    for (GSList* n = names; n; n = n->next) {
+      out.emplace_back(static_cast<char*>(n->data));
+      g_free(n->data);
+    }
+    g_slist_free(names);
+  }
+  gtk_widget_destroy(d);
+  return out;
+}
+
+std::optional<std::string> realSaveFile(GtkWindow* parent, const std::string& title, const std::string& proposed,
+                                        const std::vector<FileFilter>& filters) {
+  GtkWidget* d = gtk_file_chooser_dialog_new(title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_SAVE, GTK_STOCK_CANCEL,
+                                             GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
+  gtk_file_chooser_set_local_only(fc, TRUE);
+  addFilters(fc, filters);
+  std::string folder = proposed.substr(0, proposed.rfind('/') == std::string::npos ? 0 : proposed.rfind('/'));
+  std::string name = proposed.rfind('/') == std::string::npos ? proposed : proposed.substr(proposed.rfind('/') + 1);
+  gtk_file_chooser_set_current_folder(fc, existingFolder(folder).c_str());
+  gtk_file_chooser_set_current_name(fc, name.c_str());
+  std::optional<std::string> out;
+  if (gtk_dialog_run(GTK_DIALOG(d)) == GTK_RESPONSE_ACCEPT) {
+    gchar* f = gtk_file_chooser_get_filename(fc);
+    if (f) out = std::string(f);
+    g_free(f);
+  }
+  gtk_widget_destroy(d);
+  return out;
+}
+
+}  // namespace
+
+Boxes gtkBoxes() { return Boxes{realMessage, realQuestion, realInput, realOpenFiles, realSaveFile}; }
+
+Boxes& boxes() {
+  static Boxes current = gtkBoxes();
+  return current;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,47 @@
+// The stock boxes of the shell (message, question, input box, file choosers) behind one
+// replaceable table, so that tests can answer them while the program uses GTK's dialogs.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+enum class BoxAnswer { Yes, No, Cancel };
+
+struct FileFilter {
+  std::string name;     // e.g. "Common"
+  std::string pattern;  // e.g. "*.pb*"
+};
+
+struct Boxes {
+  // A box with a single OK button.
+  std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> message;
+  // Yes/No, or Yes/No/Cancel when withCancel is set. Closing the box without a
+  // choice is reported as No.
+  std::function<BoxAnswer(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel)>
+      question;
+  // An input box; nothing when cancelled.
+  std::function<std::optional<std::string>(GtkWindow* parent, const std::string& title, const std::string& prompt,
+                                           const std::string& initial)>
+      input;
+  // Open chooser; the chosen full paths in the chooser's order, empty when cancelled.
+  std::function<std::vector<std::string>(GtkWindow* parent, const std::string& title, const std::string& folder,
+                                         const std::vector<FileFilter>& filters, bool multiple)>
+      openFiles;
+  // Save chooser with a proposed name (folder + file); nothing when cancelled.
+  std::function<std::optional<std::string>(GtkWindow* parent, const std::string& title, const std::string& proposed,
+                                           const std::vector<FileFilter>& filters)>
+      saveFile;
+};
+
+// The boxes in use; they start as the real GTK dialogs.
+Boxes& boxes();
+// The real GTK implementations.
+Boxes gtkBoxes();
+
+}  // namespace tarnwick
