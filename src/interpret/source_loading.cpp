@@ -1,5 +1,8 @@
 #include "interpret/source_loading.h"
 
+#include "generate/common_file.h"
+#include "interpret/form_code.h"
+
 namespace tarnwick {
 
 std::optional<MarkInfo> CheckMainFile(FileSystem& fs, const FormModel& model) {
@@ -13,10 +16,191 @@ TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& 
   return switches.Utf8 == 1 ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
 }
 
-void LoadSourceFiles(RunContext&) {}
+namespace {
 
-void CollectIncludeFiles(RunContext&, const Text&) {}
+// The newer designer numbers its one menu, toolbar and status bar of a window 0 and
+// names its window procedures "Open" + window name; these make them the constants
+// and procedure names that the rest of the run works with.
+const char32_t* const kDesignerReplacements[][2] = {
+    {U"Procedure Open", U"Procedure Open_"},
+    {U"CreateMenu(0", U"CreateMenu(#Menu"},
+    {U"CreateToolBar(0", U"CreateToolbar(#ToolBar"},
+    {U"ToolBarToolTip(0", U"ToolBarToolTip(#ToolBar"},
+    {U"ToolBarHeight(0", U"ToolBarHeight(#ToolBar"},
+    {U"GetToolBarButtonState(0", U"GetToolBarButtonState(#ToolBar"},
+    {U"SetToolBarButtonState(0", U"SetToolBarButtonState(#ToolBar"},
+    {U"CreateStatusBar(0", U"CreateStatusBar(#StatusBar"},
+    {U"StatusBarText(0", U"StatusBarText(#StatusBar"},
+    {U"StatusBarImage(0", U"StatusBarImage(#StatusBar"},
+    {U"StatusBarProgress(0", U"StatusBarProgress(#StatusBar"},
+    {U"StatusBarHeight(0", U"StatusBarHeight(#StatusBar"},
+};
 
-void ScanIncludeFilesForLanguage(RunContext&) {}
+Text designerToFormCode(const Text& line) {
+  Text out = line;
+  for (const auto& r : kDesignerReplacements) out = replaceAllNoCase(out, r[0], r[1]);
+  return out;
+}
+
+// The position of a call keyword (upper case, with its "(") that is not commented out:
+// no ";" stands at or before it. A ";" inside a string literal counts as well.
+std::size_t uncommentedCall(const Text& upperLine, TextView keyword) {
+  std::size_t p = findFrom(upperLine, keyword);
+  if (p == 0) return 0;
+  std::size_t semicolon = findChar(upperLine, U';');
+  return (semicolon != 0 && semicolon <= p) ? 0 : p;
+}
+
+// The first argument of a global load call, as written: from behind the first "(" of
+// the line up to the first "," after it. Empty when the line has no such comma.
+Text firstArgument(const Text& line) {
+  std::size_t open = findChar(line, U'(');
+  if (open == 0) return Text();
+  std::size_t comma = findChar(line, U',', open + 1);
+  if (comma == 0) return Text();
+  return textBetween(line, open + 1, comma);
+}
+
+// An image or font constant worth keeping: not empty, and not #PB_Any, which asks
+// PureBasic for a fresh number and cannot stand in an enumeration.
+bool usableConstant(const Text& constant) {
+  Text name = trimBlanksTabs(constant);
+  if (name.empty()) return false;
+  if (name[0] == U'#' && isPbAnyName(name.substr(1))) return false;
+  return true;
+}
+
+void captureGlobalLoads(FormModel& model, const Text& line) {
+  Text up = upper(line);
+  if (uncommentedCall(up, U"LOADIMAGE(") != 0) {
+    Text constant = firstArgument(line);
+    if (usableConstant(constant)) {
+      std::size_t q1 = findChar(line, U'"');
+      std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
+      model.ImageList.push_back({constant, q2 ? textBetween(line, q1 + 1, q2) : Text()});
+    }
+  }
+  if (uncommentedCall(up, U"LOADFONT(") != 0) {
+    Text constant = firstArgument(line);
+    if (usableConstant(constant)) model.FontList.push_back({constant, line});
+  }
+}
+
+Text extensionOf(const Text& path) {
+  Text name = fileNameOf(path);
+  std::size_t dot = name.rfind(U'.');
+  return dot == Text::npos ? Text() : upper(name.substr(dot + 1));
+}
+
+// A procedure ends at a line holding EndProcedure outside a comment.
+bool endsProcedure(const Text& line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
+
+void loadOneSource(FormModel& model, const Text& path, const Lines& lines) {
+  const bool designerFile = extensionOf(path) == U"PBF";
+  bool inProcedure = false;
+  // The designer's own event procedures name its unprefixed constants and are
+  // replaced by the generated event files; they are left out of the form code.
+  bool skipping = false;
+  for (const Text& line : lines) {
+    if (!inProcedure && startsWithProcedure(line)) {
+      inProcedure = true;
+      skipping = designerFile && isProcedureHead(line) && [&] {
+        Text name = upper(procedureName(line));
+        return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
+      }();
+    }
+    if (inProcedure) {
+      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(line) : line);
+      if (endsProcedure(line)) {
+        if (!skipping) {
+          model.FormCodeLines.push_back(Text());
+          model.FormCodeLines.push_back(SeparatorLine());
+          model.FormCodeLines.push_back(Text());
+        }
+        inProcedure = false;
+        skipping = false;
+      }
+      continue;
+    }
+    captureGlobalLoads(model, line);
+  }
+}
+
+bool isGeneratedFileName(const Text& name) {
+  static const char32_t* const generated[] = {U"COMMONFILE.PB", U"EVENTMAIN.PB", U"EVENTMENU.PB",
+                                              U"EVENTGADGET.PB", U"EVENTWINDOW.PB"};
+  Text up = upper(name);
+  for (const char32_t* g : generated)
+    if (up == g) return true;
+  return false;
+}
+
+// The text between the first double quote at or after start and the next one.
+Text quotedFrom(const Text& line, std::size_t start) {
+  std::size_t q1 = findChar(line, U'"', start);
+  if (q1 == 0) return Text();
+  std::size_t q2 = findChar(line, U'"', q1 + 1);
+  return q2 == 0 ? Text() : textBetween(line, q1 + 1, q2);
+}
+
+// The position of a case-sensitive include keyword that is neither commented out nor
+// inside a string: no ";" and no double quote before it.
+std::size_t includeKeyword(const Text& line, TextView keyword) {
+  std::size_t p = findFrom(line, keyword);
+  if (p == 0) return 0;
+  std::size_t semicolon = findChar(line, U';');
+  std::size_t quote = findChar(line, U'"');
+  if ((semicolon != 0 && semicolon < p) || (quote != 0 && quote < p)) return 0;
+  return p;
+}
+
+}  // namespace
+
+void LoadSourceFiles(RunContext& ctx) {
+  FormModel& model = ctx.model;
+  for (const Text& path : model.SourceFileList) {
+    std::string bytes;
+    if (!ctx.fs.readFile(toUtf8(path), bytes)) {
+      ctx.log(U"Error " + path + U": " + U"Open file error");
+      continue;
+    }
+    loadOneSource(model, path, decodeFile(bytes).lines);
+  }
+}
+
+void CollectIncludeFiles(RunContext& ctx, const Text& name) {
+  FormModel& model = ctx.model;
+  if (name.empty()) return;
+  const Text directory = model.projectDirectory();
+  std::string bytes;
+  if (!ctx.fs.readFile(toUtf8(directory + name), bytes)) return;
+  for (const Text& line : decodeFile(bytes).lines) {
+    Text include;
+    // An XIncludeFile line also holds "IncludeFile" one character later; both give
+    // the same name. IncludePath lines name a folder and add no file.
+    if (std::size_t p = includeKeyword(line, U"IncludeFile")) include = quotedFrom(line, p + 12);
+    if (std::size_t p = includeKeyword(line, U"XIncludeFile")) include = quotedFrom(line, p + 13);
+    if (include.empty() || isGeneratedFileName(include)) continue;
+    Text path;
+    if (include[0] == U'/')
+      path = directory.substr(0, directory.empty() ? 0 : directory.size() - 1) + include;
+    else
+      path = directory + include;  // a relative folder part counts from the project folder too
+    model.IncludeFileList.push_back(path);
+  }
+}
+
+void ScanIncludeFilesForLanguage(RunContext& ctx) {
+  for (const Text& path : ctx.model.IncludeFileList) {
+    const std::string file = toUtf8(path);
+    std::string bytes;
+    if (!ctx.fs.ensureFile(file) || !ctx.fs.readFile(file, bytes)) {
+      ctx.log(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      continue;
+    }
+    Lines scratch = decodeFile(bytes).lines;
+    ScanLanguageKeys(ctx.model, scratch);
+  }
+}
 
 }  // namespace tarnwick

@@ -1,7 +1,126 @@
+// One pass over the form code that collects the identifier of every window, menu,
+// menu item, status bar, toolbar and gadget it creates, and refuses identifiers that
+// are created twice.
 #include "rewrite/check_duplicates.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "interpret/form_code.h"
 
 namespace tarnwick {
 
-bool checkDuplicates(RunContext&) { return true; }
+namespace {
+
+enum class Repeat { Error, Warning, Silent };
+
+// One target list with the upper-cased names it holds, so that the "seen before"
+// test does not walk the list.
+struct NameList {
+  Lines& names;
+  std::unordered_set<Text> seen;
+  explicit NameList(Lines& list) : names(list) {
+    for (const Text& n : list) seen.insert(upper(n));
+  }
+  bool add(const Text& name) {
+    if (!seen.insert(upper(name)).second) return false;
+    names.push_back(name);
+    return true;
+  }
+};
+
+struct CreationTest {
+  const char32_t* keywords[2];
+  NameList* list;
+  bool closeAtParenthesis;  // menus: without a "," the identifier ends before ")"
+  Repeat repeat;
+  const char32_t* messageHead;
+  const char32_t* messageTail;
+};
+
+// The first position of keyword in the code part of the line; 0 when it is absent.
+// A keyword ending in "MENUITEM(#" must be the MenuItem command itself: the other
+// menu-item commands (DisableMenuItem, SetMenuItemState, ...) address an item.
+std::size_t findCreation(const Text& upperCode, const Text& keyword) {
+  for (std::size_t p = findFrom(upperCode, keyword); p != 0; p = findFrom(upperCode, keyword, p + 1)) {
+    if (keyword != U"MENUITEM(#" || p == 1 || !isIdentifierChar(upperCode[p - 2])) return p;
+  }
+  return 0;
+}
+
+// The identifier behind the "(#" of the creation call whose "(" stands at open, up to
+// the first "," after it (or, for menus without a ",", the first ")"), trimmed.
+Text callIdentifier(const Text& code, std::size_t open, bool closeAtParenthesis) {
+  std::size_t end = findChar(code, U',', open);
+  if (end == 0 && closeAtParenthesis) end = findChar(code, U')', open);
+  if (end < open + 2) return Text();
+  return trimBlanks(textBetween(code, open + 2, end));
+}
+
+}  // namespace
+
+bool checkDuplicates(RunContext& ctx) {
+  FormModel& model = ctx.model;
+  NameList windows(model.WindowList), menus(model.MenuBarList), items(model.MenuItemList),
+      statusBars(model.StatusBarList), toolBars(model.ToolBarList);
+  std::unordered_set<Text> gadgetsSeen;
+  for (const GadgetEntry& g : model.GadgetList) gadgetsSeen.insert(upper(g.name));
+
+  const CreationTest tests[] = {
+      {{U"OPENWINDOW(#", nullptr}, &windows, false, Repeat::Error, U" -> Error: Find duplicate WindowID(#", U"). Stop!"},
+      {{U"CREATEMENU(#", U"CREATEPOPUPMENU(#"}, &menus, true, Repeat::Error, U" -> Error: Find duplicate MenuID(#",
+       U"). Stop!"},
+      {{U"CREATEIMAGEMENU(#", U"CREATEPOPUPIMAGEMENU(#"}, &menus, true, Repeat::Error,
+       U" -> Error: Find duplicate MenuID(#", U"). Stop!"},
+      {{U"MENUITEM(#", nullptr}, &items, false, Repeat::Warning, U" -> Warning: Find duplicate MenuItemID(#",
+       U") by MenuItem."},
+      {{U"CREATESTATUSBAR(#", nullptr}, &statusBars, false, Repeat::Error,
+       U" -> Error: Find duplicate StatusBarID(#", U"). Stop!"},
+      {{U"CREATETOOLBAR(#", nullptr}, &toolBars, false, Repeat::Error, U" -> Error: Find duplicate ToolBarID(#",
+       U"). Stop!"},
+      {{U"TOOLBARSTANDARDBUTTON(#", U"TOOLBARIMAGEBUTTON(#"}, &items, false, Repeat::Warning,
+       U" -> Warning: Find duplicate MenuItemID(#", U") by ToolbarButton."},
+  };
+
+  for (const Text& line : model.FormCodeLines) {
+    // What stands behind the first ";" is a comment and creates nothing.
+    const Text code(codePart(line));
+    const Text upperCode = upper(code);
+
+    const CreationTest* passed = nullptr;
+    std::size_t open = 0;  // the "(" of the creation call that passed
+    for (const CreationTest& test : tests) {
+      for (const char32_t* keyword : test.keywords) {
+        if (!keyword || passed) continue;
+        if (std::size_t p = findCreation(upperCode, keyword)) {
+          passed = &test;
+          open = p + std::char_traits<char32_t>::length(keyword) - 2;
+        }
+      }
+      if (passed) break;
+    }
+    if (passed) {
+      Text identifier = callIdentifier(code, open, passed->closeAtParenthesis);
+      // An empty identifier (a malformed line) and #PB_Any create no constant.
+      if (identifier.empty() || isPbAnyName(identifier)) continue;
+      if (passed->list->add(identifier)) continue;
+      ctx.log(passed->messageHead + identifier + passed->messageTail);
+      if (passed->repeat == Repeat::Error) return false;
+      continue;
+    }
+
+    // Gadgets: every "(#" whose command is a gadget creation command, left to right;
+    // the command is the name that ends directly before the "(#".
+    for (std::size_t p = findFrom(code, U"(#"); p != 0; p = findFrom(code, U"(#", p + 2)) {
+      Text command = upper(wordBefore(code, p));
+      if (!model.GadgetCommandSet.containsUpper(command)) continue;
+      std::size_t comma = findChar(code, U',', p + 2);
+      Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
+      if (identifier.empty() || isPbAnyName(identifier)) continue;
+      if (gadgetsSeen.insert(upper(identifier)).second) model.GadgetList.push_back({identifier, command});
+    }
+  }
+  return true;
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,65 @@
+// Makes every window after the first a child of the first window: its OpenWindow call
+// gets the first window's WindowID as parent (and PB_Any as flags when it has none).
+#include "interpret/form_code.h"
+#include "interpret/passes.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The arguments of a call, split at the commas outside string literals, so that a
+// window title with a comma stays one argument. Each field keeps its blanks.
+Lines splitArguments(const Text& arguments) {
+  Lines fields;
+  std::size_t from = 1;
+  for (;;) {
+    std::size_t comma = findCharOutsideStrings(arguments, U',', from);
+    if (comma == 0) break;
+    fields.push_back(textBetween(arguments, from, comma));
+    from = comma + 1;
+  }
+  fields.push_back(textFrom(arguments, from));
+  return fields;
+}
+
+Text joinFields(const Lines& fields, std::size_t count) {
+  Text out;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) out += U",";
+    out += fields[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+void AttachToParentWindow(FormModel& model) {
+  bool first = true;
+  Text parent;
+  for (Text& line : model.FormCodeLines) {
+    if (FindNoCase(line, U"OPENWINDOW(#") == 0) continue;
+    std::size_t open = findChar(line, U'(');
+    if (first) {
+      first = false;
+      std::size_t comma = findChar(line, U',');
+      if (comma > open) parent = trimBlanks(textBetween(line, open + 1, comma));
+      continue;
+    }
+    // The argument text ends at the ")" that closes the call, so a comment or a
+    // second call behind it is not taken for window arguments.
+    std::size_t close = closingParenthesis(line, open);
+    if (parent.empty() || close == 0) continue;
+    Lines fields = splitArguments(textBetween(line, open + 1, close));
+    // A window has at least six arguments, the title being the sixth; with fewer the
+    // parent cannot be placed and the line stays as it is.
+    if (fields.size() < 6) continue;
+    Text arguments;
+    if (fields.size() < 7 || trimBlanks(fields[6]).empty())
+      arguments = joinFields(fields, 6) + U", PB_Any, WindowID(" + parent + U")";
+    else
+      arguments = joinFields(fields, 7) + U", WindowID(" + parent + U")";
+    line = textBetween(line, 1, open + 1) + arguments + textFrom(line, close);
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,143 @@
+#include "interpret/form_code.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+std::size_t findChar(TextView line, char32_t c, std::size_t start) {
+  if (start < 1) start = 1;
+  if (start > line.size()) return 0;
+  std::size_t p = line.find(c, start - 1);
+  return p == TextView::npos ? 0 : p + 1;
+}
+
+std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start) {
+  // The quote state is counted from the start of the line, so that a start inside a
+  // literal is still known to be inside it.
+  bool inString = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == U'"') {
+      inString = !inString;
+      continue;
+    }
+    if (!inString && line[i] == c && i + 1 >= start) return i + 1;
+  }
+  return 0;
+}
+
+bool isIdentifierChar(char32_t c) {
+  return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_';
+}
+
+Text wordBefore(TextView line, std::size_t pos) {
+  if (pos < 2 || pos - 1 > line.size()) return Text();
+  std::size_t end = pos - 1;  // 0-based index one past the word
+  std::size_t begin = end;
+  while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+  return Text(line.substr(begin, end - begin));
+}
+
+std::size_t commaOutsideStrings(TextView line, int n, std::size_t start) {
+  std::size_t p = start;
+  for (int k = 0; k < n; ++k) {
+    p = findCharOutsideStrings(line, U',', p);
+    if (p == 0) return 0;
+    if (k + 1 < n) ++p;
+  }
+  return p;
+}
+
+std::size_t closingParenthesis(TextView line, std::size_t open) {
+  if (open < 1 || open > line.size() || line[open - 1] != U'(') return 0;
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    char32_t c = line[i];
+    if (c == U'"') inString = !inString;
+    if (inString || i + 1 < open) continue;
+    if (c == U'(') ++depth;
+    if (c == U')' && --depth == 0) return i + 1;
+  }
+  return 0;
+}
+
+bool isPbAnyAt(TextView line, std::size_t hashPos) {
+  if (hashPos < 1 || hashPos > line.size() || line[hashPos - 1] != U'#') return false;
+  TextView rest = line.substr(hashPos);
+  if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), U"PB_ANY")) return false;
+  return rest.size() == 6 || !isIdentifierChar(rest[6]);
+}
+
+bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), U"PB_ANY"); }
+
+TextView codePart(TextView line) {
+  std::size_t p = line.find(U';');
+  return p == TextView::npos ? line : line.substr(0, p);
+}
+
+namespace {
+
+TextView afterIndent(TextView line) {
+  std::size_t i = 0;
+  while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
+  return line.substr(i);
+}
+
+// The leading word of the line after its indentation, upper-cased.
+Text leadingWord(TextView line) {
+  TextView rest = afterIndent(line);
+  std::size_t n = 0;
+  while (n < rest.size() && isIdentifierChar(rest[n])) ++n;
+  return upper(rest.substr(0, n));
+}
+
+}  // namespace
+
+bool startsWithProcedure(TextView line) {
+  TextView rest = afterIndent(line);
+  return rest.size() >= 9 && equalsNoCase(rest.substr(0, 9), U"PROCEDURE");
+}
+
+bool isProcedureHead(TextView line) {
+  Text word = leadingWord(line);
+  return word == U"PROCEDURE" || word == U"PROCEDUREC" || word == U"PROCEDUREDLL" || word == U"PROCEDURECDLL";
+}
+
+Text procedureName(TextView line) {
+  std::size_t open = findChar(line, U'(');
+  if (open == 0) return Text();
+  Text head = trimBlanksTabs(line.substr(0, open - 1));
+  return wordBefore(head, head.size() + 1);
+}
+
+Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
+  if (find.empty()) return Text(line);
+  Text upperLine = upper(line);
+  Text upperFind = upper(find);
+  Text out;
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t p = upperLine.find(upperFind, from);
+    if (p == Text::npos) break;
+    out.append(line.substr(from, p - from));
+    out.append(replacement);
+    from = p + find.size();
+  }
+  out.append(line.substr(from));
+  return out;
+}
+
+Text textBetween(TextView line, std::size_t from, std::size_t to) {
+  if (from < 1) from = 1;
+  if (to <= from || from > line.size() + 1) return Text();
+  std::size_t end = std::min(to - 1, line.size());
+  return Text(line.substr(from - 1, end - (from - 1)));
+}
+
+Text textFrom(TextView line, std::size_t from) {
+  if (from < 1) from = 1;
+  if (from > line.size()) return Text();
+  return Text(line.substr(from - 1));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,52 @@
+// Small text helpers shared by the form code passes, the source loader and the
+// duplicate checks. Positions are 1-based character positions; 0 means "not found".
+#pragma once
+
+#include "model/text.h"
+
+namespace tarnwick {
+
+// Plain search for one character at or after start.
+std::size_t findChar(TextView line, char32_t c, std::size_t start = 1);
+// Plain search for one character at or after start, skipping string literals.
+std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start = 1);
+
+// The characters of a PureBasic name: ASCII letters, digits and "_".
+bool isIdentifierChar(char32_t c);
+// The name that ends directly before position pos, e.g. the command word in front of
+// a "(#": "ContainerGadget" in "If ContainerGadget(#C" and in "x=ContainerGadget(#C".
+Text wordBefore(TextView line, std::size_t pos);
+
+// The n-th comma at or after start that stands outside string literals.
+std::size_t commaOutsideStrings(TextView line, int n, std::size_t start = 1);
+// The ")" that closes the "(" at position open, ignoring parentheses inside string
+// literals; 0 when the call is not closed on this line.
+std::size_t closingParenthesis(TextView line, std::size_t open);
+
+// True when the "#" at position hashPos starts the constant #PB_Any (any case).
+bool isPbAnyAt(TextView line, std::size_t hashPos);
+// True when a constant name (without its "#", as trimmed) is PB_Any in any case.
+bool isPbAnyName(TextView name);
+
+// The text before the first ";" of the line: the part that is not a comment.
+TextView codePart(TextView line);
+
+// True when the line, after leading blanks and tabs, begins with "Procedure" (any case).
+bool startsWithProcedure(TextView line);
+// True when the line is the head of a procedure (Procedure, ProcedureC, ProcedureDLL,
+// ProcedureCDLL, with or without a type), not a ProcedureReturn.
+bool isProcedureHead(TextView line);
+// The name of the procedure a head line declares: "Window_0_Events" for
+// "Procedure.i Window_0_Events(event)". Empty when the line has no "(".
+Text procedureName(TextView line);
+
+// Replaces every occurrence of find, searched ignoring case, by replacement as written.
+Text replaceAllNoCase(TextView line, TextView find, TextView replacement);
+
+// The text from position from up to, not including, position to (both 1-based);
+// empty when to <= from.
+Text textBetween(TextView line, std::size_t from, std::size_t to);
+// The text from position from to the end of the line.
+Text textFrom(TextView line, std::size_t from);
+
+}  // namespace tarnwick

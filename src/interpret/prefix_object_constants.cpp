@@ -1,0 +1,141 @@
+// Makes every object constant of the form code unique per window: the constants that
+// follow a window's OpenWindow line get the window's name and "_" in front of their
+// name, so #Button_0 of Window_1 becomes #Window_1_Button_0.
+#include <vector>
+
+#include "interpret/form_code.h"
+#include "interpret/passes.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The commands whose second argument is an object of the window: a toolbar button,
+// or a menu item of the window's menu.
+const char32_t* const kSecondArgumentCommands[] = {
+    U"BALLOONTIP(",       U"TOOLBARTOOLTIP(",   U"DISABLETOOLBARBUTTON(", U"GETTOOLBARBUTTONSTATE(",
+    U"SETTOOLBARBUTTONSTATE(", U"DISABLEMENUITEM(", U"SETMENUITEMSTATE(", U"GETMENUITEMSTATE(",
+    U"SETMENUITEMTEXT(",  U"GETMENUITEMTEXT(",
+};
+
+// One line under edit. It remembers which "#" received the prefix, so that no
+// constant gets it twice when several rules reach the same argument.
+class LineEdit {
+ public:
+  LineEdit(Text& line, const Text& prefix) : line_(line), prefix_(prefix) {}
+
+  // Inserts the prefix behind the "#" at hashPos, unless that constant is #PB_Any
+  // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
+  void prefixAt(std::size_t hashPos) {
+    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return;
+    if (isPbAnyAt(line_, hashPos)) return;
+    for (std::size_t done : done_)
+      if (done == hashPos) return;
+    line_.insert(hashPos, prefix_);
+    for (std::size_t& done : done_)
+      if (done > hashPos) done += prefix_.size();
+    done_.push_back(hashPos);
+  }
+
+  // Prefixes the argument that begins behind the comma at position comma, when that
+  // argument is a constant. Anything else (a number, a variable) is left as it is.
+  void prefixArgumentAfter(std::size_t comma) {
+    if (comma == 0) return;
+    std::size_t p = comma + 1;
+    while (p <= line_.size() && (line_[p - 1] == U' ' || line_[p - 1] == U'\t')) ++p;
+    prefixAt(p);
+  }
+
+ private:
+  Text& line_;
+  const Text& prefix_;
+  std::vector<std::size_t> done_;
+};
+
+// The window name of a "(#Name)" argument whose "(" stands at open, up to the first
+// ")" of the line. Empty when the argument is no constant or is not closed.
+Text windowArgument(const Text& line, std::size_t open) {
+  if (open == 0 || open >= line.size() || line[open] != U'#') return Text();
+  std::size_t close = findChar(line, U')');
+  if (close <= open + 2) return Text();
+  return trimBlanks(textBetween(line, open + 2, close));
+}
+
+}  // namespace
+
+bool PrefixObjectConstants(RunContext& ctx) {
+  FormModel& model = ctx.model;
+  Text windowPrefix;
+  for (Text& line : model.FormCodeLines) {
+    // Comment lines, and lines with a comment near their start, stay as they are.
+    std::size_t semicolon = findChar(line, U';');
+    if (semicolon >= 1 && semicolon <= 9) continue;
+
+    if (FindNoCase(line, U"OPENWINDOW(#") != 0) {
+      std::size_t open = findChar(line, U'(');
+      std::size_t comma = findChar(line, U',');
+      Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
+      if (isPbAnyName(name) || (name.empty() && isPbAnyAt(line, open + 1))) {
+        ctx.log(U" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
+        return false;
+      }
+      // A window line without a comma names no window; the prefix stays.
+      if (!name.empty()) windowPrefix = name + U"_";
+      continue;
+    }
+
+    if (FindNoCase(line, U"USEGADGETLIST(") != 0) {
+      // Without a WindowID(#...) argument the window is unknown and the prefix stays.
+      std::size_t windowId = FindNoCase(line, U"WINDOWID(");
+      Text name = windowId ? windowArgument(line, windowId + 8) : Text();
+      if (!name.empty()) windowPrefix = name + U"_";
+      continue;
+    }
+
+    // A toolbar or status bar names its window in its WindowID argument, the first
+    // "(" at least two characters behind the call's own.
+    for (const char32_t* keyword : {U"CREATETOOLBAR(", U"CREATESTATUSBAR("}) {
+      if (FindNoCase(line, keyword) == 0) continue;
+      std::size_t first = findChar(line, U'(');
+      Text name = windowArgument(line, findChar(line, U'(', first + 2));
+      if (!name.empty()) windowPrefix = name + U"_";
+    }
+
+    if (FindNoCase(line, U"CREATEGADGETLIST(") != 0 || FindNoCase(line, U"ADDSTATUSBARFIELD(") != 0) continue;
+
+    LineEdit edit(line, windowPrefix);
+
+    // Height calls: the constant of the toolbar or status bar whose height is asked.
+    // A numbered toolbar (ToolBarHeight(0)) has no constant to prefix.
+    std::size_t heightAt = FindNoCase(line, U"TOOLBARHEIGHT(") + FindNoCase(line, U"STATUSBARHEIGHT(");
+    if (heightAt != 0) {
+      std::size_t open = findChar(line, U'(', heightAt);
+      if (open != 0) edit.prefixAt(open + 1);
+    }
+
+    // Every command of the line whose first argument is a window's object.
+    for (std::size_t p = findFrom(line, U"(#"); p != 0; p = findFrom(line, U"(#", p + 2)) {
+      if (model.PrefixCommandSet.containsUpper(upper(wordBefore(line, p)))) edit.prefixAt(p + 1);
+    }
+
+    for (const char32_t* keyword : kSecondArgumentCommands) {
+      std::size_t k = FindNoCase(line, keyword);
+      if (k != 0) edit.prefixArgumentAfter(findChar(line, U',', k));
+    }
+
+    // The two gadgets of a splitter, the menu constants of an MDI gadget: the sixth
+    // and seventh arguments.
+    for (const char32_t* keyword : {U"SPLITTERGADGET(", U"MDIGADGET("}) {
+      std::size_t k = FindNoCase(line, keyword);
+      if (k == 0) continue;
+      std::size_t fifth = k;
+      for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, U',', n == 0 ? k : fifth + 1);
+      if (fifth == 0) continue;
+      edit.prefixArgumentAfter(fifth);
+      edit.prefixArgumentAfter(findChar(line, U',', fifth + 1));
+    }
+  }
+  return true;
+}
+
+}  // namespace tarnwick
