@@ -51,11 +51,9 @@ std::size_t uncommentedCall(const Text& upperLine, TextView keyword) {
   return (semicolon != 0 && semicolon <= p) ? 0 : p;
 }
 
-// The first argument of a global load call, as written: from behind the first "(" of
-// the line up to the first "," after it. Empty when the line has no such comma.
-Text firstArgument(const Text& line) {
-  std::size_t open = findChar(line, U'(');
-  if (open == 0) return Text();
+// The first argument of a load call whose "(" stands at open, as written: up to the
+// first "," after it. Empty when there is no such comma.
+Text firstArgument(const Text& line, std::size_t open) {
   std::size_t comma = findChar(line, U',', open + 1);
   if (comma == 0) return Text();
   return textBetween(line, open + 1, comma);
@@ -70,18 +68,21 @@ bool usableConstant(const Text& constant) {
   return true;
 }
 
+// Each capture reads the arguments of its own call, so that a line holding both a
+// LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
   Text up = upper(line);
-  if (uncommentedCall(up, U"LOADIMAGE(") != 0) {
-    Text constant = firstArgument(line);
+  if (std::size_t p = uncommentedCall(up, U"LOADIMAGE(")) {
+    std::size_t open = p + 9;
+    Text constant = firstArgument(line, open);
     if (usableConstant(constant)) {
-      std::size_t q1 = findChar(line, U'"');
+      std::size_t q1 = findChar(line, U'"', open);
       std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
       model.ImageList.push_back({constant, q2 ? textBetween(line, q1 + 1, q2) : Text()});
     }
   }
-  if (uncommentedCall(up, U"LOADFONT(") != 0) {
-    Text constant = firstArgument(line);
+  if (std::size_t p = uncommentedCall(up, U"LOADFONT(")) {
+    Text constant = firstArgument(line, p + 8);
     if (usableConstant(constant)) model.FontList.push_back({constant, line});
   }
 }

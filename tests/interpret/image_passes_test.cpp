@@ -1,0 +1,69 @@
+// The font section, the image pass over procedure code and the image-gadget pass.
+#include <gtest/gtest.h>
+
+#include "form_code_fixture.h"
+#include "interpret/passes.h"
+
+namespace tarnwick::testing {
+namespace {
+
+TEST(BuildFontSection, HeaderLinesAndEmptyLine) {
+  FormModel m;
+  EXPECT_EQ(BuildFontSection(m), L({";- Load Font", ""}));
+  m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}, {U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 12)"}};
+  EXPECT_EQ(BuildFontSection(m),
+            L({";- Load Font", "LoadFont(#Font_0, \"Arial\", 10)", "LoadFont(#Font_0, \"Arial\", 12)", ""}));
+}
+
+TEST(ReplaceProcedureImageLoads, WorkedExample) {
+  FormCodeFixture f(L({"  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, LoadImage(0, \"logo.png\"))"}));
+  ReplaceProcedureImageLoads(f.model);
+  EXPECT_EQ(f.model.FormCodeLines, L({"  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, ImageID(#MyImage_0))"}));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#MyImage_0", U"logo.png"}}));
+}
+
+TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsFirst) {
+  FormCodeFixture f(L({
+      "  ImageGadget(#A, 0, 0, 1, 1, LoadImage(0, \"LOGO.PNG\"))",
+      "  ButtonImageGadget(#B, 0, 0, 1, 1, LoadImage(1, \"new.png\"))",
+      "  ButtonImageGadget(#C, 0, 0, 1, 1, LoadImage(2, \"New.png\")) : x = 1",
+      "  ImageGadget(#D, 0, 0, 1, 1, LoadImage(3, \"b(1).png\"))",
+      "  ImageGadget(#E, 0, 0, 1, 1, LoadImage(4, File$))",
+      "  ImageGadget(#F, 0, 0, 1, 1, LoadImage(5, \"open.png\"",
+  }));
+  f.model.ImageList = {{U"#Img_Logo", U"logo.png"}, {U"#Img_Other", U"logo.png"}};
+  ReplaceProcedureImageLoads(f.model);
+  EXPECT_EQ(f.model.FormCodeLines, L({
+                                       "  ImageGadget(#A, 0, 0, 1, 1, ImageID(#Img_Logo))",
+                                       "  ButtonImageGadget(#B, 0, 0, 1, 1, ImageID(#MyImage_0))",
+                                       "  ButtonImageGadget(#C, 0, 0, 1, 1, ImageID(#MyImage_0)) : x = 1",
+                                       "  ImageGadget(#D, 0, 0, 1, 1, ImageID(#MyImage_1))",
+                                       "  ImageGadget(#E, 0, 0, 1, 1, LoadImage(4, File$))",
+                                       "  ImageGadget(#F, 0, 0, 1, 1, LoadImage(5, \"open.png\"",
+                                   }));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Logo", U"logo.png"},
+                                                        {U"#Img_Other", U"logo.png"},
+                                                        {U"#MyImage_0", U"new.png"},
+                                                        {U"#MyImage_1", U"b(1).png"}}));
+}
+
+TEST(ClearImageGadgetImages, ImageArgumentBecomesZero) {
+  FormCodeFixture f(L({
+      "  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, ImageID(#MyImage_0), #PB_Image_Border)",
+      "  ButtonImageGadget(#B, 1, 2, 3, 4, ImageID(#MyImage_1))",
+      "  ImageGadget(#C,1,2,3,4,ImageID(#I))",
+      "  ImageGadget(#D, 1, 2)",
+      "  ButtonGadget(#E, 1, 2, 3, 4, \"x\")",
+  }));
+  ClearImageGadgetImages(f.model);
+  EXPECT_EQ(f.model.FormCodeLines, L({
+                                       "  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, 0)",
+                                       "  ButtonImageGadget(#B, 1, 2, 3, 4, 0)",
+                                       "  ImageGadget(#C,1,2,3,4,0)",
+                                       "  ImageGadget(#D, 1, 2)",
+                                       "  ButtonGadget(#E, 1, 2, 3, 4, \"x\")",
+                                   }));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

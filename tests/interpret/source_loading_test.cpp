@@ -1,0 +1,198 @@
+#include "interpret/source_loading.h"
+
+#include <gtest/gtest.h>
+
+#include "form_code_fixture.h"
+
+namespace tarnwick::testing {
+namespace {
+
+struct Loader : FormCodeFixture {
+  Loader() { model.ProjectPath = U"/p/demo.pbm"; }
+  void add(const std::string& path, const std::string& bytes) {
+    fs.files[path] = bytes;
+    model.SourceFileList.push_back(T(path));
+  }
+  void load() { LoadSourceFiles(ctx); }
+};
+
+Lines separated(std::initializer_list<const char*> procedure) {
+  Lines out = L(procedure);
+  out.insert(out.end(), {Text(), SeparatorLine(), Text()});
+  return out;
+}
+
+// UTF-16 LE bytes with their mark, for ASCII text.
+std::string utf16le(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) out += std::string{c, '\0'};
+  return out;
+}
+
+Lines join(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(LoadSourceFiles, ProceduresOnlyWithSeparatorsAndGlobalCaptures) {
+  Loader f;
+  f.add("/p/a.pb",
+        "; Form file, procedure lines only\r\n"
+        "Enumeration\r\n  #Window_0\r\nEndEnumeration\r\n"
+        "LoadFont(#Font_0, \"Arial\", 10)\r\n"
+        "Procedure Open_Window_0()\r\n  OpenWindow(#Window_0, 0, 0, 1, 1, \"\")\r\nEndProcedure\r\n"
+        "Global x = 1\r"
+        "\tprocedure.i Helper(a) ; the word EndProcedure in a comment\n  ProcedureReturn a\n  EndProcedure\n");
+  f.load();
+  EXPECT_EQ(f.model.FormCodeLines,
+            join(separated({"Procedure Open_Window_0()", "  OpenWindow(#Window_0, 0, 0, 1, 1, \"\")", "EndProcedure"}),
+                 separated({"\tprocedure.i Helper(a) ; the word EndProcedure in a comment", "  ProcedureReturn a",
+                            "  EndProcedure"})));
+  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}}));
+  EXPECT_TRUE(f.model.ImageList.empty());
+  EXPECT_TRUE(f.host.log.empty());
+}
+
+TEST(LoadSourceFiles, GlobalCapturesHonourComments) {
+  Loader f;
+  f.add("/p/a.pb",
+        "LoadImage(#Img_0, \"a.png\")\n"
+        "  Img = LoadImage( #Img_1 , \"b.png\")\n"
+        "  LoadFont(#F_1, \"Arial\", 9) : LoadImage(#Img_6, \"h.png\")\n"
+        "; LoadImage(#Img_2, \"c.png\")\n"
+        "Debug \";\" : LoadImage(#Img_3, \"d.png\")\n"
+        "LoadImage(#Img_4, \"e.png\") ; LoadFont(#F_2, \"x\", 1)\n"
+        "Img = LoadImage(#PB_Any, \"f.png\")\n"
+        "LoadFont(#pb_any, \"Arial\", 9)\n"
+        "LoadImage(#NoComma \"g.png\")\n"
+        "LoadImage(#Img_5, File$)\n");
+  f.load();
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_0", U"a.png"},
+                                                        {U" #Img_1 ", U"b.png"},
+                                                        {U"#Img_6", U"h.png"},
+                                                        {U"#Img_4", U"e.png"},
+                                                        {U"#Img_5", U""}}));
+  EXPECT_EQ(f.model.FontList,
+            (std::vector<FontEntry>{{U"#F_1", U"  LoadFont(#F_1, \"Arial\", 9) : LoadImage(#Img_6, \"h.png\")"}}));
+  EXPECT_TRUE(f.model.FormCodeLines.empty());
+}
+
+TEST(LoadSourceFiles, MarksAndEncodings) {
+  Loader f;
+  f.add("/p/utf8.pb", "\xEF\xBB\xBFProcedure A()\n  TextGadget(#T, 0, 0, 1, 1, \"\xC3\xA4\")\nEndProcedure\n");
+  f.add("/p/latin1.pb", "Procedure B()\n  TextGadget(#T, 0, 0, 1, 1, \"\xE4\")\nEndProcedure");
+  f.add("/p/nomark.pb", "Procedure C()\n  TextGadget(#T, 0, 0, 1, 1, \"\xC3\xA4\")\nEndProcedure");
+  f.add("/p/utf16.pb", utf16le("Procedure D()\r\nEndProcedure\r\n"));
+  f.load();
+  Lines expected = join(join(separated({"Procedure A()", "  TextGadget(#T, 0, 0, 1, 1, \"ä\")", "EndProcedure"}),
+                             separated({"Procedure B()", "  TextGadget(#T, 0, 0, 1, 1, \"ä\")", "EndProcedure"})),
+                        separated({"Procedure C()", "  TextGadget(#T, 0, 0, 1, 1, \"ä\")", "EndProcedure"}));
+  EXPECT_EQ(f.model.FormCodeLines, join(expected, separated({"Procedure D()", "EndProcedure"})));
+}
+
+TEST(LoadSourceFiles, UnreadableSourceIsLoggedAndSkipped) {
+  Loader f;
+  f.add("/p/gone.pb", "Procedure X()\nEndProcedure\n");
+  f.fs.unreadable.insert("/p/gone.pb");
+  f.model.SourceFileList.push_back(U"/p/missing.pb");
+  f.add("/p/ok.pb", "Procedure Y()\nEndProcedure\n");
+  f.load();
+  EXPECT_EQ(f.host.log, L({"Error /p/gone.pb: Open file error", "Error /p/missing.pb: Open file error"}));
+  EXPECT_EQ(f.model.FormCodeLines, separated({"Procedure Y()", "EndProcedure"}));
+}
+
+TEST(LoadSourceFiles, DesignerFilesAreConverted) {
+  Loader f;
+  f.add("/p/form.pbf",
+        "; Event procedures need(s) to be put in another source file.\r\n"
+        "\r\n"
+        "Enumeration FormWindow\r\n  #Window_0\r\nEndEnumeration\r\n"
+        "LoadImage(#Img_Window_0_0, \"logo.png\")\r\n"
+        "LoadFont(#Font_Window_0_0, \"Arial\", 10)\r\n"
+        "Procedure OpenWindow_0(x = 0, y = 0, width = 600, height = 400)\r\n"
+        "  OpenWindow(#Window_0, x, y, width, height, \"Main\")\r\n"
+        "  CreateMenu(0, WindowID(#Window_0))\r\n"
+        "  createtoolbar(0, WindowID(#Window_0))\r\n"
+        "  ToolBarToolTip(0, #Tool_New, \"New\")\r\n"
+        "  CreateStatusBar(0, WindowID(#Window_0))\r\n"
+        "  StatusBarText(0, 0, \"Ready\") : h = StatusBarHeight(0) + ToolBarHeight(0)\r\n"
+        "EndProcedure\r\n"
+        "\r\n"
+        "Procedure Window_0_Events(event)\r\n"
+        "  Select event\r\n    Case #MenuItem_3\r\n  EndSelect\r\n"
+        "  ProcedureReturn #True\r\n"
+        "EndProcedure\r\n"
+        "Procedure window_1_EVENTS(event)\r\nEndProcedure\r\n");
+  f.add("/p/old.pb", "Procedure Other_Events()\nEndProcedure\n");
+  f.load();
+  Lines expected = join(separated({
+                            "Procedure Open_Window_0(x = 0, y = 0, width = 600, height = 400)",
+                            "  OpenWindow(#Window_0, x, y, width, height, \"Main\")",
+                            "  CreateMenu(#Menu, WindowID(#Window_0))",
+                            "  CreateToolbar(#ToolBar, WindowID(#Window_0))",
+                            "  ToolBarToolTip(#ToolBar, #Tool_New, \"New\")",
+                            "  CreateStatusBar(#StatusBar, WindowID(#Window_0))",
+                            "  StatusBarText(#StatusBar, 0, \"Ready\") : h = StatusBarHeight(#StatusBar) + "
+                            "ToolBarHeight(#ToolBar)",
+                            "EndProcedure",
+                        }),
+                        separated({"Procedure Other_Events()", "EndProcedure"}));
+  EXPECT_EQ(f.model.FormCodeLines, expected);
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Window_0_0", U"logo.png"}}));
+  ASSERT_EQ(f.model.FontList.size(), 1u);
+  EXPECT_EQ(f.model.FontList[0].constant, U"#Font_Window_0_0");
+}
+
+TEST(CollectIncludeFiles, NamesResolvedAgainstTheProjectFolder) {
+  Loader f;
+  f.fs.files["/p/Main.pb"] =
+      "XIncludeFile \"CommonFile.pb\"\n"
+      "IncludeFile \"eventmenu.PB\"\n"
+      "XIncludeFile \"tools.pb\"\r\n"
+      "  IncludeFile \"/sub/a.pb\" ; comment\n"
+      "IncludeFile \"lib/b.pb\"\n"
+      "; IncludeFile \"commented.pb\"\n"
+      "Debug \"IncludeFile \" : x = 1\n"
+      "includefile \"lower.pb\"\n"
+      "IncludePath \"inc/\"\n"
+      "IncludeFile \"\"\n";
+  CollectIncludeFiles(f.ctx, U"Main.pb");
+  EXPECT_EQ(f.model.IncludeFileList, L({"/p/tools.pb", "/p/sub/a.pb", "/p/lib/b.pb"}));
+}
+
+TEST(CollectIncludeFiles, MainFileInEachEncoding) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"utf8 mark", "\xEF\xBB\xBFIncludeFile \"t\xC3\xA4.pb\"\n"},
+      {"utf8 without mark", "IncludeFile \"t\xC3\xA4.pb\"\n"},
+      {"latin-1", "IncludeFile \"t\xE4.pb\"\n"},
+      {"utf16", utf16le("IncludeFile \"t") + std::string("\xE4\0", 2) + utf16le(".pb\"\r\n").substr(2)},
+  };
+  for (const Case& c : cases) {
+    Loader f;
+    f.fs.files["/p/Main.pb"] = c.bytes;
+    CollectIncludeFiles(f.ctx, U"Main.pb");
+    EXPECT_EQ(f.model.IncludeFileList, L({"/p/tä.pb"})) << c.name;
+  }
+  Loader none;
+  CollectIncludeFiles(none.ctx, U"Main.pb");
+  CollectIncludeFiles(none.ctx, U"");
+  EXPECT_TRUE(none.model.IncludeFileList.empty());
+}
+
+TEST(ScanIncludeFilesForLanguage, MissingFilesAreCreatedAndFailuresLogged) {
+  Loader f;
+  f.model.IncludeFileList = L({"/p/missing.pb", "/p/locked.pb", "/p/ok.pb"});
+  f.fs.unreadable.insert("/p/locked.pb");
+  f.fs.files["/p/locked.pb"] = "x";
+  f.fs.files["/p/ok.pb"] = "Debug MyLanguage(\"Hello\")\n";
+  ScanIncludeFilesForLanguage(f.ctx);
+  EXPECT_EQ(f.fs.files.count("/p/missing.pb"), 1u);
+  EXPECT_EQ(f.fs.files["/p/missing.pb"], "");
+  EXPECT_EQ(f.host.log, L({" -> Error OpenFile /p/locked.pb / Errorcode: 1"}));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

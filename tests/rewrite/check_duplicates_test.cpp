@@ -1,0 +1,114 @@
+#include "rewrite/check_duplicates.h"
+
+#include <gtest/gtest.h>
+
+#include "../interpret/form_code_fixture.h"
+
+namespace tarnwick::testing {
+namespace {
+
+TEST(CheckDuplicates, CollectsEveryKindInOrder) {
+  FormCodeFixture f(L({
+      "  If OpenWindow(#Window_0, 0, 0, 400, 300, \"Main\")",
+      "    If CreateMenu(#Window_0_Menu, WindowID(#Window_0))",
+      "      MenuTitle(\"File\")",
+      "      MenuItem(#Window_0_Open, \"Open\")",
+      "      DisableMenuItem(#Window_0_Menu, #Window_0_Open, 1)",
+      "    CreatePopupMenu(#Window_0_Popup)",
+      "    CreatePopupImageMenu(#Window_0_Popup2, #PB_Menu_ModernLook)",
+      "    CreateStatusBar(#Window_0_Status, WindowID(#Window_0))",
+      "    id=CreateToolBar(#Window_0_Tools, WindowID(#Window_0))",
+      "      ToolBarImageButton(#Window_0_Save, ImageID(#Img))",
+      "    If ContainerGadget(#Window_0_C, 0, 0, 1, 1)",
+      "\t    x=Frame3DGadget(#Window_0_F, 0, 0, 1, 1, \"\")",
+      "      TextGadget(#Window_0_T, 0, 0, 1, 1, \"a\") : ListViewGadget(#Window_0_L , 0, 0, 1, 1)",
+      "      SetGadgetFont(#Window_0_T, FontID(#Font_0))",
+      "      ChartGadget(#Window_0_Chart, 0, 0, 1, 1)",
+  }), L({"ChartGadget"}));
+  EXPECT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_TRUE(f.host.log.empty());
+  EXPECT_EQ(f.model.WindowList, L({"Window_0"}));
+  EXPECT_EQ(f.model.MenuBarList, L({"Window_0_Menu", "Window_0_Popup", "Window_0_Popup2"}));
+  EXPECT_EQ(f.model.MenuItemList, L({"Window_0_Open", "Window_0_Save"}));
+  EXPECT_EQ(f.model.StatusBarList, L({"Window_0_Status"}));
+  EXPECT_EQ(f.model.ToolBarList, L({"Window_0_Tools"}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Window_0_C", U"CONTAINERGADGET"},
+                                                          {U"Window_0_F", U"FRAME3DGADGET"},
+                                                          {U"Window_0_T", U"TEXTGADGET"},
+                                                          {U"Window_0_L", U"LISTVIEWGADGET"},
+                                                          {U"Window_0_Chart", U"CHARTGADGET"}}));
+}
+
+TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
+  struct Case {
+    const char* first;
+    const char* repeat;
+    const char* message;
+  } cases[] = {
+      {"OpenWindow(#Window_0, 0, 0, 1, 1, \"\")", "  OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, \"\")",
+       " -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"},
+      {"CreateMenu(#M, WindowID(#W))", "CreatePopupMenu(#m)", " -> Error: Find duplicate MenuID(#m). Stop!"},
+      {"CreatePopupMenu(#Menu_1)", "CreateImageMenu(#Menu_1, WindowID(#W))",
+       " -> Error: Find duplicate MenuID(#Menu_1). Stop!"},
+      {"CreateStatusBar(#S, WindowID(#W))", "CreateStatusBar(#S , WindowID(#W))",
+       " -> Error: Find duplicate StatusBarID(#S). Stop!"},
+      {"CreateToolBar(#T, WindowID(#W))", "If CreateToolBar(#t, WindowID(#W))",
+       " -> Error: Find duplicate ToolBarID(#t). Stop!"},
+  };
+  for (const Case& c : cases) {
+    FormCodeFixture f(L({c.first, "  ButtonGadget(#B1, 0, 0, 1, 1, \"\")", c.repeat, "  ButtonGadget(#B2, 0, 0, 1, 1, \"\")"}));
+    EXPECT_FALSE(checkDuplicates(f.ctx)) << c.repeat;
+    EXPECT_EQ(f.host.log, L({c.message}));
+    // The lines after the error are not examined.
+    EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"B1", U"BUTTONGADGET"}})) << c.repeat;
+  }
+}
+
+TEST(CheckDuplicates, RepeatedMenuItemsWarnAndGadgetsAreDroppedSilently) {
+  FormCodeFixture f(L({
+      "MenuItem(#Item_1, \"Open\")",
+      "ToolBarStandardButton(#ITEM_1, #PB_ToolBarIcon_Open)",
+      "menuitem(#item_1, \"Again\")",
+      "ToolBarImageButton(#Item_2, ImageID(#I))",
+      "ButtonGadget(#Button_0, 0, 0, 1, 1, \"\")",
+      "StringGadget(#BUTTON_0, 0, 0, 1, 1, \"\")",
+  }));
+  EXPECT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_EQ(f.host.log, L({" -> Warning: Find duplicate MenuItemID(#ITEM_1) by ToolbarButton.",
+                           " -> Warning: Find duplicate MenuItemID(#item_1) by MenuItem."}));
+  EXPECT_EQ(f.model.MenuItemList, L({"Item_1", "Item_2"}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Button_0", U"BUTTONGADGET"}}));
+}
+
+TEST(CheckDuplicates, CommentsMalformedLinesAndPbAnyCreateNothing) {
+  FormCodeFixture f(L({
+      "OpenWindow(#Window_0, 0, 0, 1, 1, \"\")",
+      "; OpenWindow(#Window_0, 0, 0, 1, 1, \"\")",
+      "  x = 1 ; ButtonGadget(#Old, 0, 0, 1, 1, \"\")",
+      "  CreatePopupMenu(#Menu_1) ; a, b",
+      "  MenuItem(#NoComma)",
+      "  CreateMenu(#)",
+      "  TextGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+      "  CreateToolBar(#pb_any, WindowID(#Window_0))",
+      "  ButtonGadget(#, 0, 0, 1, 1, \"\")",
+      "  SetGadgetText(#Text_0, \"x\")",
+      "  DisableMenuItem(#Menu_1, #Item, 1)",
+      "  SetMenuItemState(#Menu_1, #Item, 1)",
+  }));
+  EXPECT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_TRUE(f.host.log.empty());
+  EXPECT_EQ(f.model.WindowList, L({"Window_0"}));
+  EXPECT_EQ(f.model.MenuBarList, L({"Menu_1"}));
+  EXPECT_TRUE(f.model.MenuItemList.empty());
+  EXPECT_TRUE(f.model.ToolBarList.empty());
+  EXPECT_TRUE(f.model.GadgetList.empty());
+}
+
+TEST(CheckDuplicates, EmptyFormCode) {
+  FormCodeFixture f;
+  EXPECT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_TRUE(f.model.WindowList.empty() && f.model.GadgetList.empty() && f.host.log.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
