@@ -1,0 +1,146 @@
+// Step 1 as a whole, on the bundled demo project and on projects that must stop.
+#include "interpret/step1.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "form_code_fixture.h"
+
+namespace tarnwick::testing {
+namespace {
+
+std::string readSourceFile(const std::string& relative) {
+  std::ifstream in(std::string(TARNWICK_SOURCE_DIR) + "/" + relative, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct Project : FormCodeFixture {
+  Project() { model.ProjectPath = U"/p/demo.pbm"; }
+  void add(const std::string& name, const std::string& bytes) {
+    fs.files["/p/" + name] = bytes;
+    ctx.fileRows.push_back(T("/p/" + name));
+  }
+};
+
+TEST(Step1, DemoProjectIsInterpreted) {
+  Project p;
+  p.add("Editor.pbf", readSourceFile("examples/demo/Editor.pbf"));
+  p.add("Options.pb", readSourceFile("examples/demo/Options.pb"));
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.host.log,
+            L({"Generate Code Step 1 ...", "- Check Main.pb", " -> Main.pb not found.", "- Load Files...", "- Interpret code..."}));
+  const FormModel& m = p.model;
+  EXPECT_EQ(m.WindowList, L({"Window_0", "Window_1"}));
+  EXPECT_EQ(m.MenuBarList, L({"Window_0_Menu", "Window_1_Popup_Delay"}));
+  EXPECT_EQ(m.MenuItemList, L({"Window_0_MenuItem_New", "Window_0_MenuItem_Open", "Window_0_MenuItem_Quit",
+                               "Window_0_Tool_New", "Window_0_Tool_Save", "Window_1_Popup_Reset"}));
+  EXPECT_EQ(m.StatusBarList, L({"Window_0_StatusBar"}));
+  EXPECT_EQ(m.ToolBarList, L({"Window_0_ToolBar"}));
+  std::vector<GadgetEntry> gadgets{
+      {U"Window_0_Text_Name", U"TEXTGADGET"},          {U"Window_0_String_Name", U"STRINGGADGET"},
+      {U"Window_0_Button_0", U"BUTTONGADGET"},         {U"Window_0_ListView_Notes", U"LISTVIEWGADGET"},
+      {U"Window_0_Image_Logo", U"IMAGEGADGET"},        {U"Window_1_CheckBox_Autosave", U"CHECKBOXGADGET"},
+      {U"Window_1_Text_Delay", U"TEXTGADGET"},         {U"Window_1_String_Delay", U"STRINGGADGET"},
+      {U"Window_1_Image_Logo", U"IMAGEGADGET"},        {U"Window_1_Button_0", U"BUTTONGADGET"},
+      {U"Window_1_Button_Cancel", U"BUTTONGADGET"}};
+  EXPECT_EQ(m.GadgetList, gadgets);
+  // The procedure image load reuses the constant of the global load of the same file.
+  EXPECT_EQ(m.ImageList, (std::vector<ImageEntry>{{U"#Img_Window_0_0", U"logo.png"}}));
+  EXPECT_EQ(m.FontList, (std::vector<FontEntry>{{U"#Font_Window_0_0",
+                                                  U"LoadFont(#Font_Window_0_0,\"DejaVu Sans\", 10, #PB_Font_Bold)"}}));
+  EXPECT_EQ(m.sections.fonts,
+            L({";- Load Font", "LoadFont(#Font_Window_0_0,\"DejaVu Sans\", 10, #PB_Font_Bold)", ""}));
+
+  Lines expected = L({
+      "Procedure Open_Window_0(x = 0, y = 0, width = 420, height = 300)",
+      "  OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, width, height, \"Tarnwick Demo\", #PB_Window_SystemMenu | "
+      "#PB_Window_MinimizeGadget)",
+      "  CreateMenu(#Window_0_Menu, WindowID(#Window_0))",
+      "  MenuTitle(\"File\")",
+      "  MenuItem(#Window_0_MenuItem_New, \"New\")",
+      "  MenuItem(#Window_0_MenuItem_Open, \"Open...\")",
+      "  MenuBar()",
+      "  MenuItem(#Window_0_MenuItem_Quit, \"Quit\")",
+      "  CreateToolbar(#Window_0_ToolBar, WindowID(#Window_0))",
+      "  ToolBarStandardButton(#Window_0_Tool_New, #PB_ToolBarIcon_New)",
+      "  ToolBarStandardButton(#Window_0_Tool_Save, #PB_ToolBarIcon_Save)",
+      "  ToolBarToolTip(#Window_0_ToolBar, #Window_0_Tool_New, \"New note\")",
+      "  ToolBarToolTip(#Window_0_ToolBar, #Window_0_Tool_Save, \"Save the notes\")",
+      "  CreateStatusBar(#Window_0_StatusBar, WindowID(#Window_0))",
+      "  AddStatusBarField(200)",
+      "  StatusBarText(#Window_0_StatusBar, 0, \"Ready\")",
+      "  TextGadget(#Window_0_Text_Name, 10, 10, 80, 20, \"Name:\")",
+      "  SetGadgetFont(#Window_0_Text_Name, FontID(#Font_Window_0_0))",
+      "  StringGadget(#Window_0_String_Name, 100, 10, 200, 20, \"\")",
+      "  ButtonGadget(#Window_0_Button_0, 310, 10, 100, 25, \"Add\")",
+      "  ListViewGadget(#Window_0_ListView_Notes, 10, 40, 300, 180)",
+      "  ImageGadget(#Window_0_Image_Logo, 320, 40, 64, 64, ImageID(#Img_Window_0_0))",
+      "EndProcedure",
+      "",
+      "; ***************************************************************************************",
+      "",
+      "Procedure Open_Window_1()",
+      "\tIf OpenWindow(#Window_1, #PB_Ignore, #PB_Ignore, 300, 200, \"Options, général\", #PB_Window_SystemMenu | "
+      "#PB_Window_TitleBar, WindowID(#Window_0))",
+      "\t\tIf CreateGadgetList(WindowID(#Window_1))",
+      "\t\t\tCheckBoxGadget(#Window_1_CheckBox_Autosave, 10, 10, 200, 20, \"Save automatically\")",
+      "\t\t\tTextGadget(#Window_1_Text_Delay, 10, 40, 100, 20, \"Delay (min):\")",
+      "\t\t\tStringGadget(#Window_1_String_Delay, 120, 40, 60, 20, \"5\", #PB_String_Numeric)",
+      "\t\t\tImageGadget(#Window_1_Image_Logo, 200, 40, 64, 64, ImageID(#Img_Window_0_0))",
+      "\t\t\t;ButtonGadget(#Button_Help, 200, 160, 80, 25, \"Help\")",
+      "\t\t\tButtonGadget(#Window_1_Button_0, 10, 160, 80, 25, \"OK\")",
+      "\t\t\tButtonGadget(#Window_1_Button_Cancel, 100, 160, 80, 25, \"Cancel\") : "
+      "GadgetToolTip(#Window_1_Button_Cancel, \"Close without saving\")",
+      "\t\tEndIf",
+      "\t\t; context menu of the delay field",
+      "\t\tIf CreatePopupMenu(#Window_1_Popup_Delay)",
+      "\t\t\tMenuItem(#Window_1_Popup_Reset, \"Reset\" + #TAB$ + \"Ctrl+R\")",
+      "\t\tEndIf",
+      "\tEndIf",
+      "EndProcedure",
+      "",
+      "; ***************************************************************************************",
+      "",
+  });
+  EXPECT_EQ(m.FormCodeLines, expected);
+}
+
+TEST(Step1, WindowOpenedWithPbAnyStopsBeforeAnyListIsFilled) {
+  Project p;
+  p.add("a.pb", "Procedure Open_Main()\n  Main = OpenWindow(#PB_Any, 0, 0, 100, 100, \"Main\")\nEndProcedure\n");
+  EXPECT_FALSE(generateStep1(p.ctx));
+  EXPECT_EQ(p.host.log.back(), T(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"));
+  EXPECT_EQ(p.host.mainWindowEnabled, 1);
+  EXPECT_TRUE(p.model.WindowList.empty());
+}
+
+TEST(Step1, DuplicateWindowAcrossFilesStops) {
+  Project p;
+  p.add("a.pb", "Procedure Open_Window_0()\n  OpenWindow(#Window_0, 0, 0, 1, 1, \"A\")\nEndProcedure\n");
+  p.add("b.pbf", "Procedure OpenWindow_0()\r\n  OpenWindow(#Window_0, 0, 0, 1, 1, \"B\")\r\nEndProcedure\r\n");
+  EXPECT_FALSE(generateStep1(p.ctx));
+  EXPECT_EQ(p.host.log.back(), T(" -> Error: Find duplicate WindowID(#Window_0). Stop!"));
+  EXPECT_EQ(p.host.mainWindowEnabled, 1);
+  EXPECT_EQ(p.model.WindowList, L({"Window_0"}));
+}
+
+TEST(Step1, ImageNullClearsImageGadgetsAfterTheImagePass) {
+  Project p;
+  p.model.switches.Image_Null = 1;
+  p.model.switches.Parend = 0;
+  p.model.switches.PB_Ignore = 0;
+  p.add("a.pb",
+        "Procedure Open_W()\n  OpenWindow(#W, 5, 5, 1, 1, \"A\")\n"
+        "  ButtonImageGadget(#B, 0, 0, 1, 1, LoadImage(0, \"b.png\"), #PB_Button_Toggle)\nEndProcedure\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.model.FormCodeLines[1], T("  OpenWindow(#W, 5, 5, 1, 1, \"A\")"));
+  EXPECT_EQ(p.model.FormCodeLines[2], T("  ButtonImageGadget(#W_B, 0, 0, 1, 1, 0)"));
+  EXPECT_EQ(p.model.ImageList, (std::vector<ImageEntry>{{U"#MyImage_0", U"b.png"}}));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
