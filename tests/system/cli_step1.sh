@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Step 1 through the real program: loading and interpreting small form projects, the
+# refusal of windows opened with #PB_Any, and duplicates that stop the run.
+set -u
+APP=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passes=0
+fails=0
+check() {  # name, expected, actual
+  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
+}
+# project NAME FILE...: a project file in $work/NAME listing the given form files.
+project() {
+  local dir="$work/$1"; shift
+  mkdir -p "$dir"
+  { echo "[FILES]"; for f in "$@"; do echo "$dir/$f"; done; printf '\n[SWITCH]\nUtf8=0\n'; } > "$dir/p.pbm"
+}
+run() { "$APP" --generate "$work/$1/p.pbm" --config-dir "$work/cfg"; echo "rc=$?"; }
+mkdir -p "$work/cfg"
+
+# A designer file (CR LF) and an older form file with tabs; one listed file is missing.
+project ok Main.pbf Other.pb gone.pb
+printf '%s\r\n' \
+  '; Event procedures need(s) to be put in another source file.' \
+  'Enumeration FormWindow' '  #Window_0' 'EndEnumeration' \
+  'LoadImage(#Img_0,"a.png")' \
+  'LoadFont(#Font_0,"Arial", 10)' \
+  'Procedure OpenWindow_0(x = 0, y = 0, width = 300, height = 200)' \
+  '  OpenWindow(#Window_0, x, y, width, height, "Main")' \
+  '  CreateMenu(0, WindowID(#Window_0))' \
+  '  MenuItem(#MenuItem_0, "Open")' \
+  '  CreateStatusBar(0, WindowID(#Window_0))' \
+  '  ButtonGadget(#Button_0, 10, 10, 80, 25, "OK")' \
+  'EndProcedure' \
+  'Procedure Window_0_Events(event)' \
+  '  Select event' '    Case #MenuItem_0' '  EndSelect' \
+  'EndProcedure' > "$work/ok/Main.pbf"
+printf '%s\n' \
+  'Procedure Open_Window_1()' \
+  $'\tIf OpenWindow(#Window_1, 0, 0, 200, 100, "Two")' \
+  $'\t\tButtonGadget(#Button_0, 10, 10, 80, 25, "OK")' \
+  $'\t\tToolBarHeight(0) ; numbered toolbar' \
+  $'\t\tMenuItem(#MenuItem_0, "Same item, other window")' \
+  $'\t\tImageGadget(#Image_0, 0, 0, 16, 16, LoadImage(0, "A.PNG"))' \
+  $'\tEndIf' \
+  'EndProcedure' > "$work/ok/Other.pb"
+out=$(run ok)
+check "step 1 log" "Generate Code Step 1 ...
+- Check Main.pb
+ -> Main.pb not found.
+- Load Files...
+Error $work/ok/gone.pb: Open file error
+- Interpret code...
+Generate Code Step 2 ..." "$(echo "$out" | sed -n '1,7p')"
+check "counts" " -> Count Window: 2
+ -> Count MenuBar: 1
+ -> Count MenuItem: 2
+ -> Count StatusBar: 1
+ -> Count ToolBar: 0
+ -> Count Gadget: 3
+ -> Count Image: 1" "$(echo "$out" | grep -- '-> Count')"
+check "ready" "rc=0" "$(echo "$out" | tail -1)"
+check "names kept" "[WINDOW]
+Window_0
+Window_1
+
+[MENU]
+Window_0_Menu
+
+[MENUITEM]
+Window_0_MenuItem_0
+Window_1_MenuItem_0
+
+[STATUSBAR]
+Window_0_StatusBar
+
+[TOOLBAR]
+
+[GADGET]
+Window_0_Button_0
+Window_1_Button_0
+Window_1_Image_0" "$(sed -n '/^\[WINDOW\]/,$p' "$work/ok/p.pbm" | sed '${/^$/d}')"
+
+# Runs that stop in step 1 (a toolbar or status bar takes the prefix of the window it
+# names): the error line, "Cancel.", one empty line, exit status 1,
+# and the project file untouched.
+stops() {  # name, form code line 1, line 2, expected error line
+  project "$1" a.pb
+  printf 'Procedure Open_Window_0()\n  %s\n  %s\nEndProcedure\n' "$2" "$3" > "$work/$1/a.pb"
+  cp "$work/$1/p.pbm" "$work/$1/before.pbm"
+  local out
+  out=$(run "$1")
+  check "$1" "$4
+Cancel.
+
+rc=1" "$(echo "$out" | tail -4)"
+  check "$1 stops in step 1" "" "$(echo "$out" | grep 'Step 2')"
+  cmp -s "$work/$1/p.pbm" "$work/$1/before.pbm"; check "$1 project unchanged" 0 $?
+}
+stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'Main = OpenWindow(#PB_Any, 0, 0, 100, 100, "Main")' \
+  " -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"
+stops window 'OpenWindow(#Window_0, 0, 0, 1, 1, "A")' 'If OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, "B")' \
+  " -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"
+stops menu 'CreateMenu(#Menu_0, WindowID(#W))' 'CreatePopupMenu(#Menu_0)' \
+  " -> Error: Find duplicate MenuID(#Menu_0). Stop!"
+stops statusbar 'CreateStatusBar(#S, WindowID(#W))' 'CreateStatusBar(#S, WindowID(#W))' \
+  " -> Error: Find duplicate StatusBarID(#W_S). Stop!"
+stops toolbar 'CreateToolBar(#T, WindowID(#W))' 'CreateToolBar(#T, WindowID(#W))' \
+  " -> Error: Find duplicate ToolBarID(#W_T). Stop!"
+
+# A commented-out window creates nothing; a repeated menu item only warns.
+project warn a.pb
+printf '%s\n' 'Procedure Open_W()' '  OpenWindow(#W, 0, 0, 1, 1, "A")' '  ; OpenWindow(#W, 0, 0, 1, 1, "A")' \
+  '  MenuItem(#M, "a")' '  ToolBarStandardButton(#M, #PB_ToolBarIcon_New)' 'EndProcedure' > "$work/warn/a.pb"
+out=$(run warn)
+check "warning" " -> Warning: Find duplicate MenuItemID(#W_M) by ToolbarButton." "$(echo "$out" | sed -n 6p)"
+check "warning goes on" "rc=0" "$(echo "$out" | tail -1)"
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
