@@ -37,7 +37,8 @@ void AttachToParentWindow(FormModel& model) {
   bool first = true;
   Text parent;
   for (Text& line : model.FormCodeLines) {
-    if (FindNoCase(line, U"OPENWINDOW(#") == 0) continue;
+    // A window in a comment opens nothing: it can be no parent, and is left as it is.
+    if (FindNoCase(codePart(line), U"OPENWINDOW(#") == 0) continue;
     std::size_t open = findChar(line, U'(');
     if (first) {
       first = false;

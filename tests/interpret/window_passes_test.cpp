@@ -28,6 +28,7 @@ TEST(AttachToParentWindow, WorkedExample) {
 
 TEST(AttachToParentWindow, FlagsKeptParentReplacedTitleCommasKept) {
   Lines out = attached(L({
+      ";OpenWindow(#Window_Old, 0, 0, 400, 300, \"Old\")",
       "OpenWindow(#Window_0, 0, 0, 400, 300, \"Main, first\", #PB_Window_SystemMenu)",
       "  ButtonGadget(#B, 0, 0, 1, 1, \"\")",
       "  If OpenWindow(#Window_1, 0, 0, 200, 100, \"Save, load\", #PB_Window_SystemMenu | #PB_Window_SizeGadget) ; (x)",
@@ -36,14 +37,15 @@ TEST(AttachToParentWindow, FlagsKeptParentReplacedTitleCommasKept) {
       "  OpenWindow(#Window_4, 0, 0, 200)",
       "  OpenWindow(#Window_5, 0, 0, 200, 100, \"no end\"",
   }));
-  EXPECT_EQ(out[0], T("OpenWindow(#Window_0, 0, 0, 400, 300, \"Main, first\", #PB_Window_SystemMenu)"));
-  EXPECT_EQ(out[2], T("  If OpenWindow(#Window_1, 0, 0, 200, 100, \"Save, load\", #PB_Window_SystemMenu | "
+  EXPECT_EQ(out[0], T(";OpenWindow(#Window_Old, 0, 0, 400, 300, \"Old\")"));
+  EXPECT_EQ(out[1], T("OpenWindow(#Window_0, 0, 0, 400, 300, \"Main, first\", #PB_Window_SystemMenu)"));
+  EXPECT_EQ(out[3], T("  If OpenWindow(#Window_1, 0, 0, 200, 100, \"Save, load\", #PB_Window_SystemMenu | "
                       "#PB_Window_SizeGadget, WindowID(#Window_0)) ; (x)"));
-  EXPECT_EQ(out[3], T("  OpenWindow(#Window_2, 0, 0, 200, 100, \"T\", #PB_Window_Tool, WindowID(#Window_0)) = 0"));
-  EXPECT_EQ(out[4], T("  OpenWindow(#Window_3, 0, 0, 200, 100, \"T\", PB_Any, WindowID(#Window_0))"));
+  EXPECT_EQ(out[4], T("  OpenWindow(#Window_2, 0, 0, 200, 100, \"T\", #PB_Window_Tool, WindowID(#Window_0)) = 0"));
+  EXPECT_EQ(out[5], T("  OpenWindow(#Window_3, 0, 0, 200, 100, \"T\", PB_Any, WindowID(#Window_0))"));
   // Too few arguments, or no closing parenthesis: left as written.
-  EXPECT_EQ(out[5], T("  OpenWindow(#Window_4, 0, 0, 200)"));
-  EXPECT_EQ(out[6], T("  OpenWindow(#Window_5, 0, 0, 200, 100, \"no end\""));
+  EXPECT_EQ(out[6], T("  OpenWindow(#Window_4, 0, 0, 200)"));
+  EXPECT_EQ(out[7], T("  OpenWindow(#Window_5, 0, 0, 200, 100, \"no end\""));
 }
 
 TEST(IgnoreWindowPosition, XAndYBecomePbIgnore) {
@@ -51,10 +53,10 @@ TEST(IgnoreWindowPosition, XAndYBecomePbIgnore) {
   Lines out = ignored({T("  If OpenWindow(#Window_0, 216, 0, 400, 300, \"Main\", #PB_Window_SystemMenu)"),
                        T("OpenWindow(#Window_1,5,6,7,8,\"") + longTail + U"\")", T("OpenWindow(#Window_2, 1)"),
                        T("  ButtonGadget(#B, 1, 2, 3, 4, \"\")")});
-  EXPECT_EQ(out[0], T("  If OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 400, 300, \"Main\", #PB_Window_SystemMenu)"));
-  EXPECT_EQ(out[1], T("OpenWindow(#Window_1, #PB_Ignore, #PB_Ignore,7,8,\"") + longTail + U"\")");
-  EXPECT_EQ(out[2], T("OpenWindow(#Window_2, 1)"));
-  EXPECT_EQ(out[3], T("  ButtonGadget(#B, 1, 2, 3, 4, \"\")"));
+  EXPECT_EQ(out[1], T("  If OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 400, 300, \"Main\", #PB_Window_SystemMenu)"));
+  EXPECT_EQ(out[2], T("OpenWindow(#Window_1, #PB_Ignore, #PB_Ignore,7,8,\"") + longTail + U"\")");
+  EXPECT_EQ(out[3], T("OpenWindow(#Window_2, 1)"));
+  EXPECT_EQ(out[4], T("  ButtonGadget(#B, 1, 2, 3, 4, \"\")"));
 }
 
 }  // namespace
