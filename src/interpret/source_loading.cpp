@@ -96,6 +96,14 @@ Text extensionOf(const Text& path) {
 // A procedure ends at a line holding EndProcedure outside a comment.
 bool endsProcedure(const Text& line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
 
+// The head of a procedure named "..._Events" (any case), as the designer writes one
+// per window.
+bool isEventProcedureHead(const Text& line) {
+  if (!isProcedureHead(line)) return false;
+  Text name = upper(procedureName(line));
+  return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
+}
+
 void loadOneSource(FormModel& model, const Text& path, const Lines& lines) {
   const bool designerFile = extensionOf(path) == U"PBF";
   bool inProcedure = false;
@@ -103,12 +111,12 @@ void loadOneSource(FormModel& model, const Text& path, const Lines& lines) {
   // replaced by the generated event files; they are left out of the form code.
   bool skipping = false;
   for (const Text& line : lines) {
+    // A procedure starts only where a line begins with "Procedure": the word inside a
+    // comment (the designer's header names "Event procedures") or a string starts
+    // nothing, so the enumerations and global loads behind it stay global.
     if (!inProcedure && startsWithProcedure(line)) {
       inProcedure = true;
-      skipping = designerFile && isProcedureHead(line) && [&] {
-        Text name = upper(procedureName(line));
-        return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
-      }();
+      skipping = designerFile && isEventProcedureHead(line);
     }
     if (inProcedure) {
       if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(line) : line);
