@@ -37,16 +37,6 @@ Text wordBefore(TextView line, std::size_t pos) {
   return Text(line.substr(begin, end - begin));
 }
 
-std::size_t commaOutsideStrings(TextView line, int n, std::size_t start) {
-  std::size_t p = start;
-  for (int k = 0; k < n; ++k) {
-    p = findCharOutsideStrings(line, U',', p);
-    if (p == 0) return 0;
-    if (k + 1 < n) ++p;
-  }
-  return p;
-}
-
 std::size_t closingParenthesis(TextView line, std::size_t open) {
   if (open < 1 || open > line.size() || line[open - 1] != U'(') return 0;
   int depth = 0;

@@ -17,8 +17,6 @@ bool isIdentifierChar(char32_t c);
 // a "(#": "ContainerGadget" in "If ContainerGadget(#C" and in "x=ContainerGadget(#C".
 Text wordBefore(TextView line, std::size_t pos);
 
-// The n-th comma at or after start that stands outside string literals.
-std::size_t commaOutsideStrings(TextView line, int n, std::size_t start = 1);
 // The ")" that closes the "(" at position open, ignoring parentheses inside string
 // literals; 0 when the call is not closed on this line.
 std::size_t closingParenthesis(TextView line, std::size_t open);
