@@ -25,9 +25,17 @@ Text trimQuotes(TextView t) {
 // Writes one file in the run's encoding and logs the result. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
 // characters would otherwise be lost.
-bool writeOne(RunContext& ctx, const char* name, const Lines& lines) {
+// keepUnreadable marks a file whose lines were read back in step 1: when it is there
+// but cannot be read, its buffer was built without the user's lines, and writing it
+// would wipe them, so it is left alone and reported.
+bool writeOne(RunContext& ctx, const char* name, const Lines& lines, bool keepUnreadable) {
   const FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
+  std::string bytesOnDisk;
+  if (keepUnreadable && ctx.fs.exists(toUtf8(path)) && !ctx.fs.readFile(toUtf8(path), bytesOnDisk)) {
+    ctx.log(U" -> Error File " + path + U" / " + fileErrorText());
+    return false;
+  }
   bool utf8 = m.WriteFormat == TextFormat::FormatUtf8;
   bool widened = !utf8 && !fitsLatin1(lines);
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
@@ -93,15 +101,17 @@ bool writeGeneratedFiles(RunContext& ctx) {
   const FormModel& m = ctx.model;
   const FileBuffers& b = m.buffers;
   bool ok = true;
-  ok &= writeOne(ctx, "Main.pb", b.main);
-  ok &= writeOne(ctx, "CommonFile.pb", b.common);
-  ok &= writeOne(ctx, "EventMain.pb", b.eventMain);
-  ok &= writeOne(ctx, "EventMenu.pb", b.eventMenu);
-  ok &= writeOne(ctx, "EventGadget.pb", b.eventGadget);
-  ok &= writeOne(ctx, "EventWindow.pb", b.eventWindow);
+  // CommonFile.pb and EventMain.pb are rebuilt from nothing; the others carry lines
+  // read back from disk.
+  ok &= writeOne(ctx, "Main.pb", b.main, true);
+  ok &= writeOne(ctx, "CommonFile.pb", b.common, false);
+  ok &= writeOne(ctx, "EventMain.pb", b.eventMain, false);
+  ok &= writeOne(ctx, "EventMenu.pb", b.eventMenu, true);
+  ok &= writeOne(ctx, "EventGadget.pb", b.eventGadget, true);
+  ok &= writeOne(ctx, "EventWindow.pb", b.eventWindow, true);
   if (m.switches.Multilang == 1) {
-    ok &= writeOne(ctx, "LoadLanguage.pb", b.loadLanguage);
-    ok &= writeOne(ctx, "Catalog", catalogLines(m.Language));
+    ok &= writeOne(ctx, "LoadLanguage.pb", b.loadLanguage, true);
+    ok &= writeOne(ctx, "Catalog", catalogLines(m.Language), true);
   }
   return ok;
 }

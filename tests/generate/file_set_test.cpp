@@ -174,6 +174,25 @@ TEST(FileSet, UnwritableFileIsReportedAndTheOthersAreWritten) {
   EXPECT_EQ(files, Lines{U"/p/form.pb"});
 }
 
+// A file that is there but cannot be read was prepared without the user's lines:
+// writing it would wipe them, so it is kept and reported instead.
+TEST(FileSet, UnreadableFileIsNotOverwritten) {
+  for (const char* name : {"Main.pb", "EventGadget.pb", "Catalog", "CommonFile.pb"}) {
+    Project p;
+    p.m.switches.Multilang = 1;
+    fillDemoForm(p.m, true);
+    std::string path = std::string("/p/") + name;
+    p.fs.files[path] = "user lines";
+    p.fs.unreadable.insert(path);
+    runGenerate(p);
+    bool generatedOnly = std::string(name) == "CommonFile.pb";
+    EXPECT_EQ(p.fs.files[path] == "user lines", !generatedOnly) << name;
+    int errors = 0;
+    for (const Text& line : p.host.log) errors += line == U" -> Error File " + T(path) + U" / Errorcode: 1";
+    EXPECT_EQ(errors, generatedOnly ? 0 : 1) << name;
+  }
+}
+
 TEST(FileSet, SuccessfulRunStoresItsNames) {
   Project p;
   fillDemoForm(p.m, false);
