@@ -11,40 +11,6 @@ namespace {
 using testing::L;
 
 Lines linesOf(const std::string& text) { return splitLines(T(text)); }
-const std::string kSep = "; " + std::string(87, '*');
-
-TEST(CommonFile, BeginningOfOneWindowWithButtonAndImage) {
-  FormModel m;
-  m.WindowList = {U"Window_0"};
-  m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
-  m.ImageList = {{U"#Image_0", U"ok.png"}};
-  m.FormCodeLines = L({"Procedure Open_Window_0()", "EndProcedure"});
-  m.sections.fonts = L({";- Load Font", ""});
-  buildImageSection(m);
-  buildConstantsSection(m);
-  assembleCommonFile(m);
-  Lines expected = linesOf(
-      "; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)\n\n" + kSep +
-      "\n\n;- Window Constants\n;\nEnumeration\n  #Window_0\nEndEnumeration\n\n"
-      ";- Menubar Constants\n;\nEnumeration\nEndEnumeration\n\n"
-      ";- MenuItem Constants\n;\nEnumeration\nEndEnumeration\n\n"
-      ";- Gadget Constants\n;\nEnumeration\n  #Window_0_Button_0\nEndEnumeration\n\n"
-      ";- StatusBar Constants\n;\nEnumeration\nEndEnumeration\n\n"
-      ";- ToolBar Constants\n;\nEnumeration\nEndEnumeration\n\n"
-      ";- Font Constants\n;\nEnumeration\nEndEnumeration\n\n"
-      ";- Image Constants\n;\nEnumeration\n  #Image_0\nEndEnumeration\n\n\n" +
-      kSep +
-      "\n\n;- Load Font\n\n;- Image Plugin\n\nUsePNGImageDecoder()\n\n;- Load Images\n"
-      "LoadImage(#Image_0, \"ok.png\")\n\n\n" +
-      kSep + "\n\nProcedure Open_Window_0()\nEndProcedure\n");
-  EXPECT_EQ(m.buffers.common, expected);
-
-  m.switches.Multilang = 1;
-  assembleCommonFile(m);
-  Lines tail(m.buffers.common.end() - 6, m.buffers.common.end());
-  EXPECT_EQ(tail, L({"IncludeFile \"LoadLanguage.pb\"", "", kSep.c_str(), "", "Procedure Open_Window_0()",
-                     "EndProcedure"}));
-}
 
 TEST(CommonFile, ImageSections) {
   struct Case {
@@ -53,9 +19,6 @@ TEST(CommonFile, ImageSections) {
     int include;
     const char* expected;
   } cases[] = {
-      {"embedded", {{U"#Image_0", U"ok.png"}}, 1,
-       ";- Image Plugin\n\nUsePNGImageDecoder()\n\n;- Catch Images\nCatchImage(#Image_0, ?Image_0)\n\n;- Images\n"
-       "DataSection\n  Image_0:\n  IncludeBinary \"ok.png\"\nEndDataSection\n"},
       {"decoders in fixed order", {{U"#A", U"ok.PNG"}, {U"#B", U"b.jpeg"}, {U"#C", U"c.Tif"}, {U"#D", U"d.tga"}}, 0,
        ";- Image Plugin\n\nUseJPEGImageDecoder()\nUseJPEG2000ImageDecoder()\nUsePNGImageDecoder()\n"
        "UseTIFFImageDecoder()\nUseTGAImageDecoder()\n\n;- Load Images\nLoadImage(#A, \"ok.PNG\")\n"

@@ -13,33 +13,14 @@ Lines linesOf(const char* text) { return splitLines(T(text)); }
 
 const std::string kStars87(87, '*');
 
-TEST(EventFiles, NewGadgetFileOfOneButton) {
-  FormModel m;
-  m.WindowList = {U"Window_0"};
-  m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
-  appendGadgetProcedures(m);
-  std::string sep = "; " + kStars87;
-  Lines expected = L({";-TOP", "", "; Tarnwick Event Gadget", "", sep.c_str(), "",
-                      "Procedure EventGadget_Window_0_Button_0(EventType)", "  ", "  Select EventType",
-                      "    Case #PB_EventType_LeftClick", "      ", "  EndSelect", "  ", "EndProcedure", "",
-                      sep.c_str(), ""});
-  EXPECT_EQ(m.buffers.eventGadget, expected);
-}
-
-TEST(EventFiles, FirstRunOfTwoWindowsAndMenus) {
+TEST(EventFiles, FirstRunOfTwoWindows) {
   FormModel m;
   m.WindowList = {U"Window_0", U"Window_1"};
-  m.MenuItemList = {U"Window_0_Open", U"Window_0_OpenFile"};
   m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Frame_1", U"FRAME3DGADGET"}};
-  appendMenuProcedures(m);
   appendSizeProcedures(m);
   appendExitProcedures(m);
   appendGadgetProcedures(m);
   std::string sep = "; " + kStars87;
-  EXPECT_EQ(m.buffers.eventMenu,
-            L({";-TOP", "", "; Tarnwick Event Menu", "", sep.c_str(), "", "Procedure EventMenu_Window_0_Open()", "  ",
-               "EndProcedure", "", sep.c_str(), "", "Procedure EventMenu_Window_0_OpenFile()", "  ", "EndProcedure", "",
-               sep.c_str(), ""}));
   // All size procedures first, then all exit procedures; only the first window ends the program.
   EXPECT_EQ(m.buffers.eventWindow,
             L({";-TOP", "", "; Tarnwick Event Window", "", sep.c_str(), "", "Procedure EventSize_Window_0()", "  ",

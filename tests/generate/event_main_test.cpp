@@ -27,20 +27,6 @@ Lines between(const Lines& b, const char* from, const char* to) {
   return z == b.end() ? Lines() : Lines(a, z + 1);
 }
 
-TEST(EventMain, CallTables) {
-  FormModel m = demo(true);
-  fillCallTables(m);
-  const Lines& b = m.buffers.eventMain;
-  EXPECT_EQ(Lines(b.begin() + 24, b.begin() + 27),
-            L({"#CallEventMenuCount   = 1", "#CallEventGadgetCount = 2", "#CallEventWindowCount = 1"}));
-  EXPECT_EQ(between(b, "DataSection", "EndDataSection"),
-            L({"DataSection", "  CallEventMenu:", "    Data.i @EventMenu_Window_0_MenuItem_1()", "  CallEventGadget:",
-               "    Data.i @MyEventDispatch()", "    Data.i @EventGadget_Window_0_Button_0()", "  CallEventSize:",
-               "    Data.i @EventSize_Window_0()", "  CallEventExit:", "    Data.i @EventExit_Window_0()",
-               "EndDataSection"}));
-  EXPECT_EQ(b.size(), 78u + 9u);
-}
-
 TEST(EventMain, CallTablesWithoutMenuItemsAndOnlyTextGadgets) {
   FormModel m = demo(true);
   m.MenuItemList.clear();
@@ -54,25 +40,7 @@ TEST(EventMain, CallTablesWithoutMenuItemsAndOnlyTextGadgets) {
                "  CallEventSize:"}));
 }
 
-TEST(EventMain, PlainSelectBlocks) {
-  FormModel m = demo(false);
-  fillPlainDispatch(m);
-  const Lines& b = m.buffers.eventMain;
-  EXPECT_EQ(between(b, "Procedure MyEventMenu(MenuID)", "EndProcedure"),
-            L({"Procedure MyEventMenu(MenuID)", "  Select MenuID",
-               "    Case #Window_0_MenuItem_1 : EventMenu_Window_0_MenuItem_1()", "  EndSelect", "EndProcedure"}));
-  EXPECT_EQ(between(b, "Procedure MyEventGadget(GadgetID, EventType)", "EndProcedure"),
-            L({"Procedure MyEventGadget(GadgetID, EventType)", "  Select GadgetID",
-               "    Case #Window_0_Button_0 : EventGadget_Window_0_Button_0(EventType)", "  EndSelect",
-               "EndProcedure"}));
-  EXPECT_EQ(between(b, "Procedure MyEventSize(WindowID)", "EndProcedure"),
-            L({"Procedure MyEventSize(WindowID)", "  Select WindowID", "    Case #Window_0 : EventSize_Window_0()",
-               "  EndSelect", "EndProcedure"}));
-  EXPECT_EQ(between(b, "Procedure MyEventExit(WindowID)", "EndProcedure"),
-            L({"Procedure MyEventExit(WindowID)", "  Select WindowID", "    Case #Window_0 : EventExit_Window_0()",
-               "  EndSelect", "EndProcedure"}));
-  EXPECT_EQ(b.size(), 38u + 4u);
-
+TEST(EventMain, PlainFormWithoutMenuItemsOrEventGadgets) {
   FormModel empty = demo(false);
   empty.MenuItemList.clear();
   empty.GadgetList = {{U"T", U"TEXTGADGET"}};
