@@ -6,9 +6,26 @@
 
 namespace tarnwick {
 
+// Adds the first quoted text of every line that calls MyLanguage as a key, its own
+// text; keys already there (e.g. translations from Catalog) are left alone.
 void ScanLanguageKeys(FormModel& model, const Lines& lines);
+// Rewrites the key count and the default language data of LoadLanguage.pb.
 void fillLanguageData(FormModel& model);
+// The image section of CommonFile.pb: decoders, then load or embed lines.
 void buildImageSection(FormModel& model);
+// The eight enumeration blocks of CommonFile.pb.
 void buildConstantsSection(FormModel& model);
+
+// Points the start-up lines of Main.pb at the first window.
+void rewriteFirstWindowLines(FormModel& model);
+// Builds the whole CommonFile.pb buffer from the prepared sections and the form code.
+void assembleCommonFile(FormModel& model);
+
+// The label under which an embedded image is stored: the constant without blanks and
+// "#", or "Image_" + the number for a numbered image.
+Text imageLabel(const Text& constant);
+// A font or image constant gets an enumeration member only when it is a "#" constant;
+// a numbered one (LoadFont(1, ...)) would put a bare number into the enumeration.
+bool isNamedConstant(const Text& constant);
 
 }  // namespace tarnwick

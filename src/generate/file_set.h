@@ -11,4 +11,11 @@ void prepareFileBuffers(RunContext& ctx);
 // could not be written.
 bool writeGeneratedFiles(RunContext& ctx);
 
+// Reads the lines of a Catalog file into the language map, in file order.
+void readCatalog(const Lines& lines, LanguageMap& language);
+// The lines of a Catalog file for the language map.
+Lines catalogLines(const LanguageMap& language);
+// Drops the comment lines at the end of an event file (the editor's settings block).
+void trimTrailingComments(FileBuffer& buffer);
+
 }  // namespace tarnwick

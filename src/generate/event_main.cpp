@@ -1,0 +1,77 @@
+#include "generate/event_main.h"
+
+#include <algorithm>
+
+#include "generate/event_files.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Index of the first line that contains text (case-sensitive), or size() when none.
+std::size_t findLine(const FileBuffer& buffer, TextView text) {
+  for (std::size_t i = 0; i < buffer.size(); ++i)
+    if (buffer[i].find(text) != Text::npos) return i;
+  return buffer.size();
+}
+
+// Inserts lines after the line that follows the marker line, i.e. right after the
+// opening line of the procedure's Select block.
+void insertIntoSelect(FileBuffer& buffer, TextView marker, const Lines& lines) {
+  std::size_t at = findLine(buffer, marker);
+  if (at == buffer.size() || lines.empty()) return;
+  std::size_t pos = std::min(at + 2, buffer.size());
+  buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(pos), lines.begin(), lines.end());
+}
+
+void replaceLine(FileBuffer& buffer, TextView contained, Text replacement) {
+  std::size_t at = findLine(buffer, contained);
+  if (at < buffer.size()) buffer[at] = std::move(replacement);
+}
+
+}  // namespace
+
+void fillPlainDispatch(FormModel& model) {
+  FileBuffer& buffer = model.buffers.eventMain;
+  Lines menu, gadget, size, exit;
+  for (const Text& name : model.MenuItemList)
+    menu.push_back(U"    Case #" + name + U" : EventMenu_" + name + U"()");
+  for (const GadgetEntry& g : model.GadgetList)
+    if (hasEventProcedure(g)) gadget.push_back(U"    Case #" + g.name + U" : EventGadget_" + g.name + U"(EventType)");
+  for (const Text& name : model.WindowList) {
+    size.push_back(U"    Case #" + name + U" : EventSize_" + name + U"()");
+    exit.push_back(U"    Case #" + name + U" : EventExit_" + name + U"()");
+  }
+  insertIntoSelect(buffer, U"MyEventMenu", menu);
+  insertIntoSelect(buffer, U"MyEventGadget", gadget);
+  insertIntoSelect(buffer, U"MyEventSize", size);
+  insertIntoSelect(buffer, U"MyEventExit", exit);
+}
+
+void fillCallTables(FormModel& model) {
+  FileBuffer& buffer = model.buffers.eventMain;
+  replaceLine(buffer, U"#CallEventMenuCount = 0",
+              U"#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
+  replaceLine(buffer, U"#CallEventGadgetCount = 0",
+              U"#CallEventGadgetCount = " + numberText(static_cast<long long>(model.GadgetList.size())));
+  replaceLine(buffer, U"#CallEventWindowCount = 0",
+              U"#CallEventWindowCount = " + numberText(static_cast<long long>(model.WindowList.size())));
+
+  std::size_t at = findLine(buffer, U"DataSection");
+  if (at == buffer.size()) return;
+  Lines table;
+  table.push_back(U"  CallEventMenu:");
+  for (const Text& name : model.MenuItemList) table.push_back(U"    Data.i @EventMenu_" + name + U"()");
+  table.push_back(U"  CallEventGadget:");
+  // Gadgets without a procedure keep their slot, so the later gadgets keep their index.
+  for (const GadgetEntry& g : model.GadgetList)
+    table.push_back(hasEventProcedure(g) ? U"    Data.i @EventGadget_" + g.name + U"()"
+                                         : Text(U"    Data.i @MyEventDispatch()"));
+  table.push_back(U"  CallEventSize:");
+  for (const Text& name : model.WindowList) table.push_back(U"    Data.i @EventSize_" + name + U"()");
+  table.push_back(U"  CallEventExit:");
+  for (const Text& name : model.WindowList) table.push_back(U"    Data.i @EventExit_" + name + U"()");
+  buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at + 1), table.begin(), table.end());
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,140 @@
+#include "generate/common_file.h"
+
+#include <gtest/gtest.h>
+
+#include "generate/templates.h"
+#include "support/recording_host.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::L;
+
+Lines linesOf(const std::string& text) { return splitLines(T(text)); }
+
+TEST(CommonFile, ImageSections) {
+  struct Case {
+    const char* name;
+    std::vector<ImageEntry> images;
+    int include;
+    const char* expected;
+  } cases[] = {
+      {"decoders in fixed order", {{U"#A", U"ok.PNG"}, {U"#B", U"b.jpeg"}, {U"#C", U"c.Tif"}, {U"#D", U"d.tga"}}, 0,
+       ";- Image Plugin\n\nUseJPEGImageDecoder()\nUseJPEG2000ImageDecoder()\nUsePNGImageDecoder()\n"
+       "UseTIFFImageDecoder()\nUseTGAImageDecoder()\n\n;- Load Images\nLoadImage(#A, \"ok.PNG\")\n"
+       "LoadImage(#B, \"b.jpeg\")\nLoadImage(#C, \"c.Tif\")\nLoadImage(#D, \"d.tga\")\n\n"},
+      {"only bitmaps", {{U"#A", U"a.bmp"}, {U"#B", U"noext"}}, 0,
+       ";- Image Plugin\n\n;- Load Images\nLoadImage(#A, \"a.bmp\")\nLoadImage(#B, \"noext\")\n\n"},
+      {"no images embedded", {}, 1, ";- Image Plugin\n\n;- Catch Images\n\n;- Images\nDataSection\nEndDataSection\n"},
+      // A numbered image and a constant written with blanks still give valid labels.
+      {"numbered and blank labels", {{U"0", U"a.bmp"}, {U" #Logo ", U"l.bmp"}}, 1,
+       ";- Image Plugin\n\n;- Catch Images\nCatchImage(0, ?Image_0)\nCatchImage( #Logo , ?Logo)\n\n;- Images\n"
+       "DataSection\n  Image_0:\n  IncludeBinary \"a.bmp\"\n  Logo:\n  IncludeBinary \"l.bmp\"\nEndDataSection\n"},
+  };
+  for (const Case& c : cases) {
+    FormModel m;
+    m.ImageList = c.images;
+    m.switches.Image_Include = c.include;
+    buildImageSection(m);
+    EXPECT_EQ(m.sections.images, linesOf(c.expected)) << c.name;
+  }
+}
+
+TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
+  FormModel m;
+  m.FontList = {{U"1", U"LoadFont(1, \"Arial\", 8)"}, {U"#Font_0", U""}, {U"#Font_0", U""}, {U" #Font_2", U""}};
+  m.ImageList = {{U"0", U"a.png"}, {U"#Image_1", U"b.png"}};
+  buildConstantsSection(m);
+  const Lines& c = m.sections.constants;
+  auto block = [&](const char* header) {
+    auto it = std::find(c.begin(), c.end(), T(header));
+    auto end = std::find(it, c.end(), Text(U"EndEnumeration"));
+    return Lines(it + 3, end);
+  };
+  EXPECT_EQ(block(";- Font Constants"), L({"  #Font_0", "  #Font_0", "   #Font_2"}));
+  EXPECT_EQ(block(";- Image Constants"), L({"  #Image_1"}));
+  EXPECT_EQ(c.size(), 8u * 5u + 4u);  // eight blocks of five fixed lines plus the members
+}
+
+TEST(MainFile, FirstWindowLines) {
+  FormModel m;
+  m.WindowList = {U"Window_0", U"Window_1"};
+  m.buffers.main = templateLines("Main.txt");
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(Lines(m.buffers.main.begin() + 40, m.buffers.main.begin() + 43),
+            L({"  Open_Window_0()", "  ", "  If WindowID(#Window_0)"}));
+  Lines template_ = templateLines("Main.txt");
+  int changed = 0;
+  for (std::size_t i = 0; i < template_.size(); ++i) changed += template_[i] != m.buffers.main[i];
+  EXPECT_EQ(changed, 2);
+
+  // A later run: the test line follows the first window, nothing else changes.
+  m.WindowList = {U"Main"};
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(m.buffers.main[40], U"  Open_Window_0()");
+  EXPECT_EQ(m.buffers.main[42], U"  If WindowID(#Main)");
+
+  // Without a test line every placeholder call is replaced, in any case once found.
+  m.buffers.main = L({"Open_WindowXY() : open_windowxy()", "open_windowxy()", "x"});
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(m.buffers.main, L({"Open_Main() : Open_Main()", "open_windowxy()", "x"}));
+
+  m.WindowList.clear();
+  m.buffers.main = templateLines("Main.txt");
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(m.buffers.main, templateLines("Main.txt"));
+}
+
+TEST(Language, ScanFindsFirstQuotedTextOfMyLanguageLines) {
+  FormModel m;
+  m.Language.set(U"Open", U"Öffnen");
+  ScanLanguageKeys(m, L({"  MenuItem(#A, MyLanguage(\"Open\"))", "  x = mylanguage(\"File\") + MyLanguage(\"Edit\")",
+                         "  Debug \"first\" + MyLanguage(\"second\")", "  MyLanguage(x)", "  MyLanguage(\"\")",
+                         "  s = \"\" + MyLanguage(\"z\")", "  Text(\"no call\")", "  MyLanguage(\"open", "Debug \"File\""}));
+  std::vector<std::pair<Text, Text>> expected = {{U"Open", U"Öffnen"}, {U"File", U"File"}, {U"first", U"first"}};
+  EXPECT_EQ(m.Language.entries(), expected);
+}
+
+TEST(Language, DataOfLoadLanguage) {
+  FormModel m;
+  m.Language.set(U"File", U"File");
+  m.Language.set(U"Open", U"Öffnen");
+  m.buffers.loadLanguage = templateLines("LoadLanguage.txt");
+  fillLanguageData(m);
+  const Lines& b = m.buffers.loadLanguage;
+  EXPECT_EQ(Lines(b.begin() + 4, b.begin() + 6), L({"; Constant Allways Overwrite", "#MaxLanguage = 2"}));
+  EXPECT_EQ(Lines(b.begin() + 47, b.begin() + 55),
+            L({"DataSection", "  ; Part Allways Overwrite", "  DefaultLanguage:", "  Data.s \"File\"",
+               "  Data.s \"Open\"", "  EndDefaultLanguage:", "  ; End Part Allways Overwrite", "EndDataSection"}));
+  EXPECT_EQ(b.size(), 62u);
+
+  // Stale keys between the labels go; a run with the same keys changes nothing.
+  m.Language.clear();
+  m.Language.set(U"New", U"New");
+  fillLanguageData(m);
+  EXPECT_EQ(b[5], U"#MaxLanguage = 1");
+  EXPECT_EQ(Lines(b.begin() + 49, b.begin() + 52), L({"  DefaultLanguage:", "  Data.s \"New\"", "  EndDefaultLanguage:"}));
+  EXPECT_EQ(b.size(), 61u);
+}
+
+TEST(Language, DataWithoutEndLabelKeepsTheUsersLines) {
+  FormModel m;
+  m.Language.set(U"A", U"A");
+  m.Language.set(U"B", U"B");
+  m.buffers.loadLanguage = L({"#MaxLanguage = 7", "DataSection", "DefaultLanguage:", "  Data.s \"Old\"",
+                              "Data.s \"Older\"", "  ; mine", "  Data.s \"user\"", "Procedure Mine()", "EndProcedure"});
+  fillLanguageData(m);
+  Lines expected = L({"#MaxLanguage = 2", "DataSection", "DefaultLanguage:", "  Data.s \"A\"", "  Data.s \"B\"",
+                      "  ; mine", "  Data.s \"user\"", "Procedure Mine()", "EndProcedure"});
+  EXPECT_EQ(m.buffers.loadLanguage, expected);
+  fillLanguageData(m);  // the data lines do not pile up
+  EXPECT_EQ(m.buffers.loadLanguage, expected);
+
+  // No label at all: only the count changes, also after the place the label would have.
+  m.buffers.loadLanguage = L({"x", "#MaxLanguage = 9", "EndDataSection", "#MaxLanguage = 9"});
+  fillLanguageData(m);
+  EXPECT_EQ(m.buffers.loadLanguage, L({"x", "#MaxLanguage = 2", "EndDataSection", "#MaxLanguage = 2"}));
+}
+
+}  // namespace
+}  // namespace tarnwick

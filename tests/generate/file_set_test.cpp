@@ -1,0 +1,264 @@
+#include "generate/file_set.h"
+
+#include <gtest/gtest.h>
+
+#include "generate/templates.h"
+#include "generate_fixture.h"
+#include "project/project_file.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace tarnwick::testing;
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+std::string utf16le(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+
+struct Project {
+  MemoryFileSystem fs;
+  FormModel m;
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {U"/p/form.pb"}};
+  Project() { m.ProjectPath = U"/p/demo.pbm"; }
+};
+
+TEST(FileSet, MissingFilesGiveTemplatesAndEmptyEventFiles) {
+  for (int callFast : {0, 1}) {
+    Project p;
+    p.m.switches.UseCallFast = callFast;
+    p.fs.files["/p/EventMain.pb"] = "edited by hand\n";
+    prepareFileBuffers(p.ctx);
+    EXPECT_EQ(p.m.buffers.main.size(), 80u);
+    EXPECT_EQ(p.m.buffers.eventMain.size(), callFast ? 78u : 38u);
+    EXPECT_EQ(p.m.buffers.loadLanguage.size(), 60u);
+    EXPECT_TRUE(p.m.buffers.eventMenu.empty() && p.m.buffers.eventGadget.empty() && p.m.buffers.eventWindow.empty());
+    EXPECT_TRUE(p.m.buffers.common.empty());
+    EXPECT_EQ(p.m.Language.size(), 0u);
+  }
+}
+
+TEST(FileSet, TrailingCommentLinesOfEventFilesAreDropped) {
+  struct Case {
+    const char* file;
+    Lines expected;
+  } cases[] = {
+      {"Procedure A()\nEndProcedure\n; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n",
+       L({"Procedure A()", "EndProcedure"})},
+      {"Procedure A()\n\n; IDE Options = x\n", L({"Procedure A()", ""})},
+      {"x\n ; indented comment\n;c\n", L({"x", " ; indented comment"})},
+      {";-TOP\n\n; a\n;b\n", L({";-TOP", ""})},
+      {"; only\n;comments\r\n;here", L({})},
+  };
+  for (const Case& c : cases) {
+    Project p;
+    p.fs.files["/p/EventGadget.pb"] = c.file;
+    prepareFileBuffers(p.ctx);
+    EXPECT_EQ(p.m.buffers.eventGadget, c.expected) << c.file;
+  }
+}
+
+TEST(FileSet, CatalogIsReadInFileOrder) {
+  struct Case {
+    std::string file;
+    std::vector<std::pair<Text, Text>> expected;
+  } cases[] = {
+      {"Default;Language\n", {}},
+      {"\"Open\";\"\"\n", {}},  // the first line is skipped whatever it holds
+      {"h\n\"Open\";\"Auf\"\nSave\n\"\";\"x\"\n\"\"\"\";\"y\"\n;z\n", {{U"Open", U"Auf"}, {U"Save", U"Save"}}},
+      // A repeated key keeps its first place and takes the later text.
+      {"h\nA;1\nB;2\nA;3\n", {{U"A", U"3"}, {U"B", U"2"}}},
+      // Blanks around ";" belong to key and text; a text is cut at a further ";".
+      {"h\n\"K\" ; \"T;U\"\n", {{U"K\" ", U" \"T"}}},
+      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{U"Open", U"Auf"}}},
+  };
+  for (const Case& c : cases) {
+    Project p;
+    p.fs.files["/p/Catalog"] = c.file;
+    prepareFileBuffers(p.ctx);
+    EXPECT_EQ(p.m.Language.entries(), c.expected) << c.file;
+  }
+}
+
+TEST(FileSet, CatalogLines) {
+  LanguageMap map;
+  map.set(U"Open", U"Öffnen");
+  map.set(U"Save", U"Save");
+  EXPECT_EQ(catalogLines(map), L({"Default;Language", "\"Open\";\"Öffnen\"", "\"Save\";\"\""}));
+}
+
+// Runs the generating part of step 1 and step 4 on the project's folder.
+void runGenerate(Project& p) {
+  prepareAsStepOne(p.ctx);
+  generateStep4(p.ctx);
+}
+
+TEST(FileSet, EncodingsOfWrittenFiles) {
+  // A Main.pb with the UTF-8 mark makes every file UTF-8, also with Utf8 off.
+  {
+    Project p;
+    p.m.switches.Utf8 = 0;
+    fillDemoForm(p.m, false);
+    p.fs.files["/p/Main.pb"] = kMark + "  If WindowID(#Old)\n";
+    prepareFileBuffers(p.ctx);
+    p.m.WriteFormat = WriteFormat(detectMark(p.fs.files["/p/Main.pb"]), p.m.switches);
+    generateStep4(p.ctx);
+    EXPECT_EQ(fileBytes(p.fs, "Main.pb"), kMark + "  If WindowID(#Window_0)\n");
+    EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb").substr(0, 3), kMark);
+  }
+  // A UTF-16 file is read and written back in the run's format, LF only.
+  for (int utf8 : {0, 1}) {
+    Project p;
+    p.m.switches.Utf8 = utf8;
+    p.fs.files["/p/EventMenu.pb"] = utf16le("Procedure Mine()\r\n  Debug \"\xE4\"\r\nEndProcedure\r\n");
+    runGenerate(p);
+    std::string body = "Procedure Mine()\n  Debug \"" + std::string(utf8 ? "\xC3\xA4" : "\xE4") + "\"\nEndProcedure\n";
+    EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb"), (utf8 ? kMark : "") + body);
+  }
+}
+
+TEST(FileSet, CharactersBeyondLatin1GiveUtf8WithWarning) {
+  Project p;
+  p.m.switches.Utf8 = 0;
+  p.m.switches.Multilang = 1;
+  fillDemoForm(p.m, true);
+  p.fs.files["/p/Catalog"] = kMark + "h\n\"Open\";\"\xE6\x89\x93\xE5\xBC\x80\"\n";  // Chinese text
+  p.fs.files["/p/EventGadget.pb"] = "; \xE4\n";  // Latin-1 ä, trimmed away as a comment line
+  p.fs.files["/p/EventMenu.pb"] = kMark + "Procedure Mine() ; \xE2\x82\xAC\nEndProcedure\n";  // euro sign
+  runGenerate(p);
+  const Lines& log = p.host.log;
+  auto at = std::find(log.begin(), log.end(), Text(U" -> Write File /p/EventMenu.pb"));
+  ASSERT_NE(at, log.end());
+  EXPECT_EQ(*(at + 1), U" -> Warning: /p/EventMenu.pb holds characters beyond ISO 8859-1; written as UTF-8.");
+  std::string head = kMark + "Procedure Mine() ; \xE2\x82\xAC\n";
+  EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb").substr(0, head.size()), head);
+  at = std::find(log.begin(), log.end(), Text(U" -> Write File /p/Catalog"));
+  ASSERT_NE(at, log.end());
+  EXPECT_EQ(*(at + 1), U" -> Warning: /p/Catalog holds characters beyond ISO 8859-1; written as UTF-8.");
+  EXPECT_EQ(fileBytes(p.fs, "Catalog").substr(0, 3), kMark);
+  // The other files stay 8-bit without a mark.
+  int warnings = 0;
+  for (const Text& line : log) warnings += startsWith(line, U" -> Warning: ");
+  EXPECT_EQ(warnings, 2);
+  EXPECT_EQ(fileBytes(p.fs, "Main.pb").substr(0, 6), ";-TOP\n");
+  EXPECT_EQ(fileBytes(p.fs, "LoadLanguage.pb").substr(0, 10), "; Tarnwick");
+}
+
+TEST(FileSet, UnwritableFileIsReportedAndTheOthersAreWritten) {
+  Project p;
+  fillDemoForm(p.m, false);
+  p.m.PreviousWindowList = {U"OldWindow"};
+  p.fs.files["/p/CommonFile.pb"] = "old";
+  p.fs.readOnly.insert("/p/CommonFile.pb");
+  runGenerate(p);
+  Lines tail(p.host.log.end() - 10, p.host.log.end());
+  EXPECT_EQ(tail, L({"- Write Files...", " -> Write File /p/Main.pb", " -> Error File /p/CommonFile.pb / Errorcode: 1",
+                     " -> Write File /p/EventMain.pb", " -> Write File /p/EventMenu.pb",
+                     " -> Write File /p/EventGadget.pb", " -> Write File /p/EventWindow.pb",
+                     " -> Warning: names of this run not stored, a file could not be written.", "Ready.", ""}));
+  EXPECT_EQ(fileBytes(p.fs, "CommonFile.pb"), "old");
+  EXPECT_EQ(p.host.mainWindowEnabled, 1);
+  // The next run must bind again: the previous names stay, in memory and in the file.
+  EXPECT_EQ(p.m.PreviousWindowList, Lines{U"OldWindow"});
+  Lines files;
+  FormModel loaded;
+  ASSERT_TRUE(readProjectFile(p.fs, "/p/demo.pbm", files, loaded));
+  EXPECT_EQ(loaded.PreviousWindowList, Lines{U"OldWindow"});
+  EXPECT_EQ(files, Lines{U"/p/form.pb"});
+}
+
+// A file that is there but cannot be read was prepared without the user's lines:
+// writing it would wipe them, so it is kept and reported instead.
+TEST(FileSet, UnreadableFileIsNotOverwritten) {
+  for (const char* name : {"Main.pb", "EventGadget.pb", "Catalog", "CommonFile.pb"}) {
+    Project p;
+    p.m.switches.Multilang = 1;
+    fillDemoForm(p.m, true);
+    std::string path = std::string("/p/") + name;
+    p.fs.files[path] = "user lines";
+    p.fs.unreadable.insert(path);
+    runGenerate(p);
+    bool generatedOnly = std::string(name) == "CommonFile.pb";
+    EXPECT_EQ(p.fs.files[path] == "user lines", !generatedOnly) << name;
+    int errors = 0;
+    for (const Text& line : p.host.log) errors += line == U" -> Error File " + T(path) + U" / Errorcode: 1";
+    EXPECT_EQ(errors, generatedOnly ? 0 : 1) << name;
+  }
+}
+
+TEST(FileSet, SuccessfulRunStoresItsNames) {
+  Project p;
+  fillDemoForm(p.m, false);
+  p.m.PreviousWindowList = {U"OldWindow"};
+  runGenerate(p);
+  EXPECT_EQ(p.host.log.end()[-2], U"Ready.");
+  EXPECT_EQ(p.m.PreviousWindowList, Lines{U"Window_0"});
+  EXPECT_EQ(p.m.PreviousGadgetList, L({"Window_0_Text_0", "Window_0_Button_0"}));
+  Lines files;
+  FormModel loaded;
+  ASSERT_TRUE(readProjectFile(p.fs, "/p/demo.pbm", files, loaded));
+  EXPECT_EQ(loaded.PreviousMenuItemList, Lines{U"Window_0_MenuItem_1"});
+}
+
+TEST(FileSet, UnwritableProjectFileIsReported) {
+  Project p;
+  fillDemoForm(p.m, false);
+  p.fs.readOnly.insert("/p/demo.pbm");
+  runGenerate(p);
+  EXPECT_EQ(p.host.log.end()[-3], U" -> Error File /p/demo.pbm / Errorcode: 1");
+  EXPECT_EQ(p.host.log.end()[-2], U"Ready.");
+}
+
+// What the user wrote into the event files survives the next run.
+TEST(FileSet, UserCodeSurvivesTheNextRun) {
+  Project first;
+  first.m.switches.Multilang = 1;
+  fillDemoForm(first.m, true);
+  runGenerate(first);
+
+  Project p;
+  p.fs.files = first.fs.files;
+  std::string menu = p.fs.files["/p/EventMenu.pb"];
+  std::string sep = "; " + std::string(87, '*');
+  std::string userMenu = menu.substr(0, menu.find("  \nEndProcedure")) + "  MessageRequester(MyLanguage(\"Hello\"), \"Hi\")\n"
+                         "EndProcedure\n\n" + sep + "\n\n; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n";
+  p.fs.files["/p/EventMenu.pb"] = userMenu;
+  // The user commented out the size procedure's head and replaced the gadget one.
+  std::string window = p.fs.files["/p/EventWindow.pb"];
+  window.replace(window.find("Procedure EventSize_"), 9, ";Procedure");
+  p.fs.files["/p/EventWindow.pb"] = window;
+  std::string gadget = p.fs.files["/p/EventGadget.pb"];
+  gadget.replace(gadget.find("(EventType)"), 11, "(Type)");
+  p.fs.files["/p/EventGadget.pb"] = gadget;
+  p.fs.files["/p/Catalog"] = kMark + "Default;Language\n\"Open\";\"Auf\"\n";
+  p.m.switches.Multilang = 1;
+  fillDemoForm(p.m, true);
+  runGenerate(p);
+
+  EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb"), userMenu.substr(0, userMenu.find("; IDE Options")));
+  EXPECT_EQ(fileBytes(p.fs, "EventWindow.pb"), window);
+  std::string newGadget = fileBytes(p.fs, "EventGadget.pb");
+  ASSERT_EQ(newGadget.substr(0, gadget.size()), gadget);
+  EXPECT_EQ(newGadget.substr(gadget.size(), 51), "Procedure EventGadget_Window_0_Button_0(EventType)\n");
+  EXPECT_EQ(fileBytes(p.fs, "Catalog"),
+            kMark + "Default;Language\n\"Open\";\"Auf\"\n\"File\";\"\"\n\"Hello\";\"\"\n");
+}
+
+TEST(FileSet, CommentsOnlyEventFileGetsAFreshHeader) {
+  Project p;
+  p.fs.files["/p/EventWindow.pb"] = "; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n";
+  p.m.switches.Utf8 = 0;
+  runGenerate(p);
+  std::string sep = "; " + std::string(87, '*');
+  EXPECT_EQ(fileBytes(p.fs, "EventWindow.pb"), ";-TOP\n\n; Tarnwick Event Window\n\n" + sep + "\n\n");
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,119 @@
+// Complete generated projects compared byte for byte with the files kept under
+// tests/golden/<case>/expected. When they differ the run's output is written to
+// tests/golden/<case>/actual for review (tests/golden/accept.sh promotes it).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "generate_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace tarnwick::testing;
+namespace fsys = std::filesystem;
+using FileMap = std::map<std::string, std::string>;
+
+struct GoldenCase {
+  const char* name;
+  std::function<void(FormModel&)> form;
+  FileMap existing;  // files in the project folder before the run
+};
+
+FileMap runOnce(const GoldenCase& c, MemoryFileSystem& fs) {
+  FormModel m;
+  m.ProjectPath = T(kDir) + U"demo.pbm";
+  c.form(m);
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {T(kDir) + U"form.pb"}};
+  prepareAsStepOne(ctx);
+  generateStep4(ctx);
+  FileMap out;
+  for (const auto& [path, bytes] : fs.files)
+    if (path.rfind(kDir, 0) == 0) out[path.substr(std::string(kDir).size())] = bytes;
+  std::string log;
+  for (const Text& line : host.log) log += toUtf8(line) + "\n";
+  out["log.txt"] = log;
+  return out;
+}
+
+FileMap readFolder(const fsys::path& dir) {
+  FileMap files;
+  if (!fsys::is_directory(dir)) return files;
+  for (const auto& entry : fsys::directory_iterator(dir)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    files[entry.path().filename().string()] = bytes.str();
+  }
+  return files;
+}
+
+void compareWithExpected(const std::string& name, const FileMap& actual) {
+  fsys::path base = fsys::path(TARNWICK_SOURCE_DIR) / "tests" / "golden" / name;
+  FileMap expected = readFolder(base / "expected");
+  for (const auto& [file, bytes] : expected) {
+    auto it = actual.find(file);
+    EXPECT_TRUE(it != actual.end() && it->second == bytes) << name << ": " << file << " differs";
+  }
+  for (const auto& [file, bytes] : actual) EXPECT_TRUE(expected.count(file)) << name << ": unexpected " << file;
+  fsys::remove_all(base / "actual");
+  if (expected == actual) return;
+  fsys::create_directories(base / "actual");
+  for (const auto& [file, bytes] : actual) std::ofstream(base / "actual" / file, std::ios::binary) << bytes;
+  ADD_FAILURE() << "actual output kept in " << (base / "actual").string();
+}
+
+std::string latin1(const char* utf8) { return encodeLines({T(utf8)}, TextFormat::FormatAnsi, false); }
+
+const GoldenCase kCases[] = {
+    // One window with one button and one image, everything at its defaults.
+    {"one_button",
+     [](FormModel& m) {
+       m.FormCodeLines = L({"Procedure Open_Window_0()",
+                            "  OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 300, 200, \"Demo\", #PB_Window_SystemMenu)",
+                            "  ButtonGadget(#Window_0_Button_0, 10, 10, 100, 20, \"OK\")", "EndProcedure", "",
+                            ("; " + std::string(87, '*')).c_str(), ""});
+       m.WindowList = {U"Window_0"};
+       m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
+       m.ImageList = {{U"#Image_0", U"ok.png"}};
+     },
+     {}},
+    // Every switch on: call tables, language files, embedded images, UTF-8. The
+    // Catalog on disk holds a translation and a key that the form no longer uses.
+    {"all_switches_on",
+     [](FormModel& m) {
+       m.switches = Switches{1, 1, 1, 1, 1, 1, 1};
+       fillDemoForm(m, true);
+       m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}};
+     },
+     {{"Catalog", "Default;Language\n\"Open\";\"\xC3\x96" "ffnen\"\n\"Old\";\"\"\n"}}},
+    // Every switch off: Select dispatch, loaded images, 8-bit files; the Catalog is read
+    // but no language file is written.
+    {"all_switches_off",
+     [](FormModel& m) {
+       m.switches = Switches{0, 0, 0, 0, 0, 0, 0};
+       fillDemoForm(m, false);
+       m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}};
+     },
+     {{"Catalog", "Default;Language\n\"Open\";\"" + latin1("Öffnen") + "\"\n"}}},
+};
+
+TEST(Golden, GeneratedProjects) {
+  for (const GoldenCase& c : kCases) {
+    MemoryFileSystem fs;
+    for (const auto& [name, bytes] : c.existing) fs.files[kDir + name] = bytes;
+    FileMap first = runOnce(c, fs);
+    compareWithExpected(c.name, first);
+    // A second run over its own output writes the same bytes again.
+    FileMap second = runOnce(c, fs);
+    EXPECT_EQ(second, first) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick
