@@ -9,8 +9,12 @@ void makeBackup(RunContext& ctx) {
   ctx.log(U"- Make Backup...");
   const std::string dir = toUtf8(ctx.model.projectDirectory());
   const std::string backup = dir + "Backup";
-  // A folder that cannot be made shows up below as failing copies.
-  ctx.fs.makeDirectory(backup);
+  // An existing folder is fine; one that cannot be made (a file in the way, no
+  // rights) leaves nowhere to copy to.
+  if (!ctx.fs.makeDirectory(backup)) {
+    ctx.log(U"- Error CopyDirectory");
+    return;
+  }
 
   bool failed = false;
   std::vector<DirEntry> entries;
