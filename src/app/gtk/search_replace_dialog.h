@@ -11,8 +11,8 @@ namespace tarnwick {
 
 // Called once per opening, on the main thread, when the user has answered: 0 to go on
 // or 2 to cancel, with the Todo list entries in list order. A dialog that goes away
-// before the user answered (its parent destroyed, say) answers 2, so that nobody
-// waits for ever.
+// before the user answered (closed, replaced, or destroyed with its parent) answers 2,
+// so that nobody waits for ever.
 using SearchReplaceAnswer = std::function<void(int answer, const Lines& todo)>;
 
 // Opens the dialog for one kind over the main window and disables the main window.
