@@ -67,19 +67,9 @@ TEST_F(BindFixture, TodoEntriesBecomeReplaceEntriesInListOrder) {
   m.PreviousToolBarList = L({"T1", "T2", "T3"});
   m.ToolBarList = L({"N1", "N2"});
   // Yes with one name left unbound: the step goes on with the bound pairs only.
-  host.answers.push_back({0, L({"T2 > N1", "  T1   >  N2 ", "T3 > ", "garbage"})});
+  host.answers.push_back({0, L({"T2 > N1", "  T1   >  N2 > x", "T3 > ", "garbage"})});
   EXPECT_TRUE(bindKind(ctx, ObjectKind::ToolBar));
   EXPECT_EQ(m.replaceList, (ReplaceList{{U"T2", U"N1", ObjectKind::ToolBar}, {U"T1", U"N2", ObjectKind::ToolBar}}));
-}
-
-TEST(SplitTodoEntry, TakesTheFieldsAroundTheFirstArrow) {
-  Text o, n;
-  EXPECT_TRUE(splitTodoEntry(U"Old > New", o, n));
-  EXPECT_EQ(o + U"|" + n, U"Old|New");
-  EXPECT_TRUE(splitTodoEntry(U"A>B>C", o, n));
-  EXPECT_EQ(o + U"|" + n, U"A|B");
-  EXPECT_FALSE(splitTodoEntry(U" > B", o, n));
-  EXPECT_FALSE(splitTodoEntry(U"no arrow", o, n));
 }
 
 TEST_F(BindFixture, BoundWindowCarriesItsObjectsAlong) {

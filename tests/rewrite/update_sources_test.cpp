@@ -60,15 +60,6 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
   EXPECT_EQ(m.buffers.common, common);  // CommonFile.pb is generated anew, never rewritten
 }
 
-TEST_F(UpdateFixture, PrefixRulesTestNoSeparators) {
-  m.replaceList = {{U"W", U"V", ObjectKind::Window}};
-  m.buffers.main = L({"#XW_1 + #W_1"});
-  m.buffers.eventMenu = L({"EventMenu_W_1 eventmenu_w_1 MyEventMenu_W_1x"});
-  updateSources(ctx);
-  EXPECT_EQ(m.buffers.main, L({"#XW_1 + #V_1"}));
-  EXPECT_EQ(m.buffers.eventMenu, L({"EventMenu_V_1 EventMenu_V_1 MyEventMenu_V_1x"}));
-}
-
 TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   m.buffers.main = L({"#Window_0"});
   m.IncludeFileList = L({"/p/a.pbi", "/p/missing.pbi"});
