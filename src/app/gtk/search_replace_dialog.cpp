@@ -1,14 +1,240 @@
+// Window 2: the old names of one kind, the new names, and the Todo list of bound
+// pairs, with Bind, Release and Continue.
 #include "app/gtk/search_replace_dialog.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/gtk/boxes.h"
+#include "rewrite/check_constants.h"
 
 namespace tarnwick {
 
-// Placeholder until the dialog is built: every request is cancelled.
-bool openSearchReplaceDialog(GtkWindow*, ObjectKind, const Lines&, const Lines&, SearchReplaceAnswer) {
-  return false;
+namespace {
+
+enum Gadget { LabelOld = 11, LabelNew, LabelTodo, ListOld, ListNew, ListTodo, ButtonBind, ButtonRelease, ButtonContinue };
+
+struct SearchReplaceDialog {
+  unsigned serial = 0;
+  GtkWidget* window = nullptr;
+  GtkWidget* gadgets[9] = {};
+  GtkWindow* mainWindow = nullptr;
+  SearchReplaceAnswer onAnswer;
+  bool answered = false;
+
+  GtkWidget* gadget(int number) const { return gadgets[number - LabelOld]; }
+};
+
+// At most one dialog is open at a time; the serial tells a handler that resumes after
+// a nested loop whether its dialog is still the one that is open.
+SearchReplaceDialog* current = nullptr;
+unsigned lastSerial = 0;
+
+GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }
+
+void appendRow(GtkWidget* view, const std::string& text) {
+  GtkTreeIter it;
+  gtk_list_store_append(storeOf(view), &it);
+  gtk_list_store_set(storeOf(view), &it, 0, text.c_str(), -1);
 }
+
+std::vector<std::string> rowsOf(GtkWidget* view) {
+  std::vector<std::string> rows;
+  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(view));
+  GtkTreeIter it;
+  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
+    gchar* s = nullptr;
+    gtk_tree_model_get(model, &it, 0, &s, -1);
+    rows.emplace_back(s ? s : "");
+    g_free(s);
+  }
+  return rows;
+}
+
+bool selectedRow(GtkWidget* view, GtkTreeIter& it, std::string& text) {
+  GtkTreeModel* model = nullptr;
+  if (!gtk_tree_selection_get_selected(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), &model, &it)) return false;
+  gchar* s = nullptr;
+  gtk_tree_model_get(model, &it, 0, &s, -1);
+  text = s ? s : "";
+  g_free(s);
+  return true;
+}
+
+// Hands the answer to the waiting side, once. The callback may close the dialog, so
+// nothing of it is touched afterwards.
+void answer(SearchReplaceDialog* d, int value) {
+  if (d->answered) return;
+  d->answered = true;
+  Lines todo;
+  for (const std::string& row : rowsOf(d->gadget(ListTodo))) todo.push_back(fromUtf8(row));
+  SearchReplaceAnswer onAnswer = d->onAnswer;
+  if (onAnswer) onAnswer(value, todo);
+}
+
+void bind(SearchReplaceDialog* d) {
+  GtkTreeIter oldIt, newIt;
+  std::string oldName, newName;
+  if (!selectedRow(d->gadget(ListOld), oldIt, oldName) || !selectedRow(d->gadget(ListNew), newIt, newName)) return;
+  std::string pair = oldName + " > " + newName;
+  std::vector<std::string> todo = rowsOf(d->gadget(ListTodo));
+  if (std::find(todo.begin(), todo.end(), pair) != todo.end()) return;
+  appendRow(d->gadget(ListTodo), pair);
+  gtk_list_store_remove(storeOf(d->gadget(ListOld)), &oldIt);
+  gtk_list_store_remove(storeOf(d->gadget(ListNew)), &newIt);
+}
+
+void release(SearchReplaceDialog* d) {
+  GtkTreeIter it;
+  std::string pair;
+  if (!selectedRow(d->gadget(ListTodo), it, pair)) return;
+  Text oldName, newName;
+  splitTodoEntry(fromUtf8(pair), oldName, newName);
+  appendRow(d->gadget(ListOld), toUtf8(oldName));
+  appendRow(d->gadget(ListNew), toUtf8(newName));
+  gtk_list_store_remove(storeOf(d->gadget(ListTodo)), &it);
+}
+
+void continueClicked(SearchReplaceDialog* d) {
+  if (d->answered) return;
+  if (rowsOf(d->gadget(ListOld)).empty()) {
+    answer(d, 0);
+    return;
+  }
+  unsigned serial = d->serial;
+  BoxAnswer choice =
+      boxes().question(GTK_WINDOW(d->window), "Info", "Some old constants not to bind! Continue?", true);
+  // The question ran a loop of its own: the dialog may have gone or answered meanwhile.
+  if (!current || current->serial != serial || current->answered) return;
+  if (choice == BoxAnswer::Yes) answer(current, 0);
+  else if (choice == BoxAnswer::Cancel) answer(current, 2);
+  // No, or the question closed without a choice: the user goes on binding.
+}
+
+void onBindClicked(GtkButton*, gpointer data) { bind(static_cast<SearchReplaceDialog*>(data)); }
+void onReleaseClicked(GtkButton*, gpointer data) { release(static_cast<SearchReplaceDialog*>(data)); }
+void onContinueClicked(GtkButton*, gpointer data) { continueClicked(static_cast<SearchReplaceDialog*>(data)); }
+// A double-click activates a row: on the old or new list it binds, on the Todo list it releases.
+void onEntryActivated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer data) {
+  bind(static_cast<SearchReplaceDialog*>(data));
+}
+void onTodoActivated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer data) {
+  release(static_cast<SearchReplaceDialog*>(data));
+}
+
+// The close box cancels the run; the window itself stays until the run closes it.
+gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  answer(static_cast<SearchReplaceDialog*>(data), 2);
+  return TRUE;
+}
+
+void onDestroy(GtkWidget*, gpointer data) {
+  auto* d = static_cast<SearchReplaceDialog*>(data);
+  if (current == d) current = nullptr;
+  answer(d, 2);
+  delete d;
+}
+
+GtkWidget* place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int width, int height) {
+  gtk_widget_set_size_request(widget, width, height);
+  gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);
+  return widget;
+}
+
+GtkWidget* makeLabel(const char* text) {
+  GtkWidget* label = gtk_label_new(text);
+  gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.5f);
+  return label;
+}
+
+// A single-column list with at most one selected row; returns the view, placed inside
+// a scrolled window of the given size.
+GtkWidget* makeList(GtkWidget* fixed, int x, int y, int width, int height) {
+  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+  g_object_unref(store);
+  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), FALSE);
+  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view), -1, "Text", gtk_cell_renderer_text_new(), "text",
+                                              0, nullptr);
+  gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), GTK_SELECTION_SINGLE);
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
+  gtk_container_add(GTK_CONTAINER(scroller), view);
+  place(fixed, scroller, x, y, width, height);
+  return view;
+}
+
+}  // namespace
+
+bool openSearchReplaceDialog(GtkWindow* mainWindow, ObjectKind kind, const Lines& oldEntries,
+                             const Lines& newEntries, SearchReplaceAnswer onAnswer) {
+  if (!gdk_display_get_default()) return false;
+  // A dialog left over from an earlier request is cancelled before the new one opens.
+  if (current) gtk_widget_destroy(current->window);
+
+  auto* d = new SearchReplaceDialog;
+  d->serial = ++lastSerial;
+  d->mainWindow = mainWindow;
+  d->onAnswer = std::move(onAnswer);
+
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  d->window = window;
+  gtk_window_set_title(GTK_WINDOW(window), "Search and Replace");
+  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+  if (mainWindow) {
+    gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
+    gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
+  }
+  GtkWidget* fixed = gtk_fixed_new();
+  gtk_widget_set_size_request(fixed, 770, 400);
+  gtk_container_add(GTK_CONTAINER(window), fixed);
+
+  d->gadgets[LabelOld - LabelOld] = place(fixed, makeLabel("Old Entry"), 10, 10, 130, 20);
+  d->gadgets[LabelNew - LabelOld] = place(fixed, makeLabel("New Entry"), 220, 10, 120, 20);
+  d->gadgets[LabelTodo - LabelOld] = place(fixed, makeLabel("Todo List"), 430, 10, 110, 20);
+  d->gadgets[ListOld - LabelOld] = makeList(fixed, 10, 30, 200, 320);
+  d->gadgets[ListNew - LabelOld] = makeList(fixed, 220, 30, 200, 320);
+  d->gadgets[ListTodo - LabelOld] = makeList(fixed, 430, 30, 330, 320);
+  d->gadgets[ButtonBind - LabelOld] = place(fixed, gtk_button_new_with_label("Bind"), 10, 360, 120, 30);
+  d->gadgets[ButtonRelease - LabelOld] = place(fixed, gtk_button_new_with_label("Release"), 150, 360, 120, 30);
+  d->gadgets[ButtonContinue - LabelOld] = place(fixed, gtk_button_new_with_label("Continue"), 640, 360, 120, 30);
+
+  g_signal_connect(d->gadget(ButtonBind), "clicked", G_CALLBACK(onBindClicked), d);
+  g_signal_connect(d->gadget(ButtonRelease), "clicked", G_CALLBACK(onReleaseClicked), d);
+  g_signal_connect(d->gadget(ButtonContinue), "clicked", G_CALLBACK(onContinueClicked), d);
+  g_signal_connect(d->gadget(ListOld), "row-activated", G_CALLBACK(onEntryActivated), d);
+  g_signal_connect(d->gadget(ListNew), "row-activated", G_CALLBACK(onEntryActivated), d);
+  g_signal_connect(d->gadget(ListTodo), "row-activated", G_CALLBACK(onTodoActivated), d);
+  g_signal_connect(window, "delete-event", G_CALLBACK(onDelete), d);
+  g_signal_connect(window, "destroy", G_CALLBACK(onDestroy), d);
+
+  if (mainWindow) gtk_widget_set_sensitive(GTK_WIDGET(mainWindow), FALSE);
+  gtk_window_set_title(GTK_WINDOW(window), ("Search and Replace - " + toUtf8(kindWord(kind))).c_str());
+  for (const Text& name : oldEntries) appendRow(d->gadget(ListOld), toUtf8(name));
+  for (const Text& name : newEntries) appendRow(d->gadget(ListNew), toUtf8(name));
+
+  current = d;
+  gtk_widget_show_all(window);
+  return true;
+}
+
 void closeSearchReplaceDialog(GtkWindow* mainWindow) {
+  if (current) {
+    GtkWindow* owner = current->mainWindow;
+    gtk_widget_destroy(current->window);  // the destroy handler frees the dialog
+    if (owner && owner != mainWindow) gtk_widget_set_sensitive(GTK_WIDGET(owner), TRUE);
+  }
   if (mainWindow) gtk_widget_set_sensitive(GTK_WIDGET(mainWindow), TRUE);
 }
-GtkWidget* searchReplaceDialogWindow() { return nullptr; }
+
+GtkWidget* searchReplaceDialogWindow() { return current ? current->window : nullptr; }
+
+GtkWidget* searchReplaceGadget(int number) {
+  if (!current || number < LabelOld || number > ButtonContinue) return nullptr;
+  return current->gadget(number);
+}
 
 }  // namespace tarnwick

@@ -10,7 +10,9 @@
 namespace tarnwick {
 
 // Called once per opening, on the main thread, when the user has answered: 0 to go on
-// or 2 to cancel, with the Todo list entries in list order.
+// or 2 to cancel, with the Todo list entries in list order. A dialog that goes away
+// before the user answered (closed, replaced, or destroyed with its parent) answers 2,
+// so that nobody waits for ever.
 using SearchReplaceAnswer = std::function<void(int answer, const Lines& todo)>;
 
 // Opens the dialog for one kind over the main window and disables the main window.
@@ -21,5 +23,8 @@ bool openSearchReplaceDialog(GtkWindow* mainWindow, ObjectKind kind, const Lines
 void closeSearchReplaceDialog(GtkWindow* mainWindow);
 // The dialog window while it is open (for tests), else nullptr.
 GtkWidget* searchReplaceDialogWindow();
+// Gadget 11 to 19 of the open dialog (for tests): the three labels, the three lists
+// (GtkTreeView), and the buttons Bind, Release and Continue. nullptr when closed.
+GtkWidget* searchReplaceGadget(int number);
 
 }  // namespace tarnwick

@@ -1,0 +1,83 @@
+// The last stage of step 3: the bound renames carried into the user's include files
+// on disk, each written back in the encoding it was read in.
+#include "model/encoding.h"
+#include "rewrite/replace_word.h"
+#include "rewrite/update_sources.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Applies one rule to every line; returns how many lines it changed.
+int applyRule(Lines& lines, Text (*rewrite)(TextView, TextView, TextView), const Text& search,
+              const Text& replacement) {
+  int changed = 0;
+  for (Text& line : lines) {
+    Text rewritten = rewrite(line, search, replacement);
+    if (rewritten != line) {
+      line = std::move(rewritten);
+      ++changed;
+    }
+  }
+  return changed;
+}
+
+// The three rules in their order; the count is per rule and entry, so a line changed
+// by two of them counts twice.
+int applyIncludeRules(const ReplaceList& replaceList, Lines& lines) {
+  int count = 0;
+  for (const ReplaceEntry& e : replaceList)
+    if (e.kind == ObjectKind::Window)
+      count += applyRule(lines, ReplaceSubstring, U"#" + e.oldName + U"_", U"#" + e.newName + U"_");
+  for (const ReplaceEntry& e : replaceList) count += applyRule(lines, ReplaceWord, U"#" + e.oldName, U"#" + e.newName);
+  for (const ReplaceEntry& e : replaceList)
+    if (e.kind == ObjectKind::Window)
+      count += applyRule(lines, ReplaceWord, U"Open_" + e.oldName + U"()", U"Open_" + e.newName + U"()");
+  return count;
+}
+
+// True when the bytes decode to a text that encodes back to the same bytes: a file
+// with broken UTF-8 or a cut-off UTF-16 unit would otherwise be altered beyond the
+// renamed identifiers when it is written back.
+bool decodesFaithfully(std::string_view bytes) {
+  MarkInfo mark = detectMark(bytes);
+  std::string_view body = bytes.substr(mark.length);
+  // Without a mark the file is 8-bit (always faithful) or valid UTF-8.
+  std::string again = encodeLines({decode(body, mark.format)}, mark.format, false);
+  return again == std::string(body) + encodeLines({Text()}, mark.format, false);
+}
+
+void updateIncludeFile(RunContext& ctx, const Text& path) {
+  const std::string file = toUtf8(path);
+  std::string bytes;
+  if (!ctx.fs.readFile(file, bytes)) {
+    // A missing include file is created empty; one that exists but cannot be read
+    // (or is no regular file) is left alone.
+    if (ctx.fs.exists(file) || !ctx.fs.ensureFile(file)) {
+      ctx.log(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      return;
+    }
+    bytes.clear();
+  }
+  DecodedText text = decodeFile(bytes);
+  int count = applyIncludeRules(ctx.model.replaceList, text.lines);
+  if (count == 0) return;
+
+  ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
+  // Written back in the encoding it was read in, with its mark when it had one, so
+  // that nothing but the renamed identifiers changes.
+  bool lossy = false;
+  std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
+  // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
+  // than drop them, the file keeps its old content.
+  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded)) ctx.log(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+}
+
+}  // namespace
+
+void updateIncludeFiles(RunContext& ctx) {
+  ctx.log(U"- Update IncludeFiles");
+  for (const Text& path : ctx.model.IncludeFileList) updateIncludeFile(ctx, path);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,251 @@
+#include "app/gtk/search_replace_dialog.h"
+
+#include <vector>
+
+#include "app/gtk/boxes.h"
+#include "app/gtk/gui_test_support.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::listRows;
+using testing::sendDelete;
+
+struct Answer {
+  int value;
+  Lines todo;
+};
+
+class SearchReplaceDialogTest : public testing::GtkTest {
+ protected:
+  GtkWidget* mainWindow = nullptr;
+  std::vector<Answer> answers;
+  std::vector<std::string> questions;
+  std::vector<BoxAnswer> scripted;  // answers of the question box, in order
+  Boxes saved;
+
+  void SetUp() override {
+    GtkTest::SetUp();
+    saved = boxes();
+    boxes().question = [this](GtkWindow*, const std::string& title, const std::string& text, bool withCancel) {
+      questions.push_back(title + "|" + text + (withCancel ? "|cancel" : ""));
+      BoxAnswer a = scripted.empty() ? BoxAnswer::No : scripted.front();
+      if (!scripted.empty()) scripted.erase(scripted.begin());
+      return a;
+    };
+    mainWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_widget_show(mainWindow);
+  }
+  void TearDown() override {
+    closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
+    gtk_widget_destroy(mainWindow);
+    boxes() = saved;
+    GtkTest::TearDown();
+  }
+
+  void open(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
+    ASSERT_TRUE(openSearchReplaceDialog(GTK_WINDOW(mainWindow), kind, oldEntries, newEntries,
+                                        [this](int value, const Lines& todo) { answers.push_back({value, todo}); }));
+    testing::pump();
+  }
+  GtkWidget* gadget(int n) { return searchReplaceGadget(n); }
+  std::vector<std::string> rows(int list) { return listRows(gadget(list)); }
+  void select(int list, int row) {
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_selection_select_path(gtk_tree_view_get_selection(GTK_TREE_VIEW(gadget(list))), path);
+    gtk_tree_path_free(path);
+  }
+  void doubleClick(int list, int row) {
+    select(list, row);
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_view_row_activated(GTK_TREE_VIEW(gadget(list)), path,
+                                gtk_tree_view_get_column(GTK_TREE_VIEW(gadget(list)), 0));
+    gtk_tree_path_free(path);
+  }
+  void click(int button) { gtk_button_clicked(GTK_BUTTON(gadget(button))); }
+};
+
+using Rows = std::vector<std::string>;
+
+TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
+  open(ObjectKind::MenuItem, {U"Old_1", U"Old_2"}, {U"New_1"});
+  GtkWidget* w = searchReplaceDialogWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(w)), "Search and Replace - MenuItem");
+  EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(w)));
+  EXPECT_FALSE(gtk_widget_get_sensitive(mainWindow));
+  EXPECT_EQ(rows(14), (Rows{"Old_1", "Old_2"}));
+  EXPECT_EQ(rows(15), (Rows{"New_1"}));
+  EXPECT_TRUE(rows(16).empty());
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gadget(13))), "Todo List");
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget(19))), "Continue");
+  // The list views sit in scrolled windows at their places.
+  GtkAllocation a;
+  gtk_widget_get_allocation(gtk_widget_get_parent(gadget(16)), &a);
+  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{430, 30, 330, 320}));
+  gtk_widget_get_allocation(gadget(19), &a);
+  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{640, 360, 120, 30}));
+  gtk_widget_get_allocation(w, &a);
+  EXPECT_EQ((std::vector<int>{a.width, a.height}), (std::vector<int>{770, 400}));
+  int x = 0, y = 0;  // centred on the screen
+  gdk_window_get_origin(gtk_widget_get_window(w), &x, &y);
+  EXPECT_EQ(x, (gdk_screen_width() - 770) / 2);
+  EXPECT_EQ(y, (gdk_screen_height() - 400) / 2);
+
+  closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
+  EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
+  EXPECT_TRUE(gtk_widget_get_sensitive(mainWindow));
+  // Closed before the user answered: the opening still gets its one answer.
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 2);
+}
+
+TEST_F(SearchReplaceDialogTest, BindAndReleaseMoveEntriesBetweenTheLists) {
+  open(ObjectKind::Gadget, {U"A", U"B", U"C"}, {U"X", U"Y"});
+  click(17);  // nothing selected
+  select(14, 1);
+  click(17);  // no new entry selected
+  EXPECT_TRUE(rows(16).empty());
+  select(15, 0);
+  click(17);
+  EXPECT_EQ(rows(14), (Rows{"A", "C"}));
+  EXPECT_EQ(rows(15), (Rows{"Y"}));
+  EXPECT_EQ(rows(16), (Rows{"B > X"}));
+
+  click(18);  // nothing selected in the Todo list
+  EXPECT_EQ(rows(16), (Rows{"B > X"}));
+  select(16, 0);
+  click(18);
+  EXPECT_EQ(rows(14), (Rows{"A", "C", "B"}));
+  EXPECT_EQ(rows(15), (Rows{"Y", "X"}));
+  EXPECT_TRUE(rows(16).empty());
+}
+
+TEST_F(SearchReplaceDialogTest, TheSamePairIsBoundOnlyOnce) {
+  open(ObjectKind::Gadget, {U"A", U"A"}, {U"X", U"X"});
+  for (int i = 0; i < 2; ++i) {
+    select(14, 0);
+    select(15, 0);
+    click(17);
+  }
+  EXPECT_EQ(rows(16), (Rows{"A > X"}));
+  EXPECT_EQ(rows(14), (Rows{"A"}));
+  EXPECT_EQ(rows(15), (Rows{"X"}));
+}
+
+TEST_F(SearchReplaceDialogTest, DoubleClicksBindAndRelease) {
+  open(ObjectKind::Window, {U"W0", U"W1"}, {U"Main", U"Help"});
+  doubleClick(14, 0);  // no new entry selected: nothing
+  EXPECT_TRUE(rows(16).empty());
+  select(14, 1);
+  doubleClick(15, 1);
+  EXPECT_EQ(rows(16), (Rows{"W1 > Help"}));
+  select(15, 0);
+  doubleClick(14, 0);
+  EXPECT_EQ(rows(16), (Rows{"W1 > Help", "W0 > Main"}));
+  doubleClick(16, 0);
+  EXPECT_EQ(rows(16), (Rows{"W0 > Main"}));
+  EXPECT_EQ(rows(14), (Rows{"W1"}));
+  EXPECT_EQ(rows(15), (Rows{"Help"}));
+}
+
+TEST_F(SearchReplaceDialogTest, ContinueWithEverythingBoundAnswersWithoutAQuestion) {
+  open(ObjectKind::Gadget, {U"B", U"A"}, {U"Y", U"X"});
+  select(14, 1);
+  select(15, 1);
+  click(17);
+  select(14, 0);
+  select(15, 0);
+  click(17);
+  click(19);
+  EXPECT_TRUE(questions.empty());
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 0);
+  EXPECT_EQ(answers[0].todo, (Lines{U"A > X", U"B > Y"}));
+  // One answer per opening: neither Continue nor the close box answers again.
+  click(19);
+  sendDelete(searchReplaceDialogWindow());
+  EXPECT_EQ(answers.size(), 1u);
+  EXPECT_NE(searchReplaceDialogWindow(), nullptr);  // open until the run closes it
+}
+
+TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
+  // No: the dialog stays for more binding; once all is bound Continue asks no more.
+  open(ObjectKind::Gadget, {U"A"}, {U"X"});
+  scripted = {BoxAnswer::No};
+  click(19);
+  EXPECT_EQ(questions, (Rows{"Info|Some old constants not to bind! Continue?|cancel"}));
+  EXPECT_TRUE(answers.empty());
+  select(14, 0);
+  select(15, 0);
+  click(17);
+  click(19);
+  EXPECT_EQ(questions.size(), 1u);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 0);
+  EXPECT_EQ(answers[0].todo, (Lines{U"A > X"}));
+  closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
+
+  // Yes: go on with what is bound; Cancel: the run ends.
+  for (auto [choice, value] : {std::pair{BoxAnswer::Yes, 0}, std::pair{BoxAnswer::Cancel, 2}}) {
+    answers.clear();
+    open(ObjectKind::Window, {U"A", U"B"}, {U"X"});
+    select(14, 1);
+    select(15, 0);
+    click(17);
+    scripted = {choice};
+    click(19);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].value, value);
+    EXPECT_EQ(answers[0].todo, (Lines{U"B > X"}));
+    closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
+  }
+}
+
+TEST_F(SearchReplaceDialogTest, TheRealQuestionBoxIsTitledInfo) {
+  boxes() = saved;
+  open(ObjectKind::Gadget, {U"A"}, {U"X"});
+  std::string text;
+  testing::whenWindowAppears("Info", [&](GtkWindow* w) {
+    gchar* s = nullptr;
+    g_object_get(w, "text", &s, nullptr);
+    text = s ? s : "";
+    g_free(s);
+    gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_CANCEL);
+  });
+  click(19);
+  EXPECT_EQ(text, "Some old constants not to bind! Continue?");
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 2);
+}
+
+TEST_F(SearchReplaceDialogTest, CloseBoxCancelsOnce) {
+  open(ObjectKind::StatusBar, {U"A"}, {U"X"});
+  sendDelete(searchReplaceDialogWindow());
+  sendDelete(searchReplaceDialogWindow());
+  click(19);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 2);
+  EXPECT_TRUE(questions.empty());
+  closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
+  EXPECT_TRUE(gtk_widget_get_sensitive(mainWindow));
+  EXPECT_EQ(answers.size(), 1u);
+}
+
+TEST_F(SearchReplaceDialogTest, ADialogThatGoesAwayUnansweredCancels) {
+  // Destroyed with its main window, or replaced by a new request: the waiting side
+  // still gets its one answer.
+  open(ObjectKind::Gadget, {U"A"}, {U"X"});
+  open(ObjectKind::Gadget, {U"B"}, {U"Y"});
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].value, 2);
+  EXPECT_EQ(rows(14), (Rows{"B"}));
+  gtk_widget_destroy(mainWindow);
+  mainWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[1].value, 2);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,203 @@
+#include "rewrite/update_sources.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "support/recording_host.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::L;
+using testing::RecordingHost;
+
+struct UpdateFixture : ::testing::Test {
+  FormModel m;
+  MemoryFileSystem fs;
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {}};
+  UpdateFixture() {
+    m.ProjectPath = U"/p/app.pbm";
+    fs.directories.insert("/p");
+  }
+};
+
+TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
+  // Names of a window's objects arrive with the window's new prefix already.
+  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
+                   {U"Main_Button_1", U"Main_OkButton", ObjectKind::Gadget},
+                   {U"Main_Item", U"Main_Save", ObjectKind::MenuItem},
+                   {U"Main_Bar", U"Main_Status", ObjectKind::StatusBar}};
+  m.buffers.main = L({"Open_Window_0()", "If #Window_0 Or #Window_01 : Open_Window_01() : EndIf",
+                      "x = #window_0_Button_1 : y = #Main_Button_10"});
+  m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Item()", "Procedure EventMenu_Window_0_Open()",
+                           "  Open_Window_0()", "Procedure EventMenu_Window_0_Item0()"});
+  m.buffers.eventGadget = L({"Procedure EventGadget_Window_0_Button_1(EventType)",
+                             "Procedure EventGadget_Window_0_Button_10(EventType)",
+                             "  SetGadgetText(#Window_0_Button_1, \"x\") : StatusBarText(#Window_0_Bar, 0, \"\")"});
+  m.buffers.eventWindow = L({"Procedure EventSize_Window_0()", "  ResizeWindow(#Window_0, 0, 0, 1, 1)",
+                             "Procedure EventExit_Window_0()", "Procedure EventSize_Window_01()"});
+  const FileBuffer common = L({"#Window_0"});
+  m.buffers.common = common;
+
+  updateSources(ctx);
+
+  EXPECT_EQ(host.log, L({"Generate Code Step 3 ...", "- Make Backup...", "- Update Prefix", "- Update Procedure",
+                         "- Update Constants", "- Update Open Window", "- Update IncludeFiles"}));
+  EXPECT_EQ(m.buffers.main, L({"Open_Main()", "If #Main Or #Window_01 : Open_Window_01() : EndIf",
+                               "x = #Main_OkButton : y = #Main_Button_10"}));
+  EXPECT_EQ(m.buffers.eventMenu, L({"Procedure EventMenu_Main_Save()", "Procedure EventMenu_Main_Open()",
+                                    "  Open_Main()", "Procedure EventMenu_Main_Item0()"}));
+  EXPECT_EQ(m.buffers.eventGadget,
+            L({"Procedure EventGadget_Main_OkButton(EventType)", "Procedure EventGadget_Main_Button_10(EventType)",
+               "  SetGadgetText(#Main_OkButton, \"x\") : StatusBarText(#Main_Status, 0, \"\")"}));
+  EXPECT_EQ(m.buffers.eventWindow, L({"Procedure EventSize_Main()", "  ResizeWindow(#Main, 0, 0, 1, 1)",
+                                      "Procedure EventExit_Main()", "Procedure EventSize_Window_01()"}));
+  EXPECT_EQ(m.buffers.common, common);  // CommonFile.pb is generated anew, never rewritten
+}
+
+TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
+  m.buffers.main = L({"#Window_0"});
+  m.IncludeFileList = L({"/p/a.pbi", "/p/missing.pbi"});
+  fs.files["/p/a.pbi"] = "#Window_0\r\n";
+  updateSources(ctx);
+  EXPECT_EQ(m.buffers.main, L({"#Window_0"}));
+  EXPECT_EQ(host.log.back(), U"- Update IncludeFiles");
+  EXPECT_EQ(fs.files["/p/a.pbi"], "#Window_0\r\n");
+  ASSERT_TRUE(fs.files.count("/p/missing.pbi"));
+  EXPECT_EQ(fs.files["/p/missing.pbi"], "");
+}
+
+struct IncludeCase {
+  const char* what;
+  std::string before;
+  int count;                // 0: the file is not written
+  std::string after;
+};
+
+TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
+  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window}, {U"Main_Button_1", U"Main_Ok", ObjectKind::Gadget}};
+  const std::string u16mark("\xFF\xFE", 2);
+  const IncludeCase cases[] = {
+      {"CR LF becomes LF", "; x\r\nSetGadgetText(#Main_Button_1, \"\")\r\n", 1, "; x\nSetGadgetText(#Main_Ok, \"\")\n"},
+      {"two lines", "a = #Window_0_Text\nOpen_Window_0()\n", 2, "a = #Main_Text\nOpen_Main()\n"},
+      {"one line, two rules", "a = #Window_0_Text : Open_Window_0()", 2, "a = #Main_Text : Open_Main()\n"},
+      // #Window_0_Button_1 is changed by the prefix rule and then by the constant rule.
+      {"one line, two entries", "x(#Window_0_Button_1)\n", 2, "x(#Main_Ok)\n"},
+      {"nothing to do", "x(#Window_01)\r\n", 0, "x(#Window_01)\r\n"},
+      {"8-bit stays 8-bit", "; \xE4\n#Window_0\n", 1, "; \xE4\n#Main\n"},
+      {"UTF-8 without mark stays so", "; \xC3\xA4\n#Window_0\n", 1, "; \xC3\xA4\n#Main\n"},
+      {"UTF-8 mark is kept", "\xEF\xBB\xBF; \xC3\xA4\n#Window_0\n", 1, "\xEF\xBB\xBF; \xC3\xA4\n#Main\n"},
+      {"UTF-16 read and written as such", u16mark + std::string("#\0W\0i\0n\0d\0o\0w\0_\0" "0\0\r\0\n\0", 22), 1,
+       u16mark + std::string("#\0M\0a\0i\0n\0\n\0", 12)},
+  };
+  for (const IncludeCase& c : cases) {
+    host.log.clear();
+    fs.files["/p/inc.pbi"] = c.before;
+    m.IncludeFileList = L({"/p/inc.pbi"});
+    updateIncludeFiles(ctx);
+    Lines expectedLog = L({"- Update IncludeFiles"});
+    if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
+    EXPECT_EQ(host.log, expectedLog) << c.what;
+    EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
+  }
+}
+
+TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
+  m.replaceList = {{U"Window_0", U"Fenster_\u0141", ObjectKind::Window}, {U"A", U"B", ObjectKind::Gadget}};
+  fs.files["/p/ro.pbi"] = "#A\n";
+  fs.readOnly.insert("/p/ro.pbi");
+  fs.files["/p/locked.pbi"] = "#A\n";
+  fs.unreadable.insert("/p/locked.pbi");
+  fs.files["/p/latin.pbi"] = "#Window_0\n";                  // 8-bit: cannot hold the new name
+  fs.files["/p/broken.pbi"] = "\xEF\xBB\xBF#A \xE4\n";       // UTF-8 mark, but 8-bit text behind it
+  fs.files["/p/ok.pbi"] = "#A\n";
+  m.IncludeFileList = L({"/p/ro.pbi", "/p/locked.pbi", "/p/latin.pbi", "/p/broken.pbi", "/p/ok.pbi"});
+  updateIncludeFiles(ctx);
+  EXPECT_EQ(host.log, L({"- Update IncludeFiles", " -> Update Includefile /p/ro.pbi / Count Change: 1",
+                         " -> Error WriteFile /p/ro.pbi / Errorcode: 1",
+                         " -> Error OpenFile /p/locked.pbi / Errorcode: 1",
+                         " -> Update Includefile /p/latin.pbi / Count Change: 1",
+                         " -> Error WriteFile /p/latin.pbi / Errorcode: 1",
+                         " -> Update Includefile /p/broken.pbi / Count Change: 1",
+                         " -> Error WriteFile /p/broken.pbi / Errorcode: 1",
+                         " -> Update Includefile /p/ok.pbi / Count Change: 1"}));
+  EXPECT_EQ(fs.files["/p/ro.pbi"], "#A\n");
+  EXPECT_EQ(fs.files["/p/latin.pbi"], "#Window_0\n");
+  EXPECT_EQ(fs.files["/p/broken.pbi"], "\xEF\xBB\xBF#A \xE4\n");
+  EXPECT_EQ(fs.files["/p/ok.pbi"], "#B\n");
+}
+
+TEST_F(UpdateFixture, BackupCopiesPureBasicFilesOnly) {
+  for (const char* name : {"Main.pb", "inc.pbi", "form.pbf", "app.pbm", "x.pb.old", "notes.txt", "MAIN.PB", ".hidden.pb"})
+    fs.files[std::string("/p/") + name] = name;
+  fs.directories.insert("/p/sub.pb");
+  fs.files["/p/sub.pb/deep.pb"] = "deep";
+  fs.directories.insert("/p/Backup");
+  fs.files["/p/Backup/Main.pb"] = "older copy";
+  fs.files["/p/Backup/gone.pb"] = "stays";
+
+  makeBackup(ctx);
+
+  EXPECT_EQ(host.log, L({"- Make Backup..."}));
+  std::vector<DirEntry> entries;
+  fs.listDirectory("/p/Backup", entries);
+  std::set<std::string> names;
+  for (const DirEntry& e : entries) names.insert(e.name);
+  EXPECT_EQ(names, (std::set<std::string>{"Main.pb", "inc.pbi", "form.pbf", "app.pbm", "x.pb.old", "gone.pb"}));
+  EXPECT_EQ(fs.files["/p/Backup/Main.pb"], "Main.pb");
+  EXPECT_EQ(fs.files["/p/Backup/gone.pb"], "stays");
+}
+
+TEST_F(UpdateFixture, BackupFailuresAreReportedOnceAndTheRestIsCopied) {
+  fs.files["/p/a.pb"] = "a";
+  fs.files["/p/b.pb"] = "b";
+  fs.files["/p/c.pb"] = "c";
+  fs.unreadable.insert("/p/a.pb");
+  fs.readOnly.insert("/p/Backup/b.pb");
+  makeBackup(ctx);
+  EXPECT_EQ(host.log, L({"- Make Backup...", "- Error CopyDirectory"}));
+  EXPECT_EQ(fs.files["/p/Backup/c.pb"], "c");
+
+  // Backup taken by a plain file: nothing can be copied, the step goes on.
+  MemoryFileSystem blocked;
+  blocked.files["/p/Backup"] = "";
+  blocked.files["/p/a.pb"] = "a";
+  RecordingHost h2;
+  RunContext c2{m, h2, blocked, {}};
+  updateSources(c2);
+  EXPECT_EQ(h2.log[2], U"- Error CopyDirectory");
+  EXPECT_EQ(h2.log.back(), U"- Update IncludeFiles");
+}
+
+TEST(MakeBackupOnDisk, CopiesRegularFilesAndSkipsAPipe) {
+  char tmpl[] = "/tmp/tarnwick-backup-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = std::string(tmpl) + "/";
+  std::ofstream(dir + "Main.pb") << "Main";
+  std::ofstream(dir + "app.pbm") << "[FILES]";
+  ASSERT_EQ(mkfifo((dir + "x.pb").c_str(), 0600), 0);  // reading it would block
+  ASSERT_EQ(mkdir((dir + "Backup").c_str(), 0755), 0);
+
+  FormModel m;
+  m.ProjectPath = fromUtf8(dir + "app.pbm");
+  DiskFileSystem fs;
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {}};
+  makeBackup(ctx);
+
+  EXPECT_EQ(host.log, L({"- Make Backup..."}));
+  std::string bytes;
+  EXPECT_TRUE(fs.readFile(dir + "Backup/Main.pb", bytes));
+  EXPECT_EQ(bytes, "Main");
+  EXPECT_TRUE(fs.readFile(dir + "Backup/app.pbm", bytes));
+  EXPECT_FALSE(fs.exists(dir + "Backup/x.pb"));
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
+}  // namespace tarnwick
