@@ -7,8 +7,10 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "app/core/run.h"
 #include "app/gtk/handshake.h"
 #include "model/filesystem.h"
 #include "model/form_model.h"
@@ -115,6 +117,8 @@ void saveShellSettings(App& app);
 void openStartDialog(App& app);
 void closeStartDialog(App& app);
 void startRun(App& app);
+// The run host of the window: every call becomes a request to the main thread.
+std::unique_ptr<RunHost> windowRunHost(App& app);
 void serveRequest(App& app, GuiRequest& request);
 
 }  // namespace tarnwick

@@ -63,6 +63,8 @@ void openBindDialog(App& app, GuiRequest& request) {
 
 }  // namespace
 
+std::unique_ptr<RunHost> windowRunHost(App& app) { return std::make_unique<WindowRunHost>(app.handshake); }
+
 void startRun(App& app) {
   if (app.runActive) return;
   app.runActive = true;
