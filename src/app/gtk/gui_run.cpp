@@ -42,8 +42,8 @@ class WindowRunHost : public RunHost {
 void runWorker(App* app, Lines rows) {
   WindowRunHost host(app->handshake);
   RunContext ctx{app->model, host, app->fs, std::move(rows)};
-  runGeneration(ctx);
-  app->handshake.postToGui(RunEnded);
+  bool ready = runGeneration(ctx);
+  app->handshake.postToGui(RunEnded, &ready);
 }
 
 void openBindDialog(App& app, GuiRequest& request) {
@@ -98,6 +98,11 @@ void serveRequest(App& app, GuiRequest& request) {
       break;
     case RunEnded:
       app.runActive = false;
+      // A run that ended with "Ready." has saved the project with its file list and switches.
+      if (*static_cast<const bool*>(request.argument)) {
+        app.state.saved = true;
+        app.state.hasFile = true;
+      }
       app.handshake.answerRequest(request, 0);
       break;
     default:

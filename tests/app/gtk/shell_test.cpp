@@ -388,16 +388,21 @@ TEST_F(ShellTest, RunOfAnEmptyProjectLogsItsCancelLines) {
   appendLogLine(*app, U"earlier run");
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);
+  click(GadgetMultilang);
   click(GadgetStart);
+  EXPECT_FALSE(gtk_widget_is_sensitive(app->startGadgets.at(GadgetMultilang)));  // frozen once started
   EXPECT_TRUE(app->runActive);
-  // While it runs, commands that change what it reads are refused.
+  // While it runs, a second run is refused.
+  fake.calls.clear();
   menu(ItemStartGenerate);
+  EXPECT_EQ(fake.calls, std::vector<std::string>{"Info: Generate is running. Please wait until it is finished."});
   ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
   EXPECT_EQ(log(), (std::vector<std::string>{"earlier run", "Generate Code Step 1 ...", "- Check Main.pb",
                                              " -> Main.pb not found.", "- Load Files...", "None Files to Generate.",
                                              "Cancel.", ""}));
   EXPECT_EQ(app->startDialog, nullptr);
   EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+  EXPECT_FALSE(app->state.saved);  // a cancelled run saves nothing
   GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app->logList));
   EXPECT_EQ(gtk_tree_selection_count_selected_rows(sel), 0);
 }
@@ -430,7 +435,7 @@ TEST_F(ShellTest, WorkerLinesArriveInOrderWhileAModalBoxWaits) {
     done = true;
   });
   // A real modal box stays open until every line is shown: its nested loop serves them.
-  testing::whenWindowMatches([&](GtkWindow*) { return done.load(); },
+  testing::whenWindowMatches([&](GtkWindow* w) { return GTK_IS_DIALOG(w) && done.load(); },
                              [](GtkWindow* w) { gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK); });
   gtkBoxes().message(GTK_WINDOW(app->window), "Info", "waiting");
   worker.join();
