@@ -90,6 +90,21 @@ TEST(ProjectFile, EmptyFileListWritesNothingAndRunNamesComeFromTheModel) {
   EXPECT_EQ(m.PreviousGadgetList, (Lines{U"New_Button"}));
 }
 
+TEST(ProjectFile, FilesOnlyKeepsSwitchesAndEmptiesPreviousNames) {
+  FormModel m;
+  m.switches = Switches{0, 0, 1, 1, 0, 0, 0};
+  m.PreviousToolBarList = {U"Old_ToolBar"};
+  m.replaceList = {{U"a", U"b", ObjectKind::Gadget}};
+  MemoryFileSystem fs;
+  fs.files["/p/x.pbm"] = "[FILES]\n/p/one.pb\n/p/two.pb";  // no final line end
+  Lines files{U"stale"};
+  ASSERT_TRUE(readProjectFile(fs, "/p/x.pbm", files, m));
+  EXPECT_EQ(files, (Lines{U"/p/one.pb", U"/p/two.pb"}));
+  EXPECT_EQ(m.switches, (Switches{0, 0, 1, 1, 0, 0, 0}));
+  EXPECT_TRUE(m.PreviousToolBarList.empty());
+  EXPECT_TRUE(m.replaceList.empty());
+}
+
 TEST(ProjectFile, MissingFileEmptiesTheProject) {
   FormModel m;
   m.PreviousWindowList = {U"W"};

@@ -1,18 +1,55 @@
+// Start-up and exit of the window program: settings, the main window and the event loop.
 #include "app/gtk/shell.h"
 
-#include <gtk/gtk.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <iostream>
+
+#include "app/core/cli.h"
+#include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
 
 namespace tarnwick {
 
-int runShell(int argc, char** argv, const std::string&) {
+void loadShellSettings(App& app, const std::string& commandLineProject) {
+  loadSettings(
+      app.fs, app.settings, commandLineProject, app.model, app.state,
+      [&app](const std::string& path) { return loadProject(app, path); },
+      [&app](const std::string& title, const std::string& text) {
+        boxes().message(GTK_WINDOW(app.window), title, text);
+      });
+  setStatusText(app, app.model.ProjectPath);
+}
+
+void saveShellSettings(App& app) { saveSettings(app.fs, app.settings.tw4, app.model, app.state); }
+
+int runShell(int argc, char** argv, const std::string& project) {
   if (!gtk_init_check(&argc, &argv)) {
     std::cerr << "tarnwick: cannot open the display\n";
     return 1;
   }
-  std::cerr << "tarnwick: the main window is not built yet; use --generate PROJECT.pbm\n";
-  return 1;
+  // GTK's file choosers record recent files there and complain when it is missing.
+  g_mkdir_with_parents(g_get_user_data_dir(), 0700);
+
+  DiskFileSystem fs;
+  // The worker may still run when the loop ends, so the application is never destroyed.
+  App* app = new App(fs, executableDirectory());
+  if (!openMainWindow(*app)) return 0;
+  gtk_widget_show(app->window);
+  loadShellSettings(*app, project.empty() ? std::string() : absolutePath(project));
+  placeDivider(*app, 100);
+
+  if (!app->quit) gtk_main();
+  saveShellSettings(*app);
+  if (app->runActive) {
+    // Quitting during a run ends the process without waiting for the worker.
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  gtk_widget_destroy(app->window);
+  delete app;
+  return 0;
 }
 
 }  // namespace tarnwick

@@ -1,0 +1,124 @@
+// The state of the running shell: the main window's widgets, the form model and the
+// project state, the request handshake of the generation worker, and the operations
+// that the menu, the toolbar, the shortcuts and the dialogs call.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/core/run.h"
+#include "app/gtk/handshake.h"
+#include "model/filesystem.h"
+#include "model/form_model.h"
+#include "project/startup.h"
+
+namespace tarnwick {
+
+// Menu item numbers; toolbar buttons carry the number of the item they stand for.
+enum MenuItemNumber : int {
+  ItemNewProject = 0,
+  ItemLoadProject = 1,
+  ItemSaveProject = 2,
+  ItemSaveProjectAs = 3,
+  ItemUserGadget = 4,
+  ItemExit = 5,
+  ItemAddCommon = 6,
+  ItemDeleteCommon = 7,
+  ItemFirstCommon = 8,
+  ItemStartGenerate = 9,
+  ItemInfo = 10,
+  ItemLicence = 11,
+};
+
+// Gadget numbers of the "Start Generate" dialog.
+enum StartGadget : int {
+  GadgetParend = 3,
+  GadgetPBIgnore = 4,
+  GadgetMultilang = 5,
+  GadgetImageInclude = 6,
+  GadgetImageNull = 7,
+  GadgetStart = 8,
+  GadgetUseCallFast = 9,
+  GadgetUtf8 = 10,
+};
+
+struct App {
+  App(FileSystem& fileSystem, const std::string& settingsDirectory);
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Main window (window 0).
+  GtkWidget* window = nullptr;
+  GtkWidget* menuBar = nullptr;
+  GtkWidget* toolbar = nullptr;
+  GtkWidget* paned = nullptr;
+  GtkWidget* fileList = nullptr;  // gadget 1: the project's files, one full path a row
+  GtkWidget* logList = nullptr;   // gadget 2: the generation log
+  GtkWidget* statusBar = nullptr;
+  GtkAccelGroup* accelGroup = nullptr;
+  std::map<int, GtkWidget*> menuItems;    // by item number
+  std::map<int, GtkToolItem*> toolItems;  // by the item number they raise
+
+  // "Start Generate" dialog (window 1) while it is open.
+  GtkWidget* startDialog = nullptr;
+  std::map<int, GtkWidget*> startGadgets;  // by gadget number
+  bool settingBoxes = false;               // check boxes changed by the program, not the user
+
+  FormModel model;
+  ProjectState state;
+  FileSystem& fs;
+  SettingsFiles settings;
+
+  Handshake handshake;
+  bool runActive = false;  // from "Start" until the worker's last request
+  bool quit = false;
+
+  // Called with the item number of every menu event (tests watch it).
+  std::function<void(int)> menuObserver;
+};
+
+// Main window.
+bool openMainWindow(App& app);
+void dispatchMenu(App& app, int item);
+void setStatusText(App& app, const Text& text);
+// Fits the splitter between toolbar and status bar and puts the divider at its start place.
+void placeDivider(App& app, int position);
+void exitAction(App& app);
+// Shows a short message when a run is active; true when the command must not go on.
+bool refuseWhileRunning(App& app);
+
+// File list (gadget 1) and log list (gadget 2).
+Lines fileRows(const App& app);
+void setFileRows(App& app, const Lines& rows);
+void appendLogLine(App& app, const Text& line);
+void clearLog(App& app);
+void addCommonFiles(App& app);
+void removeCommonFile(App& app);
+void firstCommonFile(App& app);
+
+// Project commands.
+bool loadProject(App& app, const std::string& path);
+bool saveProject(App& app, const std::string& path, bool useCurrentModel);
+bool askSaveCurrent(App& app);
+void newProject(App& app);
+void openProject(App& app);
+void saveProjectCommand(App& app);
+bool saveProjectAs(App& app);
+
+// Settings at start-up and exit.
+void loadShellSettings(App& app, const std::string& commandLineProject);
+void saveShellSettings(App& app);
+
+// "Start Generate" dialog and the run.
+void openStartDialog(App& app);
+void closeStartDialog(App& app);
+void startRun(App& app);
+// The run host of the window: every call becomes a request to the main thread.
+std::unique_ptr<RunHost> windowRunHost(App& app);
+void serveRequest(App& app, GuiRequest& request);
+
+}  // namespace tarnwick

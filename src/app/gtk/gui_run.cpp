@@ -1,0 +1,114 @@
+// The generation run of the window: the worker thread, the run host that turns every
+// call of the run into a request to the main thread, and the main thread's handling of
+// those requests.
+#include <thread>
+
+#include "app/core/run.h"
+#include "app/gtk/app.h"
+#include "app/gtk/search_replace_dialog.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The input and output of an OpenSearchReplace request.
+struct BindCall {
+  ObjectKind kind;
+  const Lines& oldEntries;
+  const Lines& newEntries;
+  Lines todo;  // filled on the main thread before the answer is given
+};
+
+// Runs on the worker; touches no widget and waits for every answer.
+class WindowRunHost : public RunHost {
+ public:
+  explicit WindowRunHost(Handshake& handshake) : handshake_(handshake) {}
+  void logLine(const Text& line) override { handshake_.postToGui(AppendLog, &line); }
+  BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override {
+    BindCall call{kind, oldEntries, newEntries, {}};
+    BindAnswer answer;
+    answer.answer = int(handshake_.postToGui(OpenSearchReplace, &call));
+    answer.todo = std::move(call.todo);
+    handshake_.postToGui(CloseSearchReplace);
+    return answer;
+  }
+  void closeStartDialog() override { handshake_.postToGui(CloseStartDialog); }
+  void enableMainWindow() override { handshake_.postToGui(EnableMainWindow); }
+
+ private:
+  Handshake& handshake_;
+};
+
+void runWorker(App* app, Lines rows) {
+  WindowRunHost host(app->handshake);
+  RunContext ctx{app->model, host, app->fs, std::move(rows)};
+  bool ready = runGeneration(ctx);
+  app->handshake.postToGui(RunEnded, &ready);
+}
+
+void openBindDialog(App& app, GuiRequest& request) {
+  auto* call = static_cast<BindCall*>(const_cast<void*>(request.argument));
+  uint64_t serial = request.serial;
+  GuiRequest* req = &request;
+  bool opened = openSearchReplaceDialog(
+      GTK_WINDOW(app.window), call->kind, call->oldEntries, call->newEntries,
+      [&app, serial, req, call](int answer, const Lines& todo) {
+        // One answer per opening: a late second answer finds no pending request.
+        if (!app.handshake.isPending(serial)) return;
+        call->todo = todo;
+        app.handshake.answerRequest(*req, answer);
+      });
+  if (!opened) app.handshake.answerRequest(request, 2);
+}
+
+}  // namespace
+
+std::unique_ptr<RunHost> windowRunHost(App& app) { return std::make_unique<WindowRunHost>(app.handshake); }
+
+void startRun(App& app) {
+  if (app.runActive) return;
+  app.runActive = true;
+  // The dialog stays open until the worker's first request; its boxes are frozen so
+  // the switches no longer change under the worker.
+  for (auto& [gadget, widget] : app.startGadgets) gtk_widget_set_sensitive(widget, FALSE);
+  std::thread(runWorker, &app, fileRows(app)).detach();
+}
+
+void serveRequest(App& app, GuiRequest& request) {
+  switch (request.code) {
+    case CloseStartDialog:
+      closeStartDialog(app);
+      app.handshake.answerRequest(request, 0);
+      break;
+    case OpenSearchReplace:
+      openBindDialog(app, request);  // answered when the user has finished the dialog
+      break;
+    case CloseSearchReplace:
+      closeSearchReplaceDialog(GTK_WINDOW(app.window));
+      gtk_widget_set_sensitive(app.window, TRUE);
+      app.handshake.answerRequest(request, 0);
+      break;
+    case AppendLog:
+      appendLogLine(app, *static_cast<const Text*>(request.argument));
+      app.handshake.answerRequest(request, 0);
+      break;
+    case EnableMainWindow:
+      gtk_widget_set_sensitive(app.window, TRUE);
+      app.handshake.answerRequest(request, 0);
+      break;
+    case RunEnded:
+      app.runActive = false;
+      // A run that ended with "Ready." has saved the project with its file list and switches.
+      if (*static_cast<const bool*>(request.argument)) {
+        app.state.saved = true;
+        app.state.hasFile = true;
+      }
+      app.handshake.answerRequest(request, 0);
+      break;
+    default:
+      app.handshake.answerRequest(request, 0);
+      break;
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,315 @@
+// The main window: menu, toolbar, the two lists in their splitter, the status bar, the
+// shortcuts, and the dispatch of every menu event to its action.
+#include <gdk/gdkkeysyms.h>
+
+#include "app/core/cli.h"
+#include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
+#include "app/gtk/icons.h"
+#include "app/gtk/user_dialogs.h"
+
+namespace tarnwick {
+
+namespace {
+
+struct MenuEntry {
+  enum Kind { Item, Separator, SubmenuStart, SubmenuEnd, Title } kind;
+  const char* text = nullptr;  // with "&" before the mnemonic and "\t" before the shortcut
+  int item = -1;
+  int icon = -1;
+};
+
+// The menu bar, top to bottom; a Title starts the next menu.
+const MenuEntry kMenu[] = {
+    {MenuEntry::Title, "&File"},
+    {MenuEntry::Item, "Project &New\tCtrl-N", ItemNewProject, 0},
+    {MenuEntry::Separator},
+    {MenuEntry::Item, "Project &Load\tCtrl-L", ItemLoadProject, 1},
+    {MenuEntry::Item, "Project &Save\tCtrl-S", ItemSaveProject, 2},
+    {MenuEntry::Item, "Project Save &As", ItemSaveProjectAs, 3},
+    {MenuEntry::Separator},
+    {MenuEntry::SubmenuStart, "&Preferences", -1, 9},
+    {MenuEntry::Item, "User&Gadget", ItemUserGadget, 9},
+    {MenuEntry::SubmenuEnd},
+    {MenuEntry::Separator},
+    {MenuEntry::Item, "E&xit", ItemExit, 8},
+    {MenuEntry::Title, "&Action"},
+    {MenuEntry::Item, "Common &Add", ItemAddCommon, 4},
+    {MenuEntry::Separator},
+    {MenuEntry::Item, "Common &Delete", ItemDeleteCommon, 5},
+    {MenuEntry::Item, "Common &First File", ItemFirstCommon, 6},
+    {MenuEntry::Separator},
+    {MenuEntry::Item, "&Start Generate", ItemStartGenerate, 7},
+    {MenuEntry::Title, "&?"},
+    {MenuEntry::Item, "&Info", ItemInfo, 10},
+    {MenuEntry::Item, "&Licence", ItemLicence, 11},
+};
+
+struct ToolEntry {
+  int item;  // -1: separator
+  int icon;
+  const char* tooltip;
+  const char* label;  // shown only while the icons are missing
+};
+
+const ToolEntry kToolbar[] = {
+    {-1, -1, nullptr, nullptr},
+    {ItemNewProject, 0, "Project New", "New"},
+    {ItemLoadProject, 1, "Project Load", "Load"},
+    {ItemSaveProject, 2, "Project Save", "Save"},
+    {-1, -1, nullptr, nullptr},
+    {ItemAddCommon, 4, "Add Commonfile", "Add"},
+    {ItemDeleteCommon, 5, "Remove Commonfile", "Remove"},
+    {ItemFirstCommon, 6, "Selected Commonfile as first", "First"},
+    {-1, -1, nullptr, nullptr},
+    {ItemStartGenerate, 7, "Generate", "Generate"},
+};
+
+// "Project &New\tCtrl-N" becomes the GTK label "Project _New" and the accelerator
+// "<Control>n". "&&" is a literal "&", and a literal "_" must be doubled for GTK.
+void convertMenuText(const std::string& text, std::string& label, std::string& accel) {
+  std::size_t tab = text.find('\t');
+  std::string shown = text.substr(0, tab);
+  label.clear();
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] == '&') {
+      if (i + 1 < shown.size() && shown[i + 1] == '&') {
+        label += '&';
+        ++i;
+      } else {
+        label += '_';
+      }
+    } else if (shown[i] == '_') {
+      label += "__";
+    } else {
+      label += shown[i];
+    }
+  }
+  accel.clear();
+  if (tab == std::string::npos) return;
+  std::string shortcut = text.substr(tab + 1);
+  std::string key = shortcut;
+  std::size_t dash;
+  while ((dash = key.find_first_of("-+")) != std::string::npos && dash + 1 < key.size()) {
+    std::string mod = key.substr(0, dash);
+    if (mod == "Ctrl") accel += "<Control>";
+    else if (mod == "Shift") accel += "<Shift>";
+    else if (mod == "Alt") accel += "<Alt>";
+    else break;
+    key = key.substr(dash + 1);
+  }
+  if (key.size() == 1) accel += char(g_ascii_tolower(key[0]));
+  else accel.clear();
+}
+
+GtkWidget* iconImage(int icon) {
+  if (icon < 0) return nullptr;
+  GdkPixbuf* pixbuf = loadIcon(icon);
+  if (!pixbuf) return nullptr;  // no image until the icons are there
+  GtkWidget* image = gtk_image_new_from_pixbuf(pixbuf);
+  g_object_unref(pixbuf);
+  return image;
+}
+
+const char* kItemKey = "tarnwick-item";
+
+void onMenuActivate(GtkWidget* widget, gpointer data) {
+  dispatchMenu(*static_cast<App*>(data), GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kItemKey)));
+}
+
+GtkWidget* newMenuItem(const char* text, int icon, GtkAccelGroup* accelGroup) {
+  std::string label, accel;
+  convertMenuText(text, label, accel);
+  GtkWidget* item = gtk_image_menu_item_new_with_mnemonic(label.c_str());
+  if (GtkWidget* image = iconImage(icon)) {
+    gtk_image_menu_item_set_image(GTK_IMAGE_MENU_ITEM(item), image);
+    gtk_image_menu_item_set_always_show_image(GTK_IMAGE_MENU_ITEM(item), TRUE);
+  }
+  if (!accel.empty()) {
+    guint key = 0;
+    GdkModifierType mods = GdkModifierType(0);
+    gtk_accelerator_parse(accel.c_str(), &key, &mods);
+    if (key) gtk_widget_add_accelerator(item, "activate", accelGroup, key, mods, GTK_ACCEL_VISIBLE);
+  }
+  return item;
+}
+
+void buildMenu(App& app) {
+  app.menuBar = gtk_menu_bar_new();
+  GtkWidget* menu = nullptr;
+  GtkWidget* outer = nullptr;  // the menu that holds an open submenu
+  for (const MenuEntry& e : kMenu) {
+    switch (e.kind) {
+      case MenuEntry::Title: {
+        std::string label, accel;
+        convertMenuText(e.text, label, accel);
+        GtkWidget* title = gtk_menu_item_new_with_mnemonic(label.c_str());
+        menu = gtk_menu_new();
+        gtk_menu_set_accel_group(GTK_MENU(menu), app.accelGroup);
+        gtk_menu_item_set_submenu(GTK_MENU_ITEM(title), menu);
+        gtk_menu_shell_append(GTK_MENU_SHELL(app.menuBar), title);
+        break;
+      }
+      case MenuEntry::Separator:
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+        break;
+      case MenuEntry::SubmenuStart: {
+        GtkWidget* holder = newMenuItem(e.text, e.icon, app.accelGroup);
+        GtkWidget* submenu = gtk_menu_new();
+        gtk_menu_set_accel_group(GTK_MENU(submenu), app.accelGroup);
+        gtk_menu_item_set_submenu(GTK_MENU_ITEM(holder), submenu);
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu), holder);
+        outer = menu;
+        menu = submenu;
+        break;
+      }
+      case MenuEntry::SubmenuEnd:
+        menu = outer;
+        break;
+      case MenuEntry::Item: {
+        GtkWidget* item = newMenuItem(e.text, e.icon, app.accelGroup);
+        g_object_set_data(G_OBJECT(item), kItemKey, GINT_TO_POINTER(e.item));
+        g_signal_connect(item, "activate", G_CALLBACK(onMenuActivate), &app);
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+        app.menuItems[e.item] = item;
+        break;
+      }
+    }
+  }
+}
+
+void buildToolbar(App& app) {
+  app.toolbar = gtk_toolbar_new();
+  bool allImages = true;
+  for (const ToolEntry& e : kToolbar) {
+    if (e.item < 0) {
+      gtk_toolbar_insert(GTK_TOOLBAR(app.toolbar), gtk_separator_tool_item_new(), -1);
+      continue;
+    }
+    GtkWidget* image = iconImage(e.icon);
+    allImages = allImages && image;
+    GtkToolItem* button = gtk_tool_button_new(image, e.label);
+    gtk_tool_item_set_tooltip_text(button, e.tooltip);
+    g_object_set_data(G_OBJECT(button), kItemKey, GINT_TO_POINTER(e.item));
+    g_signal_connect(button, "clicked", G_CALLBACK(onMenuActivate), &app);
+    gtk_toolbar_insert(GTK_TOOLBAR(app.toolbar), button, -1);
+    app.toolItems[e.item] = button;
+  }
+  // Without the images the buttons would be empty: show their names instead.
+  gtk_toolbar_set_style(GTK_TOOLBAR(app.toolbar), allImages ? GTK_TOOLBAR_ICONS : GTK_TOOLBAR_TEXT);
+}
+
+GtkWidget* newList(GtkWidget** view) {
+  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  *view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+  g_object_unref(store);
+  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(*view), FALSE);
+  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(*view), -1, "Text", gtk_cell_renderer_text_new(), "text",
+                                              0, nullptr);
+  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
+  gtk_container_add(GTK_CONTAINER(scrolled), *view);
+  return scrolled;
+}
+
+gboolean onMainDelete(GtkWidget* window, GdkEvent*, gpointer data) {
+  // While a dialog disables the main window, its close box does nothing.
+  if (gtk_widget_is_sensitive(window)) exitAction(*static_cast<App*>(data));
+  return TRUE;
+}
+
+}  // namespace
+
+App::App(FileSystem& fileSystem, const std::string& settingsDirectory)
+    : fs(fileSystem),
+      settings(settingsFiles(settingsDirectory)),
+      handshake([this](GuiRequest& request) { serveRequest(*this, request); }) {}
+
+bool openMainWindow(App& app) {
+  app.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  if (!app.window) return false;
+  gtk_window_set_title(GTK_WINDOW(app.window), kProgramTitle);
+  gtk_window_set_default_size(GTK_WINDOW(app.window), 800, 600);
+  g_signal_connect(app.window, "delete-event", G_CALLBACK(onMainDelete), &app);
+  app.accelGroup = gtk_accel_group_new();
+  gtk_window_add_accel_group(GTK_WINDOW(app.window), app.accelGroup);
+  g_object_unref(app.accelGroup);  // the window keeps it
+
+  buildMenu(app);
+  buildToolbar(app);
+  app.statusBar = gtk_statusbar_new();
+  app.paned = gtk_vpaned_new();
+  // The file list keeps its height when the window is resized; the log takes the rest.
+  gtk_paned_pack1(GTK_PANED(app.paned), newList(&app.fileList), FALSE, TRUE);
+  gtk_paned_pack2(GTK_PANED(app.paned), newList(&app.logList), TRUE, TRUE);
+
+  GtkWidget* box = gtk_vbox_new(FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), app.menuBar, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), app.toolbar, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), app.paned, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(box), app.statusBar, FALSE, FALSE, 0);
+  gtk_container_add(GTK_CONTAINER(app.window), box);
+  gtk_widget_show_all(box);
+  return true;
+}
+
+void placeDivider(App& app, int position) { gtk_paned_set_position(GTK_PANED(app.paned), position); }
+
+void setStatusText(App& app, const Text& text) {
+  GtkStatusbar* bar = GTK_STATUSBAR(app.statusBar);
+  guint context = gtk_statusbar_get_context_id(bar, "project");
+  gtk_statusbar_remove_all(bar, context);
+  gtk_statusbar_push(bar, context, toUtf8(text).c_str());
+}
+
+bool refuseWhileRunning(App& app) {
+  if (!app.runActive) return false;
+  boxes().message(GTK_WINDOW(app.window), "Info", "Generate is running. Please wait until it is finished.");
+  return true;
+}
+
+void dispatchMenu(App& app, int item) {
+  if (app.menuObserver) app.menuObserver(item);
+  switch (item) {
+    case ItemNewProject:
+    case ItemLoadProject:
+    case ItemSaveProject:
+    case ItemSaveProjectAs:
+    case ItemAddCommon:
+    case ItemDeleteCommon:
+    case ItemFirstCommon:
+    case ItemStartGenerate:
+      // These read or change the file list, the switches or the previous names, which
+      // the worker uses without a lock.
+      if (refuseWhileRunning(app)) return;
+      break;
+    default:
+      break;
+  }
+  switch (item) {
+    case ItemNewProject: newProject(app); break;
+    case ItemLoadProject: openProject(app); break;
+    case ItemSaveProject: saveProjectCommand(app); break;
+    case ItemSaveProjectAs: saveProjectAs(app); break;
+    case ItemUserGadget: openUserGadgetDialog(GTK_WINDOW(app.window), app.model.UserGadgetList, app.settings.userList); break;
+    case ItemExit: exitAction(app); break;
+    case ItemAddCommon: addCommonFiles(app); break;
+    case ItemDeleteCommon: removeCommonFile(app); break;
+    case ItemFirstCommon: firstCommonFile(app); break;
+    case ItemStartGenerate: openStartDialog(app); break;
+    case ItemInfo: showInfo(GTK_WINDOW(app.window)); break;
+    case ItemLicence: showLicence(GTK_WINDOW(app.window)); break;
+    default: break;
+  }
+}
+
+void exitAction(App& app) {
+  // A running run is given up with the process; its worker may be writing the project
+  // file at this very moment, so the project is not saved from here.
+  if (!app.runActive && !askSaveCurrent(app)) return;
+  app.quit = true;
+  if (gtk_main_level() > 0) gtk_main_quit();
+}
+
+}  // namespace tarnwick

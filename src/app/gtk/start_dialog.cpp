@@ -1,0 +1,110 @@
+// The "Start Generate" dialog (window 1): the seven switches as check boxes, each change
+// applied at once, and "Start", which starts a generation run.
+#include "app/gtk/app.h"
+
+namespace tarnwick {
+
+namespace {
+
+struct BoxPlace {
+  int gadget;
+  int x, y;
+  const char* text;
+  int64_t Switches::*field;
+};
+
+const BoxPlace kBoxes[] = {
+    {GadgetParend, 10, 10, "First Window as Parend Window", &Switches::Parend},
+    {GadgetPBIgnore, 10, 40, "Windowposition Auto (PB_Ignore)", &Switches::PB_Ignore},
+    {GadgetMultilang, 10, 70, "Multi Language", &Switches::Multilang},
+    {GadgetImageInclude, 10, 100, "Images Include", &Switches::Image_Include},
+    {GadgetImageNull, 10, 130, "ImageGadget set Zero", &Switches::Image_Null},
+    {GadgetUseCallFast, 230, 10, "Call Event Fast", &Switches::UseCallFast},
+    {GadgetUtf8, 230, 40, "Fileformat UTF8", &Switches::Utf8},
+};
+
+const char* kGadgetKey = "tarnwick-gadget";
+
+void setBox(App& app, int gadget, bool checked) {
+  app.settingBoxes = true;
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(app.startGadgets.at(gadget)), checked);
+  app.settingBoxes = false;
+}
+
+void onBoxClicked(GtkWidget* box, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.settingBoxes) return;
+  int gadget = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(box), kGadgetKey));
+  int64_t value = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(box)) ? 1 : 0;
+  Switches& s = app.model.switches;
+  for (const BoxPlace& b : kBoxes)
+    if (b.gadget == gadget) s.*b.field = value;
+  // Embedding images and zeroing the image gadgets exclude each other.
+  if (gadget == GadgetImageInclude && value == 1) {
+    s.Image_Null = 0;
+    setBox(app, GadgetImageNull, false);
+  } else if (gadget == GadgetImageNull && value == 1) {
+    s.Image_Include = 0;
+    setBox(app, GadgetImageInclude, false);
+  }
+  app.state.saved = false;
+}
+
+void onStartClicked(GtkWidget*, gpointer data) { startRun(*static_cast<App*>(data)); }
+
+gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  closeStartDialog(*static_cast<App*>(data));
+  return TRUE;
+}
+
+}  // namespace
+
+void openStartDialog(App& app) {
+  if (app.startDialog) return;
+  // A run always belongs to a project with a file.
+  if (!app.state.hasFile && !saveProjectAs(app)) return;
+
+  GtkWidget* dialog = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  if (!dialog) return;
+  app.startDialog = dialog;
+  gtk_window_set_title(GTK_WINDOW(dialog), "Start Generate");
+  gtk_window_set_default_size(GTK_WINDOW(dialog), 600, 200);
+  gtk_widget_set_size_request(dialog, 600, 200);
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+  gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(app.window));
+  gtk_window_set_destroy_with_parent(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_type_hint(GTK_WINDOW(dialog), GDK_WINDOW_TYPE_HINT_DIALOG);
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(onStartDialogDelete), &app);
+
+  GtkWidget* fixed = gtk_fixed_new();
+  gtk_container_add(GTK_CONTAINER(dialog), fixed);
+  app.startGadgets.clear();
+  for (const BoxPlace& b : kBoxes) {
+    GtkWidget* box = gtk_check_button_new_with_label(b.text);
+    gtk_widget_set_size_request(box, 200, 20);
+    gtk_fixed_put(GTK_FIXED(fixed), box, b.x, b.y);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), app.model.switches.*b.field == 1);
+    g_object_set_data(G_OBJECT(box), kGadgetKey, GINT_TO_POINTER(b.gadget));
+    g_signal_connect(box, "clicked", G_CALLBACK(onBoxClicked), &app);
+    app.startGadgets[b.gadget] = box;
+  }
+  GtkWidget* start = gtk_button_new_with_label("Start");
+  gtk_widget_set_size_request(start, 120, 30);
+  gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);
+  g_signal_connect(start, "clicked", G_CALLBACK(onStartClicked), &app);
+  app.startGadgets[GadgetStart] = start;
+
+  gtk_widget_show_all(dialog);
+  gtk_widget_set_sensitive(app.window, FALSE);
+}
+
+void closeStartDialog(App& app) {
+  gtk_widget_set_sensitive(app.window, TRUE);
+  if (!app.startDialog) return;
+  GtkWidget* dialog = app.startDialog;
+  app.startDialog = nullptr;
+  app.startGadgets.clear();
+  gtk_widget_destroy(dialog);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,467 @@
+#include <gdk/gdkkeysyms.h>
+
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
+#include "app/gtk/gui_test_support.h"
+#include "app/gtk/search_replace_dialog.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::GtkTest;
+using testing::listRows;
+using testing::pumpUntil;
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// Stand-ins for the stock boxes: scripted answers, every call recorded.
+struct FakeBoxes {
+  std::vector<std::string> calls;  // "title: text" of every box shown
+  std::deque<BoxAnswer> answers;   // questions; an empty queue answers No
+  std::deque<std::vector<std::string>> opened;
+  std::deque<std::optional<std::string>> savedAs;
+  std::string lastProposed;
+
+  void install() {
+    Boxes& b = boxes();
+    b.message = [this](GtkWindow*, const std::string& title, const std::string& text) {
+      calls.push_back(title + ": " + text);
+    };
+    b.question = [this](GtkWindow*, const std::string& title, const std::string& text, bool) {
+      calls.push_back(title + ": " + text);
+      if (answers.empty()) return BoxAnswer::No;
+      BoxAnswer a = answers.front();
+      answers.pop_front();
+      return a;
+    };
+    b.openFiles = [this](GtkWindow*, const std::string& title, const std::string&, const std::vector<FileFilter>&,
+                         bool) {
+      calls.push_back("open: " + title);
+      if (opened.empty()) return std::vector<std::string>{};
+      auto r = opened.front();
+      opened.pop_front();
+      return r;
+    };
+    b.saveFile = [this](GtkWindow*, const std::string& title, const std::string& proposed,
+                        const std::vector<FileFilter>&) {
+      calls.push_back("save: " + title);
+      lastProposed = proposed;
+      if (savedAs.empty()) return std::optional<std::string>{};
+      auto r = savedAs.front();
+      savedAs.pop_front();
+      return r;
+    };
+  }
+};
+
+class ShellTest : public GtkTest {
+ protected:
+  void SetUp() override {
+    GtkTest::SetUp();
+    gchar* d = g_dir_make_tmp("tarnwick-shell-XXXXXX", nullptr);
+    dir = std::string(d) + "/";
+    g_free(d);
+    app = std::make_unique<App>(fs, dir);
+    ASSERT_TRUE(openMainWindow(*app));
+    gtk_widget_show(app->window);
+    fake.install();
+  }
+  void TearDown() override {
+    ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
+    if (app->startDialog) closeStartDialog(*app);
+    gtk_widget_destroy(app->window);
+    app.reset();
+    boxes() = gtkBoxes();
+    std::string rm = "rm -rf '" + dir + "'";
+    if (std::system(rm.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
+    GtkTest::TearDown();
+  }
+
+  std::vector<std::string> files() { return listRows(app->fileList); }
+  std::vector<std::string> log() { return listRows(app->logList); }
+  std::string status() {
+    GtkWidget* area = gtk_statusbar_get_message_area(GTK_STATUSBAR(app->statusBar));
+    GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+    std::string text = gtk_label_get_text(GTK_LABEL(children->data));
+    g_list_free(children);
+    return text;
+  }
+  void menu(int item) { gtk_menu_item_activate(GTK_MENU_ITEM(app->menuItems.at(item))); }
+  void tool(int item) { gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(app->toolItems.at(item))))); }
+  void selectFile(int row) {
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_selection_select_path(gtk_tree_view_get_selection(GTK_TREE_VIEW(app->fileList)), path);
+    gtk_tree_path_free(path);
+  }
+  // A filed project in the temp folder with the given rows.
+  void filedProject(const Lines& rows) {
+    setFileRows(*app, rows);
+    app->model.ProjectPath = fromUtf8(dir + "p.pbm");
+    app->state.hasFile = true;
+    app->state.saved = true;
+  }
+  void click(int gadget) { gtk_button_clicked(GTK_BUTTON(app->startGadgets.at(gadget))); }
+  bool checked(int gadget) {
+    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(app->startGadgets.at(gadget)));
+  }
+
+  DiskFileSystem fs;
+  std::string dir;
+  std::unique_ptr<App> app;
+  FakeBoxes fake;
+};
+
+std::string menuItemLabel(GtkWidget* item) {
+  if (GTK_IS_SEPARATOR_MENU_ITEM(item)) return "-";
+  const gchar* label = gtk_menu_item_get_label(GTK_MENU_ITEM(item));
+  return label ? label : "";
+}
+
+TEST_F(ShellTest, WindowMenuAndToolbarLayout) {
+  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(app->window)), "Tarnwick Orlenta Version v5.17");
+  std::vector<std::string> menus;
+  GList* titles = gtk_container_get_children(GTK_CONTAINER(app->menuBar));
+  for (GList* t = titles; t; t = t->next) {
+    std::string line = menuItemLabel(GTK_WIDGET(t->data)) + ":";
+    GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(t->data));
+    GList* items = gtk_container_get_children(GTK_CONTAINER(sub));
+    for (GList* i = items; i; i = i->next) line += " " + menuItemLabel(GTK_WIDGET(i->data));
+    g_list_free(items);
+    menus.push_back(line);
+  }
+  g_list_free(titles);
+  EXPECT_EQ(menus, (std::vector<std::string>{
+                       "_File: Project _New - Project _Load Project _Save Project Save _As - _Preferences - E_xit",
+                       "_Action: Common _Add - Common _Delete Common _First File - _Start Generate",
+                       "_?: _Info _Licence"}));
+  // "User&Gadget" sits in the "&Preferences" submenu.
+  GtkWidget* holder = gtk_menu_get_attach_widget(GTK_MENU(gtk_widget_get_parent(app->menuItems.at(ItemUserGadget))));
+  EXPECT_EQ(menuItemLabel(holder), "_Preferences");
+  EXPECT_EQ(gtk_label_get_mnemonic_keyval(GTK_LABEL(gtk_bin_get_child(GTK_BIN(app->menuItems.at(ItemExit))))),
+            guint(GDK_KEY_x));
+
+  // Separator, 0 1 2, separator, 6 7 8, separator, 9, with their tooltips.
+  std::vector<std::string> bar;
+  for (int i = 0; i < gtk_toolbar_get_n_items(GTK_TOOLBAR(app->toolbar)); ++i) {
+    GtkToolItem* item = gtk_toolbar_get_nth_item(GTK_TOOLBAR(app->toolbar), i);
+    if (GTK_IS_SEPARATOR_TOOL_ITEM(item)) {
+      bar.push_back("|");
+      continue;
+    }
+    gchar* tip = gtk_widget_get_tooltip_text(gtk_bin_get_child(GTK_BIN(item)));
+    bar.push_back(tip ? tip : "");
+    g_free(tip);
+  }
+  EXPECT_EQ(bar, (std::vector<std::string>{"|", "Project New", "Project Load", "Project Save", "|", "Add Commonfile",
+                                           "Remove Commonfile", "Selected Commonfile as first", "|", "Generate"}));
+}
+
+TEST_F(ShellTest, MenuToolbarAndShortcutRaiseTheSameItem) {
+  std::vector<int> raised;
+  app->menuObserver = [&](int item) { raised.push_back(item); };
+  for (int item : {ItemNewProject, ItemLoadProject, ItemSaveProject, ItemAddCommon, ItemDeleteCommon, ItemFirstCommon,
+                   ItemStartGenerate}) {
+    SCOPED_TRACE(item);
+    raised.clear();
+    menu(item);
+    tool(item);
+    EXPECT_EQ(raised, (std::vector<int>{item, item}));
+  }
+  struct Key {
+    guint key;
+    int item;
+  };
+  for (Key k : {Key{GDK_KEY_n, ItemNewProject}, Key{GDK_KEY_l, ItemLoadProject}, Key{GDK_KEY_s, ItemSaveProject}}) {
+    raised.clear();
+    EXPECT_TRUE(gtk_accel_groups_activate(G_OBJECT(app->window), k.key, GDK_CONTROL_MASK));
+    EXPECT_EQ(raised, std::vector<int>{k.item});
+  }
+  // A real key press through X reaches the same action: a filed project is saved.
+  filedProject({U"/src/form.pb"});
+  raised.clear();
+  ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(app->fileList); }));
+  gtk_widget_grab_focus(app->fileList);
+  ASSERT_TRUE(gtk_test_widget_send_key(app->fileList, GDK_KEY_s, GDK_CONTROL_MASK));
+  ASSERT_TRUE(pumpUntil([&] { return !raised.empty(); }));
+  EXPECT_EQ(raised, std::vector<int>{ItemSaveProject});
+  EXPECT_EQ(readAll(dir + "p.pbm").substr(0, 22), "[FILES]\n/src/form.pb\n\n");
+}
+
+TEST_F(ShellTest, RemoveAndFirstActOnlyOnASelectedRow) {
+  struct Case {
+    const char* name;
+    int item;
+    int selected;  // -1: none
+    std::vector<std::string> after;
+    bool modified;
+  };
+  const Case cases[] = {
+      {"remove without selection", ItemDeleteCommon, -1, {"/a.pb", "/b.pb", "/c.pb"}, false},
+      {"first without selection", ItemFirstCommon, -1, {"/a.pb", "/b.pb", "/c.pb"}, false},
+      {"remove the middle row", ItemDeleteCommon, 1, {"/a.pb", "/c.pb"}, true},
+      {"last row to the top", ItemFirstCommon, 2, {"/c.pb", "/a.pb", "/b.pb"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    filedProject({U"/a.pb", U"/b.pb", U"/c.pb"});
+    if (c.selected >= 0) selectFile(c.selected);
+    menu(c.item);
+    EXPECT_EQ(files(), c.after);
+    EXPECT_EQ(app->state.saved, !c.modified);
+  }
+}
+
+TEST_F(ShellTest, AddAppendsTheChosenFilesInOrder) {
+  filedProject({U"/a.pb"});
+  menu(ItemAddCommon);  // cancelled
+  EXPECT_TRUE(app->state.saved);
+  fake.opened.push_back({"/src/x/two.pb", "/src/y/one.pbf"});
+  menu(ItemAddCommon);
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", "/src/x/two.pb", "/src/y/one.pbf"}));
+  EXPECT_EQ(app->state.lastDirectory, "/src/x/");
+  EXPECT_FALSE(app->state.saved);
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open: Commonfile", "open: Commonfile"}));
+}
+
+TEST_F(ShellTest, SaveQuestionOutcomes) {
+  struct Case {
+    const char* name;
+    bool hasFile;
+    std::optional<BoxAnswer> answer;  // none: the question is not asked
+    std::optional<std::string> saveAs;
+    bool quits;
+    bool written;
+  };
+  const Case cases[] = {
+      {"no changes: no question", true, std::nullopt, std::nullopt, true, false},
+      {"no: quits unsaved", true, BoxAnswer::No, std::nullopt, true, false},
+      {"yes: saved to its file", true, BoxAnswer::Yes, std::nullopt, true, true},
+      {"yes, new project, save as cancelled: stays", false, BoxAnswer::Yes, std::nullopt, false, false},
+      {"yes, new project, saved as", false, BoxAnswer::Yes, std::string("p"), true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove((dir + "p.pbm").c_str());
+    filedProject({U"/a.pb"});
+    app->state.hasFile = c.hasFile;
+    app->state.saved = !c.answer.has_value();
+    app->quit = false;
+    fake.calls.clear();
+    if (c.answer) fake.answers.push_back(*c.answer);
+    if (c.saveAs) fake.savedAs.push_back(dir + *c.saveAs);
+    testing::sendDelete(app->window);  // the close box runs the exit action
+    EXPECT_EQ(app->quit, c.quits);
+    EXPECT_EQ(g_file_test((dir + "p.pbm").c_str(), G_FILE_TEST_EXISTS), c.written);
+    EXPECT_EQ(!fake.calls.empty() && fake.calls[0] == "Frage: Aktuelles Projekt speichern?", c.answer.has_value());
+  }
+  // The same question guards "new": declining to save still empties the project.
+  filedProject({U"/a.pb"});
+  app->state.saved = false;
+  fake.answers.push_back(BoxAnswer::No);
+  menu(ItemNewProject);
+  EXPECT_TRUE(files().empty());
+  EXPECT_EQ(status(), "Unbekannt.pbm");
+  EXPECT_FALSE(app->state.hasFile);
+  EXPECT_TRUE(app->state.saved);
+}
+
+TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
+  filedProject({U"/a.pb"});
+  app->state.hasFile = false;
+  app->model.ProjectPath = U"Unbekannt.pbm";
+  app->state.lastDirectory = dir;
+  fake.savedAs.push_back(dir + "plain");
+  EXPECT_TRUE(saveProjectAs(*app));
+  EXPECT_EQ(fake.lastProposed, dir + "Unbekannt.pbm");
+  EXPECT_TRUE(g_file_test((dir + "plain.pbm").c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_EQ(status(), dir + "plain.pbm");
+  EXPECT_TRUE(app->state.hasFile);
+
+  fake.savedAs.push_back(dir + "other.txt");  // any extension is kept
+  EXPECT_TRUE(saveProjectAs(*app));
+  EXPECT_TRUE(g_file_test((dir + "other.txt").c_str(), G_FILE_TEST_EXISTS));
+
+  writeAll(dir + "keep.pbm", "mine");
+  fake.calls.clear();
+  fake.savedAs.push_back(dir + "keep.pbm");
+  fake.answers.push_back(BoxAnswer::No);
+  EXPECT_FALSE(saveProjectAs(*app));
+  EXPECT_EQ(readAll(dir + "keep.pbm"), "mine");
+  EXPECT_EQ(fake.calls.back(), "Frage: Datei überschreiben?");
+  EXPECT_EQ(status(), dir + "other.txt");
+
+  // An empty file list writes nothing and shows nothing.
+  setFileRows(*app, {});
+  fake.calls.clear();
+  fake.savedAs.push_back(dir + "empty.pbm");
+  EXPECT_FALSE(saveProjectAs(*app));
+  EXPECT_FALSE(g_file_test((dir + "empty.pbm").c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_EQ(fake.calls, std::vector<std::string>{"save: Save project"});
+}
+
+TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
+  writeAll(dir + "p.pbm", "[FILES]\r\n/one.pb\r\n/two.pb\r\n\r\n[SWITCH]\r\nUtf8=0;\r\n");
+  appendLogLine(*app, U"old line");
+  fake.opened.push_back({dir + "p.pbm"});
+  menu(ItemLoadProject);
+  EXPECT_EQ(files(), (std::vector<std::string>{"/one.pb", "/two.pb"}));
+  EXPECT_TRUE(log().empty());
+  EXPECT_EQ(app->model.switches.Utf8, 0);
+  EXPECT_EQ(status(), dir + "p.pbm");
+  EXPECT_EQ(app->state.lastDirectory, dir);
+  EXPECT_TRUE(app->state.hasFile);
+
+  fake.opened.push_back({dir + "missing.pbm"});
+  menu(ItemLoadProject);
+  EXPECT_TRUE(files().empty());
+  EXPECT_FALSE(app->state.hasFile);
+  EXPECT_EQ(fake.calls.back(), "UserGadgetList: Error open file project");
+  EXPECT_EQ(status(), dir + "p.pbm");  // the path stays
+}
+
+TEST_F(ShellTest, StartDialogCheckBoxRules) {
+  // Without a file the dialog first asks for a name; cancelling opens nothing.
+  app->state.hasFile = false;
+  menu(ItemStartGenerate);
+  EXPECT_EQ(app->startDialog, nullptr);
+  EXPECT_EQ(fake.calls, std::vector<std::string>{"save: Save project"});
+
+  filedProject({U"/a.pb"});
+  app->model.switches = Switches{1, 0, 0, 0, 1, 1, 0};
+  menu(ItemStartGenerate);
+  ASSERT_NE(app->startDialog, nullptr);
+  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(app->startDialog)), "Start Generate");
+  EXPECT_FALSE(gtk_widget_is_sensitive(app->window));
+  EXPECT_TRUE(checked(GadgetParend));
+  EXPECT_FALSE(checked(GadgetPBIgnore));
+  EXPECT_TRUE(checked(GadgetImageNull));
+  EXPECT_TRUE(checked(GadgetUseCallFast));
+  EXPECT_FALSE(checked(GadgetUtf8));
+
+  click(GadgetImageInclude);  // excludes "ImageGadget set Zero"
+  EXPECT_EQ(app->model.switches.Image_Include, 1);
+  EXPECT_EQ(app->model.switches.Image_Null, 0);
+  EXPECT_FALSE(checked(GadgetImageNull));
+  EXPECT_FALSE(app->state.saved);
+  click(GadgetImageNull);  // and the other way round
+  EXPECT_EQ(app->model.switches.Image_Include, 0);
+  EXPECT_FALSE(checked(GadgetImageInclude));
+  click(GadgetImageNull);  // unchecking leaves the other alone
+  EXPECT_EQ(app->model.switches.Image_Null, 0);
+  EXPECT_EQ(app->model.switches.Image_Include, 0);
+  click(GadgetUtf8);
+  click(GadgetMultilang);
+  EXPECT_EQ(app->model.switches, (Switches{1, 0, 1, 0, 0, 1, 1}));
+
+  // The close box closes the dialog; the changes stay.
+  testing::sendDelete(app->startDialog);
+  EXPECT_EQ(app->startDialog, nullptr);
+  EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+  EXPECT_EQ(app->model.switches.Utf8, 1);
+
+  // Opening and closing alone leaves the project unmodified; a click and a click back does not.
+  app->state.saved = true;
+  menu(ItemStartGenerate);
+  testing::sendDelete(app->startDialog);
+  EXPECT_TRUE(app->state.saved);
+  menu(ItemStartGenerate);
+  click(GadgetParend);
+  click(GadgetParend);
+  EXPECT_FALSE(app->state.saved);
+  EXPECT_EQ(app->model.switches.Parend, 1);
+}
+
+TEST_F(ShellTest, RunOfAnEmptyProjectLogsItsCancelLines) {
+  filedProject({});
+  appendLogLine(*app, U"earlier run");
+  menu(ItemStartGenerate);
+  ASSERT_NE(app->startDialog, nullptr);
+  click(GadgetMultilang);
+  click(GadgetStart);
+  EXPECT_FALSE(gtk_widget_is_sensitive(app->startGadgets.at(GadgetMultilang)));  // frozen once started
+  EXPECT_TRUE(app->runActive);
+  // While it runs, a second run is refused.
+  fake.calls.clear();
+  menu(ItemStartGenerate);
+  EXPECT_EQ(fake.calls, std::vector<std::string>{"Info: Generate is running. Please wait until it is finished."});
+  ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
+  EXPECT_EQ(log(), (std::vector<std::string>{"earlier run", "Generate Code Step 1 ...", "- Check Main.pb",
+                                             " -> Main.pb not found.", "- Load Files...", "None Files to Generate.",
+                                             "Cancel.", ""}));
+  EXPECT_EQ(app->startDialog, nullptr);
+  EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+  EXPECT_FALSE(app->state.saved);  // a cancelled run saves nothing
+  GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app->logList));
+  EXPECT_EQ(gtk_tree_selection_count_selected_rows(sel), 0);
+}
+
+TEST_F(ShellTest, CommandsAreRefusedWhileARunIsActive) {
+  filedProject({U"/a.pb"});
+  app->runActive = true;
+  for (int item : {ItemNewProject, ItemLoadProject, ItemAddCommon, ItemStartGenerate}) menu(item);
+  selectFile(0);
+  menu(ItemDeleteCommon);
+  EXPECT_EQ(files(), std::vector<std::string>{"/a.pb"});
+  EXPECT_EQ(app->startDialog, nullptr);
+  EXPECT_EQ(fake.calls.size(), 5u);
+  for (const std::string& call : fake.calls) EXPECT_EQ(call.rfind("Info: ", 0), 0u) << call;
+  // Quitting does not wait for the run, nor ask about the project.
+  app->state.saved = false;
+  fake.calls.clear();
+  menu(ItemExit);
+  EXPECT_TRUE(app->quit);
+  EXPECT_TRUE(fake.calls.empty());
+  app->runActive = false;
+}
+
+TEST_F(ShellTest, WorkerLinesArriveInOrderWhileAModalBoxWaits) {
+  const int count = 300;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    auto host = windowRunHost(*app);
+    for (int i = 0; i < count; ++i) host->logLine(U"line " + numberText(i));
+    done = true;
+  });
+  // A real modal box stays open until every line is shown: its nested loop serves them.
+  testing::whenWindowMatches([&](GtkWindow* w) { return GTK_IS_DIALOG(w) && done.load(); },
+                             [](GtkWindow* w) { gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK); });
+  gtkBoxes().message(GTK_WINDOW(app->window), "Info", "waiting");
+  worker.join();
+  std::vector<std::string> rows = log();
+  ASSERT_EQ(rows.size(), std::size_t(count));
+  for (int i = 0; i < count; ++i) ASSERT_EQ(rows[i], "line " + std::to_string(i));
+}
+
+TEST_F(ShellTest, ClosingTheBindDialogCancelsTheKind) {
+  std::atomic<bool> done{false};
+  BindAnswer answer;
+  answer.answer = -1;
+  std::thread worker([&] {
+    auto host = windowRunHost(*app);
+    answer = host->askBindings(ObjectKind::Window, {U"Window_0"}, {U"Window_1"});
+    done = true;
+  });
+  ASSERT_TRUE(pumpUntil([&] { return done || searchReplaceDialogWindow() != nullptr; }));
+  if (GtkWidget* dialog = searchReplaceDialogWindow()) testing::sendDelete(dialog);
+  ASSERT_TRUE(pumpUntil([&] { return done.load(); }));
+  worker.join();
+  EXPECT_EQ(answer.answer, 2);
+  EXPECT_TRUE(answer.todo.empty());
+  EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+  EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarnwick

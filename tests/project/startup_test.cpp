@@ -1,0 +1,158 @@
+#include "project/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "project/project_file.h"
+#include "project/settings.h"
+
+namespace tarnwick {
+namespace {
+
+const SettingsFiles kFiles = settingsFiles("/bin");
+
+// Runs the start-up sequence against fs, loading projects with the real reader.
+struct Startup {
+  explicit Startup(MemoryFileSystem& f) : fs(f) {}
+  MemoryFileSystem& fs;
+  FormModel model;
+  ProjectState state;
+  std::vector<std::string> loaded;
+  std::vector<std::string> messages;
+  Lines rows;
+
+  void run(const std::string& commandLine) {
+    loadSettings(
+        fs, kFiles, commandLine, model, state,
+        [this](const std::string& path) {
+          loaded.push_back(path);
+          bool ok = readProjectFile(fs, path, rows, model);
+          state.hasFile = ok;
+          return ok;
+        },
+        [this](const std::string& title, const std::string& text) { messages.push_back(title + ": " + text); });
+  }
+};
+
+const char* kProject = "[FILES]\n/p/a.pb\n\n[SWITCH]\nParend=0\nUtf8=0\n";
+const char* kIni = "\xEF\xBB\xBF[path]\nlast = /last/ \nPROJECT = /p/remembered.pbm\n[Default]\nMultilang = 1\n";
+
+TEST(Startup, ProjectChoiceOrder) {
+  struct Case {
+    const char* name;
+    std::string commandLine;
+    bool rememberedExists;
+    std::string expectLoaded;  // empty: a new project
+  };
+  const Case cases[] = {
+      {"command line wins", "/p/cli.pbm", true, "/p/cli.pbm"},
+      {"missing command-line file", "/p/missing.pbm", true, "/p/remembered.pbm"},
+      {"empty command-line file", "/p/empty.pbm", true, "/p/remembered.pbm"},
+      {"directory on the command line", "/p", true, "/p/remembered.pbm"},
+      {"remembered project", "", true, "/p/remembered.pbm"},
+      {"nothing usable", "", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem fs;
+    fs.files[kFiles.tw4] = kIni;
+    fs.files["/p/cli.pbm"] = kProject;
+    fs.files["/p/empty.pbm"] = "";
+    fs.directories.insert("/p");
+    if (c.rememberedExists) fs.files["/p/remembered.pbm"] = kProject;
+    Startup s{fs};
+    s.run(c.commandLine);
+    if (c.expectLoaded.empty()) {
+      EXPECT_TRUE(s.loaded.empty());
+      EXPECT_EQ(s.model.ProjectPath, U"Unbekannt.pbm");
+      EXPECT_FALSE(s.state.hasFile);
+      EXPECT_TRUE(s.state.saved);
+      EXPECT_EQ(s.state.lastDirectory, "/last/");
+      // Switches from group "Default", built-in defaults for the missing keys.
+      EXPECT_EQ(s.model.switches, (Switches{1, 1, 1, 0, 0, 1, 1}));
+    } else {
+      EXPECT_EQ(s.loaded, std::vector<std::string>{c.expectLoaded});
+      EXPECT_EQ(s.model.ProjectPath, fromUtf8(c.expectLoaded));
+      EXPECT_EQ(s.model.switches.Parend, 0);  // from the project, not from TW4.INI
+      EXPECT_EQ(s.model.switches.Multilang, 0);
+    }
+    EXPECT_TRUE(s.messages.empty());
+  }
+}
+
+TEST(Startup, CommandLineProjectLeavesSettingsUnread) {
+  MemoryFileSystem fs;
+  fs.files[kFiles.tw4] = kIni;
+  fs.unreadable.insert(kFiles.tw4);  // any read of it would fail the remembered path
+  fs.files["/p/cli.pbm"] = kProject;
+  Startup s{fs};
+  s.run("/p/cli.pbm");
+  EXPECT_EQ(s.loaded, std::vector<std::string>{"/p/cli.pbm"});
+  EXPECT_EQ(s.state.lastDirectory, "");
+}
+
+TEST(Startup, FailedLoadKeepsThePathAndGoesOn) {
+  MemoryFileSystem fs;
+  fs.files["/p/cli.pbm"] = kProject;
+  fs.unreadable.insert("/p/cli.pbm");
+  Startup s{fs};
+  s.run("/p/cli.pbm");
+  EXPECT_EQ(s.model.ProjectPath, U"/p/cli.pbm");
+  EXPECT_FALSE(s.state.hasFile);
+}
+
+TEST(Startup, UserGadgetFileIsCreatedReadAndFeedsBothSets) {
+  MemoryFileSystem fs;
+  Startup first{fs};
+  first.run("");
+  EXPECT_EQ(fs.files[kFiles.userList], "[USERGADGET]\n");
+  EXPECT_TRUE(first.model.UserGadgetList.empty());
+
+  fs.files[kFiles.userList] = "[USERGADGET]\n  MyChartGadget  \n";
+  Startup second{fs};
+  second.run("");
+  EXPECT_EQ(second.model.UserGadgetList, (Lines{U"MyChartGadget"}));
+  EXPECT_TRUE(second.model.PrefixCommandSet.contains(U"MYCHARTGADGET"));
+  EXPECT_TRUE(second.model.GadgetCommandSet.contains(U"mychartgadget"));
+  EXPECT_TRUE(second.model.GadgetCommandSet.contains(U"ButtonGadget"));
+  EXPECT_TRUE(second.messages.empty());
+
+  MemoryFileSystem broken;
+  broken.readOnly.insert(kFiles.userList);
+  Startup third{broken};
+  third.run("");
+  EXPECT_EQ(third.messages, std::vector<std::string>{"UserGadgetList: Error open file usergadgetlist"});
+  EXPECT_TRUE(third.model.PrefixCommandSet.contains(U"ButtonGadget"));  // start-up goes on
+}
+
+TEST(SaveSettings, NineKeysInOrderAndTheyReadBack) {
+  MemoryFileSystem fs;
+  FormModel model;
+  ProjectState state;
+  model.switches = Switches{0, 1, 1, 0, 1, 0, 0};
+  state.lastDirectory = "/work/";
+  saveSettings(fs, kFiles.tw4, model, state);
+  EXPECT_EQ(fs.files[kFiles.tw4],
+            "\xEF\xBB\xBF[Path]\nLast = /work/\nProject = Unbekannt.pbm\n[Default]\nParend = 0\nPB_Ignore = 1\n"
+            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n");
+
+  Startup s{fs};
+  s.run("");
+  EXPECT_EQ(s.model.switches, model.switches);
+  EXPECT_EQ(s.state.lastDirectory, "/work/");
+
+  // An existing file without a mark keeps having none, and foreign keys stay.
+  fs.files[kFiles.tw4] = "[Other]\nk = v\n[PATH]\nproject = /old.pbm\n";
+  saveSettings(fs, kFiles.tw4, model, state);
+  EXPECT_EQ(fs.files[kFiles.tw4],
+            "[Other]\nk = v\n[PATH]\nProject = Unbekannt.pbm\nLast = /work/\n[Default]\nParend = 0\nPB_Ignore = 1\n"
+            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n");
+
+  // A settings file that cannot be written is skipped silently.
+  fs.readOnly.insert(kFiles.tw4);
+  std::string before = fs.files[kFiles.tw4];
+  saveSettings(fs, kFiles.tw4, model, state);
+  EXPECT_EQ(fs.files[kFiles.tw4], before);
+}
+
+}  // namespace
+}  // namespace tarnwick

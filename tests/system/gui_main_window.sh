@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The real program under X, driven as a user would with xdotool: shortcuts, menus by
+# their mnemonics, a file chooser, the question box and the close box. Checks the
+# project file and TW4.INI it writes, and keeps screenshots in BINARY_DIR/screenshots.
+# Arguments: the program, the source folder, the build folder (which holds wm_delete).
+set -u
+APP=$(realpath "$1")
+BIN=$(realpath "$3")
+WM_DELETE="$BIN/wm_delete"
+work=$(mktemp -d)
+app_pid=
+trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; rm -rf "$work"' EXIT
+passes=0
+fails=0
+check() {  # name, expected, actual
+  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
+}
+TITLE="Tarnwick Orlenta Version v5.17"
+win() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+keys() { local w=$1; shift; xdotool windowfocus --sync "$w" && xdotool key --delay 40 "$@"; }
+# Waits until a file holds the expected text.
+wait_file() { for _ in $(seq 1 50); do [ "$(cat "$1" 2>/dev/null)" == "$2" ] && return 0; sleep 0.1; done; return 1; }
+start() {  # arguments of the program; runs in the project folder
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && echo "FAIL the previous program was still running"
+  (cd "$work/proj" && XDG_DATA_HOME="$work/data" exec "$work/bin/tarnwick" "$@") >>"$work/app.out" 2>>"$work/app.err" &
+  app_pid=$!
+  main=$(win "$TITLE")
+  [ -n "$main" ] || { echo "FAIL main window did not appear"; cat "$work/app.err"; exit 1; }
+  sleep 0.3
+}
+finish() {  # waits up to 5 s for the program to end; its exit status goes to rc
+  rc=timeout
+  for _ in $(seq 1 50); do
+    if ! kill -0 "$app_pid" 2>/dev/null; then wait "$app_pid"; rc=$?; app_pid=; return; fi
+    sleep 0.1
+  done
+}
+click_first_file() {  # the first row of the file list, just below the toolbar
+  xdotool mousemove --window "$main" 200 68 click 1
+  sleep 0.2
+}
+
+mkdir -p "$work/bin" "$work/proj" "$work/data" "$BIN/screenshots"
+# The settings live beside the executable, so the program runs from its own copy.
+cp "$APP" "$work/bin/tarnwick"
+P="$work/proj/demo.pbm"
+printf '[FILES]\r\n/src/a.pb\r\n/src/b.pb\r\n\r\n[SWITCH]\r\nParend=0;\r\nMultilang = 1\r\n\r\n[WINDOW]\r\nWindow_0\r\n' > "$P"
+
+# 1. Start with the project on the command line; Ctrl+S writes it in the program's layout.
+start demo.pbm
+check "UserList.INI created" "[USERGADGET]" "$(cat "$work/bin/UserList.INI")"
+import -window "$main" "$BIN/screenshots/main.png"
+check "screenshot size" "800x600" "$(identify -format '%wx%h' "$BIN/screenshots/main.png" 2>/dev/null)"
+keys "$main" ctrl+s
+# (cat drops the final empty line and line end, so they are left out here.)
+layout=$'[FILES]\n/src/a.pb\n/src/b.pb\n\n[SWITCH]\nParend=0\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\n\n[MENUITEM]\n\n[STATUSBAR]\n\n[TOOLBAR]\n\n[GADGET]'
+wait_file "$P" "$layout"; check "Ctrl+S saves the project" "$layout" "$(cat "$P")"
+check "TW4.INI not written before exit" "no" "$([ -e "$work/bin/TW4.INI" ] && echo yes || echo no)"
+
+# 2. Remove a row with the menu (Alt+A, D), then the close box: answering No quits unsaved.
+click_first_file
+keys "$main" alt+a d
+"$WM_DELETE" "$main"
+q=$(win "Frage")
+check "close box asks" "yes" "$([ -n "$q" ] && echo yes || echo no)"
+[ -n "$q" ] && keys "$q" alt+n
+finish; check "exit status after No" "0" "$rc"
+check "project unchanged after No" "$layout" "$(cat "$P")"
+ini=$'\xEF\xBB\xBF[Path]\nLast = \nProject = '"$P"$'\n[Default]\nParend = 0\nPB_Ignore = 1\nMultilang = 0\nImage_Include = 0\nImage_Null = 0\nUseCallFast = 1\nUtf8 = 1'
+check "TW4.INI after the first exit" "$ini" "$(cat "$work/bin/TW4.INI")"
+
+# 3. Start without arguments: the remembered project opens. Remove a row, answer Yes.
+start
+click_first_file
+keys "$main" alt+a d
+import -window "$main" "$BIN/screenshots/after_delete.png"
+"$WM_DELETE" "$main"
+q=$(win "Frage")
+[ -n "$q" ] && keys "$q" alt+y
+finish; check "exit status after Yes" "0" "$rc"
+check "remembered project saved without its first row" "$(printf '%s' "$layout" | sed '2d')" "$(cat "$P")"
+
+# 4. Ctrl+N, then load the project through the menu and the file chooser.
+start
+keys "$main" ctrl+n
+keys "$main" alt+f l
+chooser=$(win "Load project")
+if [ -n "$chooser" ]; then
+  keys "$chooser" ctrl+l
+  sleep 0.3
+  xdotool type --delay 20 "$P"
+  sleep 0.3
+  keys "$chooser" Return
+fi
+sleep 0.5
+"$WM_DELETE" "$main"
+finish; check "exit without changes asks nothing" "0" "$rc"
+check "loaded project remembered" "Project = $P" "$(grep '^Project' "$work/bin/TW4.INI")"
+check "last folder remembered" "Last = $work/proj/" "$(grep '^Last' "$work/bin/TW4.INI")"
+
+# 5. Ctrl+N alone: the next start knows no project.
+start
+keys "$main" ctrl+n
+"$WM_DELETE" "$main"
+finish; check "exit after Ctrl+N" "0" "$rc"
+check "new project remembered" "Project = Unbekannt.pbm" "$(grep '^Project' "$work/bin/TW4.INI")"
+
+# 6. A run from the "Start Generate" dialog reports its steps in the log.
+P2="$work/proj/empty.pbm"
+printf '[FILES]\n\n[SWITCH]\n' > "$P2"
+start empty.pbm
+keys "$main" alt+a s
+dlg=$(win "Start Generate")
+check "start dialog opens" "yes" "$([ -n "$dlg" ] && echo yes || echo no)"
+if [ -n "$dlg" ]; then
+  xdotool mousemove --window "$dlg" 70 175 click 1
+  sleep 1
+fi
+check "dialog closed by the run" "" "$(xdotool search --onlyvisible --name '^Start Generate$' 2>/dev/null)"
+import -window "$main" "$BIN/screenshots/run.png"
+"$WM_DELETE" "$main"
+finish; check "exit after the run" "0" "$rc"
+
+check "GTK stayed quiet" "" "$(grep -E 'WARNING|CRITICAL' "$work/app.err")"
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
