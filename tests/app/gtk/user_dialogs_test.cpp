@@ -259,15 +259,22 @@ TEST_F(UserDialogsTest, LicenceShowsOneRowPerStoredLine) {
 
   std::vector<std::string> shown;
   bool mainDisabledWhileOpen = false;
+  GtkAllocation window{}, list{};
   testing::whenWindowAppears("Licence", [&](GtkWindow* w) {
     shown = listRows(treeViewIn(w));
     mainDisabledWhileOpen = !mainEnabled();
+    gtk_widget_get_allocation(GTK_WIDGET(w), &window);
+    gtk_widget_get_allocation(gtk_widget_get_parent(treeViewIn(w)), &list);
     sendDelete(GTK_WIDGET(w));
   });
   showLicence(GTK_WINDOW(main));
   EXPECT_TRUE(mainDisabledWhileOpen);
   EXPECT_TRUE(mainEnabled());
   EXPECT_EQ(findWindow("Licence"), nullptr);
+  EXPECT_EQ(window.width, 600);
+  EXPECT_EQ(window.height, 480);
+  EXPECT_EQ(list.width, 600);
+  EXPECT_EQ(list.height, 480);
   ASSERT_EQ(shown.size(), lfs);
   std::string joined;
   for (const std::string& row : shown) joined += row + "\r\n";
