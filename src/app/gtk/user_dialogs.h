@@ -4,7 +4,9 @@
 #include <gtk/gtk.h>
 
 #include <string>
+#include <vector>
 
+#include "model/filesystem.h"
 #include "model/form_model.h"
 
 namespace tarnwick {
@@ -13,10 +15,18 @@ extern const char* const kInfoText;     // program name, version line and copyri
 extern const char* const kLicenceText;  // German then English, CR LF line ends
 
 // "UserGadget" dialog (window 3): edits userGadgets; "Ok" stores them into userListPath.
+// Returns at once; the dialog works on its own rows until "Ok", so userGadgets (which
+// must outlive the dialog) changes only then. The main window is disabled while it is open.
 void openUserGadgetDialog(GtkWindow* mainWindow, Lines& userGadgets, const std::string& userListPath);
+// Replaces userGadgets with rows and writes UserList.INI ("[USERGADGET]", one name a
+// line). False when the file cannot be written; the list is replaced all the same.
+bool saveUserGadgets(FileSystem& fs, const std::string& userListPath, const Lines& rows, Lines& userGadgets);
 // The information box titled "Info".
 void showInfo(GtkWindow* mainWindow);
 // The "Licence" window; returns when it is closed, serving other events meanwhile.
 void showLicence(GtkWindow* mainWindow);
+// The rows the licence window shows: the text without carriage returns, cut at line
+// feeds; text after the last line feed is not a row.
+std::vector<std::string> licenceRows(const char* text);
 
 }  // namespace tarnwick
