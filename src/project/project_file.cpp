@@ -114,6 +114,12 @@ bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& file
   return fs.writeFile(path, encodeLines(projectLines(files, model, useCurrentModel), TextFormat::FormatUtf8, false));
 }
 
+bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model) {
+  std::string bytes;
+  if (files.empty() || !fs.readFile(path, bytes)) return false;
+  return bytes == encodeLines(projectLines(files, model, false), TextFormat::FormatUtf8, false);
+}
+
 void adoptCurrentNames(FormModel& model) {
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
                           ObjectKind::ToolBar, ObjectKind::Gadget})

@@ -31,6 +31,10 @@ bool readProjectFile(FileSystem& fs, const std::string& path, Lines& files, Form
 bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model,
                       bool useCurrentModel);
 
+// True when the file at path holds exactly what writeProjectFile writes for files and
+// the previous names of model: tells whether a save really reached the disk.
+bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model);
+
 // The name lists of this run become the previous names.
 void adoptCurrentNames(FormModel& model);
 

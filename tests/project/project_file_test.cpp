@@ -115,5 +115,17 @@ TEST(ProjectFile, MissingFileEmptiesTheProject) {
   EXPECT_TRUE(m.PreviousWindowList.empty());
 }
 
+TEST(ProjectFile, HoldsTellsWhetherTheSaveReachedTheFile) {
+  FormModel m;
+  m.PreviousWindowList = {U"Window_0"};
+  MemoryFileSystem fs;
+  Lines files{U"/p/a.pb"};
+  EXPECT_FALSE(projectFileHolds(fs, "/p/x.pbm", files, m));  // not there
+  ASSERT_TRUE(writeProjectFile(fs, "/p/x.pbm", files, m, false));
+  EXPECT_TRUE(projectFileHolds(fs, "/p/x.pbm", files, m));
+  m.switches.Utf8 = 1 - m.switches.Utf8;  // changed since the save
+  EXPECT_FALSE(projectFileHolds(fs, "/p/x.pbm", files, m));
+}
+
 }  // namespace
 }  // namespace tarnwick

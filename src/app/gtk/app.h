@@ -88,6 +88,10 @@ void setStatusText(App& app, const Text& text);
 // Fits the splitter between toolbar and status bar and puts the divider at its start place.
 void placeDivider(App& app, int position);
 void exitAction(App& app);
+// Enables the main window, unless a dialog that holds it disabled is still open (the
+// "Start Generate", "UserGadget", "Licence" or search-and-replace window); that dialog
+// enables it when it closes.
+void enableMainWindow(App& app);
 // Shows a short message when a run is active; true when the command must not go on.
 bool refuseWhileRunning(App& app);
 

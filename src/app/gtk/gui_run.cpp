@@ -6,6 +6,7 @@
 #include "app/core/run.h"
 #include "app/gtk/app.h"
 #include "app/gtk/search_replace_dialog.h"
+#include "project/project_file.h"
 
 namespace tarnwick {
 
@@ -39,11 +40,22 @@ class WindowRunHost : public RunHost {
   Handshake& handshake_;
 };
 
+// What the worker's last request reports.
+struct RunOutcome {
+  bool ready = false;          // ended with "Ready."
+  bool projectStored = false;  // and the project file on disk holds the project
+};
+
 void runWorker(App* app, Lines rows) {
   WindowRunHost host(app->handshake);
   RunContext ctx{app->model, host, app->fs, std::move(rows)};
-  bool ready = runGeneration(ctx);
-  app->handshake.postToGui(RunEnded, &ready);
+  RunOutcome outcome;
+  outcome.ready = runGeneration(ctx);
+  // A run that ends with "Ready." has tried to save the project; a failed save was only
+  // logged, so the file is checked before the project counts as saved.
+  outcome.projectStored =
+      outcome.ready && projectFileHolds(app->fs, toUtf8(app->model.ProjectPath), ctx.fileRows, app->model);
+  app->handshake.postToGui(RunEnded, &outcome);
 }
 
 void openBindDialog(App& app, GuiRequest& request) {
@@ -85,7 +97,7 @@ void serveRequest(App& app, GuiRequest& request) {
       break;
     case CloseSearchReplace:
       closeSearchReplaceDialog(GTK_WINDOW(app.window));
-      gtk_widget_set_sensitive(app.window, TRUE);
+      enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
       break;
     case AppendLog:
@@ -93,16 +105,19 @@ void serveRequest(App& app, GuiRequest& request) {
       app.handshake.answerRequest(request, 0);
       break;
     case EnableMainWindow:
-      gtk_widget_set_sensitive(app.window, TRUE);
+      enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
       break;
     case RunEnded:
       app.runActive = false;
-      // A run that ended with "Ready." has saved the project with its file list and switches.
-      if (*static_cast<const bool*>(request.argument)) {
+      // The run saved the project with its file list and switches: nothing is left unsaved.
+      if (static_cast<const RunOutcome*>(request.argument)->projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
       }
+      // Both endings enable the main window already; this keeps it usable whatever a
+      // step did.
+      enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
       break;
     default:

@@ -41,12 +41,28 @@ GdkPixbuf* decodePng(std::string_view bytes) {
                                   int(stride), freePixels, nullptr);
 }
 
-GdkPixbuf* loadIcon(int n) {
-  // Each icon is decoded once; menu items and toolbar buttons share the pixbuf.
-  static GdkPixbuf* decoded[kIconCount] = {};
+namespace {
+
+// Each icon is decoded once; menu items and toolbar buttons share the pixbuf.
+GdkPixbuf* decoded[kIconCount] = {};
+
+GdkPixbuf* decodedIcon(int n) {
   if (n < 0 || n >= kIconCount || std::size_t(n) >= EmbeddedIconsCount) return nullptr;
   if (!decoded[n]) decoded[n] = decodePng(EmbeddedIcons[n].second);
-  return decoded[n] ? GDK_PIXBUF(g_object_ref(decoded[n])) : nullptr;
+  return decoded[n];
+}
+
+}  // namespace
+
+int decodeIcons() {
+  int count = 0;
+  for (int n = 0; n < kIconCount; ++n) count += decodedIcon(n) ? 1 : 0;
+  return count;
+}
+
+GdkPixbuf* loadIcon(int n) {
+  GdkPixbuf* icon = decodedIcon(n);
+  return icon ? GDK_PIXBUF(g_object_ref(icon)) : nullptr;
 }
 
 }  // namespace tarnwick

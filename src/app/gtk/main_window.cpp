@@ -6,6 +6,7 @@
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/icons.h"
+#include "app/gtk/search_replace_dialog.h"
 #include "app/gtk/user_dialogs.h"
 
 namespace tarnwick {
@@ -302,6 +303,11 @@ void dispatchMenu(App& app, int item) {
     case ItemLicence: showLicence(GTK_WINDOW(app.window)); break;
     default: break;
   }
+}
+
+void enableMainWindow(App& app) {
+  bool held = app.startDialog || userDialogOpen() || searchReplaceDialogWindow();
+  gtk_widget_set_sensitive(app.window, !held);
 }
 
 void exitAction(App& app) {

@@ -120,7 +120,10 @@ bool askSaveCurrent(App& app) {
   if (boxes().question(GTK_WINDOW(app.window), "Frage", "Aktuelles Projekt speichern?", false) != BoxAnswer::Yes)
     return true;
   if (app.state.hasFile) {
-    saveProject(app, toUtf8(app.model.ProjectPath), false);
+    // A file that could not be written has been reported; going on would drop the
+    // changes the user just asked to keep, so the command stops and they can be saved
+    // elsewhere. An empty file list is not saved and does not stop the command.
+    if (!saveProject(app, toUtf8(app.model.ProjectPath), false) && !fileRows(app).empty()) return false;
     return true;
   }
   return saveProjectAs(app);

@@ -9,6 +9,7 @@
 #include "app/core/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
+#include "app/gtk/icons.h"
 
 namespace tarnwick {
 
@@ -32,6 +33,8 @@ int runShell(int argc, char** argv, const std::string& project) {
   // GTK's file choosers record recent files there and complain when it is missing.
   g_mkdir_with_parents(g_get_user_data_dir(), 0700);
 
+  // The information text is a constant; the icons are decoded before any window needs them.
+  decodeIcons();
   DiskFileSystem fs;
   // The worker may still run when the loop ends, so the application is never destroyed.
   App* app = new App(fs, executableDirectory());

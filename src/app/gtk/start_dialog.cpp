@@ -99,12 +99,12 @@ void openStartDialog(App& app) {
 }
 
 void closeStartDialog(App& app) {
-  gtk_widget_set_sensitive(app.window, TRUE);
-  if (!app.startDialog) return;
-  GtkWidget* dialog = app.startDialog;
-  app.startDialog = nullptr;
-  app.startGadgets.clear();
-  gtk_widget_destroy(dialog);
+  if (GtkWidget* dialog = app.startDialog) {
+    app.startDialog = nullptr;
+    app.startGadgets.clear();
+    gtk_widget_destroy(dialog);
+  }
+  enableMainWindow(app);
 }
 
 }  // namespace tarnwick

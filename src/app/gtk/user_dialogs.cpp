@@ -1,6 +1,7 @@
 #include "app/gtk/user_dialogs.h"
 
 #include "app/gtk/boxes.h"
+#include "app/gtk/search_replace_dialog.h"
 #include "project/settings.h"
 
 namespace tarnwick {
@@ -60,7 +61,13 @@ const char* const kLicenceText =
 
 namespace {
 
+// Open "Licence" windows; one may be opened from the nested loop of another once a run
+// has enabled the main window behind it.
+int licenceWindows = 0;
+
 void setMainEnabled(GtkWindow* mainWindow, bool enabled) {
+  // Another dialog that holds the main window keeps it disabled until it closes itself.
+  if (enabled && (userDialogOpen() || searchReplaceDialogWindow())) return;
   if (mainWindow) gtk_widget_set_sensitive(GTK_WIDGET(mainWindow), enabled);
 }
 
@@ -102,6 +109,7 @@ struct UserGadgetDialog {
 UserGadgetDialog* openDialog = nullptr;
 
 void closeUserGadgetDialog(UserGadgetDialog* d) {
+  if (openDialog == d) openDialog = nullptr;
   setMainEnabled(d->mainWindow, true);
   gtk_widget_destroy(d->window);  // frees d through onUserGadgetDestroyed
 }
@@ -207,6 +215,8 @@ void onLicenceDestroyed(GtkWidget*, gpointer data) {
 
 }  // namespace
 
+bool userDialogOpen() { return openDialog != nullptr || licenceWindows > 0; }
+
 bool saveUserGadgets(FileSystem& fs, const std::string& userListPath, const Lines& rows, Lines& userGadgets) {
   userGadgets = rows;
   return fs.writeFile(userListPath, userGadgetFileBytes(userGadgets));
@@ -285,10 +295,12 @@ void showLicence(GtkWindow* mainWindow) {
   g_signal_connect(window, "delete-event", G_CALLBACK(onLicenceDelete), &wait);
   g_signal_connect(window, "destroy", G_CALLBACK(onLicenceDestroyed), &wait);
   gtk_widget_show_all(window);
+  ++licenceWindows;
 
   // A nested loop: every other event, worker requests included, is still dispatched.
   while (!wait.closeRequested) g_main_context_iteration(nullptr, TRUE);
 
+  --licenceWindows;
   setMainEnabled(mainWindow, true);
   if (wait.window) {
     g_signal_handlers_disconnect_by_data(wait.window, &wait);

@@ -25,6 +25,9 @@ bool saveUserGadgets(FileSystem& fs, const std::string& userListPath, const Line
 void showInfo(GtkWindow* mainWindow);
 // The "Licence" window; returns when it is closed, serving other events meanwhile.
 void showLicence(GtkWindow* mainWindow);
+// True while the "UserGadget" dialog or the "Licence" window is open: the main window
+// must then stay disabled whatever else asks to enable it.
+bool userDialogOpen();
 // The rows the licence window shows: the text without carriage returns, cut at line
 // feeds; text after the last line feed is not a row.
 std::vector<std::string> licenceRows(const char* text);

@@ -31,6 +31,7 @@ TEST(Icons, TwelveEmbeddedInMenuOrder) {
 }
 
 TEST(Icons, EachDecodesTo16x16RgbaWithTransparentAndOpaquePixels) {
+  EXPECT_EQ(decodeIcons(), kIconCount);
   for (int n = 0; n < kIconCount; ++n) {
     GdkPixbuf* pb = loadIcon(n);
     ASSERT_NE(pb, nullptr) << n;

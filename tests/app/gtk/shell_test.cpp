@@ -9,6 +9,7 @@
 #include "app/gtk/boxes.h"
 #include "app/gtk/gui_test_support.h"
 #include "app/gtk/search_replace_dialog.h"
+#include "app/gtk/user_dialogs.h"
 
 namespace tarnwick {
 namespace {
@@ -266,6 +267,19 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
     EXPECT_EQ(g_file_test((dir + "p.pbm").c_str(), G_FILE_TEST_EXISTS), c.written);
     EXPECT_EQ(!fake.calls.empty() && fake.calls[0] == "Frage: Aktuelles Projekt speichern?", c.answer.has_value());
   }
+  // A project file that cannot be written keeps the program running with its changes.
+  filedProject({U"/a.pb"});
+  app->model.ProjectPath = fromUtf8(dir + "gone/p.pbm");
+  app->state.saved = false;
+  app->quit = false;
+  fake.calls.clear();
+  fake.answers.push_back(BoxAnswer::Yes);
+  testing::sendDelete(app->window);
+  EXPECT_FALSE(app->quit);
+  EXPECT_FALSE(app->state.saved);
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"Frage: Aktuelles Projekt speichern?",
+                                                  "UserGadgetList: Error save file project"}));
+
   // The same question guards "new": declining to save still empties the project.
   filedProject({U"/a.pb"});
   app->state.saved = false;
@@ -405,6 +419,80 @@ TEST_F(ShellTest, RunOfAnEmptyProjectLogsItsCancelLines) {
   EXPECT_FALSE(app->state.saved);  // a cancelled run saves nothing
   GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app->logList));
   EXPECT_EQ(gtk_tree_selection_count_selected_rows(sel), 0);
+}
+
+// A run whose project file cannot be written still ends with "Ready.", but the project
+// does not count as saved: the exit must still offer to save it.
+TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
+  struct Case {
+    const char* name;
+    bool projectReadOnly;
+    bool savedAfter;
+  };
+  for (Case c : {Case{"written", false, true}, Case{"project file read-only", true, false}}) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem mem;
+    mem.directories.insert("/p");
+    mem.files["/p/form.pb"] =
+        "Procedure Open_Window_0()\n"
+        "  OpenWindow(#Window_0, 0, 0, 300, 200, \"Demo\", #PB_Window_SystemMenu)\n"
+        "  ButtonGadget(#Button_0, 10, 10, 100, 20, \"OK\")\n"
+        "EndProcedure\n";
+    mem.files["/p/p.pbm"] = "[FILES]\n/p/form.pb\n";
+    if (c.projectReadOnly) mem.readOnly.insert("/p/p.pbm");
+    gtk_widget_destroy(app->window);
+    app = std::make_unique<App>(mem, dir);
+    ASSERT_TRUE(openMainWindow(*app));
+    gtk_widget_show(app->window);
+    setFileRows(*app, {U"/p/form.pb"});
+    app->model.ProjectPath = U"/p/p.pbm";
+    app->state.hasFile = true;
+    menu(ItemStartGenerate);
+    click(GadgetUtf8);  // an unsaved change that only the run's save keeps
+    ASSERT_FALSE(app->state.saved);
+    click(GadgetStart);
+    ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
+    std::vector<std::string> rows = log();
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[rows.size() - 2], "Ready.");
+    EXPECT_EQ(app->state.saved, c.savedAfter);
+    EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+    gtk_widget_destroy(app->window);
+    app = std::make_unique<App>(fs, dir);  // the fixture's own, for TearDown
+    ASSERT_TRUE(openMainWindow(*app));
+  }
+}
+
+// A dialog that disables the main window keeps it disabled when the run, which goes on
+// behind it, asks for the main window to be enabled; closing the dialog enables it.
+TEST_F(ShellTest, RunDoesNotEnableTheMainWindowBehindAnOpenDialog) {
+  auto enableFromWorker = [&] {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      windowRunHost(*app)->enableMainWindow();
+      done = true;
+    });
+    EXPECT_TRUE(pumpUntil([&] { return done.load(); }));
+    worker.join();
+  };
+  menu(ItemUserGadget);
+  ASSERT_TRUE(userDialogOpen());
+  ASSERT_FALSE(gtk_widget_is_sensitive(app->window));
+  enableFromWorker();
+  EXPECT_FALSE(gtk_widget_is_sensitive(app->window));
+  testing::sendDelete(GTK_WIDGET(testing::findWindow("UserGadget")));
+  EXPECT_FALSE(userDialogOpen());
+  EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+
+  bool disabledWhileLicenceOpen = false;
+  testing::whenWindowAppears("Licence", [&](GtkWindow* w) {
+    enableFromWorker();
+    disabledWhileLicenceOpen = !gtk_widget_is_sensitive(app->window);
+    testing::sendDelete(GTK_WIDGET(w));
+  });
+  menu(ItemLicence);
+  EXPECT_TRUE(disabledWhileLicenceOpen);
+  EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
 }
 
 TEST_F(ShellTest, CommandsAreRefusedWhileARunIsActive) {
