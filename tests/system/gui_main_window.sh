@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under X, driven as a user would with xdotool: shortcuts, menus by
 # their mnemonics, a file chooser, the question box and the close box. Checks the
-# project file and TW4.INI it writes, and keeps screenshots in BINARY_DIR/screenshots.
+# project file and TW4.INI it writes, and keeps screenshots (the window, each menu open,
+# a run's log) in BINARY_DIR/screenshots.
 # Arguments: the program, the source folder, the build folder (which holds wm_delete).
 set -u
 APP=$(realpath "$1")
@@ -51,6 +52,19 @@ start demo.pbm
 check "UserList.INI created" "[USERGADGET]" "$(cat "$work/bin/UserList.INI")"
 import -window "$main" "$BIN/screenshots/main.png"
 check "screenshot size" "800x600" "$(identify -format '%wx%h' "$BIN/screenshots/main.png" 2>/dev/null)"
+# Each menu open in turn (the File menu with its Preferences submenu): together they show
+# all twelve icons. Menus are windows of their own, so the screen is cut to the window.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+menu_shot() {  # name, keys that open the menu
+  local name=$1; shift
+  keys "$main" "$@"; sleep 0.4
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$BIN/screenshots/$name.png"
+  xdotool key Escape Escape; sleep 0.2
+}
+menu_shot menu_file alt+f Down Down Down Down Right
+menu_shot menu_action alt+a
+menu_shot menu_help alt+question
+check "menu screenshots" "800x600 800x600 800x600" "$(cd "$BIN/screenshots" && identify -format '%wx%h ' menu_file.png menu_action.png menu_help.png 2>/dev/null | sed 's/ $//')"
 keys "$main" ctrl+s
 # (cat drops the final empty line and line end, so they are left out here.)
 layout=$'[FILES]\n/src/a.pb\n/src/b.pb\n\n[SWITCH]\nParend=0\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\n\n[MENUITEM]\n\n[STATUSBAR]\n\n[TOOLBAR]\n\n[GADGET]'
