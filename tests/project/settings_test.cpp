@@ -44,7 +44,7 @@ TEST(Ini, NewFileGetsAMarkAndExistingFilesKeepTheirs) {
 }
 
 TEST(UserGadgets, ParseAndWrite) {
-  EXPECT_EQ(parseUserGadgets(L({"[USERGADGET]", "  MyChartGadget  ", "\tTabbed", "", "Ignored", "[OTHER]", "x"})),
+  EXPECT_EQ(parseUserGadgets(L({"[USERGADGET]", "  MyChartGadget  ", "   ", "\tTabbed", "", "Ignored", "[OTHER]", "x"})),
             (Lines{U"MyChartGadget", U"\tTabbed"}));
   EXPECT_EQ(userGadgetFileBytes({}), "[USERGADGET]\n");
   EXPECT_EQ(userGadgetFileBytes({U"A", U"B"}), "[USERGADGET]\nA\nB\n");
