@@ -1,5 +1,8 @@
 // The "Start Generate" dialog (window 1): the seven switches as check boxes, each change
 // applied at once, and "Start", which starts a generation run.
+#include <algorithm>
+#include <vector>
+
 #include "app/gtk/app.h"
 
 namespace tarnwick {
@@ -50,6 +53,28 @@ void onBoxClicked(GtkWidget* box, gpointer data) {
   app.state.saved = false;
 }
 
+// The boxes keep their places and widths whatever the desktop's font is: when a text
+// would be cut off at its box's right edge, every box text is drawn smaller by the same
+// factor, so that all fit and still look alike.
+void fitTexts(const std::vector<GtkWidget*>& checkBoxes, int width) {
+  double scale = 1.0;
+  for (GtkWidget* box : checkBoxes) {
+    GtkRequisition whole, text;
+    gtk_widget_size_request(box, &whole);
+    gtk_widget_size_request(gtk_bin_get_child(GTK_BIN(box)), &text);
+    int room = width - (whole.width - text.width);
+    // A little below the exact ratio: glyph widths do not shrink quite linearly.
+    if (whole.width > width && room > 0 && text.width > 0) scale = std::min(scale, 0.97 * room / text.width);
+  }
+  if (scale >= 1.0) return;
+  for (GtkWidget* box : checkBoxes) {
+    PangoAttrList* attrs = pango_attr_list_new();
+    pango_attr_list_insert(attrs, pango_attr_scale_new(std::max(0.6, scale)));
+    gtk_label_set_attributes(GTK_LABEL(gtk_bin_get_child(GTK_BIN(box))), attrs);
+    pango_attr_list_unref(attrs);
+  }
+}
+
 void onStartClicked(GtkWidget*, gpointer data) { startRun(*static_cast<App*>(data)); }
 
 gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
@@ -81,13 +106,16 @@ void openStartDialog(App& app) {
   app.startGadgets.clear();
   for (const BoxPlace& b : kBoxes) {
     GtkWidget* box = gtk_check_button_new_with_label(b.text);
-    gtk_widget_set_size_request(box, 200, 20);
     gtk_fixed_put(GTK_FIXED(fixed), box, b.x, b.y);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), app.model.switches.*b.field == 1);
     g_object_set_data(G_OBJECT(box), kGadgetKey, GINT_TO_POINTER(b.gadget));
     g_signal_connect(box, "clicked", G_CALLBACK(onBoxClicked), &app);
     app.startGadgets[b.gadget] = box;
   }
+  std::vector<GtkWidget*> checkBoxes;
+  for (const BoxPlace& b : kBoxes) checkBoxes.push_back(app.startGadgets.at(b.gadget));
+  fitTexts(checkBoxes, 200);
+  for (GtkWidget* box : checkBoxes) gtk_widget_set_size_request(box, 200, 20);
   GtkWidget* start = gtk_button_new_with_label("Start");
   gtk_widget_set_size_request(start, 120, 30);
   gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);

@@ -364,6 +364,17 @@ TEST_F(ShellTest, StartDialogCheckBoxRules) {
   EXPECT_TRUE(checked(GadgetUseCallFast));
   EXPECT_FALSE(checked(GadgetUtf8));
 
+  // Every text fits its 200-pixel box, whatever the font: none is cut off.
+  for (int gadget : {GadgetParend, GadgetPBIgnore, GadgetMultilang, GadgetImageInclude, GadgetImageNull,
+                     GadgetUseCallFast, GadgetUtf8}) {
+    GtkWidget* box = app->startGadgets.at(gadget);
+    GtkRequisition natural;
+    gtk_widget_set_size_request(box, -1, -1);
+    gtk_widget_size_request(box, &natural);
+    gtk_widget_set_size_request(box, 200, 20);
+    EXPECT_LE(natural.width, 200) << gtk_button_get_label(GTK_BUTTON(box));
+  }
+
   click(GadgetImageInclude);  // excludes "ImageGadget set Zero"
   EXPECT_EQ(app->model.switches.Image_Include, 1);
   EXPECT_EQ(app->model.switches.Image_Null, 0);
