@@ -57,6 +57,16 @@ bool startsDataLine(const Text& line) {
   return TextView(line).substr(i, 6) == U"Data.s";
 }
 
+// The label that opens the default language data. "EndDefaultLanguage:" holds the
+// same text but closes the block: taking it for the opening label would delete the
+// lines behind it and put the data after the block.
+bool isDataStartLabel(const Text& line) {
+  static const Text label = U"DefaultLanguage:";
+  for (std::size_t p = line.find(label); p != Text::npos; p = line.find(label, p + 1))
+    if (p < 3 || TextView(line).substr(p - 3, 3) != U"End") return true;
+  return false;
+}
+
 }  // namespace
 
 void ScanLanguageKeys(FormModel& model, const Lines& lines) {
@@ -77,7 +87,7 @@ void fillLanguageData(FormModel& model) {
   for (std::size_t i = 0; i < buffer.size(); ++i) {
     if (buffer[i].find(U"#MaxLanguage =") != Text::npos)
       buffer[i] = U"#MaxLanguage = " + numberText(static_cast<long long>(model.Language.size()));
-    if (buffer[i].find(U"DefaultLanguage:") != Text::npos) {
+    if (isDataStartLabel(buffer[i])) {
       start = i;
       break;
     }
