@@ -67,6 +67,17 @@ bool isDataStartLabel(const Text& line) {
   return false;
 }
 
+// The test line of the main program, "If WindowID(#" + a name + ")" and nothing else.
+// The line is replaced whole, so a line of the user's that merely holds the text (a
+// condition with more in it, a trailing comment) is left as written.
+bool isWindowTestLine(const Text& line) {
+  static const Text head = U"If WindowID(#";
+  Text t = trimBlanksTabs(line);
+  if (!startsWith(t, head) || t.back() != U')') return false;
+  TextView name = TextView(t).substr(head.size(), t.size() - head.size() - 1);
+  return !name.empty() && name.find_first_of(U"()") == TextView::npos;
+}
+
 }  // namespace
 
 void ScanLanguageKeys(FormModel& model, const Lines& lines) {
@@ -198,7 +209,7 @@ void rewriteFirstWindowLines(FormModel& model) {
   for (Text& line : model.buffers.main) {
     if (line.find(U"Open_WindowXY()") != Text::npos) {
       line = replaceNoCase(line, U"Open_WindowXY()", U"Open_" + first + U"()");
-    } else if (line.find(U"If WindowID(#") != Text::npos) {
+    } else if (isWindowTestLine(line)) {
       line = U"  If WindowID(#" + first + U")";
       return;
     }

@@ -79,6 +79,13 @@ TEST(MainFile, FirstWindowLines) {
   rewriteFirstWindowLines(m);
   EXPECT_EQ(m.buffers.main, L({"Open_Main() : Open_Main()", "open_windowxy()", "x"}));
 
+  // The user's own lines that hold the text are kept; the test line after them follows.
+  m.buffers.main = L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
+                      "Open_WindowXY()", "\tIf WindowID(#Window_0)", "If WindowID(#Later)"});
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(m.buffers.main, L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
+                               "Open_Main()", "  If WindowID(#Main)", "If WindowID(#Later)"}));
+
   m.WindowList.clear();
   m.buffers.main = templateLines("Main.txt");
   rewriteFirstWindowLines(m);
