@@ -57,6 +57,27 @@ bool startsDataLine(const Text& line) {
   return TextView(line).substr(i, 6) == U"Data.s";
 }
 
+// The label that opens the default language data. "EndDefaultLanguage:" holds the
+// same text but closes the block: taking it for the opening label would delete the
+// lines behind it and put the data after the block.
+bool isDataStartLabel(const Text& line) {
+  static const Text label = U"DefaultLanguage:";
+  for (std::size_t p = line.find(label); p != Text::npos; p = line.find(label, p + 1))
+    if (p < 3 || TextView(line).substr(p - 3, 3) != U"End") return true;
+  return false;
+}
+
+// The test line of the main program, "If WindowID(#" + a name + ")" and nothing else.
+// The line is replaced whole, so a line of the user's that merely holds the text (a
+// condition with more in it, a trailing comment) is left as written.
+bool isWindowTestLine(const Text& line) {
+  static const Text head = U"If WindowID(#";
+  Text t = trimBlanksTabs(line);
+  if (!startsWith(t, head) || t.back() != U')') return false;
+  TextView name = TextView(t).substr(head.size(), t.size() - head.size() - 1);
+  return !name.empty() && name.find_first_of(U"()") == TextView::npos;
+}
+
 }  // namespace
 
 void ScanLanguageKeys(FormModel& model, const Lines& lines) {
@@ -77,7 +98,7 @@ void fillLanguageData(FormModel& model) {
   for (std::size_t i = 0; i < buffer.size(); ++i) {
     if (buffer[i].find(U"#MaxLanguage =") != Text::npos)
       buffer[i] = U"#MaxLanguage = " + numberText(static_cast<long long>(model.Language.size()));
-    if (buffer[i].find(U"DefaultLanguage:") != Text::npos) {
+    if (isDataStartLabel(buffer[i])) {
       start = i;
       break;
     }
@@ -188,7 +209,7 @@ void rewriteFirstWindowLines(FormModel& model) {
   for (Text& line : model.buffers.main) {
     if (line.find(U"Open_WindowXY()") != Text::npos) {
       line = replaceNoCase(line, U"Open_WindowXY()", U"Open_" + first + U"()");
-    } else if (line.find(U"If WindowID(#") != Text::npos) {
+    } else if (isWindowTestLine(line)) {
       line = U"  If WindowID(#" + first + U")";
       return;
     }

@@ -79,6 +79,13 @@ TEST(MainFile, FirstWindowLines) {
   rewriteFirstWindowLines(m);
   EXPECT_EQ(m.buffers.main, L({"Open_Main() : Open_Main()", "open_windowxy()", "x"}));
 
+  // The user's own lines that hold the text are kept; the test line after them follows.
+  m.buffers.main = L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
+                      "Open_WindowXY()", "\tIf WindowID(#Window_0)", "If WindowID(#Later)"});
+  rewriteFirstWindowLines(m);
+  EXPECT_EQ(m.buffers.main, L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
+                               "Open_Main()", "  If WindowID(#Main)", "If WindowID(#Later)"}));
+
   m.WindowList.clear();
   m.buffers.main = templateLines("Main.txt");
   rewriteFirstWindowLines(m);
@@ -134,6 +141,17 @@ TEST(Language, DataWithoutEndLabelKeepsTheUsersLines) {
   m.buffers.loadLanguage = L({"x", "#MaxLanguage = 9", "EndDataSection", "#MaxLanguage = 9"});
   fillLanguageData(m);
   EXPECT_EQ(m.buffers.loadLanguage, L({"x", "#MaxLanguage = 2", "EndDataSection", "#MaxLanguage = 2"}));
+
+  // Only the closing label left: it is not taken for the opening one, so nothing
+  // behind it is deleted and no data lands after the block.
+  m.buffers.loadLanguage = L({"#MaxLanguage = 9", "DataSection", "  EndDefaultLanguage:", "  ; mine", "EndDataSection"});
+  fillLanguageData(m);
+  EXPECT_EQ(m.buffers.loadLanguage,
+            L({"#MaxLanguage = 2", "DataSection", "  EndDefaultLanguage:", "  ; mine", "EndDataSection"}));
+  // An opening label on a line of its own after another text still counts.
+  m.buffers.loadLanguage = L({"x : DefaultLanguage:", "  EndDefaultLanguage:"});
+  fillLanguageData(m);
+  EXPECT_EQ(m.buffers.loadLanguage, L({"x : DefaultLanguage:", "  Data.s \"A\"", "  Data.s \"B\"", "  EndDefaultLanguage:"}));
 }
 
 }  // namespace
