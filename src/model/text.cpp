@@ -110,12 +110,14 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
   if (start - 1 > text.size()) return 0;
   if (m == 0) return start;
   if (m > text.size()) return 0;
+  // ASCII letters are upper-cased inline; only other characters go through upperChar.
+  auto up = [](char32_t c) { return c < 0x80 ? (c >= U'a' && c <= U'z' ? c - 32 : c) : upperChar(c); };
   for (std::size_t k = 0; k < m; ++k) small[k] = upperChar(pattern[k]);
   const std::size_t last = text.size() - m;
   for (std::size_t i = start - 1; i <= last; ++i) {
-    if (upperChar(text[i]) != small[0]) continue;
+    if (up(text[i]) != small[0]) continue;
     std::size_t k = 1;
-    while (k < m && upperChar(text[i + k]) == small[k]) ++k;
+    while (k < m && up(text[i + k]) == small[k]) ++k;
     if (k == m) return i + 1;
   }
   return 0;
