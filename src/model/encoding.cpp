@@ -1,5 +1,7 @@
 #include "model/encoding.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 MarkInfo detectMark(std::string_view b) {
@@ -188,6 +190,7 @@ DecodedText decodeFile(std::string_view bytes) {
     // bytes first and decoding each line gives the same lines as decoding the whole
     // text first, without holding the text twice.
     const bool utf8 = d.format == TextFormat::FormatUtf8;
+    d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
     std::size_t start = 0;
     const std::size_t n = body.size();
     for (std::size_t i = 0; i < n; ++i) {
