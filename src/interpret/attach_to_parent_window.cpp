@@ -10,15 +10,18 @@ namespace {
 // The arguments of a call, split at the commas outside string literals, so that a
 // window title with a comma stays one argument. Each field keeps its blanks.
 Lines splitArguments(const Text& arguments) {
+  // One pass that tracks the string literals, rather than a search from the start of
+  // the text for every comma.
   Lines fields;
-  std::size_t from = 1;
-  for (;;) {
-    std::size_t comma = findCharOutsideStrings(arguments, U',', from);
-    if (comma == 0) break;
-    fields.push_back(textBetween(arguments, from, comma));
-    from = comma + 1;
+  bool inString = false;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == U'"') inString = !inString;
+    if (inString || arguments[i] != U',') continue;
+    fields.push_back(arguments.substr(from, i - from));
+    from = i + 1;
   }
-  fields.push_back(textFrom(arguments, from));
+  fields.push_back(arguments.substr(from));
   return fields;
 }
 

@@ -1,6 +1,7 @@
 // Makes every object constant of the form code unique per window: the constants that
 // follow a window's OpenWindow line get the window's name and "_" in front of their
 // name, so #Button_0 of Window_1 becomes #Window_1_Button_0.
+#include <algorithm>
 #include <vector>
 
 #include "interpret/form_code.h"
@@ -28,13 +29,53 @@ class LineEdit {
   // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
   void prefixAt(std::size_t hashPos) {
     if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return;
-    if (isPbAnyAt(line_, hashPos)) return;
-    for (std::size_t done : done_)
-      if (done == hashPos) return;
+    if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return;
     line_.insert(hashPos, prefix_);
     for (std::size_t& done : done_)
       if (done > hashPos) done += prefix_.size();
     done_.push_back(hashPos);
+  }
+
+  // Prefixes the first argument of every call on the line whose command is in
+  // commands: each "(#" whose word in front names such a command.
+  void prefixCommandArguments(const CommandSet& commands) {
+    if (prefix_.empty()) return;
+    bool plainPrefix = true;
+    for (char32_t c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
+    if (!plainPrefix) {
+      for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2))
+        if (commands.containsUpper(upper(wordBefore(line_, p)))) prefixAt(p + 1);
+      return;
+    }
+    // A prefix of name characters holds no "(#", so the calls can be found in the line
+    // as it stands and all prefixes inserted at once: a line with many calls is not
+    // copied once per insertion.
+    std::vector<std::size_t> hashes;  // ascending
+    for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2)) {
+      Text word = wordBefore(line_, p);
+      // A word that starts right behind a "#" prefixed here reads with the prefix.
+      if (!hashes.empty() && hashes.back() == p - word.size() - 1) word = prefix_ + word;
+      if (!commands.containsUpper(upper(word))) continue;
+      std::size_t hashPos = p + 1;
+      if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) continue;
+      hashes.push_back(hashPos);
+    }
+    if (hashes.empty()) return;
+    Text out;
+    out.reserve(line_.size() + hashes.size() * prefix_.size());
+    std::size_t from = 0;
+    for (std::size_t h : hashes) {
+      out.append(line_, from, h - from);
+      out += prefix_;
+      from = h;
+    }
+    out.append(line_, from);
+    line_ = std::move(out);
+    for (std::size_t& done : done_) {
+      std::size_t before = std::lower_bound(hashes.begin(), hashes.end(), done) - hashes.begin();
+      done += before * prefix_.size();
+    }
+    for (std::size_t i = 0; i < hashes.size(); ++i) done_.push_back(hashes[i] + i * prefix_.size());
   }
 
   // Prefixes the argument that begins behind the comma at position comma, when that
@@ -47,6 +88,8 @@ class LineEdit {
   }
 
  private:
+  bool isDone(std::size_t hashPos) const { return std::find(done_.begin(), done_.end(), hashPos) != done_.end(); }
+
   Text& line_;
   const Text& prefix_;
   std::vector<std::size_t> done_;
@@ -114,9 +157,7 @@ bool PrefixObjectConstants(RunContext& ctx) {
     }
 
     // Every command of the line whose first argument is a window's object.
-    for (std::size_t p = findFrom(line, U"(#"); p != 0; p = findFrom(line, U"(#", p + 2)) {
-      if (model.PrefixCommandSet.containsUpper(upper(wordBefore(line, p)))) edit.prefixAt(p + 1);
-    }
+    edit.prefixCommandArguments(model.PrefixCommandSet);
 
     for (const char32_t* keyword : kSecondArgumentCommands) {
       std::size_t k = FindNoCase(line, keyword);

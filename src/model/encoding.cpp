@@ -1,5 +1,7 @@
 #include "model/encoding.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 MarkInfo detectMark(std::string_view b) {
@@ -183,6 +185,28 @@ DecodedText decodeFile(std::string_view bytes) {
     bool nonAscii = false;
     d.format = (isValidUtf8(body, &nonAscii) && nonAscii) ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
   }
+  if (d.format == TextFormat::FormatAnsi || d.format == TextFormat::FormatUtf8) {
+    // Line ends are single bytes that no UTF-8 sequence contains, so splitting the
+    // bytes first and decoding each line gives the same lines as decoding the whole
+    // text first, without holding the text twice.
+    const bool utf8 = d.format == TextFormat::FormatUtf8;
+    d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
+    std::size_t start = 0;
+    const std::size_t n = body.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (body[i] == '\n' || body[i] == '\r') {
+        std::string_view line = body.substr(start, i - start);
+        d.lines.push_back(utf8 ? fromUtf8(line) : decode(line, TextFormat::FormatAnsi));
+        if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') ++i;
+        start = i + 1;
+      }
+    }
+    if (start < n) {
+      std::string_view line = body.substr(start);
+      d.lines.push_back(utf8 ? fromUtf8(line) : decode(line, TextFormat::FormatAnsi));
+    }
+    return d;
+  }
   d.lines = splitLines(decode(body, d.format));
   return d;
 }
@@ -190,9 +214,25 @@ DecodedText decodeFile(std::string_view bytes) {
 std::string encodeLines(const Lines& lines, TextFormat f, bool withMark, bool* lossy) {
   std::string out;
   bool lost = false;
+  std::size_t estimate = 4;
+  for (const Text& line : lines) estimate += line.size() + 1;
+  out.reserve(estimate);
   if (withMark && f != TextFormat::FormatAnsi) putChar(out, 0xFEFF, f, lost);
   for (const Text& line : lines) {
-    for (char32_t c : line) putChar(out, c, f, lost);
+    if (f == TextFormat::FormatUtf8) {
+      // Most characters are ASCII: appended directly rather than one by one through
+      // the general converter.
+      std::size_t i = 0;
+      while (i < line.size()) {
+        std::size_t j = i;
+        while (j < line.size() && line[j] < 0x80) ++j;
+        for (std::size_t k = i; k < j; ++k) out.push_back(static_cast<char>(line[k]));
+        if (j < line.size()) putChar(out, line[j++], f, lost);
+        i = j;
+      }
+    } else {
+      for (char32_t c : line) putChar(out, c, f, lost);
+    }
     putChar(out, U'\n', f, lost);
   }
   if (lossy) *lossy = lost;

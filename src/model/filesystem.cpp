@@ -19,6 +19,9 @@ bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) {
     return false;
   }
   bytes.clear();
+  // Sized once from the file's length, so that a large file is not copied again at
+  // every growth of the buffer.
+  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);

@@ -1,5 +1,7 @@
 #include "model/text.h"
 
+#include <iterator>
+
 namespace tarnwick {
 
 Text fromUtf8(std::string_view s) {
@@ -99,7 +101,26 @@ std::size_t findFrom(TextView text, TextView pattern, std::size_t start) {
 }
 
 std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
-  return findFrom(upper(text), upper(pattern), start);
+  // Compares character by character in upper case instead of upper-casing copies of
+  // both texts, since every keyword test of every line comes through here.
+  char32_t small[64];
+  const std::size_t m = pattern.size();
+  if (m > std::size(small)) return findFrom(upper(text), upper(pattern), start);
+  if (start < 1) start = 1;
+  if (start - 1 > text.size()) return 0;
+  if (m == 0) return start;
+  if (m > text.size()) return 0;
+  // ASCII letters are upper-cased inline; only other characters go through upperChar.
+  auto up = [](char32_t c) { return c < 0x80 ? (c >= U'a' && c <= U'z' ? c - 32 : c) : upperChar(c); };
+  for (std::size_t k = 0; k < m; ++k) small[k] = upperChar(pattern[k]);
+  const std::size_t last = text.size() - m;
+  for (std::size_t i = start - 1; i <= last; ++i) {
+    if (up(text[i]) != small[0]) continue;
+    std::size_t k = 1;
+    while (k < m && up(text[i + k]) == small[k]) ++k;
+    if (k == m) return i + 1;
+  }
+  return 0;
 }
 
 Text trimBlanks(TextView t) {

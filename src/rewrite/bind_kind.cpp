@@ -1,6 +1,8 @@
 // Binding one kind of names: the comparison of previous and current names, the window
 // prefix carry-over, and taking the user's bindings into the ReplaceList.
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "rewrite/check_constants.h"
 
@@ -8,19 +10,32 @@ namespace tarnwick {
 
 namespace {
 
-bool contains(const Lines& names, const Text& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 // Objects of a window carry its name and "_" as their prefix, so a window bound to a
-// new name takes its objects along: their previous names get the new prefix.
+// new name takes its objects along: their previous names get the new prefix. The
+// bindings act in order, so a name renamed by one may be renamed again by a later one.
 void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) {
-  for (const ReplaceEntry& entry : bindings) {
-    if (entry.kind != ObjectKind::Window) continue;
-    Text oldPrefix = entry.oldName + U"_";
-    Text newPrefix = entry.newName + U"_";
-    for (Text& name : previousNames)
-      if (startsWith(name, oldPrefix)) name = newPrefix + name.substr(oldPrefix.size());
+  // Old prefix -> the window bindings with that prefix, in order.
+  std::unordered_map<Text, std::vector<std::size_t>> byPrefix;
+  for (std::size_t i = 0; i < bindings.size(); ++i)
+    if (bindings[i].kind == ObjectKind::Window) byPrefix[bindings[i].oldName + U"_"].push_back(i);
+  if (byPrefix.empty()) return;
+  for (Text& name : previousNames) {
+    // A prefix ends at a "_"; the next binding to apply is the first one after the
+    // last applied whose prefix the name starts with.
+    std::size_t next = 0;
+    for (;;) {
+      std::size_t best = bindings.size();
+      for (std::size_t u = name.find(U'_'); u != Text::npos; u = name.find(U'_', u + 1)) {
+        auto it = byPrefix.find(name.substr(0, u + 1));
+        if (it == byPrefix.end()) continue;
+        auto at = std::lower_bound(it->second.begin(), it->second.end(), next);
+        if (at != it->second.end()) best = std::min(best, *at);
+      }
+      if (best == bindings.size()) break;
+      const ReplaceEntry& entry = bindings[best];
+      name = entry.newName + U"_" + name.substr(entry.oldName.size() + 1);
+      next = best + 1;
+    }
   }
 }
 
@@ -43,10 +58,12 @@ bool bindKind(RunContext& ctx, ObjectKind kind) {
 
   model.oldEntryList.clear();
   model.newEntryList.clear();
+  const std::unordered_set<Text> oldSet(workingOld.begin(), workingOld.end());
+  const std::unordered_set<Text> newSet(workingNew.begin(), workingNew.end());
   for (const Text& name : workingOld)
-    if (!contains(workingNew, name)) model.oldEntryList.push_back(name);
+    if (!newSet.count(name)) model.oldEntryList.push_back(name);
   for (const Text& name : workingNew)
-    if (!contains(workingOld, name)) model.newEntryList.push_back(name);
+    if (!oldSet.count(name)) model.newEntryList.push_back(name);
   if (model.oldEntryList.empty()) return true;
 
   BindAnswer answer = ctx.host.askBindings(kind, model.oldEntryList, model.newEntryList);

@@ -11,25 +11,30 @@ bool isIdentifierChar(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'A
 }  // namespace
 
 Text ReplaceWord(TextView line, TextView search, TextView replacement) {
-  Text result(line);
-  if (search.empty()) return result;
-  Text upperLine = upper(result);
+  if (search.empty()) return Text(line);
+  const Text upperLine = upper(line);
   const Text pattern = upper(search);
   const std::size_t length = pattern.size();
-  std::size_t start = 1;
+  // The result is built once from left to right: line[0, copied) is in it already.
+  Text result;
+  std::size_t copied = 0, from = 0;
   for (;;) {
-    std::size_t p = findFrom(upperLine, pattern, start);
-    if (p == 0) return result;
-    bool leftFree = p == 1 || !isIdentifierChar(upperLine[p - 2]);
-    bool rightFree = p + length - 1 == upperLine.size() || !isIdentifierChar(upperLine[p + length - 1]);
+    std::size_t p = upperLine.find(pattern, from);
+    if (p == Text::npos) break;
+    result.append(line.substr(copied, p - copied));
+    copied = p;
+    // The character in front is the last one written, which may end a replacement.
+    bool leftFree = result.empty() || !isIdentifierChar(upperChar(result.back()));
+    bool rightFree = p + length == upperLine.size() || !isIdentifierChar(upperLine[p + length]);
     if (leftFree && rightFree) {
-      result = result.substr(0, p - 1) + Text(replacement) + result.substr(p - 1 + length);
-      upperLine = upper(result);
-      start = p + replacement.size();
+      result.append(replacement);
+      copied = from = p + length;
     } else {
-      start = p + 1;
+      from = p + 1;
     }
   }
+  result.append(line.substr(copied));
+  return result;
 }
 
 Text ReplaceSubstring(TextView line, TextView search, TextView replacement) {

@@ -1,39 +1,25 @@
 // The last stage of step 3: the bound renames carried into the user's include files
 // on disk, each written back in the encoding it was read in.
 #include "model/encoding.h"
-#include "rewrite/replace_word.h"
+#include "rewrite/rename_rules.h"
 #include "rewrite/update_sources.h"
 
 namespace tarnwick {
 
 namespace {
 
-// Applies one rule to every line; returns how many lines it changed.
-int applyRule(Lines& lines, Text (*rewrite)(TextView, TextView, TextView), const Text& search,
-              const Text& replacement) {
-  int changed = 0;
-  for (Text& line : lines) {
-    Text rewritten = rewrite(line, search, replacement);
-    if (rewritten != line) {
-      line = std::move(rewritten);
-      ++changed;
-    }
-  }
-  return changed;
-}
-
 // The three rules in their order; the count is per rule and entry, so a line changed
 // by two of them counts twice.
 int applyIncludeRules(const ReplaceList& replaceList, Lines& lines) {
-  int count = 0;
+  using Mode = RenameRules::Mode;
+  RenameRules rules;
+  for (const ReplaceEntry& e : replaceList)
+    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+  for (const ReplaceEntry& e : replaceList) rules.add(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
-      count += applyRule(lines, ReplaceSubstring, U"#" + e.oldName + U"_", U"#" + e.newName + U"_");
-  for (const ReplaceEntry& e : replaceList) count += applyRule(lines, ReplaceWord, U"#" + e.oldName, U"#" + e.newName);
-  for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window)
-      count += applyRule(lines, ReplaceWord, U"Open_" + e.oldName + U"()", U"Open_" + e.newName + U"()");
-  return count;
+      rules.add(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+  return rules.apply(lines);
 }
 
 // True when the bytes decode to a text that encodes back to the same bytes: a file

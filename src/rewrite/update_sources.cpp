@@ -1,75 +1,87 @@
 // The step that carries bound renames into the sources, and its four buffer stages.
 #include "rewrite/update_sources.h"
 
-#include "rewrite/replace_word.h"
+#include "rewrite/rename_rules.h"
 
 namespace tarnwick {
 
 namespace {
 
-using Rewrite = Text (*)(TextView, TextView, TextView);
+using Mode = RenameRules::Mode;
 
-void rewriteBuffer(FileBuffer& buffer, Rewrite rewrite, const Text& search, const Text& replacement) {
-  for (Text& line : buffer) line = rewrite(line, search, replacement);
-}
+// The rules of one stage for each buffer, in the order every stage visits them.
+struct BufferRules {
+  RenameRules main, eventMenu, eventGadget, eventWindow;
 
-// The buffers in the order every stage visits them.
-std::vector<FileBuffer*> sourceBuffers(FormModel& model) {
-  return {&model.buffers.main, &model.buffers.eventMenu, &model.buffers.eventGadget, &model.buffers.eventWindow};
-}
-
-void rewriteAllBuffers(FormModel& model, Rewrite rewrite, const Text& search, const Text& replacement) {
-  for (FileBuffer* buffer : sourceBuffers(model)) rewriteBuffer(*buffer, rewrite, search, replacement);
-}
+  void addToAll(Mode mode, const Text& stem, const Text& name, const Text& tail, const Text& replacement) {
+    for (RenameRules* rules : {&main, &eventMenu, &eventGadget, &eventWindow})
+      rules->add(mode, stem, name, tail, replacement);
+  }
+  // A stage changes each line once with all its rules in order, which gives the same
+  // text as one pass over every line per rule.
+  void apply(FormModel& model) const {
+    main.apply(model.buffers.main);
+    eventMenu.apply(model.buffers.eventMenu);
+    eventGadget.apply(model.buffers.eventGadget);
+    eventWindow.apply(model.buffers.eventWindow);
+  }
+};
 
 }  // namespace
 
 void updatePrefixes(RunContext& ctx) {
   ctx.log(U"- Update Prefix");
   FormModel& m = ctx.model;
+  BufferRules rules;
   for (const ReplaceEntry& e : m.replaceList) {
     if (e.kind != ObjectKind::Window) continue;
-    const Text oldPrefix = e.oldName + U"_", newPrefix = e.newName + U"_";
-    rewriteBuffer(m.buffers.eventMenu, ReplaceSubstring, U"EventMenu_" + oldPrefix, U"EventMenu_" + newPrefix);
-    rewriteBuffer(m.buffers.eventGadget, ReplaceSubstring, U"EventGadget_" + oldPrefix, U"EventGadget_" + newPrefix);
-    rewriteBuffer(m.buffers.eventWindow, ReplaceSubstring, U"EventSize_" + oldPrefix, U"EventSize_" + newPrefix);
-    rewriteBuffer(m.buffers.eventWindow, ReplaceSubstring, U"EventExit_" + oldPrefix, U"EventExit_" + newPrefix);
-    rewriteAllBuffers(m, ReplaceSubstring, U"#" + oldPrefix, U"#" + newPrefix);
+    const Text newPrefix = e.newName + U"_";
+    rules.eventMenu.add(Mode::Substring, U"EventMenu_", e.oldName, U"_", U"EventMenu_" + newPrefix);
+    rules.eventGadget.add(Mode::Substring, U"EventGadget_", e.oldName, U"_", U"EventGadget_" + newPrefix);
+    rules.eventWindow.add(Mode::Substring, U"EventSize_", e.oldName, U"_", U"EventSize_" + newPrefix);
+    rules.eventWindow.add(Mode::Substring, U"EventExit_", e.oldName, U"_", U"EventExit_" + newPrefix);
+    rules.addToAll(Mode::Substring, U"#", e.oldName, U"_", U"#" + newPrefix);
   }
+  rules.apply(m);
 }
 
 void updateProcedures(RunContext& ctx) {
   ctx.log(U"- Update Procedure");
   FormModel& m = ctx.model;
+  BufferRules rules;
   for (const ReplaceEntry& e : m.replaceList) {
     switch (e.kind) {
       case ObjectKind::MenuItem:
-        rewriteBuffer(m.buffers.eventMenu, ReplaceWord, U"EventMenu_" + e.oldName, U"EventMenu_" + e.newName);
+        rules.eventMenu.add(Mode::Word, U"EventMenu_", e.oldName, Text(), U"EventMenu_" + e.newName);
         break;
       case ObjectKind::Gadget:
-        rewriteBuffer(m.buffers.eventGadget, ReplaceWord, U"EventGadget_" + e.oldName, U"EventGadget_" + e.newName);
+        rules.eventGadget.add(Mode::Word, U"EventGadget_", e.oldName, Text(), U"EventGadget_" + e.newName);
         break;
       case ObjectKind::Window:
-        rewriteBuffer(m.buffers.eventWindow, ReplaceWord, U"EventSize_" + e.oldName, U"EventSize_" + e.newName);
-        rewriteBuffer(m.buffers.eventWindow, ReplaceWord, U"EventExit_" + e.oldName, U"EventExit_" + e.newName);
+        rules.eventWindow.add(Mode::Word, U"EventSize_", e.oldName, Text(), U"EventSize_" + e.newName);
+        rules.eventWindow.add(Mode::Word, U"EventExit_", e.oldName, Text(), U"EventExit_" + e.newName);
         break;
       default:  // menus, status bars and toolbars have no event procedures
         break;
     }
   }
+  rules.apply(m);
 }
 
 void updateConstants(RunContext& ctx) {
   ctx.log(U"- Update Constants");
-  for (const ReplaceEntry& e : ctx.model.replaceList)
-    rewriteAllBuffers(ctx.model, ReplaceWord, U"#" + e.oldName, U"#" + e.newName);
+  BufferRules rules;
+  for (const ReplaceEntry& e : ctx.model.replaceList) rules.addToAll(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
+  rules.apply(ctx.model);
 }
 
 void updateOpenWindows(RunContext& ctx) {
   ctx.log(U"- Update Open Window");
+  BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList)
     if (e.kind == ObjectKind::Window)
-      rewriteAllBuffers(ctx.model, ReplaceWord, U"Open_" + e.oldName + U"()", U"Open_" + e.newName + U"()");
+      rules.addToAll(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+  rules.apply(ctx.model);
 }
 
 void updateSources(RunContext& ctx) {

@@ -137,6 +137,32 @@ TEST(PrefixObjectConstants, EveryCommandOfTheLineTakesThePrefix) {
             }));
 }
 
+TEST(PrefixObjectConstants, CallsBehindAPrefixedConstantReadWithThePrefix) {
+  // All prefixes of a line go in at once; a command word that starts right behind a
+  // prefixed "#" must still be read as the prefixed text, where it names no command.
+  std::string many = "  ", manyPrefixed = "  ";
+  for (int i = 0; i < 300; ++i) {
+    many += "HideGadget(#G" + std::to_string(i) + ", 1) : ";
+    manyPrefixed += "HideGadget(#W_G" + std::to_string(i) + ", 1) : ";
+  }
+  EXPECT_EQ(prefixed(L({
+                "OpenWindow(#W, 0, 0, 10, 10, \"\")",
+                "  HideGadget(#ButtonGadget(#X, 1)",
+                "  HideGadget(#(#A)",
+                "  HideGadget(#A) : x = ToolBarHeight(#T) : ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+                "  ToolBarHeight(#T) : ToolBarToolTip(#TB, #Tool, \"x\") : HideGadget(#Z, 0)",
+                many.c_str(),
+            })),
+            L({
+                "OpenWindow(#W, 0, 0, 10, 10, \"\")",
+                "  HideGadget(#W_ButtonGadget(#X, 1)",
+                "  HideGadget(#W_(#A)",
+                "  HideGadget(#W_A) : x = ToolBarHeight(#W_T) : ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+                "  ToolBarHeight(#W_T) : ToolBarToolTip(#W_TB, #W_Tool, \"x\") : HideGadget(#W_Z, 0)",
+                manyPrefixed.c_str(),
+            }));
+}
+
 TEST(PrefixObjectConstants, SecondArgumentsOfToolBarAndMenuItemCommands) {
   EXPECT_EQ(prefixed(L({
                 "OpenWindow(#Window_0, 0, 0, 10, 10, \"\")",

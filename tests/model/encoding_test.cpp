@@ -78,6 +78,31 @@ TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
   EXPECT_EQ(marked.lines, (Lines{U"hi"}));
 }
 
+// Lines of 8-bit and UTF-8 files are split before they are decoded; they must come out
+// as splitting the whole decoded text would give them, broken sequences included.
+TEST(DecodeFile, LineByLineDecodingMatchesWholeText) {
+  const std::string cases[] = {
+      "a\nb\r\nc\rd",        "a\r\n",          "a\n\n",         "a\r\r\nb", "\n", "", "\r",
+      "\xC3\x96\n\xC3\n\x96",  // a sequence cut by a line end
+      "\xE2\x82\r\n\xAC \xF0\x9F\x98\x80\n\xF0\x9F\x98",  // cut sequences, one at the very end
+      "\xC3\xA9t\xE9\n",        // valid UTF-8 next to a Latin-1 byte: not UTF-8 at all
+      "Gr\xF6\xDF" "e\r\nx",     "\xEF\xBB\xBF" "\xC3\n\xBC\r\r",  // marked UTF-8
+  };
+  for (const std::string& bytes : cases) {
+    DecodedText d = decodeFile(bytes);
+    MarkInfo mark = detectMark(bytes);
+    EXPECT_EQ(d.lines, splitLines(decode(std::string_view(bytes).substr(mark.length), d.format))) << bytes;
+  }
+}
+
+TEST(Encode, Utf8OfMixedLinesMatchesCharacterByCharacter) {
+  const Lines lines{U"", U"plain", U"é", U"aé€😀b", U"😀", U"ends in ü", U"\u007F\u0080"};
+  std::string expected;
+  for (const Text& line : lines) expected += toUtf8(line) + "\n";
+  EXPECT_EQ(encodeLines(lines, TextFormat::FormatUtf8, false), expected);
+  EXPECT_EQ(encodeLines(lines, TextFormat::FormatUtf8, true), "\xEF\xBB\xBF" + expected);
+}
+
 TEST(Encode, Latin1RoundTripAndLossReport) {
   Lines lines{U"Grüße", U"ÿ"};
   bool lossy = true;

@@ -18,6 +18,21 @@ TEST(FindNoCase, FindsAtStartMiddleEndAndNotPastTheEnd) {
   EXPECT_EQ(FindNoCase(U"", U"a"), 0u);
 }
 
+// FindNoCase compares in place; it must agree with searching the upper-cased copies.
+TEST(FindNoCase, AgreesWithSearchingUpperCasedCopies) {
+  const Text texts[] = {U"", U"a", U"OpenWindow(#Window_0)", U"ääÄÄ ÿŸ straße STRASSE", U"aaaab aab AAB",
+                        U"ωΩ жЖ ıI"};
+  const Text patterns[] = {U"", U"A", U"aab", U"window", U"ÄÄ", U"ÿ", U"Ÿ", U"Ω", U"Ж", U"i", U"B",
+                           U"OpenWindow(#Window_0)x", Text(70, U'a')};
+  for (const Text& text : texts)
+    for (const Text& pattern : patterns)
+      for (std::size_t start = 0; start <= text.size() + 2; ++start)
+        EXPECT_EQ(FindNoCase(text, pattern, start), findFrom(upper(text), upper(pattern), start))
+            << toUtf8(text) << " / " << toUtf8(pattern) << " / " << start;
+  const Text longText = Text(80, U'x') + Text(70, U'A');
+  EXPECT_EQ(FindNoCase(longText, Text(70, U'a')), 81u);  // a pattern longer than the fast path holds
+}
+
 TEST(Upper, KeepsTheLengthOfNonAsciiText) {
   const Text text = U"Größe straße ÿ ä é ł ж ω";
   const Text up = upper(text);

@@ -97,6 +97,33 @@ TEST_F(BindFixture, BoundWindowCarriesItsObjectsAlong) {
                                         {U"window_0_Text", U"Main_Text", ObjectKind::Gadget}}));
 }
 
+TEST_F(BindFixture, WindowBindingsCarryOverInTheirOrder) {
+  struct Case {
+    const char* what;
+    ReplaceList windows;
+    Lines expectedOld;
+  } cases[] = {
+      // A later binding renames what an earlier one produced.
+      {"chain", {{U"Win_1", U"B", ObjectKind::Window}, {U"B", U"C", ObjectKind::Window}}, L({"Win_10_Ok", "Gone"})},
+      // An earlier binding does not see what a later one produced.
+      {"reverse", {{U"B", U"C", ObjectKind::Window}, {U"Win_1", U"B", ObjectKind::Window}},
+       L({"B_Ok", "Win_10_Ok", "Gone"})},
+      // Gadget bindings never move prefixes.
+      {"gadget only", {{U"Win_1", U"C", ObjectKind::Gadget}}, L({"Win_1_Ok", "Win_10_Ok", "Gone"})},
+  };
+  for (const Case& c : cases) {
+    m.replaceList = c.windows;
+    m.PreviousGadgetList = L({"Win_1_Ok", "Win_10_Ok", "C_Ok", "Gone"});
+    m.GadgetList = gadgets({"C_Ok", "Fresh"});
+    host.requests.clear();
+    host.answers.push_back({0, {}});
+    EXPECT_TRUE(bindKind(ctx, ObjectKind::Gadget)) << c.what;
+    ASSERT_EQ(host.requests.size(), 1u) << c.what;
+    EXPECT_EQ(host.requests[0].oldEntries, c.expectedOld) << c.what;
+    EXPECT_EQ(host.requests[0].newEntries, L({"Fresh"})) << c.what;
+  }
+}
+
 TEST_F(BindFixture, CancelAtTheThirdKindStopsAndKeepsThePreviousNames) {
   m.PreviousWindowList = L({"W0"});
   m.WindowList = L({"Main"});

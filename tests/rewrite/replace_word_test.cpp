@@ -39,6 +39,9 @@ TEST(ReplaceWord, ReplacesWholeIdentifiersOnly) {
       {"#A", "#A", "#A.#A", "#A.#A"},
       {"EventMenu_A EventMenu_A", "EventMenu_A", "EventMenu_A EventMenu_A",
        "EventMenu_A EventMenu_A EventMenu_A EventMenu_A"},
+      // The text in front of a later match is the replacement's end, not the old text.
+      {"#A#A", "#A", "#B.", "#B.#B."},
+      {"#A.#A.", "#A.", "#B", "#B#A."},
       {"", "#A", "#B", ""},
       {"no match here", "#A", "#B", "no match here"},
   };

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <deque>
 #include <ostream>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "project/project_file.h"
 #include "project/settings.h"
@@ -135,34 +138,68 @@ std::string absolutePath(const std::string& path) {
 
 void CommandLineHost::logLine(const Text& line) { out_ << toUtf8(line) << '\n' << std::flush; }
 
+namespace {
+
+// One side of the binding lists: the names in order, and for each name the places it
+// still holds, so that taking the first occurrence of a name needs no search.
+class NameQueue {
+ public:
+  explicit NameQueue(const Lines& names) : names_(names), taken_(names.size(), false) {
+    for (std::size_t i = 0; i < names.size(); ++i) places_[names[i]].push_back(i);
+  }
+  // The first place of name that is not taken yet, or none.
+  std::optional<std::size_t> first(const Text& name) const {
+    auto it = places_.find(name);
+    if (it == places_.end() || it->second.empty()) return std::nullopt;
+    return it->second.front();
+  }
+  void take(const Text& name) {
+    std::deque<std::size_t>& q = places_[name];
+    taken_[q.front()] = true;
+    q.pop_front();
+  }
+  bool allTaken() const { return std::find(taken_.begin(), taken_.end(), false) == taken_.end(); }
+  // The names left, space-separated, or "(none)".
+  std::string joinLeft() const {
+    std::string s;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (taken_[i]) continue;
+      if (!s.empty()) s += ' ';
+      s += toUtf8(names_[i]);
+    }
+    return s.empty() ? std::string("(none)") : s;
+  }
+
+ private:
+  const Lines& names_;
+  std::vector<bool> taken_;
+  std::unordered_map<Text, std::deque<std::size_t>> places_;
+};
+
+}  // namespace
+
 BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
-  Lines oldList = oldEntries, newList = newEntries;
+  NameQueue oldList(oldEntries), newList(newEntries);
+  std::unordered_set<Text> pairs;
   BindAnswer answer;
   // Each binding acts as the dialog's "Bind" would: the pair goes to the Todo list
   // once, and both names leave their lists.
   for (const Binding& b : bindings_) {
     if (b.kind && *b.kind != kind) continue;
-    auto o = std::find(oldList.begin(), oldList.end(), b.oldName);
-    auto n = std::find(newList.begin(), newList.end(), b.newName);
-    if (o == oldList.end() || n == newList.end()) continue;
+    if (!oldList.first(b.oldName) || !newList.first(b.newName)) continue;
     Text pair = b.oldName + U" > " + b.newName;
-    if (std::find(answer.todo.begin(), answer.todo.end(), pair) != answer.todo.end()) continue;
+    if (!pairs.insert(pair).second) continue;
     answer.todo.push_back(pair);
-    oldList.erase(o);
-    newList.erase(n);
+    oldList.take(b.oldName);
+    newList.take(b.newName);
   }
-  if (oldList.empty() || allowUnbound_) {
+  if (oldList.allTaken() || allowUnbound_) {
     answer.answer = 0;
     return answer;
   }
-  auto join = [](const Lines& names) {
-    std::string s;
-    for (const Text& n : names) s += (s.empty() ? "" : " ") + toUtf8(n);
-    return s.empty() ? std::string("(none)") : s;
-  };
   std::string word = toUtf8(kindWord(kind));
-  err_ << "Unbound old " << word << " names: " << join(oldList) << "\n"
-       << "New " << word << " names: " << join(newList) << "\n"
+  err_ << "Unbound old " << word << " names: " << oldList.joinLeft() << "\n"
+       << "New " << word << " names: " << newList.joinLeft() << "\n"
        << "Bind them with --bind " << word << ":OLD=NEW, or pass --allow-unbound to leave them unbound.\n";
   answer.answer = 2;
   return answer;

@@ -104,6 +104,17 @@ TEST(CommandLine, BindingsActAsTheDialogWould) {
   EXPECT_EQ(w.todo, (Lines{U"W0 > Main"}));
 }
 
+TEST(CommandLine, BindingsTakeTheFirstOccurrenceOfRepeatedNames) {
+  std::ostringstream out, err;
+  std::vector<Binding> binds{{std::nullopt, U"A", U"X"}, {std::nullopt, U"A", U"X"}, {std::nullopt, U"B", U"A"}};
+  CommandLineHost host(out, err, binds, false);
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {U"A", U"B", U"A"}, {U"X", U"A", U"X"});
+  EXPECT_EQ(a.answer, 2);
+  EXPECT_EQ(a.todo, (Lines{U"A > X", U"B > A"}));
+  // The repeated pair is taken once, so one A and one X stay.
+  EXPECT_EQ(err.str().substr(0, err.str().find("Bind them")), "Unbound old Gadget names: A\nNew Gadget names: X\n");
+}
+
 TEST(CommandLine, UnreadableProjectIsExitTwo) {
   MemoryFileSystem fs;
   CommandLine cl;
