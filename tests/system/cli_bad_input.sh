@@ -16,6 +16,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM HUP
 passes=0
 fails=0
 check() {  # name, expected, actual
@@ -80,6 +81,7 @@ dataKept() {  # dir
     name=$(basename "$f")
     [ "$name" = Backup ] && continue
     if [ -d "$f" ]; then [ -d "$p/$name" ] || bad+=" $name:gone"; continue; fi
+    if [ ! -f "$f" ]; then [ -e "$p/$name" ] || bad+=" $name:gone"; continue; fi  # a pipe
     cmp -s "$f" "$p/$name" && continue
     [ -e "$p/$name" ] || { bad+=" $name:gone"; continue; }
     cmp -s "$f" "$p/Backup/$name" || bad+=" $name:changed-without-backup"
@@ -111,10 +113,13 @@ addToList "$p" "$p/binary.pb"
 : > "$p/empty.pb"
 addToList "$p" "$p/empty.pb"
 addToList "$p" "$p/missing.pb"
+mkfifo "$p/pipe.pb"  # reading it must not wait for a writer
+addToList "$p" "$p/pipe.pb"
 generate "$p"
 check "list: status" 3 "$(status "$p")"
 check "list: folder logged" 1 "$(hasLine "$p" "Error $p/folder.pb: Open file error")"
 check "list: missing logged" 1 "$(hasLine "$p" "Error $p/missing.pb: Open file error")"
+check "list: pipe logged" 1 "$(hasLine "$p" "Error $p/pipe.pb: Open file error")"
 check "list: binary and empty files read" 0 "$(grep -c 'binary.pb\|empty.pb' "$(aux "$p").log")"
 check "list: form still read" 1 "$(hasLine "$p" " -> Count Window: 1")"
 check "list: files written" 1 "$(hasLine "$p" " -> Write File $p/EventGadget.pb")"
@@ -128,9 +133,18 @@ import sys
 t = "Enumeration\r\n  #Extra\r\nEndEnumeration\r\nProcedure Open_Extra()\r\n  If OpenWindow(#Extra, 0, 0, 300, 200, \"\u00dcber\")\r\n  EndIf\r\nEndProcedure\r\n"
 sys.stdout.buffer.write(b"\xff\xfe" + t.encode("utf-16-le") + b"A")' > "$p/wide.pb"
 addToList "$p" "$p/wide.pb"
+# And a UTF-32 one cut short, with characters no Unicode text holds.
+python3 -c '
+import struct, sys
+head = "Enumeration\r\n  #Odd\r\nEndEnumeration\r\nProcedure Open_Odd()\r\n  If OpenWindow(#Odd, 0, 0, 300, 200, \"X"
+tail = "\")\r\n  EndIf\r\nEndProcedure\r\n"
+sys.stdout.buffer.write(b"\xff\xfe\x00\x00" + head.encode("utf-32-le") + struct.pack("<II", 0x7FFFFFFF, 0xD800)
+                       + tail.encode("utf-32-le") + b"AB")' > "$p/wider.pb"
+addToList "$p" "$p/wider.pb"
 generate "$p"
 check "utf-16 odd: status" 0 "$(status "$p")"
-check "utf-16 odd: both windows" 1 "$(hasLine "$p" " -> Count Window: 2")"
+check "utf-16 odd: all windows" 1 "$(hasLine "$p" " -> Count Window: 3")"
+check "utf-32 odd: bad characters replaced" 1 "$(grep -c 'OpenWindow(#Odd, .*, "X��"' "$p/CommonFile.pb")"
 check "utf-16 odd: title decoded" 1 "$(grep -c 'OpenWindow(#Extra, .*, "Über"' "$p/CommonFile.pb")"
 check "utf-16 odd: data kept" kept "$(dataKept "$p")"
 
