@@ -45,7 +45,7 @@ cd "$p" || exit 1
     echo
   done
 } > form.pb
-printf '[FILES]\n%s\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n' \
+printf '[FILES]\n%s\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=1\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n' \
   "$p/form.pb" > demo.pbm
 "$APP" --generate demo.pbm --config-dir "$work/cfg" > "$work/first.log" 2>&1
 check "first run" 0 $?
@@ -64,15 +64,19 @@ done
 sed -i "s/^;IncludeFile \"???.pb\"\$/${includes}/" Main.pb
 check "include lines in Main.pb" "$INCLUDES" "$(grep -c '^IncludeFile "user' Main.pb)"
 
-# Every window renamed in the form; the bindings carry the renames into the sources.
-sed -i 's/Window_\([0-9]*\)/Frame\1/g' form.pb
+# Every window renamed in the form, and new button texts for the language files; the
+# bindings carry the renames into the sources.
+sed -i 's/Window_\([0-9]*\)/Frame\1/g; s/"B\([0-9]*\)"/"Press \1"/' form.pb
 binds=()
 for ((w = 0; w < WINDOWS; w++)); do binds+=(--bind "Window:Window_$w=Frame$w"); done
 
 # The state before the run: the project folder with the Backup of the first run.
 cp -a "$p" "$work/old"
-userFiles=(demo.pbm Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb form.pb)
+userFiles=(demo.pbm Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb form.pb LoadLanguage.pb)
 for ((i = 0; i < INCLUDES; i++)); do userFiles+=("user$i.pbi"); done
+
+# The translations: no "*.pb*" name, so Backup holds no copy of them.
+otherFiles=(Catalog)
 
 restore() { cd "$work" && rm -rf "$p" && cp -a "$work/old" "$p" && cd "$p"; }
 run() { "$@" "$APP" --generate demo.pbm --config-dir "$work/cfg" "${binds[@]}"; }
@@ -83,6 +87,7 @@ check "uninterrupted run" 0 $?
 cp -a "$p" "$work/new"
 same=""
 for f in "${userFiles[@]}"; do cmp -s "$work/old/$f" "$work/new/$f" && same+=" $f"; done
+for f in "${otherFiles[@]}"; do cmp -s "$work/old/$f" "$work/new/$f" && same+=" $f"; done
 # Every file but the form and the menu events (there are no menus) changes, so every
 # one of them can be caught half way.
 check "files the run leaves alone" " EventMenu.pb form.pb" "$same"
@@ -91,6 +96,9 @@ check "include file renamed" "$WINDOWS" "$(grep -c '^  Open_Frame[0-9]*()$' "$wo
 # The state after a kill, checked file by file.
 checkState() {  # label
   local f bad=""
+  for f in "${otherFiles[@]}"; do
+    cmp -s "$p/$f" "$work/old/$f" || cmp -s "$p/$f" "$work/new/$f" || bad+=" $f:torn"
+  done
   for f in "${userFiles[@]}"; do
     if cmp -s "$p/$f" "$work/old/$f"; then :
     elif cmp -s "$p/$f" "$work/new/$f"; then
@@ -109,7 +117,7 @@ checkState() {  # label
   local name known
   for name in $(cd "$p" && ls -A) $(cd "$p/Backup" && ls -A); do
     known=no
-    for f in "${userFiles[@]}" Backup; do [ "$name" = "$f" ] && known=yes; done
+    for f in "${userFiles[@]}" "${otherFiles[@]}" Backup; do [ "$name" = "$f" ] && known=yes; done
     case "$name" in .*.tw-??????) known=yes ;; esac
     [ "$known" = yes ] || bad+=" extra:$name"
   done
@@ -120,7 +128,7 @@ checkState() {  # label
 checkRerun() {  # label
   local f bad=""
   run > "$work/rerun.log" 2>&1 || bad+=" exit=$?"
-  for f in "${userFiles[@]}"; do cmp -s "$p/$f" "$work/new/$f" || bad+=" $f"; done
+  for f in "${userFiles[@]}" "${otherFiles[@]}"; do cmp -s "$p/$f" "$work/new/$f" || bad+=" $f"; done
   if [ -z "$bad" ]; then passes=$((passes + 1)); else fail "$1 rerun:$bad"; fi
 }
 
