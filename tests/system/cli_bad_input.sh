@@ -271,6 +271,21 @@ check "include folder: still a folder" yes "$([ -d "$p/user.pbi" ] && echo yes)"
 check "include folder: event code renamed" 1 "$(grep -c '^      Debug "user code " + Str(#Frame_Button_0)$' "$p/EventGadget.pb")"
 check "include folder: data kept" kept "$(dataKept "$p")"
 
+# An include file shared with other projects through a symbolic link: the rename
+# reaches the shared file and the link stays a link.
+p="$work/linked"
+newProject "$p"
+mkdir -p "$work/shared"
+mv "$p/user.pbi" "$work/shared/user.pbi"
+ln -s ../shared/user.pbi "$p/user.pbi"
+cp "$work/shared/user.pbi" "$work/shared.before"
+renameWindow "$p"
+generate "$p" "${BIND[@]}"
+check "linked include: status" 0 "$(status "$p")"
+check "linked include: still a link" yes "$([ -L "$p/user.pbi" ] && echo yes)"
+check "linked include: shared file renamed" 1 "$(grep -c '^  Open_Frame()$' "$work/shared/user.pbi")"
+check "linked include: old content in Backup" 0 "$(cmp -s "$p/Backup/user.pbi" "$work/shared.before"; echo $?)"
+
 # ---- a disk that fills up ----
 
 # The project on a small RAM disk with a large event file: the backup copies and the
