@@ -140,13 +140,15 @@ TEST(CommandLine, FileErrorsEndWithExitThree) {
     const char* name;
     std::string readOnly;  // a path that refuses writes, or empty
     bool missingSource;
+    bool everyWriteRefused;  // as on a full disk
     int status;
   } cases[] = {
-      {"all written", "", false, 0},
-      {"event file read-only", "/p/EventGadget.pb", false, 3},
-      {"project file read-only", "/p/x.pbm", false, 3},
-      {"backup copy refused", "/p/Backup/form.pb", false, 3},
-      {"source in the list missing", "", true, 3},
+      {"all written", "", false, false, 0},
+      {"event file read-only", "/p/EventGadget.pb", false, false, 3},
+      {"project file read-only", "/p/x.pbm", false, false, 3},
+      {"backup copy refused", "/p/Backup/form.pb", false, false, 3},
+      {"source in the list missing", "", true, false, 3},
+      {"every write refused", "", false, true, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -161,6 +163,10 @@ TEST(CommandLine, FileErrorsEndWithExitThree) {
       fs.files.emplace(c.readOnly, "old");
       fs.readOnly.insert(c.readOnly);
     }
+    if (c.everyWriteRefused)
+      for (const char* name : {"Main.pb", "CommonFile.pb", "EventMain.pb", "EventMenu.pb", "EventGadget.pb",
+                               "EventWindow.pb", "x.pbm", "Backup/form.pb", "Backup/x.pbm"})
+        fs.readOnly.insert(std::string("/p/") + name);
     const auto before = fs.files;
     CommandLine cl;
     cl.generate = true;
@@ -171,6 +177,10 @@ TEST(CommandLine, FileErrorsEndWithExitThree) {
     EXPECT_NE(out.str().find("Ready.\n"), std::string::npos);
     if (!c.readOnly.empty()) {
       EXPECT_EQ(fs.files[c.readOnly], before.at(c.readOnly));
+    }
+    if (c.everyWriteRefused) {
+      EXPECT_EQ(fs.files, before);
+      EXPECT_NE(out.str().find(" -> Error File /p/Main.pb / Errorcode: 1\n"), std::string::npos);
     }
   }
 }
