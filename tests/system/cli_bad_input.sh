@@ -100,6 +100,7 @@ freeze() {  # path; fails when it cannot be done
   fi
   frozen+=("$1")
 }
+randomBytes() { perl -e 'srand($ARGV[0]); print map { chr(int(rand(256))) } 1 .. $ARGV[1]' "$1" "$2"; }  # seed, count
 thaw() { chattr -i "$1" 2> /dev/null; chmod u+w "$1" 2> /dev/null; }
 
 # ---- the file list ----
@@ -108,7 +109,7 @@ p="$work/list"
 newProject "$p"
 mkdir "$p/folder.pb"
 addToList "$p" "$p/folder.pb"
-python3 -c 'import random, sys; random.seed(7); sys.stdout.buffer.write(bytes(random.randrange(256) for _ in range(65536)))' > "$p/binary.pb"
+randomBytes 7 65536 > "$p/binary.pb"
 addToList "$p" "$p/binary.pb"
 : > "$p/empty.pb"
 addToList "$p" "$p/empty.pb"
@@ -128,18 +129,15 @@ check "list: data kept" kept "$(dataKept "$p")"
 # A UTF-16 form file cut in the middle of a character: its whole characters count.
 p="$work/utf16"
 newProject "$p"
-python3 -c '
-import sys
-t = "Enumeration\r\n  #Extra\r\nEndEnumeration\r\nProcedure Open_Extra()\r\n  If OpenWindow(#Extra, 0, 0, 300, 200, \"\u00dcber\")\r\n  EndIf\r\nEndProcedure\r\n"
-sys.stdout.buffer.write(b"\xff\xfe" + t.encode("utf-16-le") + b"A")' > "$p/wide.pb"
+perl -e 'print "\xff\xfe", pack("v*", map { ord } split //, $ARGV[0]), "A"' \
+  $'Enumeration\r\n  #Extra\r\nEndEnumeration\r\nProcedure Open_Extra()\r\n  If OpenWindow(#Extra, 0, 0, 300, 200, "\xdcber")\r\n  EndIf\r\nEndProcedure\r\n' \
+  > "$p/wide.pb"
 addToList "$p" "$p/wide.pb"
 # And a UTF-32 one cut short, with characters no Unicode text holds.
-python3 -c '
-import struct, sys
-head = "Enumeration\r\n  #Odd\r\nEndEnumeration\r\nProcedure Open_Odd()\r\n  If OpenWindow(#Odd, 0, 0, 300, 200, \"X"
-tail = "\")\r\n  EndIf\r\nEndProcedure\r\n"
-sys.stdout.buffer.write(b"\xff\xfe\x00\x00" + head.encode("utf-32-le") + struct.pack("<II", 0x7FFFFFFF, 0xD800)
-                       + tail.encode("utf-32-le") + b"AB")' > "$p/wider.pb"
+perl -e 'print "\xff\xfe\x00\x00", pack("V*", (map { ord } split //, $ARGV[0]), 0x7FFFFFFF, 0xD800,
+                                       (map { ord } split //, $ARGV[1])), "AB"' \
+  $'Enumeration\r\n  #Odd\r\nEndEnumeration\r\nProcedure Open_Odd()\r\n  If OpenWindow(#Odd, 0, 0, 300, 200, "X' \
+  $'")\r\n  EndIf\r\nEndProcedure\r\n' > "$p/wider.pb"
 addToList "$p" "$p/wider.pb"
 generate "$p"
 check "utf-16 odd: status" 0 "$(status "$p")"
@@ -152,10 +150,8 @@ check "utf-16 odd: data kept" kept "$(dataKept "$p")"
 # back, the cut byte would be lost or garbled.
 p="$work/utf16include"
 newProject "$p"
-python3 -c '
-import sys
-t = "Procedure More()\r\n  Open_Window_0()\r\nEndProcedure\r\n"
-sys.stdout.buffer.write(b"\xff\xfe" + t.encode("utf-16-le") + b"A")' > "$p/wide.pbi"
+perl -e 'print "\xff\xfe", pack("v*", map { ord } split //, $ARGV[0]), "A"' \
+  $'Procedure More()\r\n  Open_Window_0()\r\nEndProcedure\r\n' > "$p/wide.pbi"
 sed -i 's/^IncludeFile "user.pbi"$/&\nIncludeFile "wide.pbi"/' "$p/Main.pb"
 renameWindow "$p"
 generate "$p" "${BIND[@]}"
@@ -170,8 +166,8 @@ check "utf-16 odd include: data kept" kept "$(dataKept "$p")"
 # A 10 MB line in the form (a comment) and in the user's event code (a data line).
 p="$work/longline"
 newProject "$p"
-python3 -c 'import sys; sys.stdout.write("; " + "x" * 10000000 + "\n")' >> "$p/form.pb"
-python3 -c 'import sys; sys.stdout.write("DataSection\n  Data.s \"" + "y" * 10000000 + "\"\nEndDataSection\n")' >> "$p/EventGadget.pb"
+perl -e 'print "; ", "x" x 10000000, "\n"' >> "$p/form.pb"
+perl -e 'print "DataSection\n  Data.s \"", "y" x 10000000, "\"\nEndDataSection\n"' >> "$p/EventGadget.pb"
 generate "$p"
 check "10 MB line: status" 0 "$(status "$p")"
 check "10 MB line: ready" 1 "$(hasLine "$p" "Ready.")"
@@ -181,15 +177,14 @@ check "10 MB line: data kept" kept "$(dataKept "$p")"
 # A form file of 200,000 lines: 200 windows of 20 gadgets and many other lines.
 p="$work/manylines"
 newProject "$p"
-python3 -c '
-import sys
-w = sys.stdout.write
-w("Enumeration\n" + "".join("  #Win_%d\n" % i for i in range(200)) + "EndEnumeration\n")
-for i in range(200):
-  w("Procedure Open_Win_%d()\n  If OpenWindow(#Win_%d, 0, 0, 300, 200, \"W\", #PB_Window_SystemMenu)\n" % (i, i))
-  w("".join("    ButtonGadget(#B_%d, 10, 10, 100, 20, \"OK\")\n" % g for g in range(20)))
-  w("".join("    ; layout note %d\n" % k for k in range(974)))
-  w("  EndIf\nEndProcedure\n")' > "$p/big.pb"
+perl -e '
+print "Enumeration\n", (map { "  #Win_$_\n" } 0 .. 199), "EndEnumeration\n";
+for my $i (0 .. 199) {
+  print "Procedure Open_Win_$i()\n  If OpenWindow(#Win_$i, 0, 0, 300, 200, \"W\", #PB_Window_SystemMenu)\n";
+  print map { "    ButtonGadget(#B_$_, 10, 10, 100, 20, \"OK\")\n" } 0 .. 19;
+  print map { "    ; layout note $_\n" } 0 .. 973;
+  print "  EndIf\nEndProcedure\n";
+}' > "$p/big.pb"
 addToList "$p" "$p/big.pb"
 check "200,000 lines: size" 199802 "$(wc -l < "$p/big.pb")"
 generate "$p"
@@ -202,7 +197,7 @@ check "200,000 lines: data kept" kept "$(dataKept "$p")"
 
 p="$work/garbage"
 mkdir -p "$p"
-python3 -c 'import random, sys; random.seed(11); sys.stdout.buffer.write(bytes(random.randrange(256) for _ in range(4096)))' > "$p/demo.pbm"
+randomBytes 11 4096 > "$p/demo.pbm"
 generate "$p"
 check "random project: status" 1 "$(status "$p")"
 check "random project: log" $'- Load Files...\nNone Files to Generate.\nCancel.' "$(tail -4 "$(aux "$p").log" | head -3)"
@@ -294,7 +289,8 @@ if [ "$(id -u)" = 0 ] && mkdir -p "$work/disk" && mount -t tmpfs -o size=700k tm
   mounted="$work/disk"
   p="$work/disk/full"
   newProject "$p"
-  python3 -c 'import sys; sys.stdout.write("Procedure UserData()\n" + "".join("  Debug \"line %d %s\"\n" % (i, "z" * 40) for i in range(6000)) + "EndProcedure\n")' >> "$p/EventGadget.pb"
+  perl -e 'print "Procedure UserData()\n", (map { "  Debug \"line $_ " . ("z" x 40) . "\"\n" } 0 .. 5999), "EndProcedure\n"' \
+    >> "$p/EventGadget.pb"
   rm -rf "$p/Backup"
   renameWindow "$p"
   generate "$p" "${BIND[@]}"
