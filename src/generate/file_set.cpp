@@ -33,7 +33,7 @@ bool writeOne(RunContext& ctx, const char* name, const Lines& lines, bool keepUn
   Text path = m.projectDirectory() + T(name);
   std::string bytesOnDisk;
   if (keepUnreadable && ctx.fs.exists(toUtf8(path)) && !ctx.fs.readFile(toUtf8(path), bytesOnDisk)) {
-    ctx.log(U" -> Error File " + path + U" / " + fileErrorText());
+    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
     return false;
   }
   bool utf8 = m.WriteFormat == TextFormat::FormatUtf8;
@@ -41,7 +41,7 @@ bool writeOne(RunContext& ctx, const char* name, const Lines& lines, bool keepUn
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                         : encodeLines(lines, TextFormat::FormatAnsi, false);
   if (!ctx.fs.writeFile(toUtf8(path), bytes)) {
-    ctx.log(U" -> Error File " + path + U" / " + fileErrorText());
+    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
     return false;
   }
   ctx.log(U" -> Write File " + path);

@@ -35,7 +35,7 @@ void generateStep4(RunContext& ctx) {
   // file holding them was written; otherwise the next run must bind again.
   std::string projectPath = toUtf8(m.ProjectPath);
   if (!writeProjectFile(ctx.fs, projectPath, ctx.fileRows, m, written))
-    ctx.log(U" -> Error File " + m.ProjectPath + U" / " + fileErrorText());
+    ctx.logFileError(U" -> Error File " + m.ProjectPath + U" / " + fileErrorText());
   if (written) adoptCurrentNames(m);
   else ctx.log(U" -> Warning: names of this run not stored, a file could not be written.");
   ctx.log(U"Ready.");

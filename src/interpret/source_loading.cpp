@@ -170,7 +170,7 @@ void LoadSourceFiles(RunContext& ctx) {
   for (const Text& path : model.SourceFileList) {
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
-      ctx.log(U"Error " + path + U": " + U"Open file error");
+      ctx.logFileError(U"Error " + path + U": " + U"Open file error");
       continue;
     }
     loadOneSource(model, path, decodeFile(bytes).lines);
@@ -204,7 +204,7 @@ void ScanIncludeFilesForLanguage(RunContext& ctx) {
     const std::string file = toUtf8(path);
     std::string bytes;
     if (!ctx.fs.ensureFile(file) || !ctx.fs.readFile(file, bytes)) {
-      ctx.log(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
       continue;
     }
     Lines scratch = decodeFile(bytes).lines;

@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 
 namespace tarnwick {
@@ -37,7 +39,15 @@ bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
-bool DiskFileSystem::writeFile(const std::string& path, const std::string& bytes) {
+bool DiskFileSystem::writeFile(const std::string& linkOrPath, const std::string& bytes) {
+  // A symbolic link stays a link: the new content replaces the file it points to, so
+  // that a file shared through links is not split off into a private copy.
+  std::string path = linkOrPath;
+  struct stat lst;
+  if (lstat(linkOrPath.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    char resolved[PATH_MAX];
+    if (realpath(linkOrPath.c_str(), resolved)) path = resolved;
+  }
   std::size_t slash = path.rfind('/');
   std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -22,7 +22,8 @@ class FileSystem {
   virtual bool readFile(const std::string& path, std::string& bytes) = 0;
   // Replaces a file: the bytes go to a temporary file in the same folder, which is
   // then renamed over the target, so a failure leaves the old file whole. Every write
-  // and the close are checked.
+  // and the close are checked. A symbolic link is followed: the file it points to is
+  // replaced and the link stays.
   virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
   virtual bool exists(const std::string& path) = 0;
   virtual bool isRegularFile(const std::string& path) = 0;

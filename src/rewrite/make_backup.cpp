@@ -12,7 +12,7 @@ void makeBackup(RunContext& ctx) {
   // An existing folder is fine; one that cannot be made (a file in the way, no
   // rights) leaves nowhere to copy to.
   if (!ctx.fs.makeDirectory(backup)) {
-    ctx.log(U"- Error CopyDirectory");
+    ctx.logFileError(U"- Error CopyDirectory");
     return;
   }
 
@@ -30,7 +30,7 @@ void makeBackup(RunContext& ctx) {
     if (!ctx.fs.readFile(dir + entry.name, bytes) || !ctx.fs.writeFile(backup + "/" + entry.name, bytes))
       failed = true;
   }
-  if (failed) ctx.log(U"- Error CopyDirectory");
+  if (failed) ctx.logFileError(U"- Error CopyDirectory");
 }
 
 }  // namespace tarnwick

@@ -40,7 +40,7 @@ void updateIncludeFile(RunContext& ctx, const Text& path) {
     // A missing include file is created empty; one that exists but cannot be read
     // (or is no regular file) is left alone.
     if (ctx.fs.exists(file) || !ctx.fs.ensureFile(file)) {
-      ctx.log(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
       return;
     }
     bytes.clear();
@@ -56,7 +56,7 @@ void updateIncludeFile(RunContext& ctx, const Text& path) {
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
-  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded)) ctx.log(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded)) ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
 }
 
 }  // namespace

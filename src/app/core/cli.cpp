@@ -30,7 +30,8 @@ std::string usageText() {
          "  --help                  show this text\n"
          "  --version               show the version\n"
          "\n"
-         "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\", 2 on bad arguments or an unreadable project.\n";
+         "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\", 2 on bad arguments or an unreadable project,\n"
+         "3 after \"Ready.\" when a file could not be read or written (the log names it).\n";
 }
 
 namespace {
@@ -227,7 +228,10 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
 
   CommandLineHost host(out, err, cl.bindings, cl.allowUnbound);
   RunContext ctx{model, host, fs, files};
-  return runGeneration(ctx) ? 0 : 1;
+  if (!runGeneration(ctx)) return 1;
+  // A run that reached "Ready." with a file it could not read or write did not do
+  // all its work; a script must not take it for success.
+  return ctx.fileErrors > 0 ? 3 : 0;
 }
 
 }  // namespace tarnwick

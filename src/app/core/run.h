@@ -32,8 +32,14 @@ struct RunContext {
   FileSystem& fs;
   // The rows of the file list, copied when the run started.
   Lines fileRows;
+  // How many files of the run could not be read or written; each is logged.
+  int fileErrors = 0;
 
   void log(const Text& line) { host.logLine(line); }
+  void logFileError(const Text& line) {
+    ++fileErrors;
+    host.logLine(line);
+  }
 };
 
 // Runs steps 1 to 4. True when the run ended with "Ready.", false after "Cancel.".

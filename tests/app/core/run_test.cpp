@@ -144,5 +144,57 @@ TEST(CommandLine, SettingsComeFromTheConfigFolderAndAreNeverWritten) {
   EXPECT_FALSE(fs.exists("/cfg/UserList.INI"));
 }
 
+// A run that reaches "Ready." but could not write one of its files ends with its own
+// status, whichever stage met the failure.
+TEST(CommandLine, FileErrorsEndWithExitThree) {
+  struct Case {
+    const char* name;
+    std::string readOnly;  // a path that refuses writes, or empty
+    bool missingSource;
+    bool everyWriteRefused;  // as on a full disk
+    int status;
+  } cases[] = {
+      {"all written", "", false, false, 0},
+      {"event file read-only", "/p/EventGadget.pb", false, false, 3},
+      {"project file read-only", "/p/x.pbm", false, false, 3},
+      {"backup copy refused", "/p/Backup/form.pb", false, false, 3},
+      {"source in the list missing", "", true, false, 3},
+      {"every write refused", "", false, true, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem fs;
+    fs.directories.insert("/p");
+    fs.files["/p/form.pb"] =
+        "Enumeration\n  #Window_0\nEndEnumeration\nProcedure Open_Window_0()\n"
+        "  If OpenWindow(#Window_0, 0, 0, 300, 200, \"T\")\n  EndIf\nEndProcedure\n";
+    fs.files["/p/x.pbm"] = std::string("[FILES]\n/p/form.pb\n") + (c.missingSource ? "/p/gone.pb\n" : "") +
+                           "\n[SWITCH]\nMultilang=0\n";
+    if (!c.readOnly.empty()) {
+      fs.files.emplace(c.readOnly, "old");
+      fs.readOnly.insert(c.readOnly);
+    }
+    if (c.everyWriteRefused)
+      for (const char* name : {"Main.pb", "CommonFile.pb", "EventMain.pb", "EventMenu.pb", "EventGadget.pb",
+                               "EventWindow.pb", "x.pbm", "Backup/form.pb", "Backup/x.pbm"})
+        fs.readOnly.insert(std::string("/p/") + name);
+    const auto before = fs.files;
+    CommandLine cl;
+    cl.generate = true;
+    cl.project = "/p/x.pbm";
+    cl.configDir = "/cfg";
+    std::ostringstream out, err;
+    EXPECT_EQ(runCommandLineGeneration(cl, fs, out, err), c.status);
+    EXPECT_NE(out.str().find("Ready.\n"), std::string::npos);
+    if (!c.readOnly.empty()) {
+      EXPECT_EQ(fs.files[c.readOnly], before.at(c.readOnly));
+    }
+    if (c.everyWriteRefused) {
+      EXPECT_EQ(fs.files, before);
+      EXPECT_NE(out.str().find(" -> Error File /p/Main.pb / Errorcode: 1\n"), std::string::npos);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick
