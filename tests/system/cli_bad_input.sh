@@ -17,34 +17,14 @@ cleanup() {
 }
 trap cleanup EXIT
 trap "exit 1" INT TERM HUP
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/checks.sh"
 mkdir -p "$work/cfg"
 
 # A generated project with the user's code in an event procedure and in an include file.
 newProject() {  # dir
   local p=$1
   mkdir -p "$p"
-  cat > "$p/form.pb" <<'PB'
-Enumeration
-  #Window_0
-EndEnumeration
-
-Enumeration
-  #Button_0
-EndEnumeration
-
-Procedure Open_Window_0()
-  If OpenWindow(#Window_0, 100, 100, 300, 200, "Demo", #PB_Window_SystemMenu)
-    ButtonGadget(#Button_0, 10, 10, 100, 20, "OK")
-  EndIf
-EndProcedure
-PB
-  printf '[FILES]\n%s\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n' \
-    "$p/form.pb" > "$p/demo.pbm"
+  oneButtonProject "$p"
   (cd "$p" && "$APP" --generate demo.pbm --config-dir "$work/cfg" > /dev/null) || echo "setup run failed in $p"
   sed -i 's/^    Case #PB_EventType_LeftClick$/&\n      Debug "user code " + Str(#Window_0_Button_0)/' "$p/EventGadget.pb"
   sed -i 's/^;IncludeFile "???.pb"$/IncludeFile "user.pbi"/' "$p/Main.pb"
@@ -306,5 +286,4 @@ else
   echo "SKIP full disk: no RAM disk can be mounted here (needs root and mount -t tmpfs)"
 fi
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

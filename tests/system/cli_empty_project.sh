@@ -5,11 +5,7 @@ set -u
 APP=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/checks.sh"
 
 mkdir -p "$work/cfg" "$work/p"
 printf '[FILES]\n\n[SWITCH]\nUtf8=0\n' > "$work/p/empty.pbm"
@@ -43,5 +39,4 @@ check "missing project" "Error open file project: $work/p/missing.pbm"$'\n'"rc=2
 "$APP" --help | grep -q -- "--generate PROJECT.pbm"; check "help" 0 $?
 check "version" "Tarnwick Orlenta Version v5.17" "$("$APP" --version)"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

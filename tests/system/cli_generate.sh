@@ -7,12 +7,7 @@ APP=$(realpath "$1")
 SRC=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
-count() { grep -c -- "$1" "$2"; }
+. "$(dirname "$0")/checks.sh"
 
 p="$work/demo"
 mkdir -p "$p" "$work/snap" "$work/cfg"
@@ -106,5 +101,4 @@ cmp -s "$work/gadget.pb" EventGadget.pb; check "user code kept, nothing appended
 cmp -s "$work/menu.pb" EventMenu.pb; check "settings block dropped" 0 $?
 cmp -s "$work/snap/EventMain.pb" EventMain.pb; check "EventMain.pb rebuilt" 0 $?
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

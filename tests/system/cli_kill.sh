@@ -12,12 +12,8 @@ APP=$(realpath "$1")
 # On a RAM disk where there is one: the run syncs every file it writes.
 work=$(mktemp -d -p /dev/shm 2> /dev/null || mktemp -d)
 trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
-passes=0
-fails=0
+. "$(dirname "$0")/checks.sh"
 fail() { fails=$((fails + 1)); printf 'FAIL %s\n' "$1"; }
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
 
 WINDOWS=8
 GADGETS=6
@@ -179,5 +175,4 @@ else
 fi
 check "runs killed part way" yes "$([ "$kills" -ge 8 ] && echo yes || echo "only $kills")"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

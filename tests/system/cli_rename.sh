@@ -6,33 +6,12 @@ set -u
 APP=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
-count() { grep -c -- "$1" "$2"; }
+. "$(dirname "$0")/checks.sh"
 
 mkdir -p "$work/cfg" "$work/p" "$work/before"
 p="$work/p"
 cd "$p" || exit 1
-cat > form.pb <<'PB'
-Enumeration
-  #Window_0
-EndEnumeration
-
-Enumeration
-  #Button_0
-EndEnumeration
-
-Procedure Open_Window_0()
-  If OpenWindow(#Window_0, 100, 100, 300, 200, "Demo", #PB_Window_SystemMenu)
-    ButtonGadget(#Button_0, 10, 10, 100, 20, "OK")
-  EndIf
-EndProcedure
-PB
-printf '[FILES]\n%s\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n' \
-  "$p/form.pb" > demo.pbm
+oneButtonProject "$p"
 run() { "$APP" --generate demo.pbm --config-dir "$work/cfg" "$@"; }
 
 run > "$work/first.log"; check "first run" 0 $?
@@ -91,5 +70,4 @@ run > "$work/third.log"; check "third run" 0 $?
 check "third run asks nothing" 0 "$(count 'Update Includefile' "$work/third.log")"
 cmp -s EventGadget.pb "$work/gadget.pb"; check "stable event file" 0 $?
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

@@ -5,11 +5,7 @@ set -u
 APP=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/checks.sh"
 # project NAME FILE...: a project file in $work/NAME listing the given form files.
 project() {
   local dir="$work/$1"; shift
@@ -119,5 +115,4 @@ out=$(run warn)
 check "warning" " -> Warning: Find duplicate MenuItemID(#W_M) by ToolbarButton." "$(echo "$out" | sed -n 6p)"
 check "warning goes on" "rc=0" "$(echo "$out" | tail -1)"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

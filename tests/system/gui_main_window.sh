@@ -11,11 +11,7 @@ WM_DELETE="$BIN/wm_delete"
 work=$(mktemp -d)
 app_pid=
 trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {  # name, expected, actual
-  if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/checks.sh"
 TITLE="Tarnwick Orlenta Version v5.17"
 win() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 keys() { local w=$1; shift; xdotool windowfocus --sync "$w" && xdotool key --delay 40 "$@"; }
@@ -136,5 +132,4 @@ import -window "$main" "$BIN/screenshots/run.png"
 finish; check "exit after the run" "0" "$rc"
 
 check "GTK stayed quiet" "" "$(grep -E 'WARNING|CRITICAL' "$work/app.err")"
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish
