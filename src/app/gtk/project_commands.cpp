@@ -2,13 +2,12 @@
 // save, save as, and the question that guards new, load and exit.
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
+#include "app/gtk/widgets.h"
 #include "project/project_file.h"
 
 namespace tarnwick {
 
 namespace {
-
-GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }
 
 const std::vector<FileFilter> kProjectFilter{{"Project (*.pbm)", "*.pbm"}};
 
@@ -24,14 +23,7 @@ bool selectedFile(App& app, GtkTreeIter& it) {
 
 Lines fileRows(const App& app) {
   Lines rows;
-  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(app.fileList));
-  GtkTreeIter it;
-  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
-    gchar* s = nullptr;
-    gtk_tree_model_get(model, &it, 0, &s, -1);
-    rows.push_back(fromUtf8(s ? s : ""));
-    g_free(s);
-  }
+  for (const std::string& row : rowsOf(app.fileList)) rows.push_back(fromUtf8(row));
   return rows;
 }
 

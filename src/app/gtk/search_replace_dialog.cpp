@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/gtk/boxes.h"
+#include "app/gtk/widgets.h"
 #include "rewrite/check_constants.h"
 
 namespace tarnwick {
@@ -30,27 +31,6 @@ struct SearchReplaceDialog {
 // a nested loop whether its dialog is still the one that is open.
 SearchReplaceDialog* current = nullptr;
 unsigned lastSerial = 0;
-
-GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }
-
-void appendRow(GtkWidget* view, const std::string& text) {
-  GtkTreeIter it;
-  gtk_list_store_append(storeOf(view), &it);
-  gtk_list_store_set(storeOf(view), &it, 0, text.c_str(), -1);
-}
-
-std::vector<std::string> rowsOf(GtkWidget* view) {
-  std::vector<std::string> rows;
-  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(view));
-  GtkTreeIter it;
-  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
-    gchar* s = nullptr;
-    gtk_tree_model_get(model, &it, 0, &s, -1);
-    rows.emplace_back(s ? s : "");
-    g_free(s);
-  }
-  return rows;
-}
 
 bool selectedRow(GtkWidget* view, GtkTreeIter& it, std::string& text) {
   GtkTreeModel* model = nullptr;
@@ -179,18 +159,9 @@ bool openSearchReplaceDialog(GtkWindow* mainWindow, ObjectKind kind, const Lines
   d->mainWindow = mainWindow;
   d->onAnswer = std::move(onAnswer);
 
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWidget* fixed = nullptr;
+  GtkWidget* window = newFixedWindow("Search and Replace", mainWindow, 770, 400, &fixed);
   d->window = window;
-  gtk_window_set_title(GTK_WINDOW(window), "Search and Replace");
-  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-  if (mainWindow) {
-    gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
-    gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
-  }
-  GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, 770, 400);
-  gtk_container_add(GTK_CONTAINER(window), fixed);
 
   d->gadgets[LabelOld - LabelOld] = place(fixed, makeLabel("Old Entry"), 10, 10, 130, 20);
   d->gadgets[LabelNew - LabelOld] = place(fixed, makeLabel("New Entry"), 220, 10, 120, 20);

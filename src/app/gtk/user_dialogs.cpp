@@ -2,6 +2,7 @@
 
 #include "app/gtk/boxes.h"
 #include "app/gtk/search_replace_dialog.h"
+#include "app/gtk/widgets.h"
 #include "project/settings.h"
 
 namespace tarnwick {
@@ -87,14 +88,6 @@ GtkWidget* newTextList(GtkWidget** scrolledOut) {
   return view;
 }
 
-GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }
-
-void appendRow(GtkWidget* view, const std::string& text) {
-  GtkTreeIter it;
-  gtk_list_store_append(storeOf(view), &it);
-  gtk_list_store_set(storeOf(view), &it, 0, text.c_str(), -1);
-}
-
 // ---- "UserGadget" dialog (window 3) ----
 
 struct UserGadgetDialog {
@@ -167,14 +160,7 @@ void onRowActivated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*, gp
 void onOk(GtkButton*, gpointer data) {
   auto* d = static_cast<UserGadgetDialog*>(data);
   Lines rows;
-  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(d->list));
-  GtkTreeIter it;
-  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
-    gchar* text = nullptr;
-    gtk_tree_model_get(model, &it, 0, &text, -1);
-    rows.push_back(fromUtf8(text ? text : ""));
-    g_free(text);
-  }
+  for (const std::string& row : rowsOf(d->list)) rows.push_back(fromUtf8(row));
   DiskFileSystem fs;
   if (!saveUserGadgets(fs, d->userListPath, rows, *d->userGadgets))
     boxes().message(GTK_WINDOW(d->window), "Save UserGadget", "Error save file usergadet");
@@ -227,19 +213,10 @@ void openUserGadgetDialog(GtkWindow* mainWindow, Lines& userGadgets, const std::
     gtk_window_present(GTK_WINDOW(openDialog->window));
     return;
   }
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWidget* fixed = nullptr;
+  GtkWidget* window = newFixedWindow("UserGadget", mainWindow, 220, 400, &fixed);
   if (!window) return;  // the main window stays as it is
   auto* d = new UserGadgetDialog{mainWindow, &userGadgets, userListPath, window, nullptr};
-  gtk_window_set_title(GTK_WINDOW(window), "UserGadget");
-  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-  if (mainWindow) {
-    gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
-    gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
-  }
-  GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, 220, 400);
-  gtk_container_add(GTK_CONTAINER(window), fixed);
 
   GtkWidget* scrolled = nullptr;
   d->list = newTextList(&scrolled);

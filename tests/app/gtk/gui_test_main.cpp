@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/gtk/gui_test_support.h"
+#include "app/gtk/widgets.h"
 
 namespace tarnwick::testing {
 
@@ -89,18 +90,7 @@ void sendDelete(GtkWidget* window) {
   gdk_event_free(ev);
 }
 
-std::vector<std::string> listRows(GtkWidget* treeView) {
-  std::vector<std::string> rows;
-  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(treeView));
-  GtkTreeIter it;
-  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
-    gchar* s = nullptr;
-    gtk_tree_model_get(model, &it, 0, &s, -1);
-    rows.emplace_back(s ? s : "");
-    g_free(s);
-  }
-  return rows;
-}
+std::vector<std::string> listRows(GtkWidget* treeView) { return rowsOf(treeView); }
 
 }  // namespace tarnwick::testing
 
