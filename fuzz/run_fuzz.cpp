@@ -1,7 +1,7 @@
 // A whole headless run on fuzzed input. The input holds up to four files separated
 // by kSeparator: the form file, EventGadget.pb, Main.pb and extra project file lines
-// (switches and the names of the previous run). The first byte of the form decides
-// whether binding requests are answered with Continue or Cancel.
+// (switches and the names of the previous run). Binding requests are answered with
+// Continue, or with Cancel when the project lines hold "[CANCEL]".
 #include <cstdint>
 
 #include "fuzz_support.h"
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   model.ProjectPath = U"/p/demo.pbm";
 
   fuzz::AnsweringHost host;
-  host.continueBindings = parts[0].empty() || (parts[0][0] & 1) == 0;
+  host.continueBindings = parts[3].find("[CANCEL]") == std::string::npos;
   RunContext ctx{model, host, fs, files};
   runGeneration(ctx);
   return 0;
