@@ -27,13 +27,15 @@ class LineEdit {
 
   // Inserts the prefix behind the "#" at hashPos, unless that constant is #PB_Any
   // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
-  void prefixAt(std::size_t hashPos) {
-    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return;
-    if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return;
+  // True when the prefix was inserted.
+  bool prefixAt(std::size_t hashPos) {
+    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return false;
+    if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return false;
     line_.insert(hashPos, prefix_);
     for (std::size_t& done : done_)
       if (done > hashPos) done += prefix_.size();
     done_.push_back(hashPos);
+    return true;
   }
 
   // Prefixes the first argument of every call on the line whose command is in
@@ -43,8 +45,10 @@ class LineEdit {
     bool plainPrefix = true;
     for (char32_t c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
     if (!plainPrefix) {
+      // The search goes on behind an inserted prefix: a window name taken from a
+      // malformed line may hold "(#" itself, and must not be prefixed over and over.
       for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2))
-        if (commands.containsUpper(upper(wordBefore(line_, p)))) prefixAt(p + 1);
+        if (commands.containsUpper(upper(wordBefore(line_, p))) && prefixAt(p + 1)) p += prefix_.size();
       return;
     }
     // A prefix of name characters holds no "(#", so the calls can be found in the line

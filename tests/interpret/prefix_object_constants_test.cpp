@@ -209,5 +209,13 @@ TEST(PrefixObjectConstants, UserGadgetsAndUnknownCommands) {
   EXPECT_EQ(f.model.FormCodeLines[4], T("  TextGadget(#W_T, 0, 0, 1, 1, \"\")"));
 }
 
+// A malformed window line whose name runs into a command call gives a prefix that
+// holds "(#" itself; the inserted prefix must not be searched and prefixed again.
+TEST(PrefixObjectConstants, APrefixHoldingACallIsInsertedOnce) {
+  EXPECT_EQ(prefixed(L({"  OpenWindow(#ButtonGadget(#X, 0, 0, 10, 10, \"\")",
+                        "  ButtonGadget(#B, 0, 0, 1, 1, \"\") : TextGadget(#T, 0, 0, 1, 1, \"\")"}))[1],
+            T("  ButtonGadget(#ButtonGadget(#X_B, 0, 0, 1, 1, \"\") : TextGadget(#ButtonGadget(#X_T, 0, 0, 1, 1, \"\")"));
+}
+
 }  // namespace
 }  // namespace tarnwick::testing
