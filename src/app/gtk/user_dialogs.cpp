@@ -124,9 +124,18 @@ std::string gadgetName(const std::optional<std::string>& answer) {
   return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
+// A name that begins with "[" would read back from UserList.INI as a group header, and
+// every name after it would be lost at the next start: such a name is refused.
+bool refusedName(UserGadgetDialog* d, const std::string& name) {
+  if (name.empty() || name[0] != '[') return false;
+  boxes().message(GTK_WINDOW(d->window), "UserGadget", "A gadget name cannot begin with \"[\".");
+  return true;
+}
+
 void onAdd(GtkButton*, gpointer data) {
   auto* d = static_cast<UserGadgetDialog*>(data);
   std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Add Gadget", "", ""));
+  if (refusedName(d, name)) return;
   if (openDialog != d || name.empty()) return;
   appendRow(d->list, name);
 }
@@ -152,6 +161,7 @@ void onRowActivated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*, gp
   // The row is found again by its path: the store may have changed while the box was open.
   GtkTreePath* keep = gtk_tree_path_copy(path);
   std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Edit Gadget", "", current));
+  if (refusedName(d, name)) name.clear();
   if (openDialog == d && !name.empty() && gtk_tree_model_get_iter(model, &it, keep))
     gtk_list_store_set(GTK_LIST_STORE(model), &it, 0, name.c_str(), -1);
   gtk_tree_path_free(keep);

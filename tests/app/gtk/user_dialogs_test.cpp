@@ -166,6 +166,21 @@ TEST_F(UserDialogsTest, AddAppendsOnlyNonEmptyNamesAndOkWritesThem) {
   EXPECT_TRUE(messages.empty());
 }
 
+// UserList.INI would read "[Grid" back as a group header and drop every name after it.
+TEST_F(UserDialogsTest, NamesThatWouldReadBackAsAGroupAreRefused) {
+  gadgets = {U"Alpha"};
+  GtkWindow* w = open();
+  ASSERT_NE(w, nullptr);
+  answers = {std::string(" [Grid]"), std::string("[Beta")};
+  click(w, "Add");
+  doubleClick(w, 0);
+  EXPECT_EQ(listRows(treeViewIn(w)), (std::vector<std::string>{"Alpha"}));
+  EXPECT_EQ(messages, (std::vector<std::string>(2, "UserGadget|A gadget name cannot begin with \"[\".")));
+  click(w, "Ok");
+  pump();
+  EXPECT_EQ(readAll(path), "[USERGADGET]\nAlpha\n");
+}
+
 TEST_F(UserDialogsTest, EditReplacesTheRowOnlyOnANonEmptyAnswer) {
   gadgets = {U"Alpha", U"Beta"};
   GtkWindow* w = open();
