@@ -8,6 +8,7 @@
 #include "app/gtk/icons.h"
 #include "app/gtk/search_replace_dialog.h"
 #include "app/gtk/user_dialogs.h"
+#include "app/gtk/widgets.h"
 
 namespace tarnwick {
 
@@ -200,20 +201,6 @@ void buildToolbar(App& app) {
   gtk_toolbar_set_style(GTK_TOOLBAR(app.toolbar), allImages ? GTK_TOOLBAR_ICONS : GTK_TOOLBAR_TEXT);
 }
 
-GtkWidget* newList(GtkWidget** view) {
-  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
-  *view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-  g_object_unref(store);
-  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(*view), FALSE);
-  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(*view), -1, "Text", gtk_cell_renderer_text_new(), "text",
-                                              0, nullptr);
-  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
-  gtk_container_add(GTK_CONTAINER(scrolled), *view);
-  return scrolled;
-}
-
 gboolean onMainDelete(GtkWidget* window, GdkEvent*, gpointer data) {
   // While a dialog disables the main window, its close box does nothing.
   if (gtk_widget_is_sensitive(window)) exitAction(*static_cast<App*>(data));
@@ -242,8 +229,12 @@ bool openMainWindow(App& app) {
   app.statusBar = gtk_statusbar_new();
   app.paned = gtk_vpaned_new();
   // The file list keeps its height when the window is resized; the log takes the rest.
-  gtk_paned_pack1(GTK_PANED(app.paned), newList(&app.fileList), FALSE, TRUE);
-  gtk_paned_pack2(GTK_PANED(app.paned), newList(&app.logList), TRUE, TRUE);
+  GtkWidget* fileScroller = nullptr;
+  GtkWidget* logScroller = nullptr;
+  app.fileList = newTextList(&fileScroller);
+  app.logList = newTextList(&logScroller);
+  gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, TRUE);
+  gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, TRUE);
 
   GtkWidget* box = gtk_vbox_new(FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), app.menuBar, FALSE, FALSE, 0);

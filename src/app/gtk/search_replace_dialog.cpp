@@ -131,17 +131,9 @@ GtkWidget* makeLabel(const char* text) {
 // A single-column list with at most one selected row; returns the view, placed inside
 // a scrolled window of the given size.
 GtkWidget* makeList(GtkWidget* fixed, int x, int y, int width, int height) {
-  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
-  GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-  g_object_unref(store);
-  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), FALSE);
-  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view), -1, "Text", gtk_cell_renderer_text_new(), "text",
-                                              0, nullptr);
+  GtkWidget* scroller = nullptr;
+  GtkWidget* view = newTextList(&scroller);
   gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), GTK_SELECTION_SINGLE);
-  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
-  gtk_container_add(GTK_CONTAINER(scroller), view);
   place(fixed, scroller, x, y, width, height);
   return view;
 }

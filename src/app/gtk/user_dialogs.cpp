@@ -72,22 +72,6 @@ void setMainEnabled(GtkWindow* mainWindow, bool enabled) {
   if (mainWindow) gtk_widget_set_sensitive(GTK_WIDGET(mainWindow), enabled);
 }
 
-// A single-column list of texts without a header, inside a scrolled window.
-GtkWidget* newTextList(GtkWidget** scrolledOut) {
-  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
-  GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-  g_object_unref(store);
-  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), FALSE);
-  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view), -1, "Text", gtk_cell_renderer_text_new(), "text",
-                                              0, nullptr);
-  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
-  gtk_container_add(GTK_CONTAINER(scrolled), view);
-  *scrolledOut = scrolled;
-  return view;
-}
-
 // ---- "UserGadget" dialog (window 3) ----
 
 struct UserGadgetDialog {

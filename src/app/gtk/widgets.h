@@ -9,6 +9,10 @@
 
 namespace tarnwick {
 
+// A one-column text list without a header, inside a scrolled window; returns the view
+// and gives the scrolled window (the widget to place) through `scrolled`.
+GtkWidget* newTextList(GtkWidget** scrolled);
+
 // The list store behind a one-column text list (a GtkTreeView over a GtkListStore).
 GtkListStore* storeOf(GtkWidget* view);
 
