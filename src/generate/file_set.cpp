@@ -6,10 +6,16 @@ namespace tarnwick {
 
 namespace {
 
-// Reads a file into lines in the encoding its mark names; false when it cannot be read.
-bool readLines(FileSystem& fs, const std::string& path, Lines& lines) {
+// Reads a file of the project folder into lines in the encoding its mark names; false
+// when it cannot be read. A file that is there but cannot be read is remembered, so
+// that step 4 does not write over the user's lines.
+bool readBack(RunContext& ctx, const char* name, Lines& lines) {
+  std::string path = ctx.model.projectFile(name);
   std::string bytes;
-  if (!fs.readFile(path, bytes)) return false;
+  if (!ctx.fs.readFile(path, bytes)) {
+    if (ctx.fs.exists(path)) ctx.model.buffers.unreadable.insert(name);
+    return false;
+  }
   lines = decodeFile(bytes).lines;
   return true;
 }
@@ -25,14 +31,12 @@ Text trimQuotes(TextView t) {
 // Writes one file in the run's encoding and logs the result. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
 // characters would otherwise be lost.
-// keepUnreadable marks a file whose lines were read back in step 1: when it is there
-// but cannot be read, its buffer was built without the user's lines, and writing it
-// would wipe them, so it is left alone and reported.
-bool writeOne(RunContext& ctx, const char* name, const Lines& lines, bool keepUnreadable) {
+// A file that step 1 found but could not read was prepared without the user's lines;
+// writing it would wipe them, so it is left alone and reported.
+bool writeOne(RunContext& ctx, const char* name, const Lines& lines) {
   const FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
-  std::string bytesOnDisk;
-  if (keepUnreadable && ctx.fs.exists(toUtf8(path)) && !ctx.fs.readFile(toUtf8(path), bytesOnDisk)) {
+  if (m.buffers.unreadable.count(name)) {
     ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
     return false;
   }
@@ -80,9 +84,10 @@ Lines catalogLines(const LanguageMap& language) {
 void prepareFileBuffers(RunContext& ctx) {
   FormModel& m = ctx.model;
   FileBuffers& b = m.buffers;
-  if (!readLines(ctx.fs, m.projectFile("Main.pb"), b.main)) b.main = templateLines("Main.txt");
+  b.unreadable.clear();
+  if (!readBack(ctx, "Main.pb", b.main)) b.main = templateLines("Main.txt");
   b.eventMain = templateLines(m.switches.UseCallFast == 1 ? "EventMainCallTable.txt" : "EventMainPlain.txt");
-  if (!readLines(ctx.fs, m.projectFile("LoadLanguage.pb"), b.loadLanguage))
+  if (!readBack(ctx, "LoadLanguage.pb", b.loadLanguage))
     b.loadLanguage = templateLines("LoadLanguage.txt");
   struct EventFile {
     const char* name;
@@ -90,11 +95,11 @@ void prepareFileBuffers(RunContext& ctx) {
   } eventFiles[] = {{"EventMenu.pb", &b.eventMenu}, {"EventGadget.pb", &b.eventGadget},
                     {"EventWindow.pb", &b.eventWindow}};
   for (const EventFile& f : eventFiles) {
-    if (!readLines(ctx.fs, m.projectFile(f.name), *f.buffer)) f.buffer->clear();
+    if (!readBack(ctx, f.name, *f.buffer)) f.buffer->clear();
     trimTrailingComments(*f.buffer);
   }
   Lines catalog;
-  if (readLines(ctx.fs, m.projectFile("Catalog"), catalog)) readCatalog(catalog, m.Language);
+  if (readBack(ctx, "Catalog", catalog)) readCatalog(catalog, m.Language);
 }
 
 bool writeGeneratedFiles(RunContext& ctx) {
@@ -103,15 +108,15 @@ bool writeGeneratedFiles(RunContext& ctx) {
   bool ok = true;
   // CommonFile.pb and EventMain.pb are rebuilt from nothing; the others carry lines
   // read back from disk.
-  ok &= writeOne(ctx, "Main.pb", b.main, true);
-  ok &= writeOne(ctx, "CommonFile.pb", b.common, false);
-  ok &= writeOne(ctx, "EventMain.pb", b.eventMain, false);
-  ok &= writeOne(ctx, "EventMenu.pb", b.eventMenu, true);
-  ok &= writeOne(ctx, "EventGadget.pb", b.eventGadget, true);
-  ok &= writeOne(ctx, "EventWindow.pb", b.eventWindow, true);
+  ok &= writeOne(ctx, "Main.pb", b.main);
+  ok &= writeOne(ctx, "CommonFile.pb", b.common);
+  ok &= writeOne(ctx, "EventMain.pb", b.eventMain);
+  ok &= writeOne(ctx, "EventMenu.pb", b.eventMenu);
+  ok &= writeOne(ctx, "EventGadget.pb", b.eventGadget);
+  ok &= writeOne(ctx, "EventWindow.pb", b.eventWindow);
   if (m.switches.Multilang == 1) {
-    ok &= writeOne(ctx, "LoadLanguage.pb", b.loadLanguage, true);
-    ok &= writeOne(ctx, "Catalog", catalogLines(m.Language), true);
+    ok &= writeOne(ctx, "LoadLanguage.pb", b.loadLanguage);
+    ok &= writeOne(ctx, "Catalog", catalogLines(m.Language));
   }
   return ok;
 }

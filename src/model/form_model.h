@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -105,6 +106,9 @@ using FileBuffer = Lines;
 
 struct FileBuffers {
   FileBuffer main, common, eventMain, eventMenu, eventGadget, eventWindow, loadLanguage;
+  // Files of the project folder that were there when they were read back but could not
+  // be read: their buffers lack the user's lines, so they must not be written.
+  std::unordered_set<std::string> unreadable;
   void clear() { *this = FileBuffers(); }
 };
 

@@ -175,16 +175,21 @@ TEST(FileSet, UnwritableFileIsReportedAndTheOthersAreWritten) {
 }
 
 // A file that is there but cannot be read was prepared without the user's lines:
-// writing it would wipe them, so it is kept and reported instead.
+// writing it would wipe them, so it is kept and reported instead, also when it has
+// become readable by the time the files are written.
 TEST(FileSet, UnreadableFileIsNotOverwritten) {
+  for (bool readableLater : {false, true})
   for (const char* name : {"Main.pb", "EventGadget.pb", "Catalog", "CommonFile.pb"}) {
+    SCOPED_TRACE(readableLater ? "readable when written" : "unreadable throughout");
     Project p;
     p.m.switches.Multilang = 1;
     fillDemoForm(p.m, true);
     std::string path = std::string("/p/") + name;
     p.fs.files[path] = "user lines";
     p.fs.unreadable.insert(path);
-    runGenerate(p);
+    prepareAsStepOne(p.ctx);
+    if (readableLater) p.fs.unreadable.clear();
+    generateStep4(p.ctx);
     bool generatedOnly = std::string(name) == "CommonFile.pb";
     EXPECT_EQ(p.fs.files[path] == "user lines", !generatedOnly) << name;
     int errors = 0;
