@@ -10,7 +10,7 @@ namespace {
 
 // The three rules in their order; the count is per rule and entry, so a line changed
 // by two of them counts twice.
-int applyIncludeRules(const ReplaceList& replaceList, Lines& lines) {
+RenameRules includeRules(const ReplaceList& replaceList) {
   using Mode = RenameRules::Mode;
   RenameRules rules;
   for (const ReplaceEntry& e : replaceList)
@@ -19,7 +19,7 @@ int applyIncludeRules(const ReplaceList& replaceList, Lines& lines) {
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
       rules.add(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
-  return rules.apply(lines);
+  return rules;
 }
 
 // True when the bytes decode to a text that encodes back to the same bytes: a file
@@ -33,7 +33,7 @@ bool decodesFaithfully(std::string_view bytes) {
   return again == std::string(body) + encodeLines({Text()}, mark.format, false);
 }
 
-void updateIncludeFile(RunContext& ctx, const Text& path) {
+void updateIncludeFile(RunContext& ctx, const RenameRules& rules, const Text& path) {
   const std::string file = toUtf8(path);
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
@@ -46,7 +46,7 @@ void updateIncludeFile(RunContext& ctx, const Text& path) {
     bytes.clear();
   }
   DecodedText text = decodeFile(bytes);
-  int count = applyIncludeRules(ctx.model.replaceList, text.lines);
+  int count = rules.apply(text.lines);
   if (count == 0) return;
 
   ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
@@ -56,14 +56,17 @@ void updateIncludeFile(RunContext& ctx, const Text& path) {
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
-  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded)) ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded))
+    ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
 }
 
 }  // namespace
 
 void updateIncludeFiles(RunContext& ctx) {
   ctx.log(U"- Update IncludeFiles");
-  for (const Text& path : ctx.model.IncludeFileList) updateIncludeFile(ctx, path);
+  // The rules are built once for all files.
+  const RenameRules rules = includeRules(ctx.model.replaceList);
+  for (const Text& path : ctx.model.IncludeFileList) updateIncludeFile(ctx, rules, path);
 }
 
 }  // namespace tarnwick
