@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/run.h"
+#include "run/run.h"
 
 namespace tarnwick::fuzz {
 

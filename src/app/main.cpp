@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/cli.h"
+#include "app/cli/cli.h"
 #ifdef TARNWICK_HAVE_GUI
 #include "app/gtk/shell.h"
 #endif

@@ -234,4 +234,17 @@ void assembleCommonFile(FormModel& model) {
   out.insert(out.end(), model.FormCodeLines.begin(), model.FormCodeLines.end());
 }
 
+void ScanIncludeFilesForLanguage(StageContext& ctx) {
+  for (const Text& path : ctx.model.IncludeFileList) {
+    const std::string file = toUtf8(path);
+    std::string bytes;
+    if (!ctx.fs.ensureFile(file) || !ctx.fs.readFile(file, bytes)) {
+      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      continue;
+    }
+    Lines scratch = decodeFile(bytes).lines;
+    ScanLanguageKeys(ctx.model, scratch);
+  }
+}
+
 }  // namespace tarnwick

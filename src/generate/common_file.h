@@ -2,13 +2,15 @@
 // language scan and data, the first-window lines of Main.pb.
 #pragma once
 
-#include "app/core/run.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
 // Adds the first quoted text of every line that calls MyLanguage as a key, its own
 // text; keys already there (e.g. translations from Catalog) are left alone.
 void ScanLanguageKeys(FormModel& model, const Lines& lines);
+// Hands the lines of every include file to the language scan.
+void ScanIncludeFilesForLanguage(StageContext& ctx);
 // Rewrites the key count and the default language data of LoadLanguage.pb.
 void fillLanguageData(FormModel& model);
 // The image section of CommonFile.pb: decoders, then load or embed lines.

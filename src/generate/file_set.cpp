@@ -9,7 +9,7 @@ namespace {
 // Reads a file of the project folder into lines in the encoding its mark names; false
 // when it cannot be read. A file that is there but cannot be read is remembered, so
 // that step 4 does not write over the user's lines.
-bool readBack(RunContext& ctx, const char* name, Lines& lines) {
+bool readBack(StageContext& ctx, const char* name, Lines& lines) {
   std::string path = ctx.model.projectFile(name);
   std::string bytes;
   if (!ctx.fs.readFile(path, bytes)) {
@@ -33,7 +33,7 @@ Text trimQuotes(TextView t) {
 // characters would otherwise be lost.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
-bool writeOne(RunContext& ctx, const char* name, const Lines& lines) {
+bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
   const FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
   if (m.buffers.unreadable.count(name)) {
@@ -81,7 +81,7 @@ Lines catalogLines(const LanguageMap& language) {
   return out;
 }
 
-void prepareFileBuffers(RunContext& ctx) {
+void prepareFileBuffers(StageContext& ctx) {
   FormModel& m = ctx.model;
   FileBuffers& b = m.buffers;
   b.unreadable.clear();
@@ -102,7 +102,7 @@ void prepareFileBuffers(RunContext& ctx) {
   if (readBack(ctx, "Catalog", catalog)) readCatalog(catalog, m.Language);
 }
 
-bool writeGeneratedFiles(RunContext& ctx) {
+bool writeGeneratedFiles(StageContext& ctx) {
   const FormModel& m = ctx.model;
   const FileBuffers& b = m.buffers;
   bool ok = true;

@@ -1,15 +1,15 @@
 // The generated file set: preparing the buffers in step 1 and writing them in step 4.
 #pragma once
 
-#include "app/core/run.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
 // Fills the seven buffers from disk or the templates and reads Catalog.
-void prepareFileBuffers(RunContext& ctx);
+void prepareFileBuffers(StageContext& ctx);
 // Writes the generated files, each with its own log line. False when any of them
 // could not be written.
-bool writeGeneratedFiles(RunContext& ctx);
+bool writeGeneratedFiles(StageContext& ctx);
 
 // Reads the lines of a Catalog file into the language map, in file order.
 void readCatalog(const Lines& lines, LanguageMap& language);

@@ -1,6 +1,6 @@
 // Makes every window after the first a child of the first window: its OpenWindow call
 // gets the first window's WindowID as parent (and PB_Any as flags when it has none).
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

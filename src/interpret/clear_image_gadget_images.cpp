@@ -1,6 +1,6 @@
 // Image gadgets start without an image: the image argument becomes 0, and what stood
 // after it on the line is dropped.
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

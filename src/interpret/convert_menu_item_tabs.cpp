@@ -1,6 +1,6 @@
 // Menu texts write the tab before a shortcut as "\t"; PureBasic strings have no such
 // escape, so the text is split into two literals joined by #TAB$.
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

@@ -1,6 +1,6 @@
 // Lets the system place the windows: the x and y arguments of every OpenWindow call
 // become #PB_Ignore.
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

@@ -1,11 +1,11 @@
 // The passes that rewrite the form code, in the order step 1 runs them.
 #pragma once
 
-#include "app/core/run.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
-bool PrefixObjectConstants(RunContext& ctx);
+bool PrefixObjectConstants(StageContext& ctx);
 void AttachToParentWindow(FormModel& model);
 void IgnoreWindowPosition(FormModel& model);
 void ConvertMenuItemTabs(FormModel& model);

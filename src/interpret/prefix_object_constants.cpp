@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {
@@ -110,7 +110,7 @@ Text windowArgument(const Text& line, std::size_t open) {
 
 }  // namespace
 
-bool PrefixObjectConstants(RunContext& ctx) {
+bool PrefixObjectConstants(StageContext& ctx) {
   FormModel& model = ctx.model;
   Text windowPrefix;
   for (Text& line : model.FormCodeLines) {

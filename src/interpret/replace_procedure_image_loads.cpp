@@ -2,7 +2,7 @@
 // CommonFile.pb loads once; the same file always gets the same constant.
 #include <unordered_map>
 
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

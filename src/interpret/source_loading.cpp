@@ -1,7 +1,6 @@
 #include "interpret/source_loading.h"
 
-#include "generate/common_file.h"
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 
 namespace tarnwick {
 
@@ -165,7 +164,7 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 }  // namespace
 
-void LoadSourceFiles(RunContext& ctx) {
+void LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
   for (const Text& path : model.SourceFileList) {
     std::string bytes;
@@ -177,7 +176,7 @@ void LoadSourceFiles(RunContext& ctx) {
   }
 }
 
-void CollectIncludeFiles(RunContext& ctx, const Text& name) {
+void CollectIncludeFiles(StageContext& ctx, const Text& name) {
   FormModel& model = ctx.model;
   if (name.empty()) return;
   const Text directory = model.projectDirectory();
@@ -196,19 +195,6 @@ void CollectIncludeFiles(RunContext& ctx, const Text& name) {
     else
       path = directory + include;  // a relative folder part counts from the project folder too
     model.IncludeFileList.push_back(path);
-  }
-}
-
-void ScanIncludeFilesForLanguage(RunContext& ctx) {
-  for (const Text& path : ctx.model.IncludeFileList) {
-    const std::string file = toUtf8(path);
-    std::string bytes;
-    if (!ctx.fs.ensureFile(file) || !ctx.fs.readFile(file, bytes)) {
-      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
-      continue;
-    }
-    Lines scratch = decodeFile(bytes).lines;
-    ScanLanguageKeys(ctx.model, scratch);
   }
 }
 

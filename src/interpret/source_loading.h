@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/core/run.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
@@ -13,10 +13,8 @@ std::optional<MarkInfo> CheckMainFile(FileSystem& fs, const FormModel& model);
 // The encoding of the generated files for a Main.pb with the given mark.
 TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& switches);
 // Fills FormCodeLines, ImageList and FontList from SourceFileList.
-void LoadSourceFiles(RunContext& ctx);
+void LoadSourceFiles(StageContext& ctx);
 // Fills IncludeFileList from the include statements of the named file.
-void CollectIncludeFiles(RunContext& ctx, const Text& name);
-// Hands the lines of every include file to the language scan.
-void ScanIncludeFilesForLanguage(RunContext& ctx);
+void CollectIncludeFiles(StageContext& ctx, const Text& name);
 
 }  // namespace tarnwick

@@ -1,6 +1,6 @@
 // For multi-language projects: the first text literal of each form code line becomes
 // a MyLanguage look-up, whose keys the language scan then collects.
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "rewrite/check_constants.h"
+#include "rewrite/bind_kind.h"
 
 namespace tarnwick {
 
@@ -50,8 +50,7 @@ bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
   return !oldName.empty() && !newName.empty();
 }
 
-bool bindKind(RunContext& ctx, ObjectKind kind) {
-  FormModel& model = ctx.model;
+bool compareNames(FormModel& model, ObjectKind kind) {
   Lines workingOld = model.previousList(kind);
   Lines workingNew = model.currentNames(kind);
   if (kind != ObjectKind::Window) carryOverWindowPrefixes(model.replaceList, workingOld);
@@ -64,16 +63,15 @@ bool bindKind(RunContext& ctx, ObjectKind kind) {
     if (!newSet.count(name)) model.oldEntryList.push_back(name);
   for (const Text& name : workingNew)
     if (!oldSet.count(name)) model.newEntryList.push_back(name);
-  if (model.oldEntryList.empty()) return true;
+  return !model.oldEntryList.empty();
+}
 
-  BindAnswer answer = ctx.host.askBindings(kind, model.oldEntryList, model.newEntryList);
-  if (answer.answer == 2) return false;
-  for (const Text& entry : answer.todo) {
+void takeBindings(FormModel& model, ObjectKind kind, const Lines& todo) {
+  for (const Text& entry : todo) {
     Text oldName, newName;
     // An entry without both names would turn into a rewrite of every bare "#".
     if (splitTodoEntry(entry, oldName, newName)) model.replaceList.push_back({oldName, newName, kind});
   }
-  return true;
 }
 
 }  // namespace tarnwick

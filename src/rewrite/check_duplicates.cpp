@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 
 namespace tarnwick {
 
@@ -59,7 +59,7 @@ Text callIdentifier(const Text& code, std::size_t open, bool closeAtParenthesis)
 
 }  // namespace
 
-bool checkDuplicates(RunContext& ctx) {
+bool checkDuplicates(StageContext& ctx) {
   FormModel& model = ctx.model;
   NameList windows(model.WindowList), menus(model.MenuBarList), items(model.MenuItemList),
       statusBars(model.StatusBarList), toolBars(model.ToolBarList);

@@ -1,10 +1,10 @@
 // The duplicate identifier checks that fill the six object lists.
 #pragma once
 
-#include "app/core/run.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
-bool checkDuplicates(RunContext& ctx);
+bool checkDuplicates(StageContext& ctx);
 
 }  // namespace tarnwick

@@ -5,7 +5,7 @@
 
 namespace tarnwick {
 
-void makeBackup(RunContext& ctx) {
+void makeBackup(StageContext& ctx) {
   ctx.log(U"- Make Backup...");
   const std::string dir = toUtf8(ctx.model.projectDirectory());
   const std::string backup = dir + "Backup";

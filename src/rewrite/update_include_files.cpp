@@ -33,7 +33,7 @@ bool decodesFaithfully(std::string_view bytes) {
   return again == std::string(body) + encodeLines({Text()}, mark.format, false);
 }
 
-void updateIncludeFile(RunContext& ctx, const RenameRules& rules, const Text& path) {
+void updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& path) {
   const std::string file = toUtf8(path);
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
@@ -62,7 +62,7 @@ void updateIncludeFile(RunContext& ctx, const RenameRules& rules, const Text& pa
 
 }  // namespace
 
-void updateIncludeFiles(RunContext& ctx) {
+void updateIncludeFiles(StageContext& ctx) {
   ctx.log(U"- Update IncludeFiles");
   // The rules are built once for all files.
   const RenameRules rules = includeRules(ctx.model.replaceList);

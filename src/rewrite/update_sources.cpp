@@ -1,4 +1,4 @@
-// The step that carries bound renames into the sources, and its four buffer stages.
+// The four stages that carry bound renames into the buffers of the run.
 #include "rewrite/update_sources.h"
 
 #include "rewrite/rename_rules.h"
@@ -29,7 +29,7 @@ struct BufferRules {
 
 }  // namespace
 
-void updatePrefixes(RunContext& ctx) {
+void updatePrefixes(StageContext& ctx) {
   ctx.log(U"- Update Prefix");
   FormModel& m = ctx.model;
   BufferRules rules;
@@ -45,7 +45,7 @@ void updatePrefixes(RunContext& ctx) {
   rules.apply(m);
 }
 
-void updateProcedures(RunContext& ctx) {
+void updateProcedures(StageContext& ctx) {
   ctx.log(U"- Update Procedure");
   FormModel& m = ctx.model;
   BufferRules rules;
@@ -68,30 +68,20 @@ void updateProcedures(RunContext& ctx) {
   rules.apply(m);
 }
 
-void updateConstants(RunContext& ctx) {
+void updateConstants(StageContext& ctx) {
   ctx.log(U"- Update Constants");
   BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList) rules.addToAll(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
   rules.apply(ctx.model);
 }
 
-void updateOpenWindows(RunContext& ctx) {
+void updateOpenWindows(StageContext& ctx) {
   ctx.log(U"- Update Open Window");
   BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList)
     if (e.kind == ObjectKind::Window)
       rules.addToAll(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
   rules.apply(ctx.model);
-}
-
-void updateSources(RunContext& ctx) {
-  ctx.log(U"Generate Code Step 3 ...");
-  makeBackup(ctx);
-  updatePrefixes(ctx);
-  updateProcedures(ctx);
-  updateConstants(ctx);
-  updateOpenWindows(ctx);
-  updateIncludeFiles(ctx);
 }
 
 }  // namespace tarnwick

@@ -9,6 +9,7 @@ namespace tarnwick {
 namespace {
 
 using testing::L;
+using testing::RecordingHost;
 
 Lines linesOf(const std::string& text) { return splitLines(T(text)); }
 
@@ -152,6 +153,21 @@ TEST(Language, DataWithoutEndLabelKeepsTheUsersLines) {
   m.buffers.loadLanguage = L({"x : DefaultLanguage:", "  EndDefaultLanguage:"});
   fillLanguageData(m);
   EXPECT_EQ(m.buffers.loadLanguage, L({"x : DefaultLanguage:", "  Data.s \"A\"", "  Data.s \"B\"", "  EndDefaultLanguage:"}));
+}
+
+TEST(ScanIncludeFilesForLanguage, MissingFilesAreCreatedAndFailuresLogged) {
+  FormModel model;
+  RecordingHost host;
+  MemoryFileSystem fs;
+  RunContext ctx{model, host, fs};
+  model.IncludeFileList = L({"/p/missing.pb", "/p/locked.pb", "/p/ok.pb"});
+  fs.unreadable.insert("/p/locked.pb");
+  fs.files["/p/locked.pb"] = "x";
+  fs.files["/p/ok.pb"] = "Debug MyLanguage(\"Hello\")\n";
+  ScanIncludeFilesForLanguage(ctx);
+  EXPECT_EQ(fs.files.count("/p/missing.pb"), 1u);
+  EXPECT_EQ(fs.files["/p/missing.pb"], "");
+  EXPECT_EQ(host.log, L({" -> Error OpenFile /p/locked.pb / Errorcode: 1"}));
 }
 
 }  // namespace

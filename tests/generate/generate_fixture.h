@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/core/run.h"
+#include "run/run.h"
 #include "generate/common_file.h"
 #include "generate/file_set.h"
-#include "generate/step4.h"
+#include "run/steps.h"
 #include "interpret/source_loading.h"
 #include "support/recording_host.h"
 

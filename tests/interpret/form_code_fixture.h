@@ -2,7 +2,7 @@
 // context around it, for the tests of the passes and the checks.
 #pragma once
 
-#include "app/core/run.h"
+#include "run/run.h"
 #include "support/recording_host.h"
 
 #include <ostream>

@@ -182,17 +182,5 @@ TEST(CollectIncludeFiles, MainFileInEachEncoding) {
   EXPECT_TRUE(none.model.IncludeFileList.empty());
 }
 
-TEST(ScanIncludeFilesForLanguage, MissingFilesAreCreatedAndFailuresLogged) {
-  Loader f;
-  f.model.IncludeFileList = L({"/p/missing.pb", "/p/locked.pb", "/p/ok.pb"});
-  f.fs.unreadable.insert("/p/locked.pb");
-  f.fs.files["/p/locked.pb"] = "x";
-  f.fs.files["/p/ok.pb"] = "Debug MyLanguage(\"Hello\")\n";
-  ScanIncludeFilesForLanguage(f.ctx);
-  EXPECT_EQ(f.fs.files.count("/p/missing.pb"), 1u);
-  EXPECT_EQ(f.fs.files["/p/missing.pb"], "");
-  EXPECT_EQ(f.host.log, L({" -> Error OpenFile /p/locked.pb / Errorcode: 1"}));
-}
-
 }  // namespace
 }  // namespace tarnwick::testing

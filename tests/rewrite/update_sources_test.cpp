@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "run/steps.h"
 #include "support/recording_host.h"
 
 namespace tarnwick {

@@ -3,7 +3,7 @@
 
 #include <deque>
 
-#include "app/core/run.h"
+#include "run/run.h"
 
 namespace tarnwick::testing {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/core/run.h"
+#include "run/run.h"
 #include "app/gtk/handshake.h"
 #include "model/filesystem.h"
 #include "model/form_model.h"

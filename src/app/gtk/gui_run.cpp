@@ -3,7 +3,7 @@
 // those requests.
 #include <thread>
 
-#include "app/core/run.h"
+#include "run/run.h"
 #include "app/gtk/app.h"
 #include "app/gtk/search_replace_dialog.h"
 #include "project/project_file.h"

@@ -2,7 +2,7 @@
 // shortcuts, and the dispatch of every menu event to its action.
 #include <gdk/gdkkeysyms.h>
 
-#include "app/core/cli.h"
+#include "app/cli/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/icons.h"

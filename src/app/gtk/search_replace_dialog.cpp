@@ -8,7 +8,7 @@
 
 #include "app/gtk/boxes.h"
 #include "app/gtk/widgets.h"
-#include "rewrite/check_constants.h"
+#include "rewrite/bind_kind.h"
 
 namespace tarnwick {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/core/cli.h"
+#include "app/cli/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/icons.h"

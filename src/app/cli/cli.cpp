@@ -1,4 +1,4 @@
-#include "app/core/cli.h"
+#include "app/cli/cli.h"
 
 #include <unistd.h>
 

@@ -1,9 +1,6 @@
-#include "app/core/run.h"
+#include "run/run.h"
 
-#include "generate/step4.h"
-#include "interpret/step1.h"
-#include "rewrite/check_constants.h"
-#include "rewrite/update_sources.h"
+#include "run/steps.h"
 
 namespace tarnwick {
 

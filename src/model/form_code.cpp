@@ -1,4 +1,4 @@
-#include "interpret/form_code.h"
+#include "model/form_code.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/run.h"
+#include "run/run.h"
 
 namespace tarnwick {
 

@@ -1,9 +1,8 @@
-// The generation run without any user interface: the interface through which the run
-// talks to whoever drives it, and the run procedure with its four steps.
+// The generation run above its stages: the interface through which the run talks to
+// whoever drives it, the run's context, and the run procedure with its four steps.
 #pragma once
 
-#include "model/filesystem.h"
-#include "model/form_model.h"
+#include "model/stage.h"
 
 namespace tarnwick {
 
@@ -14,11 +13,8 @@ struct BindAnswer {
   Lines todo;
 };
 
-class RunHost {
+class RunHost : public LogSink {
  public:
-  virtual ~RunHost() = default;
-  // Shows one log line; returns when it is shown.
-  virtual void logLine(const Text& line) = 0;
   // Asks the user to bind the old names of one kind to new ones.
   virtual BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) = 0;
   // The first request of every run.
@@ -26,20 +22,13 @@ class RunHost {
   virtual void enableMainWindow() = 0;
 };
 
-struct RunContext {
-  FormModel& model;
+struct RunContext : StageContext {
+  RunContext(FormModel& m, RunHost& h, FileSystem& f, Lines rows = {})
+      : StageContext(m, h, f), host(h), fileRows(std::move(rows)) {}
+
   RunHost& host;
-  FileSystem& fs;
   // The rows of the file list, copied when the run started.
   Lines fileRows;
-  // How many files of the run could not be read or written; each is logged.
-  int fileErrors = 0;
-
-  void log(const Text& line) { host.logLine(line); }
-  void logFileError(const Text& line) {
-    ++fileErrors;
-    host.logLine(line);
-  }
 };
 
 // Runs steps 1 to 4. True when the run ended with "Ready.", false after "Cancel.".

@@ -1,4 +1,4 @@
-#include "rewrite/check_constants.h"
+#include "run/steps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Step 1 as a whole, on the bundled demo project and on projects that must stop.
-#include "interpret/step1.h"
+#include "run/steps.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "form_code_fixture.h"
+#include "interpret/form_code_fixture.h"
 
 namespace tarnwick::testing {
 namespace {

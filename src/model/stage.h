@@ -1,0 +1,35 @@
+// What every stage of a run works with: the form model, the file seam and the log.
+// The stages of loading, rewriting and generating take this and nothing of the run
+// above them.
+#pragma once
+
+#include "model/filesystem.h"
+#include "model/form_model.h"
+
+namespace tarnwick {
+
+// Where the stages report, one line at a time.
+class LogSink {
+ public:
+  virtual ~LogSink() = default;
+  // Shows one log line; returns when it is shown.
+  virtual void logLine(const Text& line) = 0;
+};
+
+struct StageContext {
+  StageContext(FormModel& m, LogSink& s, FileSystem& f) : model(m), sink(s), fs(f) {}
+
+  FormModel& model;
+  LogSink& sink;
+  FileSystem& fs;
+  // How many files of the run could not be read or written; each is logged.
+  int fileErrors = 0;
+
+  void log(const Text& line) { sink.logLine(line); }
+  void logFileError(const Text& line) {
+    ++fileErrors;
+    sink.logLine(line);
+  }
+};
+
+}  // namespace tarnwick
