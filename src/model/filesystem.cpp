@@ -2,13 +2,16 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <iterator>
 
 namespace tarnwick {
 
@@ -154,6 +157,197 @@ bool DiskFileSystem::listDirectory(const std::string& path, std::vector<DirEntry
   return true;
 }
 
+namespace {
+
+// The folder part of a path with its "/", and the name after it.
+void splitPath(const std::string& path, std::string& dir, std::string& name) {
+  std::size_t slash = path.rfind('/');
+  dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryTemplate(const std::string& target) {
+  std::string dir, name;
+  splitPath(target, dir, name);
+  return dir + "." + name + ".tw-XXXXXX";
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes, syncs and closes; the mode is set explicitly so that the umask does not
+// narrow the bits of a copy.
+bool fillAndClose(int fd, const std::string& bytes, unsigned mode) {
+  bool ok = fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0 && writeAll(fd, bytes) && fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
+}  // namespace
+
+bool isTemporaryName(const std::string& name) {
+  const std::size_t tail = 4 + 6;  // ".tw-" and six characters
+  if (name.size() < 2 + tail || name[0] != '.') return false;
+  if (name.compare(name.size() - tail, 4, ".tw-") != 0) return false;
+  for (std::size_t i = name.size() - 6; i < name.size(); ++i)
+    if (!isalnum(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+std::string lexicallyNormal(const std::string& path) {
+  const bool absolute = !path.empty() && path[0] == '/';
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    std::string part = path.substr(start, slash - start);
+    if (part == "..") {
+      if (!parts.empty() && parts.back() != "..") parts.pop_back();
+      else if (!absolute) parts.push_back(part);
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = slash + 1;
+  }
+  std::string out = absolute ? "/" : "";
+  for (std::size_t i = 0; i < parts.size(); ++i) out += (i ? "/" : "") + parts[i];
+  return out;
+}
+
+std::string pathBelow(const std::string& folder, const std::string& path) {
+  std::string base = lexicallyNormal(folder);
+  if (base != "/") base += "/";
+  const std::string file = lexicallyNormal(path);
+  if (file.size() > base.size() && file.compare(0, base.size(), base) == 0) return file.substr(base.size());
+  return std::string();
+}
+
+PathInfo DiskFileSystem::inspect(const std::string& path) {
+  struct stat st;
+  PathInfo info;
+  if (lstat(path.c_str(), &st) != 0) return info;
+  info.mode = st.st_mode & 07777;
+  if (S_ISLNK(st.st_mode)) info.kind = PathKind::Symlink;
+  else if (S_ISREG(st.st_mode)) info.kind = PathKind::Regular;
+  else if (S_ISDIR(st.st_mode)) info.kind = PathKind::Directory;
+  else info.kind = PathKind::Other;
+  return info;
+}
+
+std::string DiskFileSystem::resolveLink(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool DiskFileSystem::isWritable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
+
+unsigned DiskFileSystem::newFileMode() {
+  // The umask can only be read by setting it; it is read once, before any worker runs.
+  static const unsigned mode = [] {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+  }();
+  return mode;
+}
+
+bool DiskFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
+                                    std::string& tempPath) {
+  std::string templ = temporaryTemplate(target);
+  std::vector<char> name(templ.begin(), templ.end());
+  name.push_back('\0');
+  int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  tempPath = name.data();
+  if (!fillAndClose(fd, bytes, mode)) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool DiskFileSystem::makeTemporaryDirectory(const std::string& target, std::string& tempPath) {
+  std::string templ = temporaryTemplate(target);
+  std::vector<char> name(templ.begin(), templ.end());
+  name.push_back('\0');
+  if (!mkdtemp(name.data())) return false;
+  tempPath = name.data();
+  // A folder made the usual way: mkdtemp keeps it private.
+  if (chmod(tempPath.c_str(), static_cast<mode_t>(0777u & (newFileMode() | 0111u))) != 0) {
+    ::rmdir(tempPath.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool DiskFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  if (!fillAndClose(fd, bytes, mode)) {
+    ::unlink(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool DiskFileSystem::renamePath(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool DiskFileSystem::removePath(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+  bool ok = true;
+  if (DIR* d = opendir(path.c_str())) {
+    std::vector<std::string> names;
+    while (struct dirent* e = readdir(d)) {
+      std::string name = e->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+    for (const std::string& name : names) ok &= removePath(path + "/" + name);
+  }
+  return ::rmdir(path.c_str()) == 0 && ok;
+}
+
+bool DiskFileSystem::syncDirectory(const std::string& path) {
+  int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+LockResult DiskFileSystem::lockDirectory(const std::string& path, int& handle) {
+  int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return LockResult::Failed;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
+  }
+  handle = fd;
+  return LockResult::Taken;
+}
+
+void DiskFileSystem::unlockDirectory(int handle) {
+  if (handle >= 0) ::close(handle);
+}
+
 // ---- in-memory ----
 
 bool MemoryFileSystem::readFile(const std::string& path, std::string& bytes) {
@@ -201,6 +395,115 @@ bool MemoryFileSystem::isDirectory(const std::string& path) {
   std::string p = path;
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   return directories.count(p) > 0;
+}
+
+PathInfo MemoryFileSystem::inspect(const std::string& path) {
+  PathInfo info;
+  if (files.count(path)) {
+    info.kind = PathKind::Regular;
+    auto it = modes.find(path);
+    info.mode = it == modes.end() ? 0644 : it->second;
+  } else if (isDirectory(path)) {
+    info.kind = PathKind::Directory;
+    info.mode = 0755;
+  }
+  return info;
+}
+
+bool MemoryFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
+                                      std::string& tempPath) {
+  if (readOnly.count(target) || isDirectory(target)) return false;
+  std::string t = temporaryTemplate(target);
+  std::string suffix = std::to_string(100000 + ++temporaries_);
+  tempPath = t.substr(0, t.size() - 6) + suffix.substr(suffix.size() - 6);
+  files[tempPath] = bytes;
+  modes[tempPath] = mode;
+  ++writes;
+  return true;
+}
+
+bool MemoryFileSystem::makeTemporaryDirectory(const std::string& target, std::string& tempPath) {
+  if (readOnly.count(target)) return false;
+  std::string t = temporaryTemplate(target);
+  std::string suffix = std::to_string(100000 + ++temporaries_);
+  tempPath = t.substr(0, t.size() - 6) + suffix.substr(suffix.size() - 6);
+  directories.insert(tempPath);
+  return true;
+}
+
+bool MemoryFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) {
+  if (exists(path) || readOnly.count(path)) return false;
+  files[path] = bytes;
+  modes[path] = mode;
+  ++writes;
+  return true;
+}
+
+bool MemoryFileSystem::renamePath(const std::string& from, const std::string& to) {
+  if (failRenames.count(to)) return false;
+  ++renames;
+  if (files.count(from)) {
+    files[to] = files[from];
+    files.erase(from);
+    auto m = modes.find(from);
+    if (m != modes.end()) {
+      modes[to] = m->second;
+      modes.erase(m);
+    } else {
+      modes.erase(to);
+    }
+    return true;
+  }
+  if (!isDirectory(from)) return false;
+  // A folder moves with everything below it.
+  const std::string base = from + "/";
+  std::map<std::string, std::string> moved;
+  for (auto it = files.begin(); it != files.end();) {
+    if (it->first.rfind(base, 0) == 0) {
+      moved[to + "/" + it->first.substr(base.size())] = it->second;
+      it = files.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  files.insert(moved.begin(), moved.end());
+  std::set<std::string> dirs;
+  for (auto it = directories.begin(); it != directories.end();) {
+    if (*it == from || it->rfind(base, 0) == 0) {
+      dirs.insert(to + it->substr(from.size()));
+      it = directories.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  directories.insert(dirs.begin(), dirs.end());
+  return true;
+}
+
+bool MemoryFileSystem::removePath(const std::string& path) {
+  files.erase(path);
+  modes.erase(path);
+  const std::string base = path + "/";
+  for (auto it = files.begin(); it != files.end();) it = it->first.rfind(base, 0) == 0 ? files.erase(it) : std::next(it);
+  for (auto it = directories.begin(); it != directories.end();)
+    it = (*it == path || it->rfind(base, 0) == 0) ? directories.erase(it) : std::next(it);
+  return true;
+}
+
+LockResult MemoryFileSystem::lockDirectory(const std::string& path, int& handle) {
+  if (locked.count(path)) return LockResult::Busy;
+  locked.insert(path);
+  handle = static_cast<int>(lockHandles_.size()) + 1;
+  while (lockHandles_.count(handle)) ++handle;
+  lockHandles_[handle] = path;
+  return LockResult::Taken;
+}
+
+void MemoryFileSystem::unlockDirectory(int handle) {
+  auto it = lockHandles_.find(handle);
+  if (it == lockHandles_.end()) return;
+  locked.erase(it->second);
+  lockHandles_.erase(it);
 }
 
 bool MemoryFileSystem::listDirectory(const std::string& path, std::vector<DirEntry>& entries) {

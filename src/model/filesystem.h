@@ -15,6 +15,16 @@ struct DirEntry {
   bool isRegular = false;
 };
 
+// What a path itself is: a symbolic link is reported as a link, not followed.
+enum class PathKind { Missing, Regular, Directory, Symlink, Other };
+struct PathInfo {
+  PathKind kind = PathKind::Missing;
+  unsigned mode = 0;  // permission bits (07777) of the path itself
+};
+
+// The outcome of asking for a folder's lock.
+enum class LockResult { Taken, Busy, Failed };
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -35,6 +45,34 @@ class FileSystem {
   virtual bool makeDirectory(const std::string& path) = 0;
   virtual bool isDirectory(const std::string& path) = 0;
   virtual bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) = 0;
+
+  // The pieces of a run's one commit. A new content first goes to a temporary file
+  // ".NAME.tw-XXXXXX" beside its target, written whole and synced; only then is it
+  // renamed over the target.
+  virtual PathInfo inspect(const std::string& path) = 0;
+  // The file a symbolic link finally points to; any other path as it is.
+  virtual std::string resolveLink(const std::string& path) = 0;
+  // True when the existing file may be written by this user.
+  virtual bool isWritable(const std::string& path) = 0;
+  // The permission bits a newly created file gets (the process's umask applied).
+  virtual unsigned newFileMode() = 0;
+  // Writes bytes into a new temporary file beside target with the given permission
+  // bits and syncs it; tempPath receives its path. target itself is not touched.
+  virtual bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
+                              std::string& tempPath) = 0;
+  // Creates a new temporary folder beside target; tempPath receives its path.
+  virtual bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) = 0;
+  // Creates a file that must not exist yet (a link is never followed), writes and syncs it.
+  virtual bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) = 0;
+  // Renames a file or folder; a link at to is replaced, never followed.
+  virtual bool renamePath(const std::string& from, const std::string& to) = 0;
+  // Removes a file, a link or a folder with everything in it (links are not followed).
+  virtual bool removePath(const std::string& path) = 0;
+  // Makes the entries of a folder durable.
+  virtual bool syncDirectory(const std::string& path) = 0;
+  // An exclusive lock on a folder, held until unlockDirectory or the end of the process.
+  virtual LockResult lockDirectory(const std::string& path, int& handle) = 0;
+  virtual void unlockDirectory(int handle) = 0;
 };
 
 // The real file system (POSIX).
@@ -49,17 +87,47 @@ class DiskFileSystem : public FileSystem {
   bool makeDirectory(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  PathInfo inspect(const std::string& path) override;
+  std::string resolveLink(const std::string& path) override;
+  bool isWritable(const std::string& path) override;
+  unsigned newFileMode() override;
+  bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
+                      std::string& tempPath) override;
+  bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) override;
+  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) override;
+  bool renamePath(const std::string& from, const std::string& to) override;
+  bool removePath(const std::string& path) override;
+  bool syncDirectory(const std::string& path) override;
+  LockResult lockDirectory(const std::string& path, int& handle) override;
+  void unlockDirectory(int handle) override;
 };
 
+// True for the name of a temporary file or folder of an unfinished write:
+// ".NAME.tw-XXXXXX".
+bool isTemporaryName(const std::string& name);
+
+// The path with "." and ".." folded away and doubled "/" merged, without looking at
+// the disk; no "/" at its end.
+std::string lexicallyNormal(const std::string& path);
+// A path below folder (both taken lexically) as relative to it; empty when it does not
+// lie below folder.
+std::string pathBelow(const std::string& folder, const std::string& path);
+
 // An in-memory folder tree for tests. Paths are taken as given (no normalisation).
-// Paths in readOnly refuse writes; paths in unreadable refuse reads.
+// Paths in readOnly refuse writes (also of temporary files meant for them); paths in
+// unreadable refuse reads; renames onto a path in failRenames fail; folders in locked
+// are held by another run.
 class MemoryFileSystem : public FileSystem {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> directories;
+  std::map<std::string, unsigned> modes;
   std::set<std::string> readOnly;
   std::set<std::string> unreadable;
+  std::set<std::string> failRenames;
+  std::set<std::string> locked;
   int writes = 0;
+  int renames = 0;
 
   bool readFile(const std::string& path, std::string& bytes) override;
   bool writeFile(const std::string& path, const std::string& bytes) override;
@@ -70,6 +138,23 @@ class MemoryFileSystem : public FileSystem {
   bool makeDirectory(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  PathInfo inspect(const std::string& path) override;
+  std::string resolveLink(const std::string& path) override { return path; }
+  bool isWritable(const std::string& path) override { return !readOnly.count(path); }
+  unsigned newFileMode() override { return 0644; }
+  bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
+                      std::string& tempPath) override;
+  bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) override;
+  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) override;
+  bool renamePath(const std::string& from, const std::string& to) override;
+  bool removePath(const std::string& path) override;
+  bool syncDirectory(const std::string&) override { return true; }
+  LockResult lockDirectory(const std::string& path, int& handle) override;
+  void unlockDirectory(int handle) override;
+
+ private:
+  int temporaries_ = 0;
+  std::map<int, std::string> lockHandles_;
 };
 
 }  // namespace tarnwick
