@@ -238,8 +238,9 @@ void ScanIncludeFilesForLanguage(StageContext& ctx) {
   for (const Text& path : ctx.model.IncludeFileList) {
     const std::string file = toUtf8(path);
     std::string bytes;
-    if (!ctx.fs.ensureFile(file) || !ctx.fs.readFile(file, bytes)) {
-      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+    // A missing include file holds no text yet; the source update creates it.
+    if (!ctx.fs.readFile(file, bytes)) {
+      if (ctx.fs.exists(file)) ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
       continue;
     }
     Lines scratch = decodeFile(bytes).lines;

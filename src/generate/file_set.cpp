@@ -28,7 +28,7 @@ Text trimQuotes(TextView t) {
   return Text(t.substr(a, b - a));
 }
 
-// Writes one file in the run's encoding and logs the result. A file meant for 8 bits
+// Stages one file in the run's encoding and logs the result; the commit writes it. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
 // characters would otherwise be lost.
 // A file that step 1 found but could not read was prepared without the user's lines;
@@ -44,7 +44,7 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
   bool widened = !utf8 && !fitsLatin1(lines);
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                         : encodeLines(lines, TextFormat::FormatAnsi, false);
-  if (!ctx.fs.writeFile(toUtf8(path), bytes)) {
+  if (ctx.changes.stageFile(ctx.fs, toUtf8(path), bytes) == StageResult::Failed) {
     ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
     return false;
   }

@@ -7,8 +7,8 @@ namespace tarnwick {
 
 // Fills the seven buffers from disk or the templates and reads Catalog.
 void prepareFileBuffers(StageContext& ctx);
-// Writes the generated files, each with its own log line. False when any of them
-// could not be written.
+// Stages the generated files for the commit, each with its own log line. False when
+// any of them could not be written.
 bool writeGeneratedFiles(StageContext& ctx);
 
 // Reads the lines of a Catalog file into the language map, in file order.

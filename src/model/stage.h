@@ -1,8 +1,10 @@
-// What every stage of a run works with: the form model, the file seam and the log.
+// What every stage of a run works with: the form model, the file seam, the log and
+// the changes waiting for the run's commit.
 // The stages of loading, rewriting and generating take this and nothing of the run
 // above them.
 #pragma once
 
+#include "model/change_set.h"
 #include "model/filesystem.h"
 #include "model/form_model.h"
 
@@ -22,6 +24,9 @@ struct StageContext {
   FormModel& model;
   LogSink& sink;
   FileSystem& fs;
+  // The new contents of this run, each already in a temporary file beside its target;
+  // nothing of it reaches the user's files before the run's one commit.
+  ChangeSet changes;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
 

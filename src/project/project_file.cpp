@@ -108,16 +108,20 @@ bool readProjectFile(FileSystem& fs, const std::string& path, Lines& files, Form
   return true;
 }
 
+std::string projectFileBytes(const Lines& files, const FormModel& model, bool useCurrentModel) {
+  return encodeLines(projectLines(files, model, useCurrentModel), TextFormat::FormatUtf8, false);
+}
+
 bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model,
                       bool useCurrentModel) {
   if (files.empty()) return false;
-  return fs.writeFile(path, encodeLines(projectLines(files, model, useCurrentModel), TextFormat::FormatUtf8, false));
+  return fs.writeFile(path, projectFileBytes(files, model, useCurrentModel));
 }
 
 bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model) {
   std::string bytes;
   if (files.empty() || !fs.readFile(path, bytes)) return false;
-  return bytes == encodeLines(projectLines(files, model, false), TextFormat::FormatUtf8, false);
+  return bytes == projectFileBytes(files, model, false);
 }
 
 void adoptCurrentNames(FormModel& model) {

@@ -26,6 +26,9 @@ Lines projectLines(const Lines& files, const FormModel& model, bool useCurrentMo
 // previous lists are emptied in any case, as a load does.
 bool readProjectFile(FileSystem& fs, const std::string& path, Lines& files, FormModel& model);
 
+// The bytes of a project file: UTF-8 without mark, LF.
+std::string projectFileBytes(const Lines& files, const FormModel& model, bool useCurrentModel);
+
 // Writes a project file (UTF-8 without mark, LF). False when the file list is empty
 // (nothing is written) or the file cannot be written.
 bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model,

@@ -33,21 +33,20 @@ bool decodesFaithfully(std::string_view bytes) {
   return again == std::string(body) + encodeLines({Text()}, mark.format, false);
 }
 
-void updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& path) {
+// False when the file's new content could not be staged.
+bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& path) {
   const std::string file = toUtf8(path);
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
-    // A missing include file is created empty; one that exists but cannot be read
-    // (or is no regular file) is left alone.
-    if (ctx.fs.exists(file) || !ctx.fs.ensureFile(file)) {
+    // A missing include file is created empty (by the commit, like every change);
+    // one that exists but cannot be read (or is no regular file) is left alone.
+    if (ctx.fs.exists(file) || ctx.changes.stageFile(ctx.fs, file, std::string()) == StageResult::Failed)
       ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
-      return;
-    }
-    bytes.clear();
+    return true;
   }
   DecodedText text = decodeFile(bytes);
   int count = rules.apply(text.lines);
-  if (count == 0) return;
+  if (count == 0) return true;
 
   ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
   // Written back in the encoding it was read in, with its mark when it had one, so
@@ -56,17 +55,23 @@ void updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
-  if (lossy || !decodesFaithfully(bytes) || !ctx.fs.writeFile(file, encoded))
+  if (lossy || !decodesFaithfully(bytes) || ctx.changes.stageFile(ctx.fs, file, encoded) == StageResult::Failed) {
     ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-void updateIncludeFiles(StageContext& ctx) {
+bool updateIncludeFiles(StageContext& ctx) {
   ctx.log(U"- Update IncludeFiles");
   // The rules are built once for all files.
   const RenameRules rules = includeRules(ctx.model.replaceList);
-  for (const Text& path : ctx.model.IncludeFileList) updateIncludeFile(ctx, rules, path);
+  bool ok = true;
+  // Every file is tried, so that the log names each one that cannot be written.
+  for (const Text& path : ctx.model.IncludeFileList) ok &= updateIncludeFile(ctx, rules, path);
+  return ok;
 }
 
 }  // namespace tarnwick

@@ -6,9 +6,10 @@
 
 namespace tarnwick {
 
-// Copies every regular "*.pb*" file of the project directory into its Backup folder.
-// Logs "- Error CopyDirectory" once when the folder cannot be read or a copy fails.
-void makeBackup(StageContext& ctx);
+// Stages the backup: a copy of every regular "*.pb*" file of the project directory,
+// of every include file, of Catalog and of the project file, in its Backup folder.
+// Logs "- Error CopyDirectory" and stages nothing when a copy cannot be made.
+bool makeBackup(StageContext& ctx);
 
 // The four stages over the buffers of Main.pb, EventMenu.pb, EventGadget.pb and
 // EventWindow.pb, each logging its stage line.
@@ -17,7 +18,8 @@ void updateProcedures(StageContext& ctx);
 void updateConstants(StageContext& ctx);
 void updateOpenWindows(StageContext& ctx);
 
-// Applies the renames to each include file on disk, logging the files it changes.
-void updateIncludeFiles(StageContext& ctx);
+// Applies the renames to each include file, staging the new content of the files it
+// changes and logging them. False when a changed file could not be staged.
+bool updateIncludeFiles(StageContext& ctx);
 
 }  // namespace tarnwick

@@ -29,9 +29,18 @@ struct RunContext : StageContext {
   RunHost& host;
   // The rows of the file list, copied when the run started.
   Lines fileRows;
+  // Whether the clean-up after an interrupted run has been logged already.
+  bool recoveryLogged = false;
 };
 
-// Runs steps 1 to 4. True when the run ended with "Ready.", false after "Cancel.".
-bool runGeneration(RunContext& ctx);
+// How a run ended: with "Ready.", with "Cancel.", or not started at all because another
+// run holds the project.
+enum class RunEnd { Ready, Cancelled, Busy };
+
+// The message of a run that did not start because another one holds the project.
+extern const char* const kBusyMessage;
+
+// Runs steps 1 to 4 while holding the project folder's lock.
+RunEnd runGeneration(RunContext& ctx);
 
 }  // namespace tarnwick

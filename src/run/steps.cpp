@@ -10,6 +10,7 @@
 #include "rewrite/bind_kind.h"
 #include "rewrite/check_duplicates.h"
 #include "rewrite/update_sources.h"
+#include "run/commit.h"
 
 namespace tarnwick {
 
@@ -20,11 +21,48 @@ bool failStep1(RunContext& ctx) {
   return false;
 }
 
+void logRecovery(RunContext& ctx, const char32_t* line) {
+  if (ctx.recoveryLogged) return;
+  ctx.recoveryLogged = true;
+  ctx.log(line);
+}
+
+// A run that finds the traces of an interrupted one first completes its commit or
+// removes what it left half written, so that it starts from whole files.
+bool completeInterruptedRun(RunContext& ctx) {
+  switch (recoverInterruptedRun(ctx.fs, toUtf8(ctx.model.projectDirectory()))) {
+    case Recovery::Nothing:
+      return true;
+    case Recovery::Completed: {
+      logRecovery(ctx, U"- Completed the file changes of an interrupted run.");
+      // The completed commit may have stored its run's names in the project file; they
+      // are the names this run binds against, or it would rename a second time.
+      Lines files;
+      FormModel stored;
+      if (readProjectFile(ctx.fs, toUtf8(ctx.model.ProjectPath), files, stored))
+        for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                                ObjectKind::ToolBar, ObjectKind::Gadget})
+          ctx.model.previousList(kind) = stored.previousList(kind);
+      return true;
+    }
+    case Recovery::Removed:
+      logRecovery(ctx, U"- Removed the temporary files of an interrupted run.");
+      return true;
+    case Recovery::Failed:
+      break;
+  }
+  ctx.logFileError(U" -> Error: the file changes of an interrupted run could not be completed. Stop!");
+  return false;
+}
+
+const char32_t* const kWriteStop = U" -> Error: a file could not be written, no file was changed. Stop!";
+
 }  // namespace
 
 bool generateStep1(RunContext& ctx) {
   FormModel& model = ctx.model;
   ctx.log(U"Generate Code Step 1 ...");
+  if (!completeInterruptedRun(ctx)) return failStep1(ctx);
   ctx.log(U"- Check Main.pb");
   std::optional<MarkInfo> mainMark = CheckMainFile(ctx.fs, model);
   ctx.log(mainMark ? markLogLine(*mainMark) : Text(U" -> Main.pb not found."));
@@ -40,6 +78,8 @@ bool generateStep1(RunContext& ctx) {
     return failStep1(ctx);
   }
   CollectIncludeFiles(ctx, U"Main.pb");
+  if (removeLeftoversBeside(ctx.fs, model.IncludeFileList))
+    logRecovery(ctx, U"- Removed the temporary files of an interrupted run.");
 
   ctx.log(U"- Interpret code...");
   if (!PrefixObjectConstants(ctx)) return failStep1(ctx);
@@ -84,17 +124,25 @@ bool checkConstants(RunContext& ctx) {
   return true;
 }
 
-void updateSources(RunContext& ctx) {
+bool updateSources(RunContext& ctx) {
   ctx.log(U"Generate Code Step 3 ...");
-  makeBackup(ctx);
+  // Without a backup no source is touched.
+  if (!makeBackup(ctx)) {
+    ctx.log(U" -> Error: no backup, no file was changed. Stop!");
+    return false;
+  }
   updatePrefixes(ctx);
   updateProcedures(ctx);
   updateConstants(ctx);
   updateOpenWindows(ctx);
-  updateIncludeFiles(ctx);
+  if (!updateIncludeFiles(ctx)) {
+    ctx.log(kWriteStop);
+    return false;
+  }
+  return true;
 }
 
-void generateStep4(RunContext& ctx) {
+bool generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
   ctx.log(U"Generate Code Step 4 ...");
   ctx.log(U"- Create new code...");
@@ -116,17 +164,23 @@ void generateStep4(RunContext& ctx) {
   ctx.log(U" -> Count Image: " + numberText(static_cast<long long>(m.ImageList.size())));
   ctx.log(U"- Write Files...");
   bool written = writeGeneratedFiles(ctx);
-
-  // The names of this run become the ones the next run binds against only when every
-  // file holding them was written; otherwise the next run must bind again.
-  std::string projectPath = toUtf8(m.ProjectPath);
-  if (!writeProjectFile(ctx.fs, projectPath, ctx.fileRows, m, written))
+  // The project file with this run's names is the last of the run's files, so that the
+  // names change only together with the files that use them.
+  const std::string projectPath = toUtf8(m.ProjectPath);
+  if (ctx.changes.stageFile(ctx.fs, projectPath, projectFileBytes(ctx.fileRows, m, true)) == StageResult::Failed) {
     ctx.logFileError(U" -> Error File " + m.ProjectPath + U" / " + fileErrorText());
-  if (written) adoptCurrentNames(m);
-  else ctx.log(U" -> Warning: names of this run not stored, a file could not be written.");
+    written = false;
+  }
+  if (!written) {
+    ctx.log(kWriteStop);
+    return false;
+  }
+  if (!commitChanges(ctx)) return false;
+  adoptCurrentNames(m);
   ctx.log(U"Ready.");
   ctx.log(U"");
   ctx.host.enableMainWindow();
+  return true;
 }
 
 }  // namespace tarnwick

@@ -11,9 +11,11 @@ bool generateStep1(RunContext& ctx);
 bool checkConstants(RunContext& ctx);
 // Binds the vanished names of one kind, asking the host when old names are left.
 bool bindKind(RunContext& ctx, ObjectKind kind);
-// Step 3: backup and the bound renames carried into the sources.
-void updateSources(RunContext& ctx);
-// Step 4: generating, writing the files, saving the project and ending the run.
-void generateStep4(RunContext& ctx);
+// Step 3: backup and the bound renames carried into the sources. False, after its stop
+// line, when the backup or a changed include file could not be written.
+bool updateSources(RunContext& ctx);
+// Step 4: generating, staging the files and the project file, the commit, and the
+// "Ready." ending. False, after its stop line, when a file could not be written.
+bool generateStep4(RunContext& ctx);
 
 }  // namespace tarnwick

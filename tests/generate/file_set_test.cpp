@@ -151,29 +151,6 @@ TEST(FileSet, CharactersBeyondLatin1GiveUtf8WithWarning) {
   EXPECT_EQ(fileBytes(p.fs, "LoadLanguage.pb").substr(0, 10), "; Tarnwick");
 }
 
-TEST(FileSet, UnwritableFileIsReportedAndTheOthersAreWritten) {
-  Project p;
-  fillDemoForm(p.m, false);
-  p.m.PreviousWindowList = {U"OldWindow"};
-  p.fs.files["/p/CommonFile.pb"] = "old";
-  p.fs.readOnly.insert("/p/CommonFile.pb");
-  runGenerate(p);
-  Lines tail(p.host.log.end() - 10, p.host.log.end());
-  EXPECT_EQ(tail, L({"- Write Files...", " -> Write File /p/Main.pb", " -> Error File /p/CommonFile.pb / Errorcode: 1",
-                     " -> Write File /p/EventMain.pb", " -> Write File /p/EventMenu.pb",
-                     " -> Write File /p/EventGadget.pb", " -> Write File /p/EventWindow.pb",
-                     " -> Warning: names of this run not stored, a file could not be written.", "Ready.", ""}));
-  EXPECT_EQ(fileBytes(p.fs, "CommonFile.pb"), "old");
-  EXPECT_EQ(p.host.mainWindowEnabled, 1);
-  // The next run must bind again: the previous names stay, in memory and in the file.
-  EXPECT_EQ(p.m.PreviousWindowList, Lines{U"OldWindow"});
-  Lines files;
-  FormModel loaded;
-  ASSERT_TRUE(readProjectFile(p.fs, "/p/demo.pbm", files, loaded));
-  EXPECT_EQ(loaded.PreviousWindowList, Lines{U"OldWindow"});
-  EXPECT_EQ(files, Lines{U"/p/form.pb"});
-}
-
 // A file that is there but cannot be read was prepared without the user's lines:
 // writing it would wipe them, so it is kept and reported instead, also when it has
 // become readable by the time the files are written.
@@ -210,15 +187,6 @@ TEST(FileSet, SuccessfulRunStoresItsNames) {
   FormModel loaded;
   ASSERT_TRUE(readProjectFile(p.fs, "/p/demo.pbm", files, loaded));
   EXPECT_EQ(loaded.PreviousMenuItemList, Lines{U"Window_0_MenuItem_1"});
-}
-
-TEST(FileSet, UnwritableProjectFileIsReported) {
-  Project p;
-  fillDemoForm(p.m, false);
-  p.fs.readOnly.insert("/p/demo.pbm");
-  runGenerate(p);
-  EXPECT_EQ(p.host.log.end()[-3], U" -> Error File /p/demo.pbm / Errorcode: 1");
-  EXPECT_EQ(p.host.log.end()[-2], U"Ready.");
 }
 
 // What the user wrote into the event files survives the next run.

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
+#include <set>
 
+#include "run/commit.h"
 #include "run/steps.h"
 #include "support/recording_host.h"
 
@@ -65,7 +68,9 @@ TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   m.buffers.main = L({"#Window_0"});
   m.IncludeFileList = L({"/p/a.pbi", "/p/missing.pbi"});
   fs.files["/p/a.pbi"] = "#Window_0\r\n";
-  updateSources(ctx);
+  EXPECT_TRUE(updateSources(ctx));
+  EXPECT_FALSE(fs.files.count("/p/missing.pbi"));  // created by the commit, not before
+  EXPECT_TRUE(commitChanges(ctx));
   EXPECT_EQ(m.buffers.main, L({"#Window_0"}));
   EXPECT_EQ(host.log.back(), U"- Update IncludeFiles");
   EXPECT_EQ(fs.files["/p/a.pbi"], "#Window_0\r\n");
@@ -100,7 +105,8 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     host.log.clear();
     fs.files["/p/inc.pbi"] = c.before;
     m.IncludeFileList = L({"/p/inc.pbi"});
-    updateIncludeFiles(ctx);
+    EXPECT_TRUE(updateIncludeFiles(ctx));
+    EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
     if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
@@ -118,7 +124,9 @@ TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
   fs.files["/p/broken.pbi"] = "\xEF\xBB\xBF#A \xE4\n";       // UTF-8 mark, but 8-bit text behind it
   fs.files["/p/ok.pbi"] = "#A\n";
   m.IncludeFileList = L({"/p/ro.pbi", "/p/locked.pbi", "/p/latin.pbi", "/p/broken.pbi", "/p/ok.pbi"});
-  updateIncludeFiles(ctx);
+  const auto before = fs.files;
+  // Every file is tried and logged; one that cannot be written fails the stage.
+  EXPECT_FALSE(updateIncludeFiles(ctx));
   EXPECT_EQ(host.log, L({"- Update IncludeFiles", " -> Update Includefile /p/ro.pbi / Count Change: 1",
                          " -> Error WriteFile /p/ro.pbi / Errorcode: 1",
                          " -> Error OpenFile /p/locked.pbi / Errorcode: 1",
@@ -127,10 +135,8 @@ TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
                          " -> Update Includefile /p/broken.pbi / Count Change: 1",
                          " -> Error WriteFile /p/broken.pbi / Errorcode: 1",
                          " -> Update Includefile /p/ok.pbi / Count Change: 1"}));
-  EXPECT_EQ(fs.files["/p/ro.pbi"], "#A\n");
-  EXPECT_EQ(fs.files["/p/latin.pbi"], "#Window_0\n");
-  EXPECT_EQ(fs.files["/p/broken.pbi"], "\xEF\xBB\xBF#A \xE4\n");
-  EXPECT_EQ(fs.files["/p/ok.pbi"], "#B\n");
+  ctx.changes.discard(fs);
+  EXPECT_EQ(fs.files, before);
 }
 
 TEST_F(UpdateFixture, BackupCopiesPureBasicFilesOnly) {
@@ -142,37 +148,51 @@ TEST_F(UpdateFixture, BackupCopiesPureBasicFilesOnly) {
   fs.files["/p/Backup/Main.pb"] = "older copy";
   fs.files["/p/Backup/gone.pb"] = "stays";
 
-  makeBackup(ctx);
+  EXPECT_TRUE(makeBackup(ctx));
+  EXPECT_EQ(fs.files["/p/Backup/Main.pb"], "older copy");  // nothing changes before the commit
+  ASSERT_EQ(ctx.changes.stageFile(fs, "/p/Main.pb", "new"), StageResult::Changed);
+  EXPECT_TRUE(commitChanges(ctx));
 
   EXPECT_EQ(host.log, L({"- Make Backup..."}));
   std::vector<DirEntry> entries;
   fs.listDirectory("/p/Backup", entries);
   std::set<std::string> names;
   for (const DirEntry& e : entries) names.insert(e.name);
-  EXPECT_EQ(names, (std::set<std::string>{"Main.pb", "inc.pbi", "form.pbf", "app.pbm", "x.pb.old", "gone.pb"}));
+  EXPECT_EQ(names, (std::set<std::string>{"Main.pb", "inc.pbi", "form.pbf", "app.pbm", "x.pb.old", "gone.pb", ".restore"}));
   EXPECT_EQ(fs.files["/p/Backup/Main.pb"], "Main.pb");
   EXPECT_EQ(fs.files["/p/Backup/gone.pb"], "stays");
+  EXPECT_EQ(fs.files["/p/Backup/.restore"], "Tarnwick restore 1\nchanged\tMain.pb\tMain.pb\n");
 }
 
-TEST_F(UpdateFixture, BackupFailuresAreReportedOnceAndTheRestIsCopied) {
-  fs.files["/p/a.pb"] = "a";
-  fs.files["/p/b.pb"] = "b";
-  fs.files["/p/c.pb"] = "c";
-  fs.unreadable.insert("/p/a.pb");
-  fs.readOnly.insert("/p/Backup/b.pb");
-  makeBackup(ctx);
-  EXPECT_EQ(host.log, L({"- Make Backup...", "- Error CopyDirectory"}));
-  EXPECT_EQ(fs.files["/p/Backup/c.pb"], "c");
-
-  // Backup taken by a plain file: nothing can be copied, the step goes on.
-  MemoryFileSystem blocked;
-  blocked.files["/p/Backup"] = "";
-  blocked.files["/p/a.pb"] = "a";
-  RecordingHost h2;
-  RunContext c2{m, h2, blocked, {}};
-  updateSources(c2);
-  EXPECT_EQ(h2.log[2], U"- Error CopyDirectory");
-  EXPECT_EQ(h2.log.back(), U"- Update IncludeFiles");
+// A backup that cannot be made whole stages nothing and stops the step before any
+// update stage.
+TEST_F(UpdateFixture, BackupFailuresStopTheStep) {
+  struct Case {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> setUp;
+  } cases[] = {
+      {"unreadable file", [](MemoryFileSystem& f) { f.unreadable.insert("/p/a.pb"); }},
+      {"copy refused", [](MemoryFileSystem& f) {
+         f.directories.insert("/p/Backup");
+         f.readOnly.insert("/p/Backup/b.pb");
+       }},
+      {"Backup is a file", [](MemoryFileSystem& f) { f.files["/p/Backup"] = ""; }},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem disk;
+    disk.directories.insert("/p");
+    for (const char* name : {"a.pb", "b.pb", "c.pb"}) disk.files[std::string("/p/") + name] = name;
+    c.setUp(disk);
+    const auto before = disk.files;
+    RecordingHost h;
+    RunContext run{m, h, disk, {}};
+    EXPECT_FALSE(updateSources(run)) << c.what;
+    EXPECT_EQ(h.log, L({"Generate Code Step 3 ...", "- Make Backup...", "- Error CopyDirectory",
+                        " -> Error: no backup, no file was changed. Stop!"}))
+        << c.what;
+    EXPECT_EQ(disk.files, before) << c.what;
+    EXPECT_FALSE(run.changes.hasChanges());
+  }
 }
 
 TEST(MakeBackupOnDisk, CopiesRegularFilesAndSkipsAPipe) {
@@ -189,7 +209,9 @@ TEST(MakeBackupOnDisk, CopiesRegularFilesAndSkipsAPipe) {
   DiskFileSystem fs;
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
-  makeBackup(ctx);
+  EXPECT_TRUE(makeBackup(ctx));
+  ASSERT_EQ(ctx.changes.stageFile(fs, dir + "Main.pb", "new"), StageResult::Changed);
+  EXPECT_TRUE(commitChanges(ctx));
 
   EXPECT_EQ(host.log, L({"- Make Backup..."}));
   std::string bytes;

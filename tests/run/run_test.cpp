@@ -17,7 +17,7 @@ TEST(Run, EmptyFileListCancelsAfterStepOne) {
   MemoryFileSystem fs;
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
-  EXPECT_FALSE(runGeneration(ctx));
+  EXPECT_EQ(runGeneration(ctx), RunEnd::Cancelled);
   EXPECT_EQ(host.log, L({"Generate Code Step 1 ...", "- Check Main.pb", " -> Main.pb not found.", "- Load Files...",
                          "None Files to Generate.", "Cancel.", ""}));
   EXPECT_EQ(host.startDialogClosed, 1);

@@ -51,8 +51,12 @@ generate() {  # dir, options...
   echo $? > "$a.rc"
 }
 status() { cat "$(aux "$1").rc"; }
-# Status and stderr of a run that met a file error: "Ready." with status 0, and a warning.
+# Status and stderr of a run that met a file error: "Ready." with status 0 and a warning
+# after a file that could not be read; "Cancel." with status 1 and no warning after one
+# that could not be written.
 warned() { echo "$(status "$1") $(grep -c 'file errors\? during the run' "$(aux "$1").err")"; }
+writeStop=" -> Error: a file could not be written, no file was changed. Stop!"
+unchanged() { diff -rq "$(aux "$1").before" "$1"; }  # dir: nothing at all changed, Backup included
 hasLine() { grep -c -x -F -- "$2" "$(aux "$1").log"; }  # dir, exact log line
 # No user data lost: every file of the project is unchanged, or changed and backed up
 # with its old content; the user's lines survive in the files that carry them.
@@ -129,7 +133,8 @@ check "utf-16 odd: title decoded" 1 "$(grep -c 'OpenWindow(#Extra, .*, "Über"' 
 check "utf-16 odd: data kept" kept "$(dataKept "$p")"
 
 # A UTF-16 include file cut in the middle of a character is not rewritten: written
-# back, the cut byte would be lost or garbled.
+# back, the cut byte would be lost or garbled. The renames cannot reach it, so the run
+# changes nothing at all.
 p="$work/utf16include"
 newProject "$p"
 perl -e 'print "\xff\xfe", pack("v*", map { ord } split //, $ARGV[0]), "A"' \
@@ -137,10 +142,10 @@ perl -e 'print "\xff\xfe", pack("v*", map { ord } split //, $ARGV[0]), "A"' \
 sed -i 's/^IncludeFile "user.pbi"$/&\nIncludeFile "wide.pbi"/' "$p/Main.pb"
 renameWindow "$p"
 generate "$p" "${BIND[@]}"
-check "utf-16 odd include: status" "0 1" "$(warned "$p")"
+check "utf-16 odd include: status" "1 0" "$(warned "$p")"
 check "utf-16 odd include: logged" 1 "$(hasLine "$p" " -> Error WriteFile $p/wide.pbi / Errorcode: 1")"
-check "utf-16 odd include: untouched" 0 "$(cmp -s "$p/wide.pbi" "$(before "$p" wide.pbi)"; echo $?)"
-check "utf-16 odd include: other include renamed" 1 "$(grep -c '^  Open_Frame()$' "$p/user.pbi")"
+check "utf-16 odd include: stopped" 1 "$(hasLine "$p" "$writeStop")"
+check "utf-16 odd include: nothing changed" "" "$(unchanged "$p")"
 check "utf-16 odd include: data kept" kept "$(dataKept "$p")"
 
 # ---- sizes ----
@@ -196,11 +201,11 @@ renameWindow "$p"
 if freeze "$p"; then
   generate "$p" "${BIND[@]}"
   thaw "$p"
-  check "read-only folder: status" "0 1" "$(warned "$p")"
+  check "read-only folder: status" "1 0" "$(warned "$p")"
   check "read-only folder: include logged" 1 "$(hasLine "$p" " -> Error WriteFile $p/user.pbi / Errorcode: 1")"
-  check "read-only folder: Main.pb logged" 1 "$(hasLine "$p" " -> Error File $p/Main.pb / Errorcode: 1")"
-  check "read-only folder: project logged" 1 "$(hasLine "$p" " -> Error File $p/demo.pbm / Errorcode: 1")"
-  check "read-only folder: nothing changed" "" "$(diff -rq --exclude=Backup "$(aux "$p").before" "$p")"
+  check "read-only folder: stopped in the source update" "1 0" \
+    "$(hasLine "$p" "$writeStop") $(hasLine "$p" "Generate Code Step 4 ...")"
+  check "read-only folder: nothing changed" "" "$(unchanged "$p")"
   check "read-only folder: data kept" kept "$(dataKept "$p")"
 else
   echo "SKIP read-only folder: cannot make $p unwritable here (chattr +i needs a file system that supports it)"
@@ -212,13 +217,11 @@ sed -i 's/Button_0/Button_1/' "$p/form.pb"  # a new gadget: EventGadget.pb would
 if freeze "$p/EventGadget.pb"; then
   generate "$p" --allow-unbound
   thaw "$p/EventGadget.pb"
-  check "read-only EventGadget.pb: status" "0 1" "$(warned "$p")"
+  check "read-only EventGadget.pb: status" "1 0" "$(warned "$p")"
   check "read-only EventGadget.pb: logged" 1 "$(hasLine "$p" " -> Error File $p/EventGadget.pb / Errorcode: 1")"
-  check "read-only EventGadget.pb: names not stored" 1 \
-    "$(hasLine "$p" " -> Warning: names of this run not stored, a file could not be written.")"
-  check "read-only EventGadget.pb: untouched" 0 "$(cmp -s "$p/EventGadget.pb" "$(before "$p" EventGadget.pb)"; echo $?)"
-  check "read-only EventGadget.pb: old names kept" 1 "$(grep -c -x 'Window_0_Button_0' "$p/demo.pbm")"
-  check "read-only EventGadget.pb: others written" 1 "$(hasLine "$p" " -> Write File $p/EventWindow.pb")"
+  check "read-only EventGadget.pb: stopped" 1 "$(hasLine "$p" "$writeStop")"
+  check "read-only EventGadget.pb: others tried" 1 "$(hasLine "$p" " -> Write File $p/EventWindow.pb")"
+  check "read-only EventGadget.pb: nothing changed" "" "$(unchanged "$p")"
   check "read-only EventGadget.pb: data kept" kept "$(dataKept "$p")"
 else
   echo "SKIP read-only EventGadget.pb: cannot make it unwritable here"
@@ -231,7 +234,7 @@ newProject "$p"
 rm "$p/Main.pb"
 mkdir "$p/Main.pb"
 generate "$p"
-check "Main.pb folder: status" "0 1" "$(warned "$p")"
+check "Main.pb folder: status" "1 0" "$(warned "$p")"
 check "Main.pb folder: logged" 1 "$(hasLine "$p" " -> Error File $p/Main.pb / Errorcode: 1")"
 check "Main.pb folder: still a folder" yes "$([ -d "$p/Main.pb" ] && echo yes)"
 check "Main.pb folder: data kept" kept "$(dataKept "$p")"
@@ -265,8 +268,8 @@ check "linked include: old content in Backup" 0 "$(cmp -s "$p/Backup/user.pbi" "
 
 # ---- a disk that fills up ----
 
-# The project on a small RAM disk with a large event file: the backup copies and the
-# new files run out of room part way.
+# The project on a small RAM disk with a large event file: the backup copies run out of
+# room part way, so the run stops before it changes anything.
 if [ "$(id -u)" = 0 ] && mkdir -p "$work/disk" && mount -t tmpfs -o size=700k tmpfs "$work/disk" 2> /dev/null; then
   mounted="$work/disk"
   p="$work/disk/full"
@@ -276,10 +279,10 @@ if [ "$(id -u)" = 0 ] && mkdir -p "$work/disk" && mount -t tmpfs -o size=700k tm
   rm -rf "$p/Backup"
   renameWindow "$p"
   generate "$p" "${BIND[@]}"
-  check "full disk: status" "0 1" "$(warned "$p")"
+  check "full disk: status" "1 0" "$(warned "$p")"
   check "full disk: backup refused" 1 "$(hasLine "$p" "- Error CopyDirectory")"
-  check "full disk: write refused" 1 "$(hasLine "$p" " -> Error File $p/EventGadget.pb / Errorcode: 1")"
-  check "full disk: Ready." 1 "$(hasLine "$p" "Ready.")"
+  check "full disk: stopped" 1 "$(hasLine "$p" " -> Error: no backup, no file was changed. Stop!")"
+  check "full disk: nothing changed" "" "$(unchanged "$p")"
   check "full disk: data kept" kept "$(dataKept "$p")"
   check "full disk: no temporary files left" "" "$(cd "$p" && ls -A . Backup | grep '\.tw-')"
 else

@@ -10,10 +10,11 @@ trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
 
 p="$work/demo"
-mkdir -p "$p" "$work/snap" "$work/cfg"
+mkdir -p "$p" "$work/snap" "$work/snap0" "$work/cfg"
 cp -R "$SRC/examples/demo/." "$p/"
 sed "s|@DIR@|$p|g" "$SRC/examples/demo/demo.pbm.in" > "$p/demo.pbm"
 rm -f "$p/demo.pbm.in"
+cp -p "$p"/* "$work/snap0/" 2> /dev/null
 cd "$p" || exit 1
 run() { "$APP" --generate "$p/demo.pbm" --config-dir "$work/cfg"; }
 generated="Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb"
@@ -76,16 +77,22 @@ check "call tables" $'#CallEventMenuCount   = 6\n#CallEventGadgetCount = 11\n#Ca
 check "project names" $'[WINDOW]\nWindow_0\nWindow_1' "$(sed -n '/^\[WINDOW\]/,/^$/p' demo.pbm | sed '/^$/d')"
 cp -p ./*.pb* "$work/snap/"
 
-# Second run over its own output: the same bytes again, and the backup holds the
-# files as they were before it.
+# Second run over its own output: the same bytes again. It changes nothing, so it
+# takes no backup: Backup still holds the files as they were before the first run,
+# and its record names what that run changed and created.
 run > "$work/second.log" 2> "$work/err.txt"
 check "second run" 0 $?
 check "second log" "$(expected_log ' -> UTF-8 BOM found.')" "$(cat "$work/second.log")"
 for f in "$work"/snap/*; do
   name=$(basename "$f")
   cmp -s "$f" "$name"; check "$name unchanged" 0 $?
-  cmp -s "$f" "Backup/$name"; check "$name in Backup" 0 $?
 done
+for f in "$work"/snap0/*.pb*; do
+  name=$(basename "$f")
+  cmp -s "$f" "Backup/$name"; check "$name in Backup as before the first run" 0 $?
+done
+check "Backup record" "$(printf 'Tarnwick restore 1\n'; printf 'created\t%s\n' $generated; printf 'changed\tdemo.pbm\tdemo.pbm')" \
+  "$(cat Backup/.restore)"
 check "Backup holds PureBasic files only" "absent" "$([ -e Backup/logo.png ] || echo absent)"
 
 # The user's edits: code in a gadget procedure, the editor's settings block at the end

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# A rename run killed with SIGKILL at every point where it changes a file: after each
-# kill, every user file holds either its whole old or its whole new content, a file
-# that changed has its old content in Backup, and a run started again afterwards ends
-# with the same files as a run that was never interrupted.
+# A rename run killed with SIGKILL at each of its renames and fsyncs (and at a sample
+# of its opens and writes): after each kill every user file holds either its whole old
+# or its whole new content, and one that changed has its old content in Backup; the
+# same run started again afterwards leaves exactly the files of a run that was never
+# interrupted, Backup, hidden files and the include file outside the project included.
 #
-# The kill points are deterministic where strace can inject a signal into a syscall
-# (the n-th rename, fsync, write or open of the run); without strace the run is killed
-# after growing delays instead.
+# The kill points are deterministic where strace can inject a signal into a syscall;
+# without strace the run is killed after growing delays instead.
 set -u
 APP=$(realpath "$1")
 # On a RAM disk where there is one: the run syncs every file it writes.
@@ -15,15 +15,14 @@ trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
 fail() { fails=$((fails + 1)); printf 'FAIL %s\n' "$1"; }
 
-WINDOWS=8
-GADGETS=6
-INCLUDES=3
+WINDOWS=4
+GADGETS=4
 
-mkdir -p "$work/cfg" "$work/p"
+mkdir -p "$work/cfg" "$work/p/sub" "$work/lib"
 p="$work/p"
 cd "$p" || exit 1
 
-# A form with many windows and gadgets, so that the event files are sizeable.
+# A form with several windows and gadgets.
 {
   echo "Enumeration"
   for ((w = 0; w < WINDOWS; w++)); do echo "  #Window_$w"; done
@@ -47,19 +46,19 @@ printf '[FILES]\n%s\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=1\nImage_Inclu
 "$APP" --generate demo.pbm --config-dir "$work/cfg" > "$work/first.log" 2>&1
 check "first run" 0 $?
 
-# User code in every gadget procedure and in include files that name every window.
+# User code in every gadget procedure, and include files that name every window: one
+# beside Main.pb, one in a subfolder, one outside the project.
 sed -i 's/^    Case #PB_EventType_LeftClick$/&\n      Debug "clicked"/' EventGadget.pb
-includes=""
-for ((i = 0; i < INCLUDES; i++)); do
-  {
-    for ((w = 0; w < WINDOWS; w++)); do
-      printf 'Procedure Again_%s_%s()\r\n  Open_Window_%s()\r\n  SetGadgetText(#Window_%s_Button_1, "x")\r\nEndProcedure\r\n' "$i" "$w" "$w" "$w"
-    done
-  } > "user$i.pbi"
-  includes+="IncludeFile \"user$i.pbi\"\\n"
-done
-sed -i "s/^;IncludeFile \"???.pb\"\$/${includes}/" Main.pb
-check "include lines in Main.pb" "$INCLUDES" "$(grep -c '^IncludeFile "user' Main.pb)"
+userCode() {
+  for ((w = 0; w < WINDOWS; w++)); do
+    printf 'Procedure Again_%s_%s()\r\n  Open_Window_%s()\r\n  SetGadgetText(#Window_%s_Button_1, "x")\r\nEndProcedure\r\n' "$1" "$w" "$w" "$w"
+  done
+}
+userCode 0 > user.pbi
+userCode 1 > sub/deep.pbi
+userCode 2 > "$work/lib/shared.pbi"
+sed -i "s|^;IncludeFile \"???.pb\"\$|IncludeFile \"user.pbi\"\\nIncludeFile \"sub/deep.pbi\"\\nIncludeFile \"../lib/shared.pbi\"|" Main.pb
+check "include lines in Main.pb" 3 "$(grep -c '^IncludeFile ".*\.pbi"' Main.pb)"
 
 # Every window renamed in the form, and new button texts for the language files; the
 # bindings carry the renames into the sources.
@@ -67,65 +66,53 @@ sed -i 's/Window_\([0-9]*\)/Frame\1/g; s/"B\([0-9]*\)"/"Press \1"/' form.pb
 binds=()
 for ((w = 0; w < WINDOWS; w++)); do binds+=(--bind "Window:Window_$w=Frame$w"); done
 
-# The state before the run: the project folder with the Backup of the first run.
-cp -a "$p" "$work/old"
-userFiles=(demo.pbm Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb form.pb LoadLanguage.pb)
-for ((i = 0; i < INCLUDES; i++)); do userFiles+=("user$i.pbi"); done
-
-# The translations: no "*.pb*" name, so Backup holds no copy of them.
-otherFiles=(Catalog)
-
-restore() { cd "$work" && rm -rf "$p" && cp -a "$work/old" "$p" && cd "$p"; }
+# The state before the run: the project folder with the Backup of the first run, and
+# the include file outside it.
+snapshot() { rm -rf "$1" && mkdir -p "$1" && cp -a "$p" "$1/p" && cp -a "$work/lib" "$1/lib"; }
+restore() { cd "$work" && rm -rf "$p" "$work/lib" && cp -a "$work/old/p" "$p" && cp -a "$work/old/lib" "$work/lib" && cd "$p"; }
+snapshot "$work/old"
+userFiles=(demo.pbm Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb form.pb
+  LoadLanguage.pb Catalog user.pbi sub/deep.pbi)
 run() { "$@" "$APP" --generate demo.pbm --config-dir "$work/cfg" "${binds[@]}"; }
 
 # The uninterrupted run gives the new content of every file.
 run > "$work/new.log" 2>&1
 check "uninterrupted run" 0 $?
-cp -a "$p" "$work/new"
+snapshot "$work/new"
 same=""
-for f in "${userFiles[@]}"; do cmp -s "$work/old/$f" "$work/new/$f" && same+=" $f"; done
-for f in "${otherFiles[@]}"; do cmp -s "$work/old/$f" "$work/new/$f" && same+=" $f"; done
+for f in "${userFiles[@]}"; do cmp -s "$work/old/p/$f" "$p/$f" && same+=" $f"; done
+cmp -s "$work/old/lib/shared.pbi" "$work/lib/shared.pbi" && same+=" shared.pbi"
 # Every file but the form and the menu events (there are no menus) changes, so every
 # one of them can be caught half way.
 check "files the run leaves alone" " EventMenu.pb form.pb" "$same"
-check "include file renamed" "$WINDOWS" "$(grep -c '^  Open_Frame[0-9]*()$' "$work/new/user0.pbi")"
+check "include files renamed" "$WINDOWS $WINDOWS $WINDOWS" \
+  "$(for f in user.pbi sub/deep.pbi ../lib/shared.pbi; do grep -c '^  Open_Frame[0-9]*()$' "$p/$f"; done | paste -sd' ')"
 
-# The state after a kill, checked file by file.
+# The state right after a kill: each file old or new, never torn, and a new one backed
+# up. The backup copies of files below the project folder keep their place in Backup;
+# the one outside it lies below Backup/external.
+backupOf() { case "$1" in "$work"/*) echo "$p/Backup/external${1}" ;; *) echo "$p/Backup/$1" ;; esac; }
 checkState() {  # label
-  local f bad=""
-  for f in "${otherFiles[@]}"; do
-    cmp -s "$p/$f" "$work/old/$f" || cmp -s "$p/$f" "$work/new/$f" || bad+=" $f:torn"
-  done
-  for f in "${userFiles[@]}"; do
-    if cmp -s "$p/$f" "$work/old/$f"; then :
-    elif cmp -s "$p/$f" "$work/new/$f"; then
-      # Changed: its old content must be safe in Backup.
-      cmp -s "$p/Backup/$f" "$work/old/$f" || bad+=" $f:no-backup"
+  local f bad="" old new here
+  for f in "${userFiles[@]}" "$work/lib/shared.pbi"; do
+    case "$f" in /*) here=$f; old=$work/old/lib/${f##*/}; new=$work/new/lib/${f##*/} ;;
+      *) here=$p/$f; old=$work/old/p/$f; new=$work/new/p/$f ;; esac
+    if cmp -s "$here" "$old"; then :
+    elif cmp -s "$here" "$new"; then
+      cmp -s "$(backupOf "$f")" "$old" || bad+=" $f:no-backup"
     else
       bad+=" $f:torn"
     fi
-    # A backup copy is the one of the first run or a whole copy of the old file.
-    if [ -e "$p/Backup/$f" ] && ! cmp -s "$p/Backup/$f" "$work/old/$f" && ! cmp -s "$p/Backup/$f" "$work/old/Backup/$f"; then
-      bad+=" Backup/$f:torn"
-    fi
-  done
-  # Nothing but the project's files lands in Backup. A kill may leave the hidden
-  # temporary file of an unfinished write, named after its target; no other file.
-  local name known
-  for name in $(cd "$p" && ls -A) $(cd "$p/Backup" && ls -A); do
-    known=no
-    for f in "${userFiles[@]}" "${otherFiles[@]}" Backup; do [ "$name" = "$f" ] && known=yes; done
-    case "$name" in .*.tw-??????) known=yes ;; esac
-    [ "$known" = yes ] || bad+=" extra:$name"
   done
   if [ -z "$bad" ]; then passes=$((passes + 1)); else fail "$1:$bad"; fi
 }
 
-# After a kill a new run must reach the same files as the uninterrupted one.
+# After a kill the same run again must leave exactly the files of the uninterrupted one.
 checkRerun() {  # label
-  local f bad=""
+  local bad=""
   run > "$work/rerun.log" 2>&1 || bad+=" exit=$?"
-  for f in "${userFiles[@]}" "${otherFiles[@]}"; do cmp -s "$p/$f" "$work/new/$f" || bad+=" $f"; done
+  diff -r "$work/new/p" "$p" > "$work/diff.txt" 2>&1 || bad+=" $(head -3 "$work/diff.txt" | tr '\n' ' ')"
+  diff -r "$work/new/lib" "$work/lib" > "$work/diff.txt" 2>&1 || bad+=" $(head -3 "$work/diff.txt" | tr '\n' ' ')"
   if [ -z "$bad" ]; then passes=$((passes + 1)); else fail "$1 rerun:$bad"; fi
 }
 
@@ -145,20 +132,18 @@ killedRun() {  # label, command prefix...
 if strace -o /dev/null -e inject=getpid:signal=KILL true 2> /dev/null; then
   # Count the syscalls of a whole run, then kill the run at each of them in turn.
   restore
-  strace -f -c -o "$work/count.txt" -e trace=rename,renameat,renameat2,fsync,write,openat,mkdir,unlink \
+  strace -f -c -o "$work/count.txt" -e trace=rename,renameat,renameat2,fsync,fdatasync,write,openat,unlink \
     "$APP" --generate demo.pbm --config-dir "$work/cfg" "${binds[@]}" > /dev/null 2>&1
   calls() { awk -v s="$1" '$NF == s { print ($4 ~ /^[0-9]+$/) ? $4 : $3 }' "$work/count.txt"; }
-  for sc in rename renameat renameat2 mkdir unlink openat write; do
+  for sc in rename renameat renameat2 fsync fdatasync unlink openat write; do
     n=$(calls "$sc")
     [ -z "$n" ] && continue
     step=1
-    # Opens and writes are many (log lines, reads): a sample of them is enough,
-    # since the renames already bound every file write.
+    # Opens and writes are many (log lines, reads): a sample of them is enough, since
+    # the fsyncs and renames already bound every file write.
     if [ "$sc" = openat ] || [ "$sc" = write ]; then step=$(((n + 5) / 6)); fi
     for ((k = 1; k <= n; k += step)); do
-      killedRun "$sc#$k" strace -f -o /dev/null -e trace="$sc" -e inject="$sc:signal=KILL:when=$k" || continue
-      # A rerun after every rename kill; that covers each partly written state.
-      case "$sc" in rename*) checkRerun "$sc#$k" ;; esac
+      killedRun "$sc#$k" strace -f -o /dev/null -e trace="$sc" -e inject="$sc:signal=KILL:when=$k" && checkRerun "$sc#$k"
     done
   done
 else
@@ -173,6 +158,6 @@ else
     killedRun "after ${delay}s" timeout -s KILL "$delay" && checkRerun "after ${delay}s"
   done
 fi
-check "runs killed part way" yes "$([ "$kills" -ge 8 ] && echo yes || echo "only $kills")"
+check "runs killed part way" yes "$([ "$kills" -ge 20 ] && echo yes || echo "only $kills")"
 
 finish

@@ -30,8 +30,9 @@ std::string usageText() {
          "  --help                  show this text\n"
          "  --version               show the version\n"
          "\n"
-         "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\", 2 on bad arguments or an unreadable project.\n"
-         "A run that reaches \"Ready.\" although a file could not be read or written says so on stderr.\n";
+         "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
+         "and changes nothing), 2 on bad arguments, an unreadable project, or a project that another run\n"
+         "is generating. A run that reaches \"Ready.\" although a file could not be read says so on stderr.\n";
 }
 
 namespace {
@@ -228,9 +229,17 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
 
   CommandLineHost host(out, err, cl.bindings, cl.allowUnbound);
   RunContext ctx{model, host, fs, files};
-  if (!runGeneration(ctx)) return 1;
-  // The exit status after "Ready." stays 0, as scripts expect; a run that met a file it
-  // could not read or write did not do all its work, so it says so where a script sees it.
+  switch (runGeneration(ctx)) {
+    case RunEnd::Busy:
+      err << kBusyMessage << "\n";
+      return 2;
+    case RunEnd::Cancelled:
+      return 1;
+    case RunEnd::Ready:
+      break;
+  }
+  // Every file the run meant to write was written (a failed write cancels the run); a
+  // file it could not read did not get its share of the work, so a script learns of it.
   if (ctx.fileErrors > 0)
     err << "Warning: " << ctx.fileErrors << (ctx.fileErrors == 1 ? " file error" : " file errors")
         << " during the run; the log names each file, which keeps its old content.\n";

@@ -5,6 +5,7 @@
 
 #include "run/run.h"
 #include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
 #include "app/gtk/search_replace_dialog.h"
 #include "project/project_file.h"
 
@@ -43,6 +44,7 @@ class WindowRunHost : public RunHost {
 // What the worker's last request reports.
 struct RunOutcome {
   bool ready = false;          // ended with "Ready."
+  bool busy = false;           // did not start: another run holds the project
   bool projectStored = false;  // and the project file on disk holds the project
 };
 
@@ -50,7 +52,9 @@ void runWorker(App* app, Lines rows) {
   WindowRunHost host(app->handshake);
   RunContext ctx{app->model, host, app->fs, std::move(rows)};
   RunOutcome outcome;
-  outcome.ready = runGeneration(ctx);
+  RunEnd end = runGeneration(ctx);
+  outcome.ready = end == RunEnd::Ready;
+  outcome.busy = end == RunEnd::Busy;
   // A run that ends with "Ready." has tried to save the project; a failed save was only
   // logged, so the file is checked before the project counts as saved.
   outcome.projectStored =
@@ -108,18 +112,23 @@ void serveRequest(App& app, GuiRequest& request) {
       enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
       break;
-    case RunEnded:
+    case RunEnded: {
       app.runActive = false;
+      const auto* outcome = static_cast<const RunOutcome*>(request.argument);
+      const bool busy = outcome->busy;  // the outcome lives on the worker's stack until answered
       // The run saved the project with its file list and switches: nothing is left unsaved.
-      if (static_cast<const RunOutcome*>(request.argument)->projectStored) {
+      if (outcome->projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
       }
       // Both endings enable the main window already; this keeps it usable whatever a
       // step did.
       enableMainWindow(app);
+      // The worker waits for this answer only; the box below waits for the user.
       app.handshake.answerRequest(request, 0);
+      if (busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
       break;
+    }
     default:
       app.handshake.answerRequest(request, 0);
       break;

@@ -1,0 +1,170 @@
+// A whole run against an in-memory folder: the one commit with its backup and record,
+// a write that fails, a commit that is cut off, and a project held by another run.
+#include "run/commit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "project/project_file.h"
+#include "run/run.h"
+#include "support/recording_host.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::L;
+using testing::RecordingHost;
+
+using Files = std::map<std::string, std::string>;
+
+// A project whose window Window_0 became Frame, with user code in an event file and in
+// two include files, one of them in a subfolder.
+MemoryFileSystem renamedProject() {
+  MemoryFileSystem fs;
+  fs.directories = {"/p", "/p/sub"};
+  fs.files["/p/form.pb"] =
+      "Enumeration\n  #Frame\nEndEnumeration\nEnumeration\n  #Button_0\nEndEnumeration\n"
+      "Procedure Open_Frame()\n  If OpenWindow(#Frame, 0, 0, 300, 200, \"T\")\n"
+      "    ButtonGadget(#Button_0, 10, 10, 100, 20, \"OK\")\n  EndIf\nEndProcedure\n";
+  fs.files["/p/x.pbm"] = "[FILES]\n/p/form.pb\n\n[WINDOW]\nWindow_0\n\n[GADGET]\nWindow_0_Button_0\n\n";
+  fs.files["/p/Main.pb"] = "IncludeFile \"user.pbi\"\nIncludeFile \"sub/deep.pbi\"\n";
+  fs.files["/p/user.pbi"] = "SetGadgetText(#Window_0_Button_0, \"x\")\n";
+  fs.files["/p/sub/deep.pbi"] = "Open_Window_0()\n";
+  fs.files["/p/EventGadget.pb"] = "Procedure EventGadget_Window_0_Button_0(EventType)\n  Debug 1\nEndProcedure\n";
+  return fs;
+}
+
+struct GenerationRun {
+  FormModel model;
+  RecordingHost host;
+  RunEnd end;
+  // Loads the project as the command line does and runs it, binding Window_0 to Frame.
+  explicit GenerationRun(MemoryFileSystem& fs) {
+    model.ProjectPath = U"/p/x.pbm";
+    buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
+    std::string bytes;
+    fs.readFile("/p/x.pbm", bytes);
+    Lines rows;
+    parseProject(splitLines(T(bytes)), rows, model);
+    host.answers.push_back({0, L({"Window_0 > Frame"})});
+    RunContext ctx{model, host, fs, rows};
+    end = runGeneration(ctx);
+  }
+};
+
+// The files that no run leaves behind: temporaries and the journal.
+std::vector<std::string> machinery(const MemoryFileSystem& fs) {
+  std::vector<std::string> found;
+  for (const auto& [path, bytes] : fs.files) {
+    std::string name = path.substr(path.rfind('/') + 1);
+    if (isTemporaryName(name) || name == kJournalName) found.push_back(path);
+  }
+  for (const std::string& dir : fs.directories)
+    if (isTemporaryName(dir.substr(dir.rfind('/') + 1))) found.push_back(dir);
+  return found;
+}
+
+TEST(Commit, ARenameRunChangesEverythingAtOnceWithItsBackup) {
+  MemoryFileSystem fs = renamedProject();
+  const Files before = fs.files;
+  GenerationRun run(fs);
+  ASSERT_EQ(run.end, RunEnd::Ready);
+  EXPECT_EQ(fs.files["/p/user.pbi"], "SetGadgetText(#Frame_Button_0, \"x\")\n");
+  EXPECT_EQ(fs.files["/p/sub/deep.pbi"], "Open_Frame()\n");
+  for (const char* name : {"user.pbi", "sub/deep.pbi", "Main.pb", "EventGadget.pb", "x.pbm", "form.pb"})
+    EXPECT_EQ(fs.files["/p/Backup/" + std::string(name)], before.at("/p/" + std::string(name))) << name;
+  EXPECT_EQ(fs.files["/p/Backup/.restore"],
+            "Tarnwick restore 1\nchanged\tuser.pbi\tuser.pbi\nchanged\tsub/deep.pbi\tsub/deep.pbi\n"
+            "changed\tMain.pb\tMain.pb\ncreated\tCommonFile.pb\ncreated\tEventMain.pb\ncreated\tEventMenu.pb\n"
+            "changed\tEventGadget.pb\tEventGadget.pb\ncreated\tEventWindow.pb\nchanged\tx.pbm\tx.pbm\n");
+  EXPECT_EQ(machinery(fs), std::vector<std::string>{});
+
+  // The same run again finds nothing to change: it writes nothing, and the backup
+  // keeps the files as they were before the renaming run.
+  const Files after = fs.files;
+  GenerationRun again(fs);
+  EXPECT_EQ(again.end, RunEnd::Ready);
+  EXPECT_TRUE(again.host.requests.empty());
+  EXPECT_EQ(fs.files, after);
+}
+
+TEST(Commit, AFailedWriteChangesNothing) {
+  struct Case {
+    const char* what;
+    const char* readOnly;
+    const char* errorLine;
+  } cases[] = {
+      {"include file in the source update", "/p/user.pbi", " -> Error WriteFile /p/user.pbi / Errorcode: 1"},
+      {"generated file", "/p/EventGadget.pb", " -> Error File /p/EventGadget.pb / Errorcode: 1"},
+      {"project file", "/p/x.pbm", " -> Error File /p/x.pbm / Errorcode: 1"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs = renamedProject();
+    fs.readOnly.insert(c.readOnly);
+    const Files before = fs.files;
+    GenerationRun run(fs);
+    EXPECT_EQ(run.end, RunEnd::Cancelled) << c.what;
+    const Lines& log = run.host.log;
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(Lines(log.end() - 3, log.end()),
+              L({" -> Error: a file could not be written, no file was changed. Stop!", "Cancel.", ""}))
+        << c.what;
+    EXPECT_NE(std::find(log.begin(), log.end(), T(c.errorLine)), log.end()) << c.what;
+    EXPECT_EQ(fs.files, before) << c.what;
+    EXPECT_EQ(machinery(fs), std::vector<std::string>{}) << c.what;
+    EXPECT_EQ(run.model.PreviousWindowList, L({"Window_0"})) << c.what;
+  }
+}
+
+TEST(Commit, ACommitCutOffIsCompletedByTheNextRun) {
+  MemoryFileSystem reference = renamedProject();
+  GenerationRun whole(reference);
+  ASSERT_EQ(whole.end, RunEnd::Ready);
+
+  MemoryFileSystem fs = renamedProject();
+  fs.failRenames.insert("/p/EventGadget.pb");
+  GenerationRun cut(fs);
+  EXPECT_EQ(cut.end, RunEnd::Cancelled);
+  EXPECT_EQ(fs.files["/p/user.pbi"], reference.files["/p/user.pbi"]);  // renamed before the cut
+  EXPECT_TRUE(fs.files.count(std::string("/p/") + kJournalName));
+
+  // The next run, with the same binding, completes the commit, then binds against the
+  // names that commit stored: nothing is renamed twice.
+  fs.failRenames.clear();
+  GenerationRun next(fs);
+  EXPECT_EQ(next.end, RunEnd::Ready);
+  EXPECT_EQ(next.host.log[1], U"- Completed the file changes of an interrupted run.");
+  EXPECT_TRUE(next.host.requests.empty());
+  EXPECT_EQ(fs.files, reference.files);
+}
+
+TEST(Commit, LeftoversOfAnInterruptedStagingAreRemoved) {
+  MemoryFileSystem reference = renamedProject();
+  GenerationRun whole(reference);
+
+  MemoryFileSystem fs = renamedProject();
+  fs.directories.insert("/p/Backup");
+  fs.files["/p/.EventGadget.pb.tw-a1b2c3"] = "half";
+  fs.files["/p/Backup/.Main.pb.tw-d4e5f6"] = "half";
+  fs.files["/p/sub/.deep.pbi.tw-g7h8i9"] = "half";
+  fs.directories.insert("/p/.Backup.tw-j0k1l2");
+  fs.files["/p/.Backup.tw-j0k1l2/Main.pb"] = "half";
+  GenerationRun run(fs);
+  EXPECT_EQ(run.end, RunEnd::Ready);
+  EXPECT_EQ(run.host.log[1], U"- Removed the temporary files of an interrupted run.");
+  EXPECT_EQ(fs.files, reference.files);
+}
+
+TEST(Commit, AProjectHeldByAnotherRunIsNotTouched) {
+  MemoryFileSystem fs = renamedProject();
+  fs.locked.insert("/p/");
+  const Files before = fs.files;
+  GenerationRun run(fs);
+  EXPECT_EQ(run.end, RunEnd::Busy);
+  EXPECT_TRUE(run.host.log.empty());
+  EXPECT_EQ(fs.files, before);
+}
+
+}  // namespace
+}  // namespace tarnwick
