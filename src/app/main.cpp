@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
     DiskFileSystem fs;
     return runCommandLineGeneration(cl, fs, std::cout, std::cerr);
   }
+  if (cl.restore) {
+    DiskFileSystem fs;
+    return runCommandLineRestore(cl, fs, std::cout, std::cerr);
+  }
 #ifdef TARNWICK_HAVE_GUI
   return runShell(argc, argv, cl.project);
 #else

@@ -25,7 +25,7 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   auto earlier = std::find_if(changes_.begin(), changes_.end(),
                               [&](const PendingChange& c) { return c.target == target; });
   if (earlier != changes_.end()) {
-    fs.removePath(earlier->temporary);
+    if (!earlier->temporary.empty()) fs.removePath(earlier->temporary);
     changes_.erase(earlier);
   }
 
@@ -47,6 +47,19 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   std::string temporary;
   if (!fs.writeTemporary(target, bytes, mode, temporary)) return StageResult::Failed;
   changes_.push_back({path, target, temporary, false, false, created});
+  return StageResult::Changed;
+}
+
+StageResult ChangeSet::stageRemoval(FileSystem& fs, const std::string& path) {
+  std::erase_if(changes_, [&](const PendingChange& c) {
+    if (c.target != path) return false;
+    if (!c.temporary.empty()) fs.removePath(c.temporary);
+    return true;
+  });
+  PathInfo info = fs.inspect(path);
+  if (info.kind == PathKind::Missing) return StageResult::Unchanged;
+  if (info.kind != PathKind::Regular && info.kind != PathKind::Symlink) return StageResult::Failed;
+  changes_.push_back({path, path, std::string(), false, false, false, true});
   return StageResult::Changed;
 }
 
@@ -102,7 +115,8 @@ bool ChangeSet::stageBackupCopy(FileSystem& fs, const std::string& relative, con
 }
 
 void ChangeSet::discard(FileSystem& fs) {
-  for (const PendingChange& c : changes_) fs.removePath(c.temporary);
+  for (const PendingChange& c : changes_)
+    if (!c.temporary.empty()) fs.removePath(c.temporary);
   for (const PendingChange& c : backup_) fs.removePath(c.temporary);
   *this = ChangeSet();
 }

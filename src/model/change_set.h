@@ -19,6 +19,7 @@ struct PendingChange {
   bool directory = false; // a temporary folder that becomes target as a whole
   bool replaces = false;  // a link or file in the folder's place is removed first
   bool created = false;   // target did not exist
+  bool removes = false;   // the commit removes target; there is no temporary
 };
 
 // One file of the backup: where it came from and where its copy lies below Backup/.
@@ -36,6 +37,8 @@ class ChangeSet {
   // Fails, staging nothing, when the file is read-only or no regular file, or when
   // the temporary file cannot be written.
   StageResult stageFile(FileSystem& fs, const std::string& path, const std::string& bytes);
+  // The removal of a file, done by the commit; a file that is not there stages nothing.
+  StageResult stageRemoval(FileSystem& fs, const std::string& path);
 
   // Opens the backup in folder (the project's Backup). False when folder is a link or
   // something other than a folder.

@@ -27,6 +27,8 @@ struct StageContext {
   // The new contents of this run, each already in a temporary file beside its target;
   // nothing of it reaches the user's files before the run's one commit.
   ChangeSet changes;
+  // The changes of the run's commit once it has put them in place, in their order.
+  std::vector<PendingChange> committed;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
 

@@ -24,9 +24,11 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// One rename of the journal.
+// One step of the journal.
 struct JournalEntry {
-  std::string kind;  // "file", "folder", or "replace" (a folder taking the place of a link or file)
+  // "file", "folder", "replace" (a folder taking the place of a link or file), or
+  // "remove" (a file that goes; it has no temporary)
+  std::string kind;
   std::string temporary, target;
 };
 
@@ -54,6 +56,7 @@ std::vector<JournalEntry> parseJournal(const std::string& text) {
 // Renames one entry into place. A folder that replaces a link or a file in the backup
 // removes it first; a link is never followed.
 bool putInPlace(FileSystem& fs, const JournalEntry& e) {
+  if (e.kind == "remove") return fs.inspect(e.target).kind == PathKind::Missing || fs.removePath(e.target);
   if (e.kind == "replace") {
     PathInfo in = fs.inspect(e.target);
     if (in.kind != PathKind::Missing && in.kind != PathKind::Directory && !fs.removePath(e.target)) return false;
@@ -127,7 +130,7 @@ std::string restoreRecord(const ChangeSet& changes, const std::string& dir) {
     const std::string path = escapeField(recordPath(dir, c.path));
     auto copy = copies.find(lexicallyNormal(c.path));
     if (c.created || copy == copies.end()) text += "created\t" + path + "\n";
-    else text += "changed\t" + path + "\t" + escapeField(copy->second) + "\n";
+    else text += std::string(c.removes ? "removed" : "changed") + "\t" + path + "\t" + escapeField(copy->second) + "\n";
   }
   return text;
 }
@@ -156,7 +159,7 @@ bool commitChanges(StageContext& ctx) {
   std::vector<JournalEntry> entries;
   for (const PendingChange& c : changes.backupChanges())
     entries.push_back({c.directory ? (c.replaces ? "replace" : "folder") : "file", c.temporary, c.target});
-  for (const PendingChange& c : changes.changes()) entries.push_back({"file", c.temporary, c.target});
+  for (const PendingChange& c : changes.changes()) entries.push_back({c.removes ? "remove" : "file", c.temporary, c.target});
 
   // The journal is in place and durable before the first rename.
   const std::string journal = dir + kJournalName;
@@ -181,6 +184,7 @@ bool commitChanges(StageContext& ctx) {
   syncParents(fs, entries);
   fs.removePath(journal);
   fs.syncDirectory(folderPath(dir));
+  ctx.committed = changes.changes();
   changes = ChangeSet();
   return true;
 }
@@ -195,8 +199,10 @@ Recovery recoverInterruptedRun(FileSystem& fs, const std::string& dir) {
     if (!fs.readFile(journal, text)) return Recovery::Failed;
     // A temporary that is gone was renamed already; each is renamed once.
     std::vector<JournalEntry> entries = parseJournal(text);
-    for (const JournalEntry& e : entries)
-      if (fs.inspect(e.temporary).kind != PathKind::Missing && !putInPlace(fs, e)) return Recovery::Failed;
+    for (const JournalEntry& e : entries) {
+      const bool pending = e.kind == "remove" || fs.inspect(e.temporary).kind != PathKind::Missing;
+      if (pending && !putInPlace(fs, e)) return Recovery::Failed;
+    }
     syncParents(fs, entries);
     if (!fs.removePath(journal)) return Recovery::Failed;
     fs.syncDirectory(folderPath(dir));

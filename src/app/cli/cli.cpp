@@ -9,8 +9,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "model/overlay_file_system.h"
 #include "project/project_file.h"
 #include "project/settings.h"
+#include "run/preview.h"
+#include "run/restore.h"
 
 namespace tarnwick {
 
@@ -19,6 +22,8 @@ const char* const kProgramTitle = "Tarnwick Orlenta Version v5.17";
 std::string usageText() {
   return "Usage: tarnwick [PROJECT.pbm]\n"
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
+         "                [--dry-run | --diff | --check]\n"
+         "       tarnwick --restore PROJECT.pbm\n"
          "\n"
          "Without --generate the main window opens, with PROJECT.pbm as the project when given.\n"
          "\n"
@@ -27,12 +32,21 @@ std::string usageText() {
          "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
          "  --allow-unbound         go on although some vanished names stay unbound\n"
          "  --config-dir DIR        read TW4.INI and UserList.INI from DIR (default: the program's folder)\n"
+         "  --dry-run               run as usual but write nothing; then list each file the run would\n"
+         "                          change as \"would change: PATH\"\n"
+         "  --diff                  write nothing; print a unified diff of every file the run would change\n"
+         "                          (apply it with patch -p1 in the project folder); the log goes to stderr\n"
+         "  --check                 write nothing; exit 3 when the run would change a file (named on stderr)\n"
+         "  --restore PROJECT.pbm   put the files of the last run's backup back, keeping the versions they\n"
+         "                          replace in the backup, so that a second restore redoes the run\n"
          "  --help                  show this text\n"
          "  --version               show the version\n"
          "\n"
          "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
          "and changes nothing), 2 on bad arguments, an unreadable project, or a project that another run\n"
-         "is generating. A run that reaches \"Ready.\" although a file could not be read says so on stderr.\n";
+         "is generating; with --check 3 when the run would change a file. A run that reaches \"Ready.\"\n"
+         "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
+         "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
 }
 
 namespace {
@@ -95,6 +109,15 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
       cl.bindings.push_back(b);
     } else if (a == "--allow-unbound") {
       cl.allowUnbound = true;
+    } else if (a == "--dry-run") {
+      cl.dryRun = true;
+    } else if (a == "--diff") {
+      cl.dryRun = cl.diff = true;
+    } else if (a == "--check") {
+      cl.dryRun = cl.check = true;
+    } else if (a == "--restore") {
+      if (!value(cl.project)) return false;
+      cl.restore = true;
     } else if (a == "--config-dir") {
       if (!value(cl.configDir)) return false;
     } else if (a == "--help" || a == "-h") {
@@ -111,9 +134,17 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
       return false;
     }
   }
-  if (!cl.generate && (!cl.bindings.empty() || cl.allowUnbound || !cl.configDir.empty()) && !cl.help &&
-      !cl.version) {
-    error = "--bind, --allow-unbound and --config-dir belong to --generate";
+  if (!cl.generate && (!cl.bindings.empty() || cl.allowUnbound || !cl.configDir.empty() || cl.dryRun) &&
+      !cl.help && !cl.version) {
+    error = "--bind, --allow-unbound, --config-dir, --dry-run, --diff and --check belong to --generate";
+    return false;
+  }
+  if (cl.diff && cl.check) {
+    error = "--diff and --check cannot be given together";
+    return false;
+  }
+  if (cl.generate && cl.restore) {
+    error = "--generate and --restore cannot be given together";
     return false;
   }
   return true;
@@ -227,8 +258,11 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   }
   model.ProjectPath = fromUtf8(projectPath);
 
-  CommandLineHost host(out, err, cl.bindings, cl.allowUnbound);
-  RunContext ctx{model, host, fs, files};
+  // A dry run goes through exactly as a real one, but every write stays in memory.
+  OverlayFileSystem overlay(fs);
+  FileSystem& runFs = cl.dryRun ? overlay : fs;
+  CommandLineHost host(cl.diff ? err : out, err, cl.bindings, cl.allowUnbound);
+  RunContext ctx{model, host, runFs, files};
   switch (runGeneration(ctx)) {
     case RunEnd::Busy:
       err << kBusyMessage << "\n";
@@ -243,7 +277,34 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   if (ctx.fileErrors > 0)
     err << "Warning: " << ctx.fileErrors << (ctx.fileErrors == 1 ? " file error" : " file errors")
         << " during the run; the log names each file, which keeps its old content.\n";
-  return 0;
+  if (!cl.dryRun) return 0;
+  const std::vector<FileChange> changes =
+      previewChanges(ctx.committed, toUtf8(model.projectDirectory()), fs, overlay);
+  for (const FileChange& c : changes) {
+    if (cl.diff) out << changeDiff(c);
+    else (cl.check ? err : out) << "would change: " << c.shown << "\n";
+  }
+  return cl.check && !changes.empty() ? 3 : 0;
+}
+
+int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
+  FormModel model;
+  model.ProjectPath = fromUtf8(absolutePath(cl.project));
+  CommandLineHost host(out, err, {}, false);
+  RunContext ctx{model, host, fs};
+  switch (restoreBackup(ctx)) {
+    case RestoreEnd::Restored:
+      return 0;
+    case RestoreEnd::Failed:
+      return 1;
+    case RestoreEnd::Busy:
+      err << kBusyMessage << "\n";
+      return 2;
+    case RestoreEnd::NoBackup:
+      err << kNoBackupMessage << "\n";
+      return 2;
+  }
+  return 2;
 }
 
 }  // namespace tarnwick

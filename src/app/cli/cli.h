@@ -1,4 +1,4 @@
-// The headless command line: tarnwick --generate PROJECT.pbm [options].
+// The headless command line: tarnwick --generate PROJECT.pbm [options], and --restore.
 #pragma once
 
 #include <iosfwd>
@@ -25,6 +25,10 @@ struct CommandLine {
   std::vector<Binding> bindings;  // --bind [KIND:]OLD=NEW, in order
   bool allowUnbound = false;
   std::string configDir;          // --config-dir DIR; empty: the executable's folder
+  bool dryRun = false;            // --dry-run, also set by --diff and --check
+  bool diff = false;              // --diff: a unified diff on stdout, the log on stderr
+  bool check = false;             // --check: exit 3 when the run would change a file
+  bool restore = false;           // --restore PROJECT: the last run's backup put back
 };
 
 // Parses the arguments after the program name. False with a message in error on an
@@ -56,7 +60,13 @@ class CommandLineHost : public RunHost {
 };
 
 // Loads the settings and the project and runs the four steps. Returns the exit status:
-// 0 after "Ready.", 1 after "Cancel.", 2 when the project file cannot be opened.
+// 0 after "Ready.", 1 after "Cancel.", 2 when the project file cannot be opened or
+// another run holds it; with --check 3 when the run would change a file.
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
+
+// Puts the last run's backup of the project back. Returns 0 when restored, 1 when a
+// file could not be written (nothing changed), 2 when there is no backup made by a run
+// or another run holds the project.
+int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnwick

@@ -1,0 +1,35 @@
+// What a dry run would change: the run goes through an overlay that keeps every write
+// in memory, and its commit's changes are compared with the disk below.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/overlay_file_system.h"
+#include "model/stage.h"
+
+namespace tarnwick {
+
+struct FileChange {
+  std::string path;   // as the run names it
+  std::string shown;  // relative to the project folder below it, otherwise absolute
+  std::string label;  // the path of the diff: relative to the project folder, "../" where it leads out
+  bool created = false;
+  bool removed = false;
+  std::string before, after;  // the bytes on disk and the bytes the run would write
+};
+
+// The files that the commit of a run through overlay put in place (committed, in their
+// order), with the bytes that disk holds and the bytes the run would have written; dir
+// is the project folder.
+std::vector<FileChange> previewChanges(const std::vector<PendingChange>& committed, const std::string& dir,
+                                       FileSystem& disk, OverlayFileSystem& overlay);
+
+// The unified diff of one change, "a/" and "b/" before its label, a new file against
+// /dev/null.
+std::string changeDiff(const FileChange& change);
+
+// A path relative to folder, leading out with "../" where it must.
+std::string relativePath(const std::string& folder, const std::string& path);
+
+}  // namespace tarnwick

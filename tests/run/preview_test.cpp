@@ -1,0 +1,136 @@
+// The dry run through an overlay, its diff, and the restore of a run's backup.
+#include "run/preview.h"
+
+#include <gtest/gtest.h>
+
+#include "model/unified_diff.h"
+#include "run/restore.h"
+#include "support/projects.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::GenerationRun;
+using testing::L;
+using testing::RecordingHost;
+using testing::renamedProject;
+using Files = std::map<std::string, std::string>;
+
+// A dry run logs and stops as the real run does, leaves the folder untouched, and
+// knows every file the real run writes, with the bytes it writes.
+TEST(Preview, ADryRunForeseesTheRealRun) {
+  MemoryFileSystem disk = renamedProject();
+  const Files before = disk.files;
+  OverlayFileSystem overlay(disk);
+  GenerationRun dry(overlay);
+  EXPECT_EQ(disk.files, before);
+  EXPECT_EQ(disk.writes + disk.renames, 0);
+  const std::vector<FileChange> changes = previewChanges(dry.committed, "/p/", disk, overlay);
+
+  GenerationRun real(disk);
+  EXPECT_EQ(dry.end, real.end);
+  EXPECT_EQ(dry.host.log, real.host.log);
+  ASSERT_EQ(changes.size(), real.committed.size());
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const FileChange& c = changes[i];
+    EXPECT_EQ(c.path, real.committed[i].path);
+    EXPECT_EQ(c.after, disk.files[c.path]) << c.path;
+    EXPECT_EQ(c.created, !before.count(c.path)) << c.path;
+    if (!c.created) {
+      EXPECT_EQ(c.before, before.at(c.path)) << c.path;
+    }
+  }
+  EXPECT_EQ(changes[0].shown, "user.pbi");
+  EXPECT_EQ(changes[1].shown, "sub/deep.pbi");
+  EXPECT_EQ(changeDiff(changes[1]),
+            "--- a/sub/deep.pbi\n+++ b/sub/deep.pbi\n@@ -1 +1 @@\n-Open_Window_0()\n+Open_Frame()\n");
+}
+
+TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
+  struct Case {
+    const char *what, *before, *after, *diff;
+  } cases[] = {
+      {"equal", "a\n", "a\n", ""},
+      {"two hunks, no newline at the end", "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n", "a\nB\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl",
+       "@@ -1,5 +1,5 @@\n a\n-b\n+B\n c\n d\n e\n@@ -9,3 +9,4 @@\n i\n j\n k\n+l\n\\ No newline at end of file\n"},
+      {"from nothing", "", "x\ny\n", "@@ -0,0 +1,2 @@\n+x\n+y\n"},
+      {"a newline taken away", "x\ny\n", "x\ny", "@@ -1,2 +1,2 @@\n x\n-y\n+y\n\\ No newline at end of file\n"},
+      {"CR stays in its line", "a\r\nb\r\n", "a\nb\r\n", "@@ -1,2 +1,2 @@\n-a\r\n+a\n b\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::string d = unifiedDiff(c.before, c.after, "a/f", "b/f");
+    std::string expected = *c.diff ? std::string("--- a/f\n+++ b/f\n") + c.diff : "";
+    EXPECT_EQ(d, expected) << c.what;
+    DiffCounts n = countDiffLines(d);
+    DiffCounts lines;
+    for (std::string_view l = c.diff; !l.empty();) {
+      std::size_t e = l.find('\n');
+      lines.added += l[0] == '+';
+      lines.removed += l[0] == '-';
+      l.remove_prefix(e + 1);
+    }
+    EXPECT_EQ(n.added, lines.added) << c.what;
+    EXPECT_EQ(n.removed, lines.removed) << c.what;
+  }
+}
+
+RestoreEnd restore(FileSystem& fs, Lines* log = nullptr) {
+  FormModel model;
+  model.ProjectPath = U"/p/x.pbm";
+  RecordingHost host;
+  RunContext ctx{model, host, fs};
+  RestoreEnd end = restoreBackup(ctx);
+  if (log) *log = host.log;
+  return end;
+}
+
+// A restore puts the files of the last run back and removes those it created; the
+// versions it replaces go into the backup, so that a second restore redoes the run.
+TEST(Preview, RestoreUndoesTheRunAndASecondRestoreRedoesIt) {
+  MemoryFileSystem fs = renamedProject();
+  const Files before = fs.files;
+  GenerationRun run(fs);
+  ASSERT_EQ(run.end, RunEnd::Ready);
+  auto userFiles = [](const Files& all) {
+    Files out;
+    for (const auto& [path, bytes] : all)
+      if (path.rfind("/p/Backup/", 0) != 0) out[path] = bytes;
+    return out;
+  };
+  const Files after = userFiles(fs.files);
+
+  Lines log;
+  EXPECT_EQ(restore(fs, &log), RestoreEnd::Restored);
+  EXPECT_EQ(userFiles(fs.files), before);  // CommonFile.pb and the others created by the run are gone
+  EXPECT_EQ(log[1], U" -> Restore File /p/user.pbi");
+  EXPECT_NE(std::find(log.begin(), log.end(), U" -> Remove File /p/CommonFile.pb"), log.end());
+  EXPECT_EQ(restore(fs), RestoreEnd::Restored);
+  EXPECT_EQ(userFiles(fs.files), after);
+}
+
+TEST(Preview, RestoreRefusesABackupThatNoRunMade) {
+  struct Case {
+    const char* what;
+    const char* record;  // nullptr: no record
+  } cases[] = {
+      {"no record", nullptr},
+      {"an older record", "changed\tMain.pb\tMain.pb\n"},
+      {"a path leading out", "Tarnwick restore 1\nchanged\t../x.pbm\tMain.pb\n"},
+      {"a copy leading out", "Tarnwick restore 1\nchanged\tMain.pb\t../../etc/passwd\n"},
+      {"an outside file with a foreign copy", "Tarnwick restore 1\nchanged\t/home/u/.profile\tMain.pb\n"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs = renamedProject();
+    fs.directories.insert("/p/Backup");
+    fs.files["/p/Backup/Main.pb"] = "old";
+    if (c.record) fs.files["/p/Backup/.restore"] = c.record;
+    const Files before = fs.files;
+    Lines log;
+    EXPECT_EQ(restore(fs, &log), RestoreEnd::NoBackup) << c.what;
+    EXPECT_EQ(log, L({"Restore Backup ...", (std::string(" -> ") + kNoBackupMessage).c_str(), "Cancel.", ""}));
+    EXPECT_EQ(fs.files, before) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick
