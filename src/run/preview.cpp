@@ -45,6 +45,14 @@ std::vector<FileChange> previewChanges(const std::vector<PendingChange>& committ
   return out;
 }
 
+BindAnswer RememberingHost::askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
+  for (const Answer& a : memory_)
+    if (a.kind == kind && a.oldEntries == oldEntries && a.newEntries == newEntries) return a.answer;
+  BindAnswer answer = inner_.askBindings(kind, oldEntries, newEntries);
+  memory_.push_back({kind, oldEntries, newEntries, answer});
+  return answer;
+}
+
 std::string changeDiff(const FileChange& change) {
   return unifiedDiff(change.before, change.after, change.created ? "/dev/null" : "a/" + change.label,
                      change.removed ? "/dev/null" : "b/" + change.label);

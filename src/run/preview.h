@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/overlay_file_system.h"
-#include "model/stage.h"
+#include "run/run.h"
 
 namespace tarnwick {
 
@@ -28,6 +28,27 @@ std::vector<FileChange> previewChanges(const std::vector<PendingChange>& committ
 // The unified diff of one change, "a/" and "b/" before its label, a new file against
 // /dev/null.
 std::string changeDiff(const FileChange& change);
+
+// A host that remembers the user's binding answers: asked the same question again (the
+// same kind, old and new names), it answers as before without asking, so that the run
+// after a preview goes on with the bindings the user already gave.
+class RememberingHost : public RunHost {
+ public:
+  struct Answer {
+    ObjectKind kind;
+    Lines oldEntries, newEntries;
+    BindAnswer answer;
+  };
+  RememberingHost(RunHost& inner, std::vector<Answer>& memory) : inner_(inner), memory_(memory) {}
+  void logLine(const Text& line) override { inner_.logLine(line); }
+  BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
+  void closeStartDialog() override { inner_.closeStartDialog(); }
+  void enableMainWindow() override { inner_.enableMainWindow(); }
+
+ private:
+  RunHost& inner_;
+  std::vector<Answer>& memory_;
+};
 
 // A path relative to folder, leading out with "../" where it must.
 std::string relativePath(const std::string& folder, const std::string& path);

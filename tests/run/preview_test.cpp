@@ -46,6 +46,29 @@ TEST(Preview, ADryRunForeseesTheRealRun) {
             "--- a/sub/deep.pbi\n+++ b/sub/deep.pbi\n@@ -1 +1 @@\n-Open_Window_0()\n+Open_Frame()\n");
 }
 
+// The run after a preview takes the bindings the user gave in it, and asks only what
+// it did not ask before.
+TEST(Preview, TheRunAfterAPreviewKeepsItsBindings) {
+  MemoryFileSystem disk = renamedProject();
+  std::vector<RememberingHost::Answer> memory;
+  RecordingHost user;
+  user.answers.push_back({0, L({"Window_0 > Frame"})});
+  FormModel model;
+  model.ProjectPath = U"/p/x.pbm";
+  buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
+  model.PreviousWindowList = L({"Window_0"});
+  model.PreviousGadgetList = L({"Window_0_Button_0"});
+  for (bool dry : {true, false}) {
+    OverlayFileSystem overlay(disk);
+    RememberingHost host(user, memory);
+    FormModel copy = model;  // a preview leaves the project's names as they were
+    RunContext ctx{copy, host, dry ? static_cast<FileSystem&>(overlay) : disk, L({"/p/form.pb"})};
+    EXPECT_EQ(runGeneration(ctx), RunEnd::Ready);
+  }
+  EXPECT_EQ(user.requests.size(), 1u);
+  EXPECT_EQ(disk.files["/p/sub/deep.pbi"], "Open_Frame()\n");
+}
+
 TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
   struct Case {
     const char *what, *before, *after, *diff;
