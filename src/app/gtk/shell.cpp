@@ -25,7 +25,7 @@ void loadShellSettings(App& app, const std::string& commandLineProject) {
 
 void saveShellSettings(App& app) { saveSettings(app.fs, app.settings.tw4, app.model, app.state); }
 
-int runShell(int argc, char** argv, const std::string& project) {
+int runShell(int argc, char** argv, const std::string& project, const std::string& settingsFolder) {
   if (!gtk_init_check(&argc, &argv)) {
     std::cerr << "tarnwick: cannot open the display\n";
     return 1;
@@ -37,7 +37,7 @@ int runShell(int argc, char** argv, const std::string& project) {
   decodeIcons();
   DiskFileSystem fs;
   // The worker may still run when the loop ends, so the application is never destroyed.
-  App* app = new App(fs, executableDirectory());
+  App* app = new App(fs, settingsFolder);
   if (!openMainWindow(*app)) return 0;
   gtk_widget_show(app->window);
   loadShellSettings(*app, project.empty() ? std::string() : absolutePath(project));
