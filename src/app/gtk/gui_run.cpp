@@ -5,6 +5,7 @@
 
 #include "run/run.h"
 #include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
 #include "app/gtk/search_replace_dialog.h"
 #include "project/project_file.h"
 
@@ -44,6 +45,7 @@ class WindowRunHost : public RunHost {
 struct RunOutcome {
   bool ready = false;          // ended with "Ready."
   bool projectStored = false;  // and the project file on disk holds the project
+  int fileErrors = 0;          // files that could not be read or written
 };
 
 void runWorker(App* app, Lines rows) {
@@ -51,6 +53,7 @@ void runWorker(App* app, Lines rows) {
   RunContext ctx{app->model, host, app->fs, std::move(rows)};
   RunOutcome outcome;
   outcome.ready = runGeneration(ctx);
+  outcome.fileErrors = ctx.fileErrors;
   // A run that ends with "Ready." has tried to save the project; a failed save was only
   // logged, so the file is checked before the project counts as saved.
   outcome.projectStored =
@@ -108,18 +111,28 @@ void serveRequest(App& app, GuiRequest& request) {
       enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
       break;
-    case RunEnded:
+    case RunEnded: {
       app.runActive = false;
+      const RunOutcome outcome = *static_cast<const RunOutcome*>(request.argument);
       // The run saved the project with its file list and switches: nothing is left unsaved.
-      if (static_cast<const RunOutcome*>(request.argument)->projectStored) {
+      if (outcome.projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
       }
+      refreshTitle(app);
       // Both endings enable the main window already; this keeps it usable whatever a
       // step did.
       enableMainWindow(app);
       app.handshake.answerRequest(request, 0);
+      // As the command line warns on standard error; the worker no longer waits for this.
+      if (outcome.fileErrors > 0)
+        boxes().message(GTK_WINDOW(app.window), "Info",
+                        std::to_string(outcome.fileErrors) +
+                            (outcome.fileErrors == 1 ? " file" : " files") +
+                            " could not be read or written during the run. The log names each one; "
+                            "such a file keeps its old content.");
       break;
+    }
     default:
       app.handshake.answerRequest(request, 0);
       break;

@@ -21,6 +21,10 @@ void loadShellSettings(App& app, const std::string& commandLineProject) {
         boxes().message(GTK_WINDOW(app.window), title, text);
       });
   setStatusText(app, app.model.ProjectPath);
+  if (app.state.hasFile)
+    rememberProject(app);
+  else
+    rebuildRecentMenu(app);
 }
 
 void saveShellSettings(App& app) { saveSettings(app.fs, app.settings.tw4, app.model, app.state); }
@@ -35,6 +39,8 @@ int runShell(int argc, char** argv, const std::string& project, const std::strin
 
   // The information text is a constant; the icons are decoded before any window needs them.
   decodeIcons();
+  // Every window shows the program's icon, as the desktop's menu does.
+  gtk_window_set_default_icon_name("tarnwick");
   DiskFileSystem fs;
   // The worker may still run when the loop ends, so the application is never destroyed.
   App* app = new App(fs, settingsFolder);
