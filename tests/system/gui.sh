@@ -1,8 +1,12 @@
 # Shared by the GUI system tests: the real program under X, driven as a user would with
-# xdotool. Source it after checks.sh with APP (the program), BIN (the build folder, which
-# holds wm_delete) and work (a scratch folder) set. The program runs from its own copy
-# in $work/bin, so that its settings stay beside it, with the project folder $work/proj
-# as its working folder.
+# xdotool. Source it from a script whose arguments are the program, the source folder
+# and the build folder (which holds wm_delete); it brings checks.sh along. The program
+# runs from its own copy in $work/bin, so that its settings stay beside it, with the
+# project folder $work/proj as its working folder.
+APP=$(realpath "$1")
+BIN=$(realpath "$3")
+work=$(mktemp -d)
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 WM_DELETE="$BIN/wm_delete"
 app_pid=
 TITLE="Tarnwick Orlenta Version v5.17"

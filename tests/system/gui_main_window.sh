@@ -5,10 +5,6 @@
 # a run's log) in BINARY_DIR/screenshots.
 # Arguments: the program, the source folder, the build folder (which holds wm_delete).
 set -u
-APP=$(realpath "$1")
-BIN=$(realpath "$3")
-work=$(mktemp -d)
-. "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/gui.sh"
 
 P="$work/proj/demo.pbm"

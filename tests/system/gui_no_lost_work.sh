@@ -7,10 +7,6 @@
 # BINARY_DIR/screenshots.
 # Arguments: the program, the source folder, the build folder (which holds wm_delete).
 set -u
-APP=$(realpath "$1")
-BIN=$(realpath "$3")
-work=$(mktemp -d)
-. "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/gui.sh"
 yes_no() { [ -n "$1" ] && echo yes || echo no; }
 # Opens a dialog with keys, keeps its screenshot, closes it with Escape.
