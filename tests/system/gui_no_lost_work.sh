@@ -60,6 +60,9 @@ if [ -n "$sr" ]; then
   check "search and replace centred on the main window" "$((mx + mw / 2)) $((my + mh / 2))" \
     "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
   sleep 0.3; shot search_replace "$sr"
+  # A name too long for its list shows in full as the pointer rests on it.
+  xdotool mousemove --window "$sr" 60 65; sleep 0.3; xdotool mousemove --window "$sr" 62 66; sleep 1.2
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOTS/search_replace_tooltip.png"
   keys "$sr" Escape
   wait_gone "Search and Replace - Window"
 fi
