@@ -1,14 +1,18 @@
 #!/usr/bin/python3
-"""Draws the twelve 16x16 menu and toolbar icons as RGBA PNG files.
+"""Draws the twelve 16x16 menu and toolbar icons as RGBA PNG files, and the
+program's own icon for the desktop's menu.
 
-Each icon is pixel art: a 16x16 grid of palette letters ('.' is transparent),
-optionally on top of a shape computed here (the disc). Only the standard library
-is used. Usage:
+Each small icon is pixel art: a 16x16 grid of palette letters ('.' is
+transparent), optionally on top of a shape computed here (the disc). The
+program's icon (a form window and the sheet of code made from it) is drawn from
+shapes, as PNG at 48x48 and 256x256 and as SVG. Only the standard library is
+used. Usage:
 
-    tools/draw_icons.py [OUTDIR] [--preview FILE]
+    tools/draw_icons.py [OUTDIR] [--preview FILE] [--app-icon-dir DIR]
 
-OUTDIR defaults to src/app/icons next to this script; the preview is a contact
-sheet of all icons at 8x scale, on light and dark ground, plus a row at 1x.
+OUTDIR defaults to src/app/icons next to this script and the program's icon goes
+to data/icons; the preview is a contact sheet of all small icons at 8x scale, on
+light and dark ground, plus a row at 1x.
 """
 
 import math
@@ -355,15 +359,112 @@ def preview(all_icons, scale=8):
     return sheet
 
 
+# The program's icon on a 48x48 grid, drawn in order, each shape over the ones before:
+# ('rect', x0, y0, x1, y1, corner radius, colour) or ('poly', [(x, y), ...], colour).
+OUTLINE = (48, 48, 48, 255)
+APP_ICON = [
+    # the form window: frame, body, title bar, a text field and a button
+    ('rect', 3, 5, 33, 33, 2.5, OUTLINE),
+    ('rect', 4, 6, 32, 32, 1.8, (244, 244, 244, 255)),
+    ('rect', 4, 6, 32, 12, 1.8, (50, 100, 210, 255)),
+    ('rect', 4, 9, 32, 12, 0, (50, 100, 210, 255)),
+    ('rect', 7, 15, 29, 20, 0, OUTLINE),
+    ('rect', 8, 16, 28, 19, 0, (200, 222, 255, 255)),
+    ('rect', 7, 23, 17, 29, 1, OUTLINE),
+    ('rect', 8, 24, 16, 28, 0.6, (212, 212, 212, 255)),
+    # the sheet of code made from it, its corner folded
+    ('poly', [(20, 14), (38, 14), (45, 21), (45, 45), (20, 45)], OUTLINE),
+    ('poly', [(21, 15), (37.6, 15), (44, 21.4), (44, 44), (21, 44)], (255, 255, 255, 255)),
+    ('poly', [(37, 14.5), (37, 22), (44.5, 22)], OUTLINE),
+    ('poly', [(38, 16.5), (38, 21), (42.5, 21)], (212, 212, 212, 255)),
+    ('rect', 24, 25, 37, 27, 0, (142, 68, 173, 255)),
+    ('rect', 27, 29, 41, 31, 0, (60, 176, 67, 255)),
+    ('rect', 27, 33, 38, 35, 0, (140, 140, 140, 255)),
+    ('rect', 27, 37, 40, 39, 0, (50, 100, 210, 255)),
+    ('rect', 24, 41, 34, 43, 0, (142, 68, 173, 255)),
+    # the red arrow from the one to the other
+    ('poly', [(4, 36), (14, 36), (14, 32.5), (22.5, 39), (14, 45.5), (14, 42), (4, 42)], OUTLINE),
+    ('poly', [(5, 37), (15, 37), (15, 34.6), (21, 39), (15, 43.4), (15, 41), (5, 41)], (222, 50, 40, 255)),
+]
+
+
+def inside_rect(px, py, x0, y0, x1, y1, r):
+    if not (x0 <= px <= x1 and y0 <= py <= y1):
+        return False
+    cx = min(max(px, x0 + r), x1 - r)
+    cy = min(max(py, y0 + r), y1 - r)
+    return (px - cx) ** 2 + (py - cy) ** 2 <= r * r
+
+
+def inside_poly(px, py, pts):
+    hit = False
+    for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
+        if (ay > py) != (by > py) and px < ax + (py - ay) * (bx - ax) / (by - ay):
+            hit = not hit
+    return hit
+
+
+def shape_colour(px, py):
+    """The colour of the topmost shape at a point of the 48x48 grid, or None."""
+    colour = None
+    for shape in APP_ICON:
+        if shape[0] == 'rect':
+            if inside_rect(px, py, *shape[1:6]):
+                colour = shape[6]
+        elif inside_poly(px, py, shape[1]):
+            colour = shape[2]
+    return colour
+
+
+def app_icon(size, samples=4):
+    """The program's icon at size x size, each pixel the mean of samples x samples points."""
+    scale = 48 / size
+    pixels = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            acc = [0, 0, 0, 0]
+            for sy in range(samples):
+                for sx in range(samples):
+                    c = shape_colour((x + (sx + 0.5) / samples) * scale, (y + (sy + 0.5) / samples) * scale)
+                    if c:
+                        for i in range(3):
+                            acc[i] += c[i] * c[3]
+                        acc[3] += c[3]
+            n = samples * samples
+            a = acc[3] / n
+            row.append((0, 0, 0, 0) if a == 0 else
+                       tuple(round(acc[i] / acc[3]) for i in range(3)) + (round(a),))
+        pixels.append(row)
+    return pixels
+
+
+def app_icon_svg():
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">']
+    for shape in APP_ICON:
+        if shape[0] == 'rect':
+            x0, y0, x1, y1, r, c = shape[1:]
+            out.append('  <rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="#%02x%02x%02x"/>'
+                       % (x0, y0, x1 - x0, y1 - y0, r, *c[:3]))
+        else:
+            pts = ' '.join('%g,%g' % p for p in shape[1])
+            out.append('  <polygon points="%s" fill="#%02x%02x%02x"/>' % (pts, *shape[2][:3]))
+    out.append('</svg>')
+    return '\n'.join(out) + '\n'
+
+
 def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     outdir = os.path.join(here, '..', 'src', 'app', 'icons')
+    app_dir = os.path.join(here, '..', 'data', 'icons')
     preview_file = None
     args = list(argv)
     while args:
         a = args.pop(0)
         if a == '--preview':
             preview_file = args.pop(0)
+        elif a == '--app-icon-dir':
+            app_dir = args.pop(0)
         else:
             outdir = a
     all_icons = icons()
@@ -374,6 +475,12 @@ def main(argv):
     if preview_file:
         with open(preview_file, 'wb') as f:
             f.write(png_bytes(preview(all_icons)))
+    os.makedirs(app_dir, exist_ok=True)
+    for size in (48, 256):
+        with open(os.path.join(app_dir, 'tarnwick-%d.png' % size), 'wb') as f:
+            f.write(png_bytes(app_icon(size, 4 if size <= 48 else 2)))
+    with open(os.path.join(app_dir, 'tarnwick.svg'), 'w') as f:
+        f.write(app_icon_svg())
     return 0
 
 

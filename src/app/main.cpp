@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cl.version) {
-    std::cout << kProgramTitle << "\n";
+    std::cout << "tarnwick " << kVersion << "\n";
     return 0;
   }
   if (cl.generate) {
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     return runCommandLineRestore(cl, fs, std::cout, std::cerr);
   }
 #ifdef TARNWICK_HAVE_GUI
-  return runShell(argc, argv, cl.project);
+  return runShell(argc, argv, cl.project, settingsFolder(cl.configDir));
 #else
   std::cerr << "tarnwick: this build has no window; use --generate PROJECT.pbm\n";
   return 2;

@@ -1,5 +1,7 @@
 #include "project/startup.h"
 
+#include <algorithm>
+
 #include "project/settings.h"
 
 namespace tarnwick {
@@ -7,8 +9,70 @@ namespace tarnwick {
 SettingsFiles settingsFiles(const std::string& directory) {
   std::string dir = directory;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  return SettingsFiles{dir + "TW4.INI", dir + "UserList.INI"};
+  return SettingsFiles{dir, dir + "TW4.INI", dir + "UserList.INI"};
 }
+
+std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {
+  std::string base;
+  if (xdgConfigHome && xdgConfigHome[0] == '/') {
+    base = xdgConfigHome;
+  } else if (home && home[0] != '\0') {
+    base = home;
+    if (base.back() != '/') base += '/';
+    base += ".config";
+  } else {
+    return {};
+  }
+  if (base.back() != '/') base += '/';
+  return base + "tarnwick/";
+}
+
+std::string chooseSettingsFolder(const std::string& given, const std::string& programFolder,
+                                 bool programFolderWritable, const std::string& userFolder) {
+  if (!given.empty()) return given;
+  // Without a known home the program's folder is still the best place: its settings
+  // then read as defaults and are not saved, as with any folder that cannot be written.
+  if (programFolderWritable || userFolder.empty()) return programFolder;
+  return userFolder;
+}
+
+bool makeFolders(FileSystem& fs, const std::string& folder) {
+  if (folder.empty()) return true;
+  for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+    std::string part = folder.substr(0, slash);
+    if (!part.empty() && !fs.isDirectory(part) && !fs.makeDirectory(part)) return false;
+    if (slash == std::string::npos || slash + 1 == folder.size()) return true;
+  }
+}
+
+void rememberRecentProject(std::vector<std::string>& recent, const std::string& path) {
+  if (path.empty()) return;
+  std::erase(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kRecentProjects) recent.resize(kRecentProjects);
+}
+
+std::vector<std::string> existingRecentProjects(FileSystem& fs, const std::vector<std::string>& recent) {
+  std::vector<std::string> out;
+  for (const std::string& path : recent)
+    if (fs.isRegularFile(path)) out.push_back(path);
+  return out;
+}
+
+namespace {
+
+std::string recentKey(std::size_t index) { return "Project" + std::to_string(index + 1); }
+
+std::vector<std::string> readRecentProjects(FileSystem& fs, const IniText& ini) {
+  std::vector<std::string> recent;
+  for (std::size_t i = 0; i < kRecentProjects; ++i) {
+    std::string path = toUtf8(ini.get(U"Recent", fromUtf8(recentKey(i)), U""));
+    if (!path.empty() && std::find(recent.begin(), recent.end(), path) == recent.end()) recent.push_back(path);
+  }
+  return existingRecentProjects(fs, recent);
+}
+
+}  // namespace
 
 bool loadUserGadgetFile(FileSystem& fs, const std::string& path, Lines& names) {
   names.clear();
@@ -30,17 +94,20 @@ bool usableProjectFile(FileSystem& fs, const std::string& path) {
 
 void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string& commandLineProject,
                   FormModel& model, ProjectState& state, const LoadProjectFn& loadProject, const MessageFn& message) {
+  // A failure shows up below, as the user list that cannot be created.
+  makeFolders(fs, files.folder);
   if (!loadUserGadgetFile(fs, files.userList, model.UserGadgetList))
     message("UserGadgetList", "Error open file usergadgetlist");
   buildCommandSets(model.UserGadgetList, model.PrefixCommandSet, model.GadgetCommandSet);
 
-  // A project named on the command line wins, and TW4.INI is then not read at all.
+  IniText ini = readIni(fs, files.tw4);
+  state.recentProjects = readRecentProjects(fs, ini);
+  // A project named on the command line wins; nothing else of TW4.INI is taken then.
   if (usableProjectFile(fs, commandLineProject)) {
     model.ProjectPath = fromUtf8(commandLineProject);
     loadProject(commandLineProject);
     return;
   }
-  IniText ini = readIni(fs, files.tw4);
   std::string remembered = toUtf8(ini.get(U"Path", U"Project", U""));
   if (usableProjectFile(fs, remembered)) {
     model.ProjectPath = fromUtf8(remembered);
@@ -61,6 +128,9 @@ void saveSettings(FileSystem& fs, const std::string& tw4Path, const FormModel& m
   updateIniKey(fs, tw4Path, U"Path", U"Project", model.ProjectPath);
   for (const SwitchField& f : kSwitchFields)
     updateIniKey(fs, tw4Path, U"Default", T(f.name), numberText(model.switches.*f.field));
+  for (std::size_t i = 0; i < kRecentProjects; ++i)
+    updateIniKey(fs, tw4Path, U"Recent", fromUtf8(recentKey(i)),
+                 i < state.recentProjects.size() ? fromUtf8(state.recentProjects[i]) : Text());
 }
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/filesystem.h"
 #include "model/form_model.h"
@@ -17,17 +18,40 @@ struct ProjectState {
   bool hasFile = false;       // loaded from or saved to ProjectPath
   bool saved = true;          // no unsaved changes
   std::string lastDirectory;  // where the file dialogs open; ends with "/" when set from a path
+  std::vector<std::string> recentProjects;  // most recent first, at most kRecentProjects
 };
+
+// How many recent projects TW4.INI keeps (group "Recent", keys "Project1" to "Project5").
+constexpr std::size_t kRecentProjects = 5;
+// Puts path at the front of the recent projects, once, and keeps the first five.
+void rememberRecentProject(std::vector<std::string>& recent, const std::string& path);
+// The recent projects that still exist as files, in order.
+std::vector<std::string> existingRecentProjects(FileSystem& fs, const std::vector<std::string>& recent);
 
 // Full paths of TW4.INI and UserList.INI in a folder (given with or without a final "/").
 struct SettingsFiles {
+  std::string folder;  // ends with "/"; may be empty for the working folder
   std::string tw4;
   std::string userList;
 };
 SettingsFiles settingsFiles(const std::string& directory);
 
+// The folder of a user's own settings: $XDG_CONFIG_HOME/tarnwick/, or
+// $HOME/.config/tarnwick/ when XDG_CONFIG_HOME is unset, empty or not absolute (such a
+// value is to be ignored). Empty when neither is known. Either argument may be null.
+std::string userSettingsFolder(const char* xdgConfigHome, const char* home);
+
+// Where TW4.INI and UserList.INI live: a folder given by the user wins; otherwise the
+// program's own folder while the user can write it (a portable copy keeps its settings
+// beside itself), else the user's settings folder.
+std::string chooseSettingsFolder(const std::string& given, const std::string& programFolder,
+                                 bool programFolderWritable, const std::string& userFolder);
+
 using LoadProjectFn = std::function<bool(const std::string& path)>;
 using MessageFn = std::function<void(const std::string& title, const std::string& text)>;
+
+// Creates a folder and the folders above it that are missing; true when it exists afterwards.
+bool makeFolders(FileSystem& fs, const std::string& folder);
 
 // Reads UserList.INI, creating it when missing and writing its header into an empty
 // file. False (names left empty) when the file can be neither read nor created.
@@ -36,15 +60,18 @@ bool loadUserGadgetFile(FileSystem& fs, const std::string& path, Lines& names);
 // True for a path that names an existing regular file that is not empty.
 bool usableProjectFile(FileSystem& fs, const std::string& path);
 
-// The start-up sequence: user gadgets and command-name sets, then the project named on
+// The start-up sequence: the settings folder is created when missing (the user's own
+// folder is made on first use), user gadgets and command-name sets, then the project named on
 // the command line, else the one remembered in TW4.INI, else a new "Unbekannt.pbm" with
 // the switch defaults of TW4.INI. loadProject is called with the chosen path after
-// ProjectPath was set to it; it shows its own failures.
+// ProjectPath was set to it; it shows its own failures. The recent projects are read in
+// every case, so that a start with a project named on the command line keeps them.
 void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string& commandLineProject,
                   FormModel& model, ProjectState& state, const LoadProjectFn& loadProject, const MessageFn& message);
 
-// Writes the nine keys of TW4.INI at exit, each as its own read-update-write; a key that
-// cannot be written is skipped.
+// Writes the keys of TW4.INI at exit, each as its own read-update-write: "Path", the
+// seven switch defaults, then the five recent projects (an unused one empty). A key
+// that cannot be written is skipped.
 void saveSettings(FileSystem& fs, const std::string& tw4Path, const FormModel& model, const ProjectState& state);
 
 }  // namespace tarnwick

@@ -79,15 +79,54 @@ TEST(Startup, ProjectChoiceOrder) {
   }
 }
 
-TEST(Startup, CommandLineProjectLeavesSettingsUnread) {
+TEST(Startup, CommandLineProjectTakesOnlyTheRecentProjectsFromSettings) {
   MemoryFileSystem fs;
-  fs.files[kFiles.tw4] = kIni;
-  fs.unreadable.insert(kFiles.tw4);  // any read of it would fail the remembered path
+  fs.files[kFiles.tw4] = std::string(kIni) + "[Recent]\nProject1 = /p/cli.pbm\nProject2 = /p/gone.pbm\n"
+                         "Project3 = /p/remembered.pbm\nProject4 = /p/cli.pbm\nProject5 = \n";
   fs.files["/p/cli.pbm"] = kProject;
+  fs.files["/p/remembered.pbm"] = kProject;
   Startup s{fs};
   s.run("/p/cli.pbm");
   EXPECT_EQ(s.loaded, std::vector<std::string>{"/p/cli.pbm"});
   EXPECT_EQ(s.state.lastDirectory, "");
+  EXPECT_EQ(s.model.switches.Multilang, 0);
+  // Missing files and repeats are left out.
+  EXPECT_EQ(s.state.recentProjects, (std::vector<std::string>{"/p/cli.pbm", "/p/remembered.pbm"}));
+}
+
+TEST(Startup, RecentProjectsKeepTheLatestFiveOnce) {
+  std::vector<std::string> recent;
+  for (const char* p : {"/1", "/2", "/3", "/4", "/5", "/6", "/3", ""}) rememberRecentProject(recent, p);
+  EXPECT_EQ(recent, (std::vector<std::string>{"/3", "/6", "/5", "/4", "/2"}));
+}
+
+TEST(Startup, SettingsFolderChoice) {
+  EXPECT_EQ(userSettingsFolder("/x/conf", "/home/u"), "/x/conf/tarnwick/");
+  EXPECT_EQ(userSettingsFolder("/x/conf/", nullptr), "/x/conf/tarnwick/");
+  EXPECT_EQ(userSettingsFolder(nullptr, "/home/u"), "/home/u/.config/tarnwick/");
+  EXPECT_EQ(userSettingsFolder("", "/home/u/"), "/home/u/.config/tarnwick/");
+  EXPECT_EQ(userSettingsFolder("relative/conf", "/home/u"), "/home/u/.config/tarnwick/");  // ignored
+  EXPECT_EQ(userSettingsFolder(nullptr, nullptr), "");
+
+  EXPECT_EQ(chooseSettingsFolder("/cfg", "/opt/tw/", true, "/home/u/.config/tarnwick/"), "/cfg");
+  EXPECT_EQ(chooseSettingsFolder("", "/opt/tw/", true, "/home/u/.config/tarnwick/"), "/opt/tw/");
+  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, "/home/u/.config/tarnwick/"), "/home/u/.config/tarnwick/");
+  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, ""), "/usr/bin/");
+}
+
+TEST(Startup, MissingSettingsFolderIsCreatedOnFirstStart) {
+  MemoryFileSystem fs;
+  fs.directories.insert("/home/u");
+  SettingsFiles files = settingsFiles("/home/u/.config/tarnwick");
+  FormModel model;
+  ProjectState state;
+  loadSettings(fs, files, "", model, state, [](const std::string&) { return false; },
+               [](const std::string&, const std::string&) { ADD_FAILURE(); });
+  EXPECT_TRUE(fs.isDirectory("/home/u/.config"));
+  EXPECT_TRUE(fs.isDirectory("/home/u/.config/tarnwick"));
+  EXPECT_EQ(fs.files["/home/u/.config/tarnwick/UserList.INI"], "[USERGADGET]\n");
+  saveSettings(fs, files.tw4, model, state);
+  EXPECT_TRUE(fs.isRegularFile("/home/u/.config/tarnwick/TW4.INI"));
 }
 
 TEST(Startup, FailedLoadKeepsThePathAndGoesOn) {
@@ -130,22 +169,26 @@ TEST(SaveSettings, NineKeysInOrderAndTheyReadBack) {
   ProjectState state;
   model.switches = Switches{0, 1, 1, 0, 1, 0, 0};
   state.lastDirectory = "/work/";
+  state.recentProjects = {"/p/a.pbm", "/p/b.pbm"};
+  fs.files["/p/a.pbm"] = fs.files["/p/b.pbm"] = kProject;
   saveSettings(fs, kFiles.tw4, model, state);
+  const std::string recent = "[Recent]\nProject1 = /p/a.pbm\nProject2 = /p/b.pbm\nProject3 = \nProject4 = \nProject5 = \n";
   EXPECT_EQ(fs.files[kFiles.tw4],
             "\xEF\xBB\xBF[Path]\nLast = /work/\nProject = Unbekannt.pbm\n[Default]\nParend = 0\nPB_Ignore = 1\n"
-            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n");
+            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n" + recent);
 
   Startup s{fs};
   s.run("");
   EXPECT_EQ(s.model.switches, model.switches);
   EXPECT_EQ(s.state.lastDirectory, "/work/");
+  EXPECT_EQ(s.state.recentProjects, state.recentProjects);
 
   // An existing file without a mark keeps having none, and foreign keys stay.
   fs.files[kFiles.tw4] = "[Other]\nk = v\n[PATH]\nproject = /old.pbm\n";
   saveSettings(fs, kFiles.tw4, model, state);
   EXPECT_EQ(fs.files[kFiles.tw4],
             "[Other]\nk = v\n[PATH]\nProject = Unbekannt.pbm\nLast = /work/\n[Default]\nParend = 0\nPB_Ignore = 1\n"
-            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n");
+            "Multilang = 1\nImage_Include = 0\nImage_Null = 1\nUseCallFast = 0\nUtf8 = 0\n" + recent);
 
   // A settings file that cannot be written is skipped silently.
   fs.readOnly.insert(kFiles.tw4);

@@ -37,6 +37,6 @@ check "missing project" "Error open file project: $work/p/missing.pbm"$'\n'"rc=2
 "$APP" --generate >/dev/null 2>&1; check "missing value" 2 $?
 "$APP" --generate x.pbm --bind Nope:A=B >/dev/null 2>&1; check "bad kind" 2 $?
 "$APP" --help | grep -q -- "--generate PROJECT.pbm"; check "help" 0 $?
-check "version" "Tarnwick Orlenta Version v5.17" "$("$APP" --version)"
+check "version" "tarnwick 5.17" "$("$APP" --version)"
 
 finish

@@ -5,62 +5,29 @@
 # a run's log) in BINARY_DIR/screenshots.
 # Arguments: the program, the source folder, the build folder (which holds wm_delete).
 set -u
-APP=$(realpath "$1")
-BIN=$(realpath "$3")
-WM_DELETE="$BIN/wm_delete"
-work=$(mktemp -d)
-app_pid=
-trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; rm -rf "$work"' EXIT
-. "$(dirname "$0")/checks.sh"
-TITLE="Tarnwick Orlenta Version v5.17"
-win() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
-keys() { local w=$1; shift; xdotool windowfocus --sync "$w" && xdotool key --delay 40 "$@"; }
-# Waits until a file holds the expected text.
-wait_file() { for _ in $(seq 1 50); do [ "$(cat "$1" 2>/dev/null)" == "$2" ] && return 0; sleep 0.1; done; return 1; }
-start() {  # arguments of the program; runs in the project folder
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && echo "FAIL the previous program was still running"
-  (cd "$work/proj" && XDG_DATA_HOME="$work/data" exec "$work/bin/tarnwick" "$@") >>"$work/app.out" 2>>"$work/app.err" &
-  app_pid=$!
-  main=$(win "$TITLE")
-  [ -n "$main" ] || { echo "FAIL main window did not appear"; cat "$work/app.err"; exit 1; }
-  sleep 0.3
-}
-finish() {  # waits up to 5 s for the program to end; its exit status goes to rc
-  rc=timeout
-  for _ in $(seq 1 50); do
-    if ! kill -0 "$app_pid" 2>/dev/null; then wait "$app_pid"; rc=$?; app_pid=; return; fi
-    sleep 0.1
-  done
-}
-click_first_file() {  # the first row of the file list, just below the toolbar
-  xdotool mousemove --window "$main" 200 68 click 1
-  sleep 0.2
-}
+. "$(dirname "$0")/gui.sh"
 
-mkdir -p "$work/bin" "$work/proj" "$work/data" "$BIN/screenshots"
-# The settings live beside the executable, so the program runs from its own copy.
-cp "$APP" "$work/bin/tarnwick"
 P="$work/proj/demo.pbm"
 printf '[FILES]\r\n/src/a.pb\r\n/src/b.pb\r\n\r\n[SWITCH]\r\nParend=0;\r\nMultilang = 1\r\n\r\n[WINDOW]\r\nWindow_0\r\n' > "$P"
 
 # 1. Start with the project on the command line; Ctrl+S writes it in the program's layout.
 start demo.pbm
 check "UserList.INI created" "[USERGADGET]" "$(cat "$work/bin/UserList.INI")"
-import -window "$main" "$BIN/screenshots/main.png"
-check "screenshot size" "800x600" "$(identify -format '%wx%h' "$BIN/screenshots/main.png" 2>/dev/null)"
+shot main "$main"
+check "screenshot size" "800x600" "$(identify -format '%wx%h' "$SHOTS/main.png" 2>/dev/null)"
 # Each menu open in turn (the File menu with its Preferences submenu): together they show
 # all twelve icons. Menus are windows of their own, so the screen is cut to the window.
 eval "$(xdotool getwindowgeometry --shell "$main")"
 menu_shot() {  # name, keys that open the menu
   local name=$1; shift
   keys "$main" "$@"; sleep 0.4
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$BIN/screenshots/$name.png"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOTS/$name.png"
   xdotool key Escape Escape; sleep 0.2
 }
 menu_shot menu_file alt+f Down Down Down Down Right
 menu_shot menu_action alt+a
 menu_shot menu_help alt+question
-check "menu screenshots" "800x600 800x600 800x600" "$(cd "$BIN/screenshots" && identify -format '%wx%h ' menu_file.png menu_action.png menu_help.png 2>/dev/null | sed 's/ $//')"
+check "menu screenshots" "800x600 800x600 800x600" "$(cd "$SHOTS" && identify -format '%wx%h ' menu_file.png menu_action.png menu_help.png 2>/dev/null | sed 's/ $//')"
 keys "$main" ctrl+s
 # (cat drops the final empty line and line end, so they are left out here.)
 layout=$'[FILES]\n/src/a.pb\n/src/b.pb\n\n[SWITCH]\nParend=0\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\n\n[MENUITEM]\n\n[STATUSBAR]\n\n[TOOLBAR]\n\n[GADGET]'
@@ -68,26 +35,26 @@ wait_file "$P" "$layout"; check "Ctrl+S saves the project" "$layout" "$(cat "$P"
 check "TW4.INI not written before exit" "no" "$([ -e "$work/bin/TW4.INI" ] && echo yes || echo no)"
 
 # 2. Remove a row with the menu (Alt+A, D), then the close box: answering No quits unsaved.
-click_first_file
+click_file
 keys "$main" alt+a d
 "$WM_DELETE" "$main"
 q=$(win "Frage")
 check "close box asks" "yes" "$([ -n "$q" ] && echo yes || echo no)"
 [ -n "$q" ] && keys "$q" alt+n
-finish; check "exit status after No" "0" "$rc"
+ended; check "exit status after No" "0" "$rc"
 check "project unchanged after No" "$layout" "$(cat "$P")"
-ini=$'\xEF\xBB\xBF[Path]\nLast = \nProject = '"$P"$'\n[Default]\nParend = 0\nPB_Ignore = 1\nMultilang = 0\nImage_Include = 0\nImage_Null = 0\nUseCallFast = 1\nUtf8 = 1'
+ini=$'\xEF\xBB\xBF[Path]\nLast = \nProject = '"$P"$'\n[Default]\nParend = 0\nPB_Ignore = 1\nMultilang = 0\nImage_Include = 0\nImage_Null = 0\nUseCallFast = 1\nUtf8 = 1\n[Recent]\nProject1 = '"$P"$'\nProject2 = \nProject3 = \nProject4 = \nProject5 = '
 check "TW4.INI after the first exit" "$ini" "$(cat "$work/bin/TW4.INI")"
 
 # 3. Start without arguments: the remembered project opens. Remove a row, answer Yes.
 start
-click_first_file
+click_file
 keys "$main" alt+a d
-import -window "$main" "$BIN/screenshots/after_delete.png"
+shot after_delete "$main"
 "$WM_DELETE" "$main"
 q=$(win "Frage")
 [ -n "$q" ] && keys "$q" alt+y
-finish; check "exit status after Yes" "0" "$rc"
+ended; check "exit status after Yes" "0" "$rc"
 check "remembered project saved without its first row" "$(printf '%s' "$layout" | sed '2d')" "$(cat "$P")"
 
 # 4. Ctrl+N, then load the project through the menu and the file chooser.
@@ -104,16 +71,16 @@ if [ -n "$chooser" ]; then
 fi
 sleep 0.5
 "$WM_DELETE" "$main"
-finish; check "exit without changes asks nothing" "0" "$rc"
-check "loaded project remembered" "Project = $P" "$(grep '^Project' "$work/bin/TW4.INI")"
+ended; check "exit without changes asks nothing" "0" "$rc"
+check "loaded project remembered" "Project = $P" "$(grep '^Project =' "$work/bin/TW4.INI")"
 check "last folder remembered" "Last = $work/proj/" "$(grep '^Last' "$work/bin/TW4.INI")"
 
 # 5. Ctrl+N alone: the next start knows no project.
 start
 keys "$main" ctrl+n
 "$WM_DELETE" "$main"
-finish; check "exit after Ctrl+N" "0" "$rc"
-check "new project remembered" "Project = Unbekannt.pbm" "$(grep '^Project' "$work/bin/TW4.INI")"
+ended; check "exit after Ctrl+N" "0" "$rc"
+check "new project remembered" "Project = Unbekannt.pbm" "$(grep '^Project =' "$work/bin/TW4.INI")"
 
 # 6. A run from the "Start Generate" dialog reports its steps in the log.
 P2="$work/proj/empty.pbm"
@@ -127,9 +94,9 @@ if [ -n "$dlg" ]; then
   sleep 1
 fi
 check "dialog closed by the run" "" "$(xdotool search --onlyvisible --name '^Start Generate$' 2>/dev/null)"
-import -window "$main" "$BIN/screenshots/run.png"
+shot run "$main"
 "$WM_DELETE" "$main"
-finish; check "exit after the run" "0" "$rc"
+ended; check "exit after the run" "0" "$rc"
 
 check "GTK stayed quiet" "" "$(grep -E 'WARNING|CRITICAL' "$work/app.err")"
 finish

@@ -1,9 +1,11 @@
 #include "app/cli/cli.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <deque>
 #include <ostream>
 #include <unordered_map>
@@ -12,15 +14,18 @@
 #include "model/overlay_file_system.h"
 #include "project/project_file.h"
 #include "project/settings.h"
+#include "project/startup.h"
 #include "run/preview.h"
 #include "run/restore.h"
 
 namespace tarnwick {
 
 const char* const kProgramTitle = "Tarnwick Orlenta Version v5.17";
+// The build sets the version once, for the program and its package alike.
+const char* const kVersion = TARNWICK_VERSION;
 
 std::string usageText() {
-  return "Usage: tarnwick [PROJECT.pbm]\n"
+  return "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
          "                [--dry-run | --diff | --check]\n"
          "       tarnwick --restore PROJECT.pbm\n"
@@ -31,7 +36,8 @@ std::string usageText() {
          "  --bind [KIND:]OLD=NEW   bind the vanished name OLD to the new name NEW; KIND is one of\n"
          "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
          "  --allow-unbound         go on although some vanished names stay unbound\n"
-         "  --config-dir DIR        read TW4.INI and UserList.INI from DIR (default: the program's folder)\n"
+         "  --config-dir DIR        keep TW4.INI and UserList.INI in DIR (default: the program's folder\n"
+         "                          when you can write it, else $XDG_CONFIG_HOME/tarnwick, ~/.config/tarnwick)\n"
          "  --dry-run               run as usual but write nothing; then list each file the run would\n"
          "                          change as \"would change: PATH\"\n"
          "  --diff                  write nothing; print a unified diff of every file the run would change\n"
@@ -134,9 +140,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
       return false;
     }
   }
-  if (!cl.generate && (!cl.bindings.empty() || cl.allowUnbound || !cl.configDir.empty() || cl.dryRun) &&
-      !cl.help && !cl.version) {
-    error = "--bind, --allow-unbound, --config-dir, --dry-run, --diff and --check belong to --generate";
+  if (!cl.generate && (!cl.bindings.empty() || cl.allowUnbound || cl.dryRun) && !cl.help && !cl.version) {
+    error = "--bind, --allow-unbound, --dry-run, --diff and --check belong to --generate";
     return false;
   }
   if (cl.diff && cl.check) {
@@ -156,6 +161,17 @@ std::string executableDirectory() {
   if (n <= 0) return "./";
   std::string path(buf, static_cast<std::size_t>(n));
   return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string settingsFolder(const std::string& given) {
+  std::string program = executableDirectory();
+  const char* home = getenv("HOME");
+  if (!home || !*home) {
+    const passwd* pw = getpwuid(getuid());
+    home = pw ? pw->pw_dir : nullptr;
+  }
+  return chooseSettingsFolder(given, program, access(program.c_str(), W_OK) == 0,
+                              userSettingsFolder(getenv("XDG_CONFIG_HOME"), home));
 }
 
 std::string absolutePath(const std::string& path) {
@@ -240,8 +256,7 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
 
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
   FormModel model;
-  std::string dir = cl.configDir.empty() ? executableDirectory() : cl.configDir;
-  if (!dir.empty() && dir.back() != '/') dir += '/';
+  std::string dir = settingsFiles(settingsFolder(cl.configDir)).folder;
 
   // Settings are only read here: the command line never writes into the folder.
   std::string userBytes;

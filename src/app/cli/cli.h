@@ -11,6 +11,7 @@
 namespace tarnwick {
 
 extern const char* const kProgramTitle;  // "Tarnwick Orlenta Version v5.17"
+extern const char* const kVersion;       // "5.17"
 
 struct Binding {
   std::optional<ObjectKind> kind;
@@ -24,7 +25,7 @@ struct CommandLine {
   std::string project;            // --generate PROJECT, or the first plain argument
   std::vector<Binding> bindings;  // --bind [KIND:]OLD=NEW, in order
   bool allowUnbound = false;
-  std::string configDir;          // --config-dir DIR; empty: the executable's folder
+  std::string configDir;          // --config-dir DIR; empty: see settingsFolder
   bool dryRun = false;            // --dry-run, also set by --diff and --check
   bool diff = false;              // --diff: a unified diff on stdout, the log on stderr
   bool check = false;             // --check: exit 3 when the run would change a file
@@ -38,6 +39,10 @@ std::string usageText();
 
 // The folder that holds the running executable, ending in "/".
 std::string executableDirectory();
+// The folder of TW4.INI and UserList.INI: the given one (--config-dir), else the
+// executable's folder when the user can write it, else $XDG_CONFIG_HOME/tarnwick/
+// (~/.config/tarnwick/ when unset).
+std::string settingsFolder(const std::string& given);
 // Makes a path absolute against the working directory.
 std::string absolutePath(const std::string& path);
 

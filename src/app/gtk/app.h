@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "run/run.h"
 #include "app/gtk/handshake.h"
@@ -32,6 +33,7 @@ enum MenuItemNumber : int {
   ItemStartGenerate = 9,
   ItemInfo = 10,
   ItemLicence = 11,
+  ItemOpenFolder = 12,
 };
 
 // Gadget numbers of the "Start Generate" dialog.
@@ -62,6 +64,9 @@ struct App {
   GtkAccelGroup* accelGroup = nullptr;
   std::map<int, GtkWidget*> menuItems;    // by item number
   std::map<int, GtkToolItem*> toolItems;  // by the item number they raise
+  GtkWidget* fileMenu = nullptr;          // the "&File" menu, which also lists the recent projects
+  std::vector<GtkWidget*> recentItems;    // those items and the separator after them
+  GtkWidget* logMenu = nullptr;           // context menu of the log: "Copy", "Copy All", "Clear"
 
   // "Start Generate" dialog (window 1) while it is open.
   GtkWidget* startDialog = nullptr;
@@ -84,7 +89,13 @@ struct App {
 // Main window.
 bool openMainWindow(App& app);
 void dispatchMenu(App& app, int item);
+// Sets the status bar and the title (see refreshTitle).
 void setStatusText(App& app, const Text& text);
+// The title: the project file's name, "*" while it has unsaved changes, " - " and the
+// program's title.
+void refreshTitle(App& app);
+// The project has unsaved changes.
+void markModified(App& app);
 // Fits the splitter between toolbar and status bar and puts the divider at its start place.
 void placeDivider(App& app, int position);
 void exitAction(App& app);
@@ -101,8 +112,16 @@ void setFileRows(App& app, const Lines& rows);
 void appendLogLine(App& app, const Text& line);
 void clearLog(App& app);
 void addCommonFiles(App& app);
+// Appends files to the list; a generated file or one already listed is refused, and a
+// message box names each refused file and why (refused holds "path: reason" lines
+// found beforehand).
+void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::string> refused = {});
+// Files dropped from a file manager (text/uri-list): the local ones are added.
+void addDroppedUris(App& app, const std::vector<std::string>& uris);
 void removeCommonFile(App& app);
 void firstCommonFile(App& app);
+// The log rows that are selected, or all of them, as one text on the clipboard.
+void copyLog(App& app, bool all);
 
 // Project commands.
 bool loadProject(App& app, const std::string& path);
@@ -112,6 +131,14 @@ void newProject(App& app);
 void openProject(App& app);
 void saveProjectCommand(App& app);
 bool saveProjectAs(App& app);
+// A project chosen from the File menu's recent projects.
+void openRecentProject(App& app, const std::string& path);
+// A project got its path by a load or a save as: it heads the recent projects.
+void rememberProject(App& app);
+// Lists the recent projects that still exist in the File menu, above "E&xit".
+void rebuildRecentMenu(App& app);
+// Shows the project file's folder in the desktop's file manager.
+void openProjectFolder(App& app);
 
 // Settings at start-up and exit.
 void loadShellSettings(App& app, const std::string& commandLineProject);

@@ -21,10 +21,14 @@ std::string existingFolder(const std::string& folder) {
   return out;
 }
 
+// Modal over its parent and centred on it.
+void overParent(GtkWidget* d) { gtk_window_set_position(GTK_WINDOW(d), GTK_WIN_POS_CENTER_ON_PARENT); }
+
 void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
   GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                         GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(d), title.c_str());
+  overParent(d);
   gtk_dialog_run(GTK_DIALOG(d));
   gtk_widget_destroy(d);
 }
@@ -33,6 +37,7 @@ BoxAnswer realQuestion(GtkWindow* parent, const std::string& title, const std::s
   GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                         GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(d), title.c_str());
+  overParent(d);
   gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_YES, GTK_RESPONSE_YES);
   gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_NO, GTK_RESPONSE_NO);
   if (withCancel) gtk_dialog_add_button(GTK_DIALOG(d), GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL);
@@ -40,7 +45,8 @@ BoxAnswer realQuestion(GtkWindow* parent, const std::string& title, const std::s
   gtk_widget_destroy(d);
   if (r == GTK_RESPONSE_YES) return BoxAnswer::Yes;
   if (r == GTK_RESPONSE_CANCEL) return BoxAnswer::Cancel;
-  return BoxAnswer::No;
+  if (r == GTK_RESPONSE_NO) return BoxAnswer::No;
+  return BoxAnswer::Closed;
 }
 
 std::optional<std::string> realInput(GtkWindow* parent, const std::string& title, const std::string& prompt,
@@ -49,6 +55,7 @@ std::optional<std::string> realInput(GtkWindow* parent, const std::string& title
                                              GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK,
                                              nullptr);
+  overParent(d);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   if (!prompt.empty()) gtk_box_pack_start(GTK_BOX(area), gtk_label_new(prompt.c_str()), FALSE, FALSE, 4);
   GtkWidget* entry = gtk_entry_new();
@@ -68,6 +75,7 @@ std::vector<std::string> realOpenFiles(GtkWindow* parent, const std::string& tit
                                        const std::vector<FileFilter>& filters, bool multiple) {
   GtkWidget* d = gtk_file_chooser_dialog_new(title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL,
                                              GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+  overParent(d);
   GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
   gtk_file_chooser_set_select_multiple(fc, multiple);
   gtk_file_chooser_set_local_only(fc, TRUE);
@@ -91,6 +99,7 @@ std::optional<std::string> realSaveFile(GtkWindow* parent, const std::string& ti
                                         const std::vector<FileFilter>& filters) {
   GtkWidget* d = gtk_file_chooser_dialog_new(title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_SAVE, GTK_STOCK_CANCEL,
                                              GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
+  overParent(d);
   GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
   gtk_file_chooser_set_local_only(fc, TRUE);
   addFilters(fc, filters);
@@ -108,9 +117,20 @@ std::optional<std::string> realSaveFile(GtkWindow* parent, const std::string& ti
   return out;
 }
 
+bool realShowFolder(GtkWindow* parent, const std::string& folder, std::string& error) {
+  GError* e = nullptr;
+  gchar* uri = g_filename_to_uri(folder.c_str(), nullptr, &e);
+  // The desktop's handler for folders, as a file manager's own "open" would pick it.
+  bool ok = uri && gtk_show_uri(parent ? gtk_window_get_screen(parent) : nullptr, uri, GDK_CURRENT_TIME, &e);
+  if (!ok) error = e ? e->message : "no program is set up to show folders";
+  if (e) g_error_free(e);
+  g_free(uri);
+  return ok;
+}
+
 }  // namespace
 
-Boxes gtkBoxes() { return Boxes{realMessage, realQuestion, realInput, realOpenFiles, realSaveFile}; }
+Boxes gtkBoxes() { return Boxes{realMessage, realQuestion, realInput, realOpenFiles, realSaveFile, realShowFolder}; }
 
 Boxes& boxes() {
   static Boxes current = gtkBoxes();

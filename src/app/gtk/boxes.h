@@ -1,5 +1,7 @@
-// The stock boxes of the shell (message, question, input box, file choosers) behind one
-// replaceable table, so that tests can answer them while the program uses GTK's dialogs.
+// The stock boxes of the shell (message, question, input box, file choosers) and the
+// hand-over of a folder to the file manager, behind one replaceable table, so that
+// tests can answer them while the program uses GTK's dialogs. Every box is centred on
+// the window it belongs to.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -11,7 +13,8 @@
 
 namespace tarnwick {
 
-enum class BoxAnswer { Yes, No, Cancel };
+// Closed: the box was closed without a choice (Escape or its close box).
+enum class BoxAnswer { Yes, No, Cancel, Closed };
 
 struct FileFilter {
   std::string name;     // e.g. "Common"
@@ -21,8 +24,8 @@ struct FileFilter {
 struct Boxes {
   // A box with a single OK button.
   std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> message;
-  // Yes/No, or Yes/No/Cancel when withCancel is set. Closing the box without a
-  // choice is reported as No.
+  // Yes/No, or Yes/No/Cancel when withCancel is set; Closed when the box was closed
+  // without a choice.
   std::function<BoxAnswer(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel)>
       question;
   // An input box; nothing when cancelled.
@@ -37,6 +40,8 @@ struct Boxes {
   std::function<std::optional<std::string>(GtkWindow* parent, const std::string& title, const std::string& proposed,
                                            const std::vector<FileFilter>& filters)>
       saveFile;
+  // Shows a folder in the desktop's file manager; false with a reason when it cannot.
+  std::function<bool(GtkWindow* parent, const std::string& folder, std::string& error)> showFolder;
 };
 
 // The boxes in use; they start as the real GTK dialogs.

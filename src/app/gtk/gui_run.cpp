@@ -46,6 +46,7 @@ struct RunOutcome {
   bool ready = false;          // ended with "Ready."
   bool busy = false;           // did not start: another run holds the project
   bool projectStored = false;  // and the project file on disk holds the project
+  int fileErrors = 0;          // files that could not be read or written
 };
 
 void runWorker(App* app, Lines rows) {
@@ -55,6 +56,7 @@ void runWorker(App* app, Lines rows) {
   RunEnd end = runGeneration(ctx);
   outcome.ready = end == RunEnd::Ready;
   outcome.busy = end == RunEnd::Busy;
+  outcome.fileErrors = ctx.fileErrors;
   // A run that ends with "Ready." has tried to save the project; a failed save was only
   // logged, so the file is checked before the project counts as saved.
   outcome.projectStored =
@@ -114,19 +116,30 @@ void serveRequest(App& app, GuiRequest& request) {
       break;
     case RunEnded: {
       app.runActive = false;
-      const auto* outcome = static_cast<const RunOutcome*>(request.argument);
-      const bool busy = outcome->busy;  // the outcome lives on the worker's stack until answered
+      const RunOutcome outcome = *static_cast<const RunOutcome*>(request.argument);
       // The run saved the project with its file list and switches: nothing is left unsaved.
-      if (outcome->projectStored) {
+      if (outcome.projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
       }
+      refreshTitle(app);
       // Both endings enable the main window already; this keeps it usable whatever a
       // step did.
       enableMainWindow(app);
       // The worker waits for this answer only; the box below waits for the user.
       app.handshake.answerRequest(request, 0);
-      if (busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      if (outcome.busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      // As the command line warns on standard error; the worker no longer waits for this.
+      // A file that could not be written stops the run before it changes anything.
+      if (outcome.fileErrors > 0) {
+        const std::string files = std::to_string(outcome.fileErrors) + (outcome.fileErrors == 1 ? " file" : " files");
+        boxes().message(GTK_WINDOW(app.window), "Info",
+                        outcome.ready ? files + " could not be read or written during the run. The log names each "
+                                                "one; such a file keeps its old content."
+                                      : "The run stopped: " + files +
+                                            " could not be read or written, and no file was changed. The log names "
+                                            "each one.");
+      }
       break;
     }
     default:

@@ -42,10 +42,19 @@ const MenuEntry kMenu[] = {
     {MenuEntry::Item, "Common &First File", ItemFirstCommon, 6},
     {MenuEntry::Separator},
     {MenuEntry::Item, "&Start Generate", ItemStartGenerate, 7},
+    {MenuEntry::Separator},
+    {MenuEntry::Item, "&Open Project Folder", ItemOpenFolder, -1},
     {MenuEntry::Title, "&?"},
     {MenuEntry::Item, "&Info", ItemInfo, 10},
     {MenuEntry::Item, "&Licence", ItemLicence, 11},
 };
+
+// Shortcuts besides those that the item texts name after their tab.
+struct ExtraKey {
+  int item;
+  guint key;
+};
+const ExtraKey kExtraKeys[] = {{ItemStartGenerate, GDK_KEY_F5}, {ItemAddCommon, GDK_KEY_Insert}};
 
 struct ToolEntry {
   int item;  // -1: separator
@@ -150,6 +159,7 @@ void buildMenu(App& app) {
         gtk_menu_set_accel_group(GTK_MENU(menu), app.accelGroup);
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(title), menu);
         gtk_menu_shell_append(GTK_MENU_SHELL(app.menuBar), title);
+        if (!app.fileMenu) app.fileMenu = menu;
         break;
       }
       case MenuEntry::Separator:
@@ -178,6 +188,131 @@ void buildMenu(App& app) {
       }
     }
   }
+  for (const ExtraKey& k : kExtraKeys)
+    gtk_widget_add_accelerator(app.menuItems.at(k.item), "activate", app.accelGroup, k.key, GdkModifierType(0),
+                               GTK_ACCEL_VISIBLE);
+}
+
+const char* kPathKey = "tarnwick-path";
+
+void onRecentActivate(GtkWidget* item, gpointer data) {
+  // A copy: choosing the item rebuilds the menu, which destroys the item and its path.
+  std::string path = static_cast<const char*>(g_object_get_data(G_OBJECT(item), kPathKey));
+  openRecentProject(*static_cast<App*>(data), path);
+}
+
+// A menu label shows "_" as the mnemonic mark, so a path's own ones are doubled.
+std::string mnemonicSafe(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '_') out += '_';
+  }
+  return out;
+}
+
+bool plainKey(const GdkEventKey* event) {
+  return !(event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK));
+}
+
+gboolean onFileListKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+  if ((event->keyval == GDK_KEY_Delete || event->keyval == GDK_KEY_KP_Delete) && plainKey(event)) {
+    dispatchMenu(*static_cast<App*>(data), ItemDeleteCommon);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+struct Drop {
+  App* app;
+  std::vector<std::string> uris;
+};
+
+void onFilesDropped(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint, guint, gpointer p) {
+  gchar** uris = gtk_selection_data_get_uris(data);
+  if (!uris) return;
+  auto* drop = new Drop{static_cast<App*>(p), {}};
+  for (gchar** u = uris; *u; ++u) drop->uris.emplace_back(*u);
+  g_strfreev(uris);
+  // Added once the drop is over: a message box about refused files must not keep the
+  // file manager waiting for the end of the drag.
+  g_idle_add(
+      [](gpointer d) -> gboolean {
+        auto* drop = static_cast<Drop*>(d);
+        addDroppedUris(*drop->app, drop->uris);
+        delete drop;
+        return G_SOURCE_REMOVE;
+      },
+      drop);
+}
+
+void popUpLogMenu(App& app, GdkEventButton* event) {
+  GList* items = gtk_container_get_children(GTK_CONTAINER(app.logMenu));
+  GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app.logList));
+  gtk_widget_set_sensitive(GTK_WIDGET(items->data), gtk_tree_selection_count_selected_rows(sel) > 0);  // "Copy"
+  g_list_free(items);
+  gtk_menu_popup(GTK_MENU(app.logMenu), nullptr, nullptr, nullptr, nullptr, event ? event->button : 0,
+                 event ? event->time : gtk_get_current_event_time());
+}
+
+gboolean onLogButton(GtkWidget* view, GdkEventButton* event, gpointer data) {
+  if (event->type != GDK_BUTTON_PRESS || event->button != 3) return FALSE;
+  // A right click on a row that is not selected copies that row, as file managers do.
+  GtkTreePath* path = nullptr;
+  GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(view));
+  if (gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), int(event->x), int(event->y), &path, nullptr, nullptr,
+                                    nullptr)) {
+    if (!gtk_tree_selection_path_is_selected(sel, path)) {
+      gtk_tree_selection_unselect_all(sel);
+      gtk_tree_selection_select_path(sel, path);
+    }
+    gtk_tree_path_free(path);
+  }
+  popUpLogMenu(*static_cast<App*>(data), event);
+  return TRUE;
+}
+
+gboolean onLogPopupMenu(GtkWidget*, gpointer data) {
+  popUpLogMenu(*static_cast<App*>(data), nullptr);
+  return TRUE;
+}
+
+gboolean onLogKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+  if ((event->keyval == GDK_KEY_c || event->keyval == GDK_KEY_C) && (event->state & GDK_CONTROL_MASK)) {
+    copyLog(*static_cast<App*>(data), false);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void onLogCopy(GtkWidget*, gpointer data) { copyLog(*static_cast<App*>(data), false); }
+void onLogCopyAll(GtkWidget*, gpointer data) { copyLog(*static_cast<App*>(data), true); }
+void onLogClear(GtkWidget*, gpointer data) { clearLog(*static_cast<App*>(data)); }
+
+void buildLogMenu(App& app) {
+  app.logMenu = gtk_menu_new();
+  const struct {
+    const char* text;
+    GCallback action;
+  } items[] = {{"Copy", G_CALLBACK(onLogCopy)}, {"Copy All", G_CALLBACK(onLogCopyAll)}, {"Clear", G_CALLBACK(onLogClear)}};
+  for (const auto& i : items) {
+    GtkWidget* item = gtk_menu_item_new_with_label(i.text);
+    g_signal_connect(item, "activate", i.action, &app);
+    gtk_menu_shell_append(GTK_MENU_SHELL(app.logMenu), item);
+  }
+  gtk_widget_show_all(app.logMenu);
+  gtk_menu_attach_to_widget(GTK_MENU(app.logMenu), app.logList, nullptr);
+  gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(app.logList)), GTK_SELECTION_MULTIPLE);
+  g_signal_connect(app.logList, "button-press-event", G_CALLBACK(onLogButton), &app);
+  g_signal_connect(app.logList, "popup-menu", G_CALLBACK(onLogPopupMenu), &app);
+  g_signal_connect(app.logList, "key-press-event", G_CALLBACK(onLogKey), &app);
+}
+
+void setUpFileList(App& app) {
+  g_signal_connect(app.fileList, "key-press-event", G_CALLBACK(onFileListKey), &app);
+  static const GtkTargetEntry uriList[] = {{const_cast<gchar*>("text/uri-list"), 0, 0}};
+  gtk_drag_dest_set(app.fileList, GTK_DEST_DEFAULT_ALL, uriList, 1, GDK_ACTION_COPY);
+  g_signal_connect(app.fileList, "drag-data-received", G_CALLBACK(onFilesDropped), &app);
 }
 
 void buildToolbar(App& app) {
@@ -235,6 +370,8 @@ bool openMainWindow(App& app) {
   app.logList = newTextList(&logScroller);
   gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, TRUE);
   gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, TRUE);
+  setUpFileList(app);
+  buildLogMenu(app);
 
   GtkWidget* box = gtk_vbox_new(FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), app.menuBar, FALSE, FALSE, 0);
@@ -253,6 +390,29 @@ void setStatusText(App& app, const Text& text) {
   guint context = gtk_statusbar_get_context_id(bar, "project");
   gtk_statusbar_remove_all(bar, context);
   gtk_statusbar_push(bar, context, toUtf8(text).c_str());
+  refreshTitle(app);
+}
+
+void rebuildRecentMenu(App& app) {
+  for (GtkWidget* w : app.recentItems) gtk_widget_destroy(w);
+  app.recentItems.clear();
+  // Above "E&xit", the last item of the menu.
+  GList* children = gtk_container_get_children(GTK_CONTAINER(app.fileMenu));
+  int position = g_list_index(children, app.menuItems.at(ItemExit));
+  g_list_free(children);
+  int number = 0;
+  for (const std::string& path : existingRecentProjects(app.fs, app.state.recentProjects)) {
+    std::string label = "_" + std::to_string(++number) + " " + mnemonicSafe(path);
+    GtkWidget* item = gtk_menu_item_new_with_mnemonic(label.c_str());
+    g_object_set_data_full(G_OBJECT(item), kPathKey, g_strdup(path.c_str()), g_free);
+    g_signal_connect(item, "activate", G_CALLBACK(onRecentActivate), &app);
+    app.recentItems.push_back(item);
+  }
+  if (!app.recentItems.empty()) app.recentItems.push_back(gtk_separator_menu_item_new());
+  for (GtkWidget* w : app.recentItems) {
+    gtk_menu_shell_insert(GTK_MENU_SHELL(app.fileMenu), w, position++);
+    gtk_widget_show(w);
+  }
 }
 
 bool refuseWhileRunning(App& app) {
@@ -292,6 +452,7 @@ void dispatchMenu(App& app, int item) {
     case ItemStartGenerate: openStartDialog(app); break;
     case ItemInfo: showInfo(GTK_WINDOW(app.window)); break;
     case ItemLicence: showLicence(GTK_WINDOW(app.window)); break;
+    case ItemOpenFolder: openProjectFolder(app); break;
     default: break;
   }
 }

@@ -1,5 +1,8 @@
 // The file list and log list of the main window, and the project commands: new, load,
-// save, save as, and the question that guards new, load and exit.
+// save, save as, the recent projects, and the question that guards new, load and exit.
+#include <algorithm>
+
+#include "app/cli/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/widgets.h"
@@ -12,6 +15,15 @@ namespace {
 const std::vector<FileFilter> kProjectFilter{{"Project (*.pbm)", "*.pbm"}};
 
 std::string directoryPart(const std::string& path) { return toUtf8(directoryOf(fromUtf8(path))); }
+
+// Files that a run writes itself; as form files they would be read as forms and written over.
+const char* const kGeneratedFiles[] = {"Main.pb",        "CommonFile.pb",  "EventMain.pb",  "EventMenu.pb",
+                                       "EventGadget.pb", "EventWindow.pb", "LoadLanguage.pb"};
+
+const char* const kEmptyListText =
+    "Nothing to save yet: the file list is empty. Add the form files with Action > Common Add (Insert) first.";
+
+std::string fileNamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // The selected row of the file list, or false.
 bool selectedFile(App& app, GtkTreeIter& it) {
@@ -37,13 +49,10 @@ void appendLogLine(App& app, const Text& line) {
   GtkListStore* store = storeOf(app.logList);
   GtkTreeIter it;
   gtk_list_store_insert_with_values(store, &it, -1, 0, toUtf8(line).c_str(), -1);
-  // Selecting the new row brings it into view; the selection is cleared again at once.
-  GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app.logList));
-  gtk_tree_selection_select_iter(sel, &it);
+  // The log follows its last line; rows the user selected to copy stay selected.
   GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(store), &it);
   gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(app.logList), path, nullptr, FALSE, 0, 0);
   gtk_tree_path_free(path);
-  gtk_tree_selection_unselect_all(sel);
 }
 
 void clearLog(App& app) { gtk_list_store_clear(storeOf(app.logList)); }
@@ -54,16 +63,64 @@ void addCommonFiles(App& app) {
                         {{"Common", "*.pb*"}, {"Alle Dateien", "*"}}, true);
   if (chosen.empty()) return;
   app.state.lastDirectory = directoryPart(chosen.front());
-  app.state.saved = false;
-  GtkListStore* store = storeOf(app.fileList);
-  for (const std::string& path : chosen) gtk_list_store_insert_with_values(store, nullptr, -1, 0, path.c_str(), -1);
+  addFiles(app, chosen);
+}
+
+void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::string> refused) {
+  std::vector<std::string> rows = rowsOf(app.fileList);
+  bool added = false;
+  for (const std::string& path : paths) {
+    std::string name = fileNamePart(path);
+    if (std::find(std::begin(kGeneratedFiles), std::end(kGeneratedFiles), name) != std::end(kGeneratedFiles)) {
+      refused.push_back(path + ": Tarnwick generates this file, it is no form file");
+    } else if (std::find(rows.begin(), rows.end(), path) != rows.end()) {
+      refused.push_back(path + ": already in the list");
+    } else {
+      appendRow(app.fileList, path);
+      rows.push_back(path);
+      added = true;
+    }
+  }
+  if (added) markModified(app);
+  if (refused.empty()) return;
+  std::string text = refused.size() == 1 ? "Not added:" : "Not added (" + std::to_string(refused.size()) + " files):";
+  for (const std::string& line : refused) text += "\n" + line;
+  boxes().message(GTK_WINDOW(app.window), "Commonfile", text);
+}
+
+void addDroppedUris(App& app, const std::vector<std::string>& uris) {
+  if (refuseWhileRunning(app)) return;
+  std::vector<std::string> paths, refused;
+  for (const std::string& uri : uris) {
+    gchar* path = g_filename_from_uri(uri.c_str(), nullptr, nullptr);
+    if (!path) {
+      refused.push_back(uri + ": not a local file");
+    } else if (!g_file_test(path, G_FILE_TEST_IS_REGULAR)) {
+      refused.push_back(std::string(path) + ": not a file");
+    } else {
+      paths.emplace_back(path);
+    }
+    g_free(path);
+  }
+  if (!paths.empty()) app.state.lastDirectory = directoryPart(paths.front());
+  addFiles(app, paths, refused);
 }
 
 void removeCommonFile(App& app) {
   GtkTreeIter it;
   if (!selectedFile(app, it)) return;
-  gtk_list_store_remove(storeOf(app.fileList), &it);
-  app.state.saved = false;
+  GtkListStore* store = storeOf(app.fileList);
+  GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(store), &it);
+  gtk_list_store_remove(store, &it);
+  // The row that took its place (or the new last row) is selected, so that Delete
+  // pressed again goes on down the list.
+  int left = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), nullptr);
+  if (left > 0) {
+    if (gtk_tree_path_get_indices(path)[0] >= left) gtk_tree_path_prev(path);
+    gtk_tree_selection_select_path(gtk_tree_view_get_selection(GTK_TREE_VIEW(app.fileList)), path);
+  }
+  gtk_tree_path_free(path);
+  markModified(app);
 }
 
 void firstCommonFile(App& app) {
@@ -75,7 +132,26 @@ void firstCommonFile(App& app) {
   gtk_list_store_remove(store, &it);
   gtk_list_store_insert_with_values(store, nullptr, 0, 0, text, -1);
   g_free(text);
-  app.state.saved = false;
+  markModified(app);
+}
+
+void copyLog(App& app, bool all) {
+  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(app.logList));
+  GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(app.logList));
+  std::string text;
+  bool first = true;
+  GtkTreeIter it;
+  for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
+    if (!all && !gtk_tree_selection_iter_is_selected(sel, &it)) continue;
+    gchar* row = nullptr;
+    gtk_tree_model_get(model, &it, 0, &row, -1);
+    if (!first) text += '\n';
+    text += row ? row : "";
+    first = false;
+    g_free(row);
+  }
+  if (first) return;  // nothing to copy: the clipboard keeps what it holds
+  gtk_clipboard_set_text(gtk_widget_get_clipboard(app.logList, GDK_SELECTION_CLIPBOARD), text.c_str(), -1);
 }
 
 bool loadProject(App& app, const std::string& path) {
@@ -86,12 +162,14 @@ bool loadProject(App& app, const std::string& path) {
   Lines rows;
   // readProjectFile empties the previous names and the binding lists before it reads.
   if (!readProjectFile(app.fs, path, rows, app.model)) {
+    refreshTitle(app);
     boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error open file project");
     return false;
   }
   setFileRows(app, rows);
   app.state.hasFile = true;
   app.state.saved = true;
+  refreshTitle(app);
   return true;
 }
 
@@ -104,13 +182,18 @@ bool saveProject(App& app, const std::string& path, bool useCurrentModel) {
   }
   app.state.saved = true;
   app.state.hasFile = true;
+  refreshTitle(app);
   return true;
 }
 
 bool askSaveCurrent(App& app) {
   if (app.state.saved) return true;
-  if (boxes().question(GTK_WINDOW(app.window), "Frage", "Aktuelles Projekt speichern?", false) != BoxAnswer::Yes)
-    return true;
+  // A new project without files holds nothing that a save could keep.
+  if (!app.state.hasFile && fileRows(app).empty()) return true;
+  BoxAnswer answer = boxes().question(GTK_WINDOW(app.window), "Frage", "Aktuelles Projekt speichern?", false);
+  // Escape or the close box: the command that asked is abandoned, nothing changes.
+  if (answer == BoxAnswer::Closed) return false;
+  if (answer != BoxAnswer::Yes) return true;
   if (app.state.hasFile) {
     // A file that could not be written has been reported; going on would drop the
     // changes the user just asked to keep, so the command stops and they can be saved
@@ -132,6 +215,16 @@ void newProject(App& app) {
   setStatusText(app, app.model.ProjectPath);
 }
 
+void refreshTitle(App& app) {
+  std::string title = toUtf8(fileNameOf(app.model.ProjectPath)) + (app.state.saved ? "" : "*") + " - " + kProgramTitle;
+  gtk_window_set_title(GTK_WINDOW(app.window), title.c_str());
+}
+
+void markModified(App& app) {
+  app.state.saved = false;
+  refreshTitle(app);
+}
+
 void openProject(App& app) {
   if (!askSaveCurrent(app)) return;
   std::vector<std::string> chosen =
@@ -141,16 +234,57 @@ void openProject(App& app) {
   app.state.lastDirectory = directoryPart(chosen.front());
   app.model.ProjectPath = fromUtf8(chosen.front());
   setStatusText(app, app.model.ProjectPath);
+  rememberProject(app);
+}
+
+void openRecentProject(App& app, const std::string& path) {
+  if (refuseWhileRunning(app)) return;
+  if (!app.fs.isRegularFile(path)) {
+    std::erase(app.state.recentProjects, path);
+    rebuildRecentMenu(app);
+    boxes().message(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + path);
+    return;
+  }
+  if (!askSaveCurrent(app)) return;
+  if (!loadProject(app, path)) return;
+  app.state.lastDirectory = directoryPart(path);
+  app.model.ProjectPath = fromUtf8(path);
+  setStatusText(app, app.model.ProjectPath);
+  rememberProject(app);
+}
+
+void rememberProject(App& app) {
+  rememberRecentProject(app.state.recentProjects, toUtf8(app.model.ProjectPath));
+  rebuildRecentMenu(app);
+}
+
+void openProjectFolder(App& app) {
+  if (!app.state.hasFile) {
+    boxes().message(GTK_WINDOW(app.window), "Info", "The project has no folder yet: save it first.");
+    return;
+  }
+  std::string folder = directoryPart(toUtf8(app.model.ProjectPath));
+  std::string error;
+  if (!boxes().showFolder(GTK_WINDOW(app.window), folder, error))
+    boxes().message(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + folder + ":\n" + error);
 }
 
 void saveProjectCommand(App& app) {
-  if (app.state.hasFile)
+  if (fileRows(app).empty()) {
+    boxes().message(GTK_WINDOW(app.window), "Info", kEmptyListText);
+  } else if (app.state.hasFile) {
     saveProject(app, toUtf8(app.model.ProjectPath), false);
-  else
+  } else {
     saveProjectAs(app);
+  }
 }
 
 bool saveProjectAs(App& app) {
+  // A project without files cannot be saved: say so before a file name is asked for.
+  if (fileRows(app).empty()) {
+    boxes().message(GTK_WINDOW(app.window), "Info", kEmptyListText);
+    return false;
+  }
   std::string proposed = app.state.lastDirectory + toUtf8(fileNameOf(app.model.ProjectPath));
   std::optional<std::string> chosen = boxes().saveFile(GTK_WINDOW(app.window), "Save project", proposed, kProjectFilter);
   if (!chosen || chosen->empty()) return false;
@@ -165,6 +299,7 @@ bool saveProjectAs(App& app) {
   app.state.lastDirectory = directoryPart(name);
   app.model.ProjectPath = fromUtf8(name);
   setStatusText(app, app.model.ProjectPath);
+  rememberProject(app);
   return true;
 }
 

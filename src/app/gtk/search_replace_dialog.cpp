@@ -14,6 +14,8 @@ namespace tarnwick {
 
 namespace {
 
+const char* const kGuidance = "Pick an old name and the new name it has become, then Bind. Continue when done.";
+
 enum Gadget { LabelOld = 11, LabelNew, LabelTodo, ListOld, ListNew, ListTodo, ButtonBind, ButtonRelease, ButtonContinue };
 
 struct SearchReplaceDialog {
@@ -151,19 +153,24 @@ bool openSearchReplaceDialog(GtkWindow* mainWindow, ObjectKind kind, const Lines
   d->mainWindow = mainWindow;
   d->onAnswer = std::move(onAnswer);
 
+  // One line of guidance above the lists; everything else keeps its size and its place
+  // below it.
+  const int top = 24;
   GtkWidget* fixed = nullptr;
-  GtkWidget* window = newFixedWindow("Search and Replace", mainWindow, 770, 400, &fixed);
+  GtkWidget* window = newFixedWindow("Search and Replace", mainWindow, 770, 400 + top, &fixed);
   d->window = window;
 
-  d->gadgets[LabelOld - LabelOld] = place(fixed, makeLabel("Old Entry"), 10, 10, 130, 20);
-  d->gadgets[LabelNew - LabelOld] = place(fixed, makeLabel("New Entry"), 220, 10, 120, 20);
-  d->gadgets[LabelTodo - LabelOld] = place(fixed, makeLabel("Todo List"), 430, 10, 110, 20);
-  d->gadgets[ListOld - LabelOld] = makeList(fixed, 10, 30, 200, 320);
-  d->gadgets[ListNew - LabelOld] = makeList(fixed, 220, 30, 200, 320);
-  d->gadgets[ListTodo - LabelOld] = makeList(fixed, 430, 30, 330, 320);
-  d->gadgets[ButtonBind - LabelOld] = place(fixed, gtk_button_new_with_label("Bind"), 10, 360, 120, 30);
-  d->gadgets[ButtonRelease - LabelOld] = place(fixed, gtk_button_new_with_label("Release"), 150, 360, 120, 30);
-  d->gadgets[ButtonContinue - LabelOld] = place(fixed, gtk_button_new_with_label("Continue"), 640, 360, 120, 30);
+  place(fixed, makeLabel(kGuidance), 10, 6, 750, 20);
+  d->gadgets[LabelOld - LabelOld] = place(fixed, makeLabel("Old Entry"), 10, top + 10, 130, 20);
+  d->gadgets[LabelNew - LabelOld] = place(fixed, makeLabel("New Entry"), 220, top + 10, 120, 20);
+  d->gadgets[LabelTodo - LabelOld] = place(fixed, makeLabel("Todo List"), 430, top + 10, 110, 20);
+  d->gadgets[ListOld - LabelOld] = makeList(fixed, 10, top + 30, 200, 320);
+  d->gadgets[ListNew - LabelOld] = makeList(fixed, 220, top + 30, 200, 320);
+  d->gadgets[ListTodo - LabelOld] = makeList(fixed, 430, top + 30, 330, 320);
+  d->gadgets[ButtonBind - LabelOld] = place(fixed, gtk_button_new_with_label("Bind"), 10, top + 360, 120, 30);
+  d->gadgets[ButtonRelease - LabelOld] = place(fixed, gtk_button_new_with_label("Release"), 150, top + 360, 120, 30);
+  d->gadgets[ButtonContinue - LabelOld] =
+      place(fixed, gtk_button_new_with_label("Continue"), 640, top + 360, 120, 30);
 
   g_signal_connect(d->gadget(ButtonBind), "clicked", G_CALLBACK(onBindClicked), d);
   g_signal_connect(d->gadget(ButtonRelease), "clicked", G_CALLBACK(onReleaseClicked), d);

@@ -21,11 +21,15 @@ void loadShellSettings(App& app, const std::string& commandLineProject) {
         boxes().message(GTK_WINDOW(app.window), title, text);
       });
   setStatusText(app, app.model.ProjectPath);
+  if (app.state.hasFile)
+    rememberProject(app);
+  else
+    rebuildRecentMenu(app);
 }
 
 void saveShellSettings(App& app) { saveSettings(app.fs, app.settings.tw4, app.model, app.state); }
 
-int runShell(int argc, char** argv, const std::string& project) {
+int runShell(int argc, char** argv, const std::string& project, const std::string& settingsFolder) {
   if (!gtk_init_check(&argc, &argv)) {
     std::cerr << "tarnwick: cannot open the display\n";
     return 1;
@@ -35,9 +39,11 @@ int runShell(int argc, char** argv, const std::string& project) {
 
   // The information text is a constant; the icons are decoded before any window needs them.
   decodeIcons();
+  // Every window shows the program's icon, as the desktop's menu does.
+  gtk_window_set_default_icon_name("tarnwick");
   DiskFileSystem fs;
   // The worker may still run when the loop ends, so the application is never destroyed.
-  App* app = new App(fs, executableDirectory());
+  App* app = new App(fs, settingsFolder);
   if (!openMainWindow(*app)) return 0;
   gtk_widget_show(app->window);
   loadShellSettings(*app, project.empty() ? std::string() : absolutePath(project));

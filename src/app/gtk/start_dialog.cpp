@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/gtk/app.h"
+#include "app/gtk/widgets.h"
 
 namespace tarnwick {
 
@@ -50,7 +51,7 @@ void onBoxClicked(GtkWidget* box, gpointer data) {
     s.Image_Include = 0;
     setBox(app, GadgetImageInclude, false);
   }
-  app.state.saved = false;
+  markModified(app);
 }
 
 // The boxes keep their places and widths whatever the desktop's font is: when a text
@@ -86,23 +87,16 @@ gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 void openStartDialog(App& app) {
   if (app.startDialog) return;
-  // A run always belongs to a project with a file.
+  // A run always belongs to a project with a file: a new one is saved first (an empty
+  // file list is only told about, there being nothing to save).
   if (!app.state.hasFile && !saveProjectAs(app)) return;
 
-  GtkWidget* dialog = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWidget* fixed = nullptr;
+  GtkWidget* dialog = newFixedWindow("Start Generate", GTK_WINDOW(app.window), 600, 200, &fixed);
   if (!dialog) return;
   app.startDialog = dialog;
-  gtk_window_set_title(GTK_WINDOW(dialog), "Start Generate");
-  gtk_window_set_default_size(GTK_WINDOW(dialog), 600, 200);
-  gtk_widget_set_size_request(dialog, 600, 200);
-  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
-  gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(app.window));
-  gtk_window_set_destroy_with_parent(GTK_WINDOW(dialog), TRUE);
-  gtk_window_set_type_hint(GTK_WINDOW(dialog), GDK_WINDOW_TYPE_HINT_DIALOG);
   g_signal_connect(dialog, "delete-event", G_CALLBACK(onStartDialogDelete), &app);
 
-  GtkWidget* fixed = gtk_fixed_new();
-  gtk_container_add(GTK_CONTAINER(dialog), fixed);
   app.startGadgets.clear();
   for (const BoxPlace& b : kBoxes) {
     GtkWidget* box = gtk_check_button_new_with_label(b.text);
@@ -121,6 +115,9 @@ void openStartDialog(App& app) {
   gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);
   g_signal_connect(start, "clicked", G_CALLBACK(onStartClicked), &app);
   app.startGadgets[GadgetStart] = start;
+  // Return starts the run wherever the focus is, also on a check box.
+  gtk_widget_set_can_default(start, TRUE);
+  gtk_window_set_default(GTK_WINDOW(dialog), start);
 
   gtk_widget_show_all(dialog);
   gtk_widget_set_sensitive(app.window, FALSE);

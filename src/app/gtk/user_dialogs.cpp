@@ -254,6 +254,11 @@ void showLicence(GtkWindow* mainWindow) {
   LicenceWait wait{window, false};
   gtk_window_set_title(GTK_WINDOW(window), "Licence");
   gtk_window_set_default_size(GTK_WINDOW(window), 600, 480);
+  if (mainWindow) {
+    gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER_ON_PARENT);
+  }
+  closeOnEscape(window);
   // A layout keeps the list at its own size whatever the window's size is, and lets the
   // window shrink below it.
   GtkWidget* layout = gtk_layout_new(nullptr, nullptr);

@@ -1,6 +1,47 @@
 #include "app/gtk/widgets.h"
 
+#include <gdk/gdkkeysyms.h>
+
 namespace tarnwick {
+
+namespace {
+
+// The row's whole text as a tooltip, when it is wider than the part of the list in view.
+gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip, gpointer) {
+  GtkTreeView* view = GTK_TREE_VIEW(widget);
+  GtkTreeModel* model = nullptr;
+  GtkTreePath* path = nullptr;
+  GtkTreeIter it;
+  if (!gtk_tree_view_get_tooltip_context(view, &x, &y, keyboard, &model, &path, &it)) return FALSE;
+  gchar* text = nullptr;
+  gtk_tree_model_get(model, &it, 0, &text, -1);
+  bool show = false;
+  if (text && *text) {
+    PangoLayout* layout = gtk_widget_create_pango_layout(widget, text);
+    int width = 0;
+    pango_layout_get_pixel_size(layout, &width, nullptr);
+    g_object_unref(layout);
+    GdkRectangle visible;
+    gtk_tree_view_get_visible_rect(view, &visible);
+    show = width + 8 > visible.width;
+  }
+  if (show) {
+    gtk_tooltip_set_text(tooltip, text);
+    gtk_tree_view_set_tooltip_row(view, tooltip, path);
+  }
+  g_free(text);
+  gtk_tree_path_free(path);
+  return show;
+}
+
+gboolean onEscapeKey(GtkWidget* window, GdkEventKey* event, gpointer) {
+  const guint mods = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
+  if (event->keyval != GDK_KEY_Escape || (event->state & mods)) return FALSE;
+  requestClose(window);
+  return TRUE;
+}
+
+}  // namespace
 
 GtkWidget* newTextList(GtkWidget** scrolled) {
   GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
@@ -9,6 +50,8 @@ GtkWidget* newTextList(GtkWidget** scrolled) {
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), FALSE);
   gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view), -1, "Text", gtk_cell_renderer_text_new(), "text",
                                               0, nullptr);
+  gtk_widget_set_has_tooltip(view, TRUE);
+  g_signal_connect(view, "query-tooltip", G_CALLBACK(onQueryTooltip), nullptr);
   *scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(*scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
   gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(*scrolled), GTK_SHADOW_IN);
@@ -42,15 +85,30 @@ GtkWidget* newFixedWindow(const char* title, GtkWindow* owner, int width, int he
   if (!window) return nullptr;
   gtk_window_set_title(GTK_WINDOW(window), title);
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+  gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_DIALOG);
+  gtk_window_set_position(GTK_WINDOW(window), owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
   if (owner) {
     gtk_window_set_transient_for(GTK_WINDOW(window), owner);
     gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
   }
+  closeOnEscape(window);
   *fixed = gtk_fixed_new();
   gtk_widget_set_size_request(*fixed, width, height);
   gtk_container_add(GTK_CONTAINER(window), *fixed);
   return window;
+}
+
+void closeOnEscape(GtkWidget* window) { g_signal_connect(window, "key-press-event", G_CALLBACK(onEscapeKey), nullptr); }
+
+void requestClose(GtkWidget* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  if (!gdkWindow) return;
+  // The same event the window manager sends for the close box.
+  GdkEvent* ev = gdk_event_new(GDK_DELETE);
+  ev->any.window = GDK_WINDOW(g_object_ref(gdkWindow));
+  ev->any.send_event = TRUE;
+  gtk_main_do_event(ev);
+  gdk_event_free(ev);
 }
 
 }  // namespace tarnwick

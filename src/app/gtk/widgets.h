@@ -10,7 +10,8 @@
 namespace tarnwick {
 
 // A one-column text list without a header, inside a scrolled window; returns the view
-// and gives the scrolled window (the widget to place) through `scrolled`.
+// and gives the scrolled window (the widget to place) through `scrolled`. A row too long
+// for the view scrolls sideways and shows its whole text as a tooltip.
 GtkWidget* newTextList(GtkWidget** scrolled);
 
 // The list store behind a one-column text list (a GtkTreeView over a GtkListStore).
@@ -22,8 +23,14 @@ void appendRow(GtkWidget* view, const std::string& text);
 // Every row's text, top to bottom.
 std::vector<std::string> rowsOf(GtkWidget* view);
 
-// A fixed-size, centred dialog window owned by `owner` (may be null): its title, and a
-// GtkFixed of width x height to place the gadgets on, returned through `fixed`.
+// A fixed-size dialog window owned by `owner` and centred on it (on the screen when
+// owner is null), closed by Escape as by its close box: its title, and a GtkFixed of
+// width x height to place the gadgets on, returned through `fixed`.
 GtkWidget* newFixedWindow(const char* title, GtkWindow* owner, int width, int height, GtkWidget** fixed);
+
+// Escape in the window does what its close box does.
+void closeOnEscape(GtkWidget* window);
+// Asks the window to close, as its close box does: its delete-event handler decides.
+void requestClose(GtkWidget* window);
 
 }  // namespace tarnwick

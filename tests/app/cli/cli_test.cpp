@@ -37,9 +37,13 @@ TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
     EXPECT_FALSE(parseCommandLine(bad, c2, error)) << bad[0];
   }
   CommandLine plain;
-  ASSERT_TRUE(parseCommandLine({"my.pbm"}, plain, error));
+  ASSERT_TRUE(parseCommandLine({"--config-dir", "/c", "my.pbm"}, plain, error)) << error;
   EXPECT_FALSE(plain.generate);
   EXPECT_EQ(plain.project, "my.pbm");
+  EXPECT_EQ(plain.configDir, "/c");  // the window keeps its settings there too
+
+  // The window's title and --version name the same version as the package.
+  EXPECT_TRUE(std::string(kProgramTitle).ends_with(std::string(" v") + kVersion)) << kVersion;
 }
 
 TEST(CommandLine, BindingsActAsTheDialogWould) {

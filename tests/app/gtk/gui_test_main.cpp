@@ -82,6 +82,13 @@ void whenWindowAppears(const std::string& title, std::function<void(GtkWindow*)>
       std::move(fn), timeoutMs);
 }
 
+void pressKey(GtkWidget* widget, guint keyval, GdkModifierType modifiers) {
+  EXPECT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(widget); }));
+  gdk_test_simulate_key(gtk_widget_get_window(widget), -1, -1, keyval, modifiers, GDK_KEY_PRESS);
+  gdk_test_simulate_key(gdk_get_default_root_window(), -1, -1, keyval, modifiers, GDK_KEY_RELEASE);
+  pump();
+}
+
 void sendDelete(GtkWidget* window) {
   GdkEvent* ev = gdk_event_new(GDK_DELETE);
   ev->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
@@ -91,6 +98,30 @@ void sendDelete(GtkWidget* window) {
 }
 
 std::vector<std::string> listRows(GtkWidget* treeView) { return rowsOf(treeView); }
+
+GtkWidget* findChild(GtkWidget* w, const std::function<bool(GtkWidget*)>& pred) {
+  if (pred(w)) return w;
+  if (!GTK_IS_CONTAINER(w)) return nullptr;
+  GList* kids = gtk_container_get_children(GTK_CONTAINER(w));
+  GtkWidget* found = nullptr;
+  for (GList* l = kids; l && !found; l = l->next) found = findChild(GTK_WIDGET(l->data), pred);
+  g_list_free(kids);
+  return found;
+}
+
+void expectCentredOn(GtkWidget* window, GtkWidget* parent) {
+  ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(window); }));
+  pump();
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(window)), GTK_WINDOW(parent));
+  int wx = 0, wy = 0, px = 0, py = 0;
+  gdk_window_get_origin(gtk_widget_get_window(window), &wx, &wy);
+  gdk_window_get_origin(gtk_widget_get_window(parent), &px, &py);
+  GtkAllocation w, p;
+  gtk_widget_get_allocation(window, &w);
+  gtk_widget_get_allocation(parent, &p);
+  EXPECT_NEAR(wx + w.width / 2, px + p.width / 2, 1) << gtk_window_get_title(GTK_WINDOW(window));
+  EXPECT_NEAR(wy + w.height / 2, py + p.height / 2, 1) << gtk_window_get_title(GTK_WINDOW(window));
+}
 
 }  // namespace tarnwick::testing
 

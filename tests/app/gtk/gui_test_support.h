@@ -24,10 +24,17 @@ void whenWindowMatches(std::function<bool(GtkWindow*)> pred, std::function<void(
                        int timeoutMs = 5000);
 // A visible top-level window with this title, or nullptr.
 GtkWindow* findWindow(const std::string& title);
+// A real key press through X into a mapped widget's window, for keys that may close that
+// window: the release goes to the root window, so nothing is sent to a window that is gone.
+void pressKey(GtkWidget* widget, guint keyval, GdkModifierType modifiers = GdkModifierType(0));
 // Sends a close request (as the close box does) to a window.
 void sendDelete(GtkWidget* window);
 // Rows of a single-column list (GtkTreeView over a GtkListStore of strings).
 std::vector<std::string> listRows(GtkWidget* treeView);
+// The first of w and its descendants that pred accepts, or nullptr.
+GtkWidget* findChild(GtkWidget* w, const std::function<bool(GtkWidget*)>& pred);
+// Checks that a shown window is owned by parent and centred on it (to a pixel).
+void expectCentredOn(GtkWidget* window, GtkWidget* parent);
 
 class GtkTest : public ::testing::Test {
  protected:

@@ -79,18 +79,20 @@ TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
   EXPECT_TRUE(rows(16).empty());
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gadget(13))), "Todo List");
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget(19))), "Continue");
-  // The list views sit in scrolled windows at their places.
+  // The list views sit in scrolled windows at their places, below one line of guidance.
   GtkAllocation a;
   gtk_widget_get_allocation(gtk_widget_get_parent(gadget(16)), &a);
-  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{430, 30, 330, 320}));
+  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{430, 54, 330, 320}));
   gtk_widget_get_allocation(gadget(19), &a);
-  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{640, 360, 120, 30}));
+  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{640, 384, 120, 30}));
   gtk_widget_get_allocation(w, &a);
-  EXPECT_EQ((std::vector<int>{a.width, a.height}), (std::vector<int>{770, 400}));
-  int x = 0, y = 0;  // centred on the screen
-  gdk_window_get_origin(gtk_widget_get_window(w), &x, &y);
-  EXPECT_EQ(x, (gdk_screen_width() - 770) / 2);
-  EXPECT_EQ(y, (gdk_screen_height() - 400) / 2);
+  EXPECT_EQ((std::vector<int>{a.width, a.height}), (std::vector<int>{770, 424}));
+  GtkWidget* guidance = testing::findChild(w, [](GtkWidget* c) {
+    return GTK_IS_LABEL(c) && std::string(gtk_label_get_text(GTK_LABEL(c))).starts_with("Pick an old name");
+  });
+  ASSERT_NE(guidance, nullptr);
+  gtk_widget_get_allocation(guidance, &a);
+  EXPECT_LT(a.y + a.height, 54);
 
   closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
   EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
@@ -98,6 +100,22 @@ TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
   // Closed before the user answered: the opening still gets its one answer.
   ASSERT_EQ(answers.size(), 1u);
   EXPECT_EQ(answers[0].value, 2);
+}
+
+TEST_F(SearchReplaceDialogTest, LongNamesScrollInsteadOfBeingCut) {
+  const std::string longName = "Window_Options_Popup_Details_Advanced_Settings_Extra_Long";
+  open(ObjectKind::Window, {fromUtf8(longName)}, {U"Short"});
+  ASSERT_TRUE(testing::pumpUntil([&] { return gtk_widget_get_mapped(gadget(14)); }));
+  testing::pump();
+  GtkAdjustment* h = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(gadget(14))));
+  // The whole name is laid out: the list scrolls sideways to show its end.
+  EXPECT_GT(gtk_adjustment_get_upper(h), gtk_adjustment_get_page_size(h));
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(gadget(14)), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  PangoEllipsizeMode mode = PANGO_ELLIPSIZE_END;
+  g_object_get(cells->data, "ellipsize", &mode, nullptr);
+  g_list_free(cells);
+  EXPECT_EQ(mode, PANGO_ELLIPSIZE_NONE);
 }
 
 TEST_F(SearchReplaceDialogTest, BindAndReleaseMoveEntriesBetweenTheLists) {

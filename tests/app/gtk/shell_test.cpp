@@ -5,124 +5,12 @@
 #include <sstream>
 #include <thread>
 
-#include "app/gtk/app.h"
-#include "app/gtk/boxes.h"
-#include "app/gtk/gui_test_support.h"
 #include "app/gtk/search_replace_dialog.h"
+#include "app/gtk/shell_fixture.h"
 #include "app/gtk/user_dialogs.h"
 
 namespace tarnwick {
 namespace {
-
-using testing::GtkTest;
-using testing::listRows;
-using testing::pumpUntil;
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// Stand-ins for the stock boxes: scripted answers, every call recorded.
-struct FakeBoxes {
-  std::vector<std::string> calls;  // "title: text" of every box shown
-  std::deque<BoxAnswer> answers;   // questions; an empty queue answers No
-  std::deque<std::vector<std::string>> opened;
-  std::deque<std::optional<std::string>> savedAs;
-  std::string lastProposed;
-
-  void install() {
-    Boxes& b = boxes();
-    b.message = [this](GtkWindow*, const std::string& title, const std::string& text) {
-      calls.push_back(title + ": " + text);
-    };
-    b.question = [this](GtkWindow*, const std::string& title, const std::string& text, bool) {
-      calls.push_back(title + ": " + text);
-      if (answers.empty()) return BoxAnswer::No;
-      BoxAnswer a = answers.front();
-      answers.pop_front();
-      return a;
-    };
-    b.openFiles = [this](GtkWindow*, const std::string& title, const std::string&, const std::vector<FileFilter>&,
-                         bool) {
-      calls.push_back("open: " + title);
-      if (opened.empty()) return std::vector<std::string>{};
-      auto r = opened.front();
-      opened.pop_front();
-      return r;
-    };
-    b.saveFile = [this](GtkWindow*, const std::string& title, const std::string& proposed,
-                        const std::vector<FileFilter>&) {
-      calls.push_back("save: " + title);
-      lastProposed = proposed;
-      if (savedAs.empty()) return std::optional<std::string>{};
-      auto r = savedAs.front();
-      savedAs.pop_front();
-      return r;
-    };
-  }
-};
-
-class ShellTest : public GtkTest {
- protected:
-  void SetUp() override {
-    GtkTest::SetUp();
-    gchar* d = g_dir_make_tmp("tarnwick-shell-XXXXXX", nullptr);
-    dir = std::string(d) + "/";
-    g_free(d);
-    app = std::make_unique<App>(fs, dir);
-    ASSERT_TRUE(openMainWindow(*app));
-    gtk_widget_show(app->window);
-    fake.install();
-  }
-  void TearDown() override {
-    ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
-    if (app->startDialog) closeStartDialog(*app);
-    gtk_widget_destroy(app->window);
-    app.reset();
-    boxes() = gtkBoxes();
-    std::string rm = "rm -rf '" + dir + "'";
-    if (std::system(rm.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
-    GtkTest::TearDown();
-  }
-
-  std::vector<std::string> files() { return listRows(app->fileList); }
-  std::vector<std::string> log() { return listRows(app->logList); }
-  std::string status() {
-    GtkWidget* area = gtk_statusbar_get_message_area(GTK_STATUSBAR(app->statusBar));
-    GList* children = gtk_container_get_children(GTK_CONTAINER(area));
-    std::string text = gtk_label_get_text(GTK_LABEL(children->data));
-    g_list_free(children);
-    return text;
-  }
-  void menu(int item) { gtk_menu_item_activate(GTK_MENU_ITEM(app->menuItems.at(item))); }
-  void tool(int item) { gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(app->toolItems.at(item))))); }
-  void selectFile(int row) {
-    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
-    gtk_tree_selection_select_path(gtk_tree_view_get_selection(GTK_TREE_VIEW(app->fileList)), path);
-    gtk_tree_path_free(path);
-  }
-  // A filed project in the temp folder with the given rows.
-  void filedProject(const Lines& rows) {
-    setFileRows(*app, rows);
-    app->model.ProjectPath = fromUtf8(dir + "p.pbm");
-    app->state.hasFile = true;
-    app->state.saved = true;
-  }
-  void click(int gadget) { gtk_button_clicked(GTK_BUTTON(app->startGadgets.at(gadget))); }
-  bool checked(int gadget) {
-    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(app->startGadgets.at(gadget)));
-  }
-
-  DiskFileSystem fs;
-  std::string dir;
-  std::unique_ptr<App> app;
-  FakeBoxes fake;
-};
 
 std::string menuItemLabel(GtkWidget* item) {
   if (GTK_IS_SEPARATOR_MENU_ITEM(item)) return "-";
@@ -145,7 +33,8 @@ TEST_F(ShellTest, WindowMenuAndToolbarLayout) {
   g_list_free(titles);
   EXPECT_EQ(menus, (std::vector<std::string>{
                        "_File: Project _New - Project _Load Project _Save Project Save _As - _Preferences - E_xit",
-                       "_Action: Common _Add - Common _Delete Common _First File - _Start Generate",
+                       "_Action: Common _Add - Common _Delete Common _First File - _Start Generate - "
+                       "_Open Project Folder",
                        "_?: _Info _Licence"}));
   // "User&Gadget" sits in the "&Preferences" submenu.
   GtkWidget* holder = gtk_menu_get_attach_widget(GTK_MENU(gtk_widget_get_parent(app->menuItems.at(ItemUserGadget))));
@@ -251,6 +140,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
       {"yes: saved to its file", true, BoxAnswer::Yes, std::nullopt, true, true},
       {"yes, new project, save as cancelled: stays", false, BoxAnswer::Yes, std::nullopt, false, false},
       {"yes, new project, saved as", false, BoxAnswer::Yes, std::string("p"), true, true},
+      {"closed without an answer: stays", true, BoxAnswer::Closed, std::nullopt, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -280,7 +170,19 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"Frage: Aktuelles Projekt speichern?",
                                                   "UserGadgetList: Error save file project"}));
 
-  // The same question guards "new": declining to save still empties the project.
+  // The same question guards "new" and "load": closing it without an answer keeps the
+  // project as it is, unsaved changes and all.
+  for (int item : {ItemNewProject, ItemLoadProject}) {
+    filedProject({U"/a.pb"});
+    app->state.saved = false;
+    fake.calls.clear();
+    fake.answers.push_back(BoxAnswer::Closed);
+    menu(item);
+    EXPECT_EQ(files(), std::vector<std::string>{"/a.pb"});
+    EXPECT_FALSE(app->state.saved);
+    EXPECT_EQ(fake.calls, std::vector<std::string>{"Frage: Aktuelles Projekt speichern?"});  // no chooser
+  }
+  // Declining to save still empties the project.
   filedProject({U"/a.pb"});
   app->state.saved = false;
   fake.answers.push_back(BoxAnswer::No);
@@ -316,13 +218,14 @@ TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
   EXPECT_EQ(fake.calls.back(), "Frage: Datei überschreiben?");
   EXPECT_EQ(status(), dir + "other.txt");
 
-  // An empty file list writes nothing and shows nothing.
+  // An empty file list writes nothing; it is told about before any name is asked for.
   setFileRows(*app, {});
   fake.calls.clear();
   fake.savedAs.push_back(dir + "empty.pbm");
   EXPECT_FALSE(saveProjectAs(*app));
   EXPECT_FALSE(g_file_test((dir + "empty.pbm").c_str(), G_FILE_TEST_EXISTS));
-  EXPECT_EQ(fake.calls, std::vector<std::string>{"save: Save project"});
+  ASSERT_EQ(fake.calls.size(), 1u);
+  EXPECT_EQ(fake.calls[0].rfind("Info: Nothing to save yet: the file list is empty.", 0), 0u) << fake.calls[0];
 }
 
 TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
@@ -347,6 +250,7 @@ TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
 
 TEST_F(ShellTest, StartDialogCheckBoxRules) {
   // Without a file the dialog first asks for a name; cancelling opens nothing.
+  setFileRows(*app, {U"/a.pb"});
   app->state.hasFile = false;
   menu(ItemStartGenerate);
   EXPECT_EQ(app->startDialog, nullptr);
@@ -478,10 +382,17 @@ TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
     } else {
       EXPECT_TRUE(rows.empty());
     }
-    EXPECT_EQ(fake.calls, c.heldByAnotherRun
-                              ? std::vector<std::string>{"Info: Error: the project is being generated by another run"}
-                              : std::vector<std::string>{});
+    // A file it could not write is also told about in a box at the end, as the command
+    // line says so on standard error.
+    const std::vector<std::string> boxes =
+        c.heldByAnotherRun ? std::vector<std::string>{"Info: Error: the project is being generated by another run"}
+        : c.projectReadOnly
+            ? std::vector<std::string>{"Info: The run stopped: 1 file could not be read or written, and no file was "
+                                       "changed. The log names each one."}
+            : std::vector<std::string>{};
+    EXPECT_EQ(fake.calls, boxes);
     EXPECT_EQ(app->state.saved, c.savedAfter);
+    EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(app->window))).rfind(c.savedAfter ? "p.pbm - " : "p.pbm* - ", 0), 0u);
     EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
     gtk_widget_destroy(app->window);
     app = std::make_unique<App>(fs, dir);  // the fixture's own, for TearDown

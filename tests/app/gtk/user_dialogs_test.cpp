@@ -15,22 +15,12 @@
 namespace tarnwick {
 namespace {
 
+using testing::findChild;
 using testing::findWindow;
 using testing::GtkTest;
 using testing::listRows;
 using testing::pump;
 using testing::sendDelete;
-
-// The first descendant of w that pred accepts.
-GtkWidget* findChild(GtkWidget* w, const std::function<bool(GtkWidget*)>& pred) {
-  if (pred(w)) return w;
-  if (!GTK_IS_CONTAINER(w)) return nullptr;
-  GList* kids = gtk_container_get_children(GTK_CONTAINER(w));
-  GtkWidget* found = nullptr;
-  for (GList* l = kids; l && !found; l = l->next) found = findChild(GTK_WIDGET(l->data), pred);
-  g_list_free(kids);
-  return found;
-}
 
 GtkWidget* treeViewIn(GtkWindow* w) {
   return findChild(GTK_WIDGET(w), [](GtkWidget* c) { return GTK_IS_TREE_VIEW(c); });
