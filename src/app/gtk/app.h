@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "run/preview.h"
 #include "run/run.h"
 #include "app/gtk/handshake.h"
 #include "model/filesystem.h"
@@ -34,6 +35,7 @@ enum MenuItemNumber : int {
   ItemInfo = 10,
   ItemLicence = 11,
   ItemOpenFolder = 12,
+  ItemRestoreBackup = 13,
 };
 
 // Gadget numbers of the "Start Generate" dialog.
@@ -46,6 +48,7 @@ enum StartGadget : int {
   GadgetStart = 8,
   GadgetUseCallFast = 9,
   GadgetUtf8 = 10,
+  GadgetPreview = 24,
 };
 
 struct App {
@@ -80,6 +83,9 @@ struct App {
 
   Handshake handshake;
   bool runActive = false;  // from "Start" until the worker's last request
+  // The binding answers the user gave in a preview, for the run that follows it.
+  std::vector<RememberingHost::Answer> previewAnswers;
+  GtkWidget* previewWindow = nullptr;  // the "Preview" window while it is open
   bool quit = false;
 
   // Called with the item number of every menu event (tests watch it).
@@ -147,7 +153,22 @@ void saveShellSettings(App& app);
 // "Start Generate" dialog and the run.
 void openStartDialog(App& app);
 void closeStartDialog(App& app);
-void startRun(App& app);
+// One file of a preview: its path as shown, its diff, and how many lines it adds and
+// removes.
+struct PreviewFile {
+  std::string shown;
+  std::string diff;
+  int added = 0, removed = 0;
+};
+
+// Starts a run on the worker. A preview runs without writing anything and then opens
+// the "Preview" window; a run after a preview keeps the bindings the user gave in it.
+void startRun(App& app, bool preview = false, bool afterPreview = false);
+// The "Preview" window of a preview's changes; "Generate" starts the real run.
+void openPreviewWindow(App& app, std::vector<PreviewFile> files);
+void closePreviewWindow(App& app);
+// Action > Restore Backup: asks, then puts the last run's backup back.
+void restoreBackupCommand(App& app);
 // The run host of the window: every call becomes a request to the main thread.
 std::unique_ptr<RunHost> windowRunHost(App& app);
 void serveRequest(App& app, GuiRequest& request);

@@ -3,6 +3,9 @@
 // those requests.
 #include <thread>
 
+#include "model/overlay_file_system.h"
+#include "model/unified_diff.h"
+#include "run/restore.h"
 #include "run/run.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
@@ -47,22 +50,63 @@ struct RunOutcome {
   bool busy = false;           // did not start: another run holds the project
   bool projectStored = false;  // and the project file on disk holds the project
   int fileErrors = 0;          // files that could not be read or written
+  bool preview = false;        // a preview: nothing was written
+  std::vector<PreviewFile> files;  // what the preview's run would change
 };
 
-void runWorker(App* app, Lines rows) {
-  WindowRunHost host(app->handshake);
-  RunContext ctx{app->model, host, app->fs, std::move(rows)};
+// The files a preview's run would change, with their diffs.
+std::vector<PreviewFile> previewFiles(const std::vector<FileChange>& changes) {
+  std::vector<PreviewFile> out;
+  for (const FileChange& c : changes) {
+    PreviewFile f{c.shown, changeDiff(c)};
+    DiffCounts n = countDiffLines(f.diff);
+    f.added = n.added;
+    f.removed = n.removed;
+    out.push_back(std::move(f));
+  }
+  return out;
+}
+
+void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
+  WindowRunHost window(app->handshake);
+  // A preview and the run after it share the user's binding answers.
+  RememberingHost remembering(window, app->previewAnswers);
+  RunHost& host = preview || afterPreview ? static_cast<RunHost&>(remembering) : window;
   RunOutcome outcome;
-  RunEnd end = runGeneration(ctx);
-  outcome.ready = end == RunEnd::Ready;
-  outcome.busy = end == RunEnd::Busy;
-  outcome.fileErrors = ctx.fileErrors;
-  // A run that ends with "Ready." has tried to save the project; a failed save was only
-  // logged, so the file is checked before the project counts as saved.
-  outcome.projectStored =
-      outcome.ready && projectFileHolds(app->fs, toUtf8(app->model.ProjectPath), ctx.fileRows, app->model);
+  outcome.preview = preview;
+  if (preview) {
+    // The preview works on a copy of the model, so that the project's names stay as
+    // they are, and writes into memory only.
+    FormModel model = app->model;
+    OverlayFileSystem overlay(app->fs);
+    host.logLine(U"Preview: nothing of this run is written.");
+    RunContext ctx{model, host, overlay, std::move(rows)};
+    RunEnd end = runGeneration(ctx);
+    outcome.ready = end == RunEnd::Ready;
+    outcome.busy = end == RunEnd::Busy;
+    outcome.fileErrors = ctx.fileErrors;
+    if (outcome.ready)
+      outcome.files = previewFiles(previewChanges(ctx.committed, toUtf8(model.projectDirectory()), app->fs, overlay));
+  } else {
+    RunContext ctx{app->model, host, app->fs, std::move(rows)};
+    RunEnd end = runGeneration(ctx);
+    outcome.ready = end == RunEnd::Ready;
+    outcome.busy = end == RunEnd::Busy;
+    outcome.fileErrors = ctx.fileErrors;
+    // A run that ends with "Ready." has tried to save the project; a failed save was
+    // only logged, so the file is checked before the project counts as saved.
+    outcome.projectStored =
+        outcome.ready && projectFileHolds(app->fs, toUtf8(app->model.ProjectPath), ctx.fileRows, app->model);
+  }
   app->handshake.postToGui(RunEnded, &outcome);
 }
+
+// The log of a command that runs on the main thread.
+struct WindowLog : LogSink {
+  explicit WindowLog(App& a) : app(a) {}
+  void logLine(const Text& line) override { appendLogLine(app, line); }
+  App& app;
+};
 
 void openBindDialog(App& app, GuiRequest& request) {
   auto* call = static_cast<BindCall*>(const_cast<void*>(request.argument));
@@ -83,13 +127,57 @@ void openBindDialog(App& app, GuiRequest& request) {
 
 std::unique_ptr<RunHost> windowRunHost(App& app) { return std::make_unique<WindowRunHost>(app.handshake); }
 
-void startRun(App& app) {
+void startRun(App& app, bool preview, bool afterPreview) {
   if (app.runActive) return;
   app.runActive = true;
+  if (!afterPreview) app.previewAnswers.clear();
   // The dialog stays open until the worker's first request; its boxes are frozen so
   // the switches no longer change under the worker.
   for (auto& [gadget, widget] : app.startGadgets) gtk_widget_set_sensitive(widget, FALSE);
-  std::thread(runWorker, &app, fileRows(app)).detach();
+  std::thread(runWorker, &app, fileRows(app), preview, afterPreview).detach();
+}
+
+void restoreBackupCommand(App& app) {
+  if (!app.state.hasFile) {
+    boxes().message(GTK_WINDOW(app.window), "Info", "The project has no file yet, so it has no backup.");
+    return;
+  }
+  if (boxes().question(GTK_WINDOW(app.window), "Frage", "Restore the files from the backup of the last run?", false) !=
+      BoxAnswer::Yes)
+    return;
+  WindowLog log(app);
+  FormModel place;
+  place.ProjectPath = app.model.ProjectPath;
+  StageContext ctx{place, log, app.fs};
+  switch (restoreBackup(ctx)) {
+    case RestoreEnd::Busy:
+      boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      return;
+    case RestoreEnd::NoBackup:
+      boxes().message(GTK_WINDOW(app.window), "Info", kNoBackupMessage);
+      return;
+    case RestoreEnd::Failed:
+      boxes().message(GTK_WINDOW(app.window), "Info",
+                      "The backup could not be restored, and no file was changed. The log names each file.");
+      return;
+    case RestoreEnd::Restored:
+      break;
+  }
+  // The project file may be back at an older state: its names are what the next run
+  // binds against. Its file list and switches come along unless the window holds
+  // changes of its own.
+  Lines rows;
+  FormModel stored;
+  if (!readProjectFile(app.fs, toUtf8(app.model.ProjectPath), rows, stored)) return;
+  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                          ObjectKind::ToolBar, ObjectKind::Gadget})
+    app.model.previousList(kind) = stored.previousList(kind);
+  if (app.state.saved) {
+    setFileRows(app, rows);
+    app.model.switches = stored.switches;
+    app.state.saved = true;
+    refreshTitle(app);
+  }
 }
 
 void serveRequest(App& app, GuiRequest& request) {
@@ -116,7 +204,9 @@ void serveRequest(App& app, GuiRequest& request) {
       break;
     case RunEnded: {
       app.runActive = false;
-      const RunOutcome outcome = *static_cast<const RunOutcome*>(request.argument);
+      // The worker waits until this is answered, so its outcome can be taken over.
+      RunOutcome outcome = std::move(*static_cast<RunOutcome*>(const_cast<void*>(request.argument)));
+      if (!outcome.preview) app.previewAnswers.clear();
       // The run saved the project with its file list and switches: nothing is left unsaved.
       if (outcome.projectStored) {
         app.state.saved = true;
@@ -140,6 +230,7 @@ void serveRequest(App& app, GuiRequest& request) {
                                             " could not be read or written, and no file was changed. The log names "
                                             "each one.");
       }
+      if (outcome.preview && outcome.ready) openPreviewWindow(app, std::move(outcome.files));
       break;
     }
     default:

@@ -43,6 +43,7 @@ const MenuEntry kMenu[] = {
     {MenuEntry::Separator},
     {MenuEntry::Item, "&Start Generate", ItemStartGenerate, 7},
     {MenuEntry::Separator},
+    {MenuEntry::Item, "&Restore Backup", ItemRestoreBackup, -1},
     {MenuEntry::Item, "&Open Project Folder", ItemOpenFolder, -1},
     {MenuEntry::Title, "&?"},
     {MenuEntry::Item, "&Info", ItemInfo, 10},
@@ -432,6 +433,7 @@ void dispatchMenu(App& app, int item) {
     case ItemDeleteCommon:
     case ItemFirstCommon:
     case ItemStartGenerate:
+    case ItemRestoreBackup:
       // These read or change the file list, the switches or the previous names, which
       // the worker uses without a lock.
       if (refuseWhileRunning(app)) return;
@@ -453,12 +455,13 @@ void dispatchMenu(App& app, int item) {
     case ItemInfo: showInfo(GTK_WINDOW(app.window)); break;
     case ItemLicence: showLicence(GTK_WINDOW(app.window)); break;
     case ItemOpenFolder: openProjectFolder(app); break;
+    case ItemRestoreBackup: restoreBackupCommand(app); break;
     default: break;
   }
 }
 
 void enableMainWindow(App& app) {
-  bool held = app.startDialog || userDialogOpen() || searchReplaceDialogWindow();
+  bool held = app.startDialog || app.previewWindow || userDialogOpen() || searchReplaceDialogWindow();
   gtk_widget_set_sensitive(app.window, !held);
 }
 

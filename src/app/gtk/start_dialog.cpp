@@ -1,5 +1,6 @@
 // The "Start Generate" dialog (window 1): the seven switches as check boxes, each change
-// applied at once, and "Start", which starts a generation run.
+// applied at once, "Start", which starts a generation run, and "Preview", which shows
+// what the run would change before anything is written.
 #include <algorithm>
 #include <vector>
 
@@ -77,6 +78,7 @@ void fitTexts(const std::vector<GtkWidget*>& checkBoxes, int width) {
 }
 
 void onStartClicked(GtkWidget*, gpointer data) { startRun(*static_cast<App*>(data)); }
+void onPreviewClicked(GtkWidget*, gpointer data) { startRun(*static_cast<App*>(data), true); }
 
 gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
   closeStartDialog(*static_cast<App*>(data));
@@ -115,6 +117,12 @@ void openStartDialog(App& app) {
   gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);
   g_signal_connect(start, "clicked", G_CALLBACK(onStartClicked), &app);
   app.startGadgets[GadgetStart] = start;
+  // Beside it: the same run without writing anything, and a look at what it would change.
+  GtkWidget* preview = gtk_button_new_with_label("Preview");
+  gtk_widget_set_size_request(preview, 120, 30);
+  gtk_fixed_put(GTK_FIXED(fixed), preview, 140, 160);
+  g_signal_connect(preview, "clicked", G_CALLBACK(onPreviewClicked), &app);
+  app.startGadgets[GadgetPreview] = preview;
   // Return starts the run wherever the focus is, also on a check box.
   gtk_widget_set_can_default(start, TRUE);
   gtk_window_set_default(GTK_WINDOW(dialog), start);

@@ -34,7 +34,7 @@ TEST_F(ShellTest, WindowMenuAndToolbarLayout) {
   EXPECT_EQ(menus, (std::vector<std::string>{
                        "_File: Project _New - Project _Load Project _Save Project Save _As - _Preferences - E_xit",
                        "_Action: Common _Add - Common _Delete Common _First File - _Start Generate - "
-                       "_Open Project Folder",
+                       "_Restore Backup _Open Project Folder",
                        "_?: _Info _Licence"}));
   // "User&Gadget" sits in the "&Preferences" submenu.
   GtkWidget* holder = gtk_menu_get_attach_widget(GTK_MENU(gtk_widget_get_parent(app->menuItems.at(ItemUserGadget))));
