@@ -66,8 +66,8 @@ class CommandSet {
 };
 
 // The built-in command tables, in the mixed case in which PureBasic spells them.
-extern const char* const kPrefixCommands[124];
-extern const char* const kGadgetCommands[32];
+extern const char* const kPrefixCommands[125];
+extern const char* const kGadgetCommands[33];
 // Builds both sets from the built-in tables and the user gadget names.
 void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands);
 
