@@ -35,6 +35,53 @@ const char32_t* const kDesignerReplacements[][2] = {
     {U"StatusBarHeight(0", U"StatusBarHeight(#StatusBar"},
 };
 
+// Calls that the later passes find by their word and "(" together, beyond the
+// commands that take a window prefix.
+const char32_t* const kTightCalls[] = {U"OPENWINDOW",  U"USEGADGETLIST", U"CREATEGADGETLIST",
+                                       U"WINDOWID",    U"LOADIMAGE",     U"LOADFONT",
+                                       U"CATCHIMAGE",  U"BALLOONTIP",    U"ADDSTATUSBARFIELD"};
+
+bool isTightCall(const CommandSet& prefixCommands, TextView word) {
+  Text up = upper(word);
+  if (prefixCommands.containsUpper(up)) return true;
+  for (const char32_t* call : kTightCalls)
+    if (up == call) return true;
+  return false;
+}
+
+// Column-aligned code such as "OpenWindow   (#Main, ...)" is legal PureBasic; the
+// passes look for a call word directly followed by its "(", so the blanks and tabs
+// between them are removed for the calls they look for (outside strings and
+// comments). A line without such a gap stays as it is.
+void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
+  Text out;
+  std::size_t copied = 0;  // line[0, copied) is in out
+  for (std::size_t i = 0; i < line.size();) {
+    if (std::size_t end = literalEnd(line, i); end != i) {
+      i = end;
+      continue;
+    }
+    if (line[i] == U';') break;
+    if (!isIdentifierChar(line[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t wordEnd = i;
+    while (wordEnd < line.size() && isIdentifierChar(line[wordEnd])) ++wordEnd;
+    std::size_t open = wordEnd;
+    while (open < line.size() && (line[open] == U' ' || line[open] == U'\t')) ++open;
+    if (open > wordEnd && open < line.size() && line[open] == U'(' &&
+        isTightCall(prefixCommands, TextView(line).substr(i, wordEnd - i))) {
+      out.append(line, copied, wordEnd - copied);
+      copied = open;
+    }
+    i = open;
+  }
+  if (copied == 0) return;
+  out.append(line, copied);
+  line = std::move(out);
+}
+
 Text designerToFormCode(const Text& line) {
   Text out = line;
   for (const auto& r : kDesignerReplacements) out = replaceAllNoCase(out, r[0], r[1]);
@@ -103,13 +150,14 @@ bool isEventProcedureHead(const Text& line) {
   return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
 }
 
-void loadOneSource(FormModel& model, const Text& path, const Lines& lines) {
+void loadOneSource(FormModel& model, const Text& path, Lines lines) {
   const bool designerFile = extensionOf(path) == U"PBF";
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
   bool skipping = false;
-  for (const Text& line : lines) {
+  for (Text& line : lines) {
+    closeCallGaps(line, model.PrefixCommandSet);
     // A procedure starts only where a line begins with "Procedure": the word inside a
     // comment (the designer's header names "Event procedures") or a string starts
     // nothing, so the enumerations and global loads behind it stay global.

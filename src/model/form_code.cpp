@@ -25,6 +25,19 @@ std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start)
   return 0;
 }
 
+std::size_t literalEnd(TextView line, std::size_t i) {
+  if (i >= line.size()) return i;
+  char32_t c = line[i];
+  if (c == U'~' && i + 1 < line.size() && line[i + 1] == U'"') {
+    std::size_t j = i + 2;
+    while (j < line.size() && line[j] != U'"') j += line[j] == U'\\' ? 2 : 1;
+    return std::min(j + 1, line.size());
+  }
+  if (c != U'"' && c != U'\'') return i;
+  std::size_t close = line.find(c, i + 1);
+  return close == TextView::npos ? line.size() : close + 1;
+}
+
 bool isIdentifierChar(char32_t c) {
   return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_';
 }

@@ -11,6 +11,11 @@ std::size_t findChar(TextView line, char32_t c, std::size_t start = 1);
 // Plain search for one character at or after start, skipping string literals.
 std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start = 1);
 
+// The index one past the string literal that starts at index i of the line: "...",
+// ~"..." (whose backslash escapes may hold a quote) or '...'. An unclosed literal runs
+// to the end of the line. i itself when no literal starts there. Indexes are 0-based.
+std::size_t literalEnd(TextView line, std::size_t i);
+
 // The characters of a PureBasic name: ASCII letters, digits and "_".
 bool isIdentifierChar(char32_t c);
 // The name that ends directly before position pos, e.g. the command word in front of
