@@ -114,6 +114,55 @@ bool usableConstant(const Text& constant) {
   return true;
 }
 
+// Keywords that open, continue or close a block; a statement that begins with one of
+// them, or with any Compiler... keyword, cannot stand alone in CommonFile.pb.
+const char32_t* const kBlockKeywords[] = {
+    U"IF",           U"ELSE",           U"ELSEIF",         U"ENDIF",          U"FOR",
+    U"FOREACH",      U"NEXT",           U"WHILE",          U"WEND",           U"REPEAT",
+    U"UNTIL",        U"FOREVER",        U"SELECT",         U"CASE",           U"DEFAULT",
+    U"ENDSELECT",    U"WITH",           U"ENDWITH",        U"PROCEDURE",      U"PROCEDUREC",
+    U"PROCEDUREDLL", U"PROCEDURECDLL",  U"ENDPROCEDURE",   U"MACRO",          U"ENDMACRO",
+    U"STRUCTURE",    U"ENDSTRUCTURE",   U"STRUCTUREUNION", U"ENDSTRUCTUREUNION",
+    U"INTERFACE",    U"ENDINTERFACE",   U"ENUMERATION",    U"ENUMERATIONBINARY",
+    U"ENDENUMERATION", U"DATASECTION",  U"ENDDATASECTION", U"MODULE",         U"ENDMODULE",
+    U"DECLAREMODULE", U"ENDDECLAREMODULE", U"IMPORT",      U"IMPORTC",        U"ENDIMPORT",
+};
+
+bool isBlockKeyword(const Text& upperWord) {
+  if (startsWith(upperWord, U"COMPILER")) return true;
+  for (const char32_t* keyword : kBlockKeywords)
+    if (upperWord == keyword) return true;
+  return false;
+}
+
+// True when one of the ":"-separated statements of the line's code begins with a block
+// keyword, or the line holds the word Then: the line is part of a block.
+bool holdsBlockStatement(const Text& line) {
+  bool statementStart = true;
+  for (std::size_t i = 0; i < line.size();) {
+    if (std::size_t end = literalEnd(line, i); end != i) {
+      i = end;
+      statementStart = false;
+      continue;
+    }
+    char32_t c = line[i];
+    if (c == U';') break;
+    if (c == U':') statementStart = true;
+    if (!isIdentifierChar(c)) {
+      if (c != U' ' && c != U'\t' && c != U':') statementStart = false;
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < line.size() && isIdentifierChar(line[end])) ++end;
+    Text word = upper(TextView(line).substr(i, end - i));
+    if (word == U"THEN" || (statementStart && isBlockKeyword(word))) return true;
+    statementStart = false;
+    i = end;
+  }
+  return false;
+}
+
 // Each capture reads the arguments of its own call, so that a line holding both a
 // LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
@@ -129,7 +178,15 @@ void captureGlobalLoads(FormModel& model, const Text& line) {
   }
   if (std::size_t p = uncommentedCall(up, U"LOADFONT(")) {
     Text constant = firstArgument(line, p + 8);
-    if (usableConstant(constant)) model.FontList.push_back({constant, line});
+    if (!usableConstant(constant)) return;
+    // A load inside a block (If LoadFont(...) ... EndIf) would carry half a block into
+    // the font section: only the call itself is taken.
+    if (holdsBlockStatement(line)) {
+      std::size_t close = closingParenthesis(line, p + 8);
+      model.FontList.push_back({constant, close ? textBetween(line, p, close + 1) : textFrom(line, p)});
+    } else {
+      model.FontList.push_back({constant, line});
+    }
   }
 }
 

@@ -77,6 +77,31 @@ TEST(LoadSourceFiles, GlobalCapturesHonourComments) {
   EXPECT_TRUE(f.model.FormCodeLines.empty());
 }
 
+// A global font load that is part of a block gives only its first call to the font
+// section; a load outside any block keeps its whole line.
+TEST(LoadSourceFiles, FontLoadInsideABlockKeepsOnlyItsCall) {
+  struct Case {
+    const char* line;
+    const char* constant;
+    const char* fontLine;
+  } cases[] = {
+      {"If LoadFont(1, \"Arial\", 10) Or LoadFont(1, \"Sans\", 10)", "1", "LoadFont(1, \"Arial\", 10)"},
+      {"x = 1 : if Not LoadFont(#G, \"A(1)\", 9) : End : EndIf", "#G", "LoadFont(#G, \"A(1)\", 9)"},
+      {"CompilerIf #Linux : LoadFont(#C, \"Sans\", 9) : CompilerEndIf", "#C", "LoadFont(#C, \"Sans\", 9)"},
+      {"LoadFont(#T, \"x\", 9) Then", "#T", "LoadFont(#T, \"x\", 9)"},
+      {"While LoadFont(#W, \"x\", 9", "#W", "LoadFont(#W, \"x\", 9"},
+      {"LoadFont(#H, \"If : EndIf\", 9) ; If", "#H", "LoadFont(#H, \"If : EndIf\", 9) ; If"},
+      {"Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1", "#I",
+       "Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1"},
+  };
+  for (const Case& c : cases) {
+    Loader f;
+    f.add("/p/a.pb", std::string(c.line) + "\n");
+    f.load();
+    EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{T(c.constant), T(c.fontLine)}})) << c.line;
+  }
+}
+
 TEST(LoadSourceFiles, MarksAndEncodings) {
   Loader f;
   f.add("/p/utf8.pb", "\xEF\xBB\xBFProcedure A()\n  TextGadget(#T, 0, 0, 1, 1, \"\xC3\xA4\")\nEndProcedure\n");
