@@ -47,6 +47,32 @@ TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsFirst) {
                                                         {U"#MyImage_1", U"b(1).png"}}));
 }
 
+// A load into a "#" constant keeps it: the entry is that constant, once, and the
+// counter goes on where it was, past the names the form loads images into; numbered
+// loads of its file share it.
+TEST(ReplaceProcedureImageLoads, ConstantOfTheFormIsKept) {
+  FormCodeFixture f(L({
+      "  If LoadImage(#Img_Save , \"save.png\")",
+      "  ButtonImageGadget(#A, 0, 0, 1, 1, ImageID(#Img_Save))",
+      "  ButtonImageGadget(#B, 0, 0, 1, 1, LoadImage(0, \"SAVE.png\"))",
+      "  LoadImage(#IMG_SAVE, \"other.png\")",
+      "  ImageGadget(#C, 0, 0, 1, 1, LoadImage(#PB_Any, \"any.png\"))",
+      "  x = LoadImage(#MyImage_0, \"mine.png\")",
+  }));
+  ReplaceProcedureImageLoads(f.model);
+  EXPECT_EQ(f.model.FormCodeLines, L({
+                                       "  If ImageID(#Img_Save)",
+                                       "  ButtonImageGadget(#A, 0, 0, 1, 1, ImageID(#Img_Save))",
+                                       "  ButtonImageGadget(#B, 0, 0, 1, 1, ImageID(#Img_Save))",
+                                       "  ImageID(#IMG_SAVE)",
+                                       "  ImageGadget(#C, 0, 0, 1, 1, ImageID(#MyImage_1))",
+                                       "  x = ImageID(#MyImage_0)",
+                                   }));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Save", U"save.png"},
+                                                        {U"#MyImage_1", U"any.png"},
+                                                        {U"#MyImage_0", U"mine.png"}}));
+}
+
 TEST(ClearImageGadgetImages, ImageArgumentBecomesZero) {
   FormCodeFixture f(L({
       "  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, ImageID(#MyImage_0), #PB_Image_Border)",
