@@ -269,16 +269,19 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 }  // namespace
 
-void LoadSourceFiles(StageContext& ctx) {
+bool LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
+  bool allRead = true;
   for (const Text& path : model.SourceFileList) {
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
       ctx.logFileError(U"Error " + path + U": " + U"Open file error");
+      allRead = false;
       continue;
     }
     loadOneSource(model, path, decodeFile(bytes).lines);
   }
+  return allRead;
 }
 
 void CollectIncludeFiles(StageContext& ctx, const Text& name) {
