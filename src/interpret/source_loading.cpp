@@ -196,14 +196,10 @@ Text extensionOf(const Text& path) {
   return dot == Text::npos ? Text() : upper(name.substr(dot + 1));
 }
 
-// A procedure ends at a line holding EndProcedure outside a comment.
-bool endsProcedure(const Text& line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
-
 // The head of a procedure named "..._Events" (any case), as the designer writes one
 // per window.
 bool isEventProcedureHead(const Text& line) {
-  if (!isProcedureHead(line)) return false;
-  Text name = upper(procedureName(line));
+  Text name = upper(procedureHeadName(line));
   return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
 }
 

@@ -106,12 +106,53 @@ bool isProcedureHead(TextView line) {
   return word == U"PROCEDURE" || word == U"PROCEDUREC" || word == U"PROCEDUREDLL" || word == U"PROCEDURECDLL";
 }
 
-Text procedureName(TextView line) {
-  std::size_t open = findChar(line, U'(');
-  if (open == 0) return Text();
-  Text head = trimBlanksTabs(line.substr(0, open - 1));
-  return wordBefore(head, head.size() + 1);
+Text procedureHeadName(TextView line) {
+  if (!isProcedureHead(line)) return Text();
+  TextView rest = afterIndent(line);
+  std::size_t i = 0;
+  while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
+  if (i < rest.size() && rest[i] == U'.') {
+    ++i;
+    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
+  }
+  std::size_t begin = i;
+  while (begin < rest.size() && (rest[begin] == U' ' || rest[begin] == U'\t')) ++begin;
+  std::size_t end = begin;
+  while (end < rest.size() && isIdentifierChar(rest[end])) ++end;
+  std::size_t open = end;
+  while (open < rest.size() && (rest[open] == U' ' || rest[open] == U'\t')) ++open;
+  if (end == begin || begin == i || open >= rest.size() || rest[open] != U'(') return Text();
+  return Text(rest.substr(begin, end - begin));
 }
+
+bool procedureNeedsArguments(TextView headLine) {
+  std::size_t open = headLine.find(U'(');
+  if (open == TextView::npos) return false;
+  int depth = 0;
+  bool parameter = false, hasDefault = false;  // within the current parameter
+  for (std::size_t i = open + 1; i < headLine.size();) {
+    if (std::size_t end = literalEnd(headLine, i); end != i) {
+      parameter = true;
+      i = end;
+      continue;
+    }
+    char32_t c = headLine[i++];
+    if (c == U'(') ++depth;
+    if (c == U')' && depth-- == 0) break;
+    if (depth > 0) continue;
+    if (c == U',') {
+      if (!hasDefault) return true;
+      parameter = hasDefault = false;
+    } else if (c == U'=') {
+      hasDefault = true;
+    } else if (c != U' ' && c != U'\t') {
+      parameter = true;
+    }
+  }
+  return parameter && !hasDefault;
+}
+
+bool endsProcedure(TextView line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
 
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
   if (find.empty()) return Text(line);

@@ -39,9 +39,17 @@ bool startsWithProcedure(TextView line);
 // True when the line is the head of a procedure (Procedure, ProcedureC, ProcedureDLL,
 // ProcedureCDLL, with or without a type), not a ProcedureReturn.
 bool isProcedureHead(TextView line);
-// The name of the procedure a head line declares: "Window_0_Events" for
-// "Procedure.i Window_0_Events(event)". Empty when the line has no "(".
-Text procedureName(TextView line);
+// The name a procedure head declares: after blanks and tabs Procedure, ProcedureC,
+// ProcedureDLL or ProcedureCDLL (any case), an optional ".type", the name, optional
+// blanks and "(" ("Window_0_Events" for "Procedure.i Window_0_Events(event)"). Empty
+// when the line is no such head.
+Text procedureHeadName(TextView line);
+// True when a parameter of a procedure head has no default value: the procedure cannot
+// be called without arguments. Parameters are split at the commas outside strings and
+// nested parentheses; "x = 0" has a default.
+bool procedureNeedsArguments(TextView headLine);
+// True when the code part of the line holds EndProcedure.
+bool endsProcedure(TextView line);
 
 // Replaces every occurrence of find, searched ignoring case, by replacement as written.
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement);

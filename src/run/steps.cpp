@@ -107,7 +107,7 @@ void generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
   ctx.log(U"Generate Code Step 4 ...");
   ctx.log(U"- Create new code...");
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   assembleCommonFile(m);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);
