@@ -53,6 +53,7 @@ bool generateStep1(RunContext& ctx) {
     ctx.log(U" -> Error: no window found in the form code. Stop!");
     return failStep1(ctx);
   }
+  PrefixObjectReferences(model);
   if (model.switches.Parend == 1) AttachToParentWindow(model);
   if (model.switches.PB_Ignore == 1) IgnoreWindowPosition(model);
   ConvertMenuItemTabs(model);
