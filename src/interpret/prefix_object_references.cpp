@@ -114,18 +114,10 @@ void PrefixObjectReferences(FormModel& model) {
     const NamePrefixes& scope = windowProcedures.count(head) ? byProcedure[head] : everywhere;
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
-    for (std::size_t i = 0; i < line.size();) {
-      if (std::size_t end = literalEnd(line, i); end != i) {
-        i = end;
-        continue;
-      }
-      if (line[i] == U';') break;
-      if (line[i] != U'#' || (i >= 2 && line[i - 1] == U':' && line[i - 2] == U':')) {
-        ++i;
-        continue;
-      }
+    for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+      if (line[i] != U'#' || (i >= 2 && line[i - 1] == U':' && line[i - 2] == U':')) continue;
       const std::size_t from = i + 1, end = nameEnd(line, from);
-      i = end;
+      i = end - 1;
       if (end == from || (end < line.size() && line[end] == U'$')) continue;
       const Text name = upper(TextView(line).substr(from, end - from));
       if (const Text* prefix = prefixOf(index, from)) {

@@ -56,16 +56,8 @@ bool isTightCall(const CommandSet& prefixCommands, TextView word) {
 void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
   Text out;
   std::size_t copied = 0;  // line[0, copied) is in out
-  for (std::size_t i = 0; i < line.size();) {
-    if (std::size_t end = literalEnd(line, i); end != i) {
-      i = end;
-      continue;
-    }
-    if (line[i] == U';') break;
-    if (!isIdentifierChar(line[i])) {
-      ++i;
-      continue;
-    }
+  for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+    if (!isIdentifierChar(line[i])) continue;
     std::size_t wordEnd = i;
     while (wordEnd < line.size() && isIdentifierChar(line[wordEnd])) ++wordEnd;
     std::size_t open = wordEnd;
@@ -75,7 +67,7 @@ void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
       out.append(line, copied, wordEnd - copied);
       copied = open;
     }
-    i = open;
+    i = open - 1;
   }
   if (copied == 0) return;
   out.append(line, copied);
@@ -139,18 +131,11 @@ bool isBlockKeyword(const Text& upperWord) {
 // keyword, or the line holds the word Then: the line is part of a block.
 bool holdsBlockStatement(const Text& line) {
   bool statementStart = true;
-  for (std::size_t i = 0; i < line.size();) {
-    if (std::size_t end = literalEnd(line, i); end != i) {
-      i = end;
-      statementStart = false;
-      continue;
-    }
+  for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
     char32_t c = line[i];
-    if (c == U';') break;
     if (c == U':') statementStart = true;
     if (!isIdentifierChar(c)) {
       if (c != U' ' && c != U'\t' && c != U':') statementStart = false;
-      ++i;
       continue;
     }
     std::size_t end = i;
@@ -158,7 +143,7 @@ bool holdsBlockStatement(const Text& line) {
     Text word = upper(TextView(line).substr(i, end - i));
     if (word == U"THEN" || (statementStart && isBlockKeyword(word))) return true;
     statementStart = false;
-    i = end;
+    i = end - 1;
   }
   return false;
 }

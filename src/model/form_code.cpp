@@ -25,8 +25,11 @@ std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start)
   return 0;
 }
 
+namespace {
+
+// The index one past the string literal that starts at index i; i itself when none
+// starts there. An unclosed literal runs to the end of the line.
 std::size_t literalEnd(TextView line, std::size_t i) {
-  if (i >= line.size()) return i;
   char32_t c = line[i];
   if (c == U'~' && i + 1 < line.size() && line[i + 1] == U'"') {
     std::size_t j = i + 2;
@@ -36,6 +39,17 @@ std::size_t literalEnd(TextView line, std::size_t i) {
   if (c != U'"' && c != U'\'') return i;
   std::size_t close = line.find(c, i + 1);
   return close == TextView::npos ? line.size() : close + 1;
+}
+
+}  // namespace
+
+std::size_t codeChar(TextView line, std::size_t i) {
+  while (i < line.size()) {
+    std::size_t end = literalEnd(line, i);
+    if (end == i) return line[i] == U';' ? line.size() : i;
+    i = end;
+  }
+  return line.size();
 }
 
 bool isIdentifierChar(char32_t c) {
@@ -130,13 +144,8 @@ bool procedureNeedsArguments(TextView headLine) {
   if (open == TextView::npos) return false;
   int depth = 0;
   bool parameter = false, hasDefault = false;  // within the current parameter
-  for (std::size_t i = open + 1; i < headLine.size();) {
-    if (std::size_t end = literalEnd(headLine, i); end != i) {
-      parameter = true;
-      i = end;
-      continue;
-    }
-    char32_t c = headLine[i++];
+  for (std::size_t i = codeChar(headLine, open + 1); i < headLine.size(); i = codeChar(headLine, i + 1)) {
+    char32_t c = headLine[i];
     if (c == U'(') ++depth;
     if (c == U')' && depth-- == 0) break;
     if (depth > 0) continue;

@@ -11,10 +11,12 @@ std::size_t findChar(TextView line, char32_t c, std::size_t start = 1);
 // Plain search for one character at or after start, skipping string literals.
 std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start = 1);
 
-// The index one past the string literal that starts at index i of the line: "...",
-// ~"..." (whose backslash escapes may hold a quote) or '...'. An unclosed literal runs
-// to the end of the line. i itself when no literal starts there. Indexes are 0-based.
-std::size_t literalEnd(TextView line, std::size_t i);
+// The index of the first character at or after index i (0-based, not inside a
+// literal) that belongs to the code of the line and stands outside string literals:
+// "...", ~"..." (whose backslash escapes may hold a quote) and '...'. The length of the
+// line once the comment (a ";" outside literals) or the end is reached. Scanners walk
+// the code with i = codeChar(line, i + 1).
+std::size_t codeChar(TextView line, std::size_t i);
 
 // The characters of a PureBasic name: ASCII letters, digits and "_".
 bool isIdentifierChar(char32_t c);
