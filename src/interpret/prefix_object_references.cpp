@@ -45,7 +45,8 @@ void addLoadedNames(const Text& line, std::unordered_set<Text>& loaded) {
     if (p == 0) continue;
     std::size_t i = p - 1 + std::char_traits<char32_t>::length(call);
     while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
-    if (i < line.size() && line[i] == U'#') loaded.insert(upper(TextView(line).substr(i + 1, nameEnd(line, i + 1) - i - 1)));
+    if (i >= line.size() || line[i] != U'#') continue;
+    loaded.insert(upper(TextView(line).substr(i + 1, nameEnd(line, i + 1) - i - 1)));
   }
 }
 
