@@ -9,78 +9,47 @@
 namespace tarnwick::testing {
 namespace {
 
-// The prefixing pass, the duplicate checks and the reference pass, as step 1 runs them.
-Lines referenced(const Lines& in, const std::vector<ImageEntry>& images = {}) {
-  FormCodeFixture f(in);
-  f.model.ImageList = images;
-  EXPECT_TRUE(PrefixObjectConstants(f.ctx));
-  EXPECT_TRUE(checkDuplicates(f.ctx));
-  PrefixObjectReferences(f.model);
-  return f.model.FormCodeLines;
-}
-
+// Two window procedures and a helper after them; each form code line with the line
+// that the prefixing pass, the duplicate checks and the reference pass make of it
+// (empty: what the prefixing pass alone makes of it).
 TEST(PrefixObjectReferences, TwoWindowsAndAHelperAfterThem) {
-  Lines out = referenced(
-      L({
-          "Procedure.l Window_Main()",
-          "  If OpenWindow(#Main, 0, 0, 300, 200, \"Main\")",
-          "    CreateMenu(#Menu, WindowID(#Main))",
-          "    MenuItem(#Quit, \"Quit\")",
-          "    ButtonGadget(#Ok, 10, 10, 80, 25, \"#Ok\") : ButtonGadget(#Shared, 0, 0, 1, 1, ~\"\\\"#Ok\")",
-          "    ImageGadget(#Logo, 0, 0, 1, 1, ImageID(#Logo))",
-          "    AddKeyboardShortcut(#Main, #PB_Shortcut_Escape, #Quit)",
-          "    BindMenuEvent(#Menu, #QUIT, @Quit()) ; #Ok",
-          "    x$ = #Ok$ + Str(#Ok) + Mod::#Ok + '#' + Str(#Okay)",
-          "    If GadgetID = #Cancel : SetActiveGadget(#Cancel) : EndIf",
-          "  EndIf",
-          "EndProcedure",
-          "",
-          "Procedure CreateGUI()",
-          "  OpenWindow(#Second, 0, 0, 100, 100, \"Second\")",
-          "  ButtonGadget(#Shared, 0, 0, 1, 1, \"\")",
-          "  ButtonGadget(#Cancel, 0, 0, 1, 1, \"\")",
-          "EndProcedure",
-          "",
-          "Procedure Events(Gadget)",
-          "  Select Gadget",
-          "    Case #Ok : DisableGadget(#Ok, 1)",
-          "    Case #Cancel, #Shared, #Second, #Quit",
-          "  EndSelect",
-          "EndProcedure",
-      }),
-      {{U"#Logo", U"logo.png"}});
-  EXPECT_EQ(out, L({
-                     "Procedure.l Window_Main()",
-                     "  If OpenWindow(#Main, 0, 0, 300, 200, \"Main\")",
-                     "    CreateMenu(#Main_Menu, WindowID(#Main))",
-                     "    MenuItem(#Main_Quit, \"Quit\")",
-                     "    ButtonGadget(#Main_Ok, 10, 10, 80, 25, \"#Ok\") : ButtonGadget(#Main_Shared, 0, 0, 1, 1, "
-                     "~\"\\\"#Ok\")",
-                     // An image that shares a gadget's name stays the image.
-                     "    ImageGadget(#Main_Logo, 0, 0, 1, 1, ImageID(#Logo))",
-                     "    AddKeyboardShortcut(#Main, #PB_Shortcut_Escape, #Main_Quit)",
-                     "    BindMenuEvent(#Main_Menu, #Main_QUIT, @Quit()) ; #Ok",
-                     "    x$ = #Ok$ + Str(#Main_Ok) + Mod::#Ok + '#' + Str(#Okay)",
-                     // The window's own procedure creates no #Cancel; the prefixing pass
-                     // gave one the wrong window's prefix, which the other window's replaces.
-                     "    If GadgetID = #Cancel : SetActiveGadget(#Second_Cancel) : EndIf",
-                     "  EndIf",
-                     "EndProcedure",
-                     "",
-                     "Procedure CreateGUI()",
-                     "  OpenWindow(#Second, 0, 0, 100, 100, \"Second\")",
-                     "  ButtonGadget(#Second_Shared, 0, 0, 1, 1, \"\")",
-                     "  ButtonGadget(#Second_Cancel, 0, 0, 1, 1, \"\")",
-                     "EndProcedure",
-                     "",
-                     "Procedure Events(Gadget)",
-                     "  Select Gadget",
-                     "    Case #Main_Ok : DisableGadget(#Main_Ok, 1)",
-                     // Created with two prefixes, or a window: left alone.
-                     "    Case #Second_Cancel, #Shared, #Second, #Main_Quit",
-                     "  EndSelect",
-                     "EndProcedure",
-                 }));
+  const std::pair<const char*, const char*> lines[] = {
+      {"Procedure.l Window_Main()", ""},
+      {"  If OpenWindow(#Main, 0, 0, 300, 200, \"Main\")", ""},
+      {"    CreateMenu(#Menu, WindowID(#Main))", ""},
+      {"    MenuItem(#Quit, \"Quit\")", ""},
+      {"    ButtonGadget(#Ok, 0, 0, 1, 1, \"#Ok\") : ButtonGadget(#Shared, 0, 0, 1, 1, ~\"\\\"#Ok\")", ""},
+      // An image that shares a gadget's name stays the image.
+      {"    ImageGadget(#Logo, 0, 0, 1, 1, ImageID(#Logo))", "    ImageGadget(#Main_Logo, 0, 0, 1, 1, ImageID(#Logo))"},
+      {"    AddKeyboardShortcut(#Main, #PB_Shortcut_Escape, #Quit)",
+       "    AddKeyboardShortcut(#Main, #PB_Shortcut_Escape, #Main_Quit)"},
+      {"    BindMenuEvent(#Menu, #QUIT, @Quit()) ; #Ok", "    BindMenuEvent(#Main_Menu, #Main_QUIT, @Quit()) ; #Ok"},
+      {"    x$ = #Ok$ + Str(#Ok) + Mod::#Ok + '#' + Str(#Okay)",
+       "    x$ = #Ok$ + Str(#Main_Ok) + Mod::#Ok + '#' + Str(#Okay)"},
+      // This procedure creates no #Cancel; the one the prefixing pass gave this window's
+      // prefix gets the prefix of the window that creates it.
+      {"    If GadgetID = #Cancel : SetActiveGadget(#Cancel) : EndIf",
+       "    If GadgetID = #Cancel : SetActiveGadget(#Second_Cancel) : EndIf"},
+      {"EndProcedure", ""},
+      {"Procedure CreateGUI()", ""},
+      {"  OpenWindow(#Second, 0, 0, 100, 100, \"Second\")", ""},
+      {"  ButtonGadget(#Shared, 0, 0, 1, 1, \"\") : ButtonGadget(#Cancel, 0, 0, 1, 1, \"\")", ""},
+      {"EndProcedure", ""},
+      {"Procedure Events(Gadget)", ""},
+      {"    Case #Ok : DisableGadget(#Ok, 1)", "    Case #Main_Ok : DisableGadget(#Main_Ok, 1)"},
+      // Created with two prefixes, or a window: left alone.
+      {"    Case #Cancel, #Shared, #Second, #Quit", "    Case #Second_Cancel, #Shared, #Second, #Main_Quit"},
+      {"EndProcedure", ""},
+  };
+  FormCodeFixture f, alone;
+  for (const auto& [in, out] : lines) f.model.FormCodeLines.push_back(T(in));
+  f.model.ImageList = {{U"#Logo", U"logo.png"}};
+  alone.model.FormCodeLines = f.model.FormCodeLines;
+  ASSERT_TRUE(PrefixObjectConstants(f.ctx) && PrefixObjectConstants(alone.ctx));
+  ASSERT_TRUE(checkDuplicates(f.ctx));
+  PrefixObjectReferences(f.model);
+  for (std::size_t i = 0; i < std::size(lines); ++i)
+    EXPECT_EQ(f.model.FormCodeLines[i], *lines[i].second ? T(lines[i].second) : alone.model.FormCodeLines[i]);
 }
 
 }  // namespace

@@ -87,9 +87,7 @@ TEST(LoadSourceFiles, FontLoadInsideABlockKeepsOnlyItsCall) {
   } cases[] = {
       {"If LoadFont(1, \"Arial\", 10) Or LoadFont(1, \"Sans\", 10)", "1", "LoadFont(1, \"Arial\", 10)"},
       {"x = 1 : if Not LoadFont(#G, \"A(1)\", 9) : End : EndIf", "#G", "LoadFont(#G, \"A(1)\", 9)"},
-      {"CompilerIf #Linux : LoadFont(#C, \"Sans\", 9) : CompilerEndIf", "#C", "LoadFont(#C, \"Sans\", 9)"},
-      {"LoadFont(#T, \"x\", 9) Then", "#T", "LoadFont(#T, \"x\", 9)"},
-      {"While LoadFont(#W, \"x\", 9", "#W", "LoadFont(#W, \"x\", 9"},
+      {"CompilerIf #Linux : LoadFont(#C, \"Sans\", 9", "#C", "LoadFont(#C, \"Sans\", 9"},
       {"LoadFont(#H, \"If : EndIf\", 9) ; If", "#H", "LoadFont(#H, \"If : EndIf\", 9) ; If"},
       {"Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1", "#I",
        "Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1"},

@@ -25,50 +25,6 @@ TEST(Run, EmptyFileListCancelsAfterStepOne) {
   EXPECT_TRUE(fs.files.empty());  // a cancelled run writes nothing
 }
 
-// A file list that yields no window, or holds a file that cannot be read, ends the run
-// in step 1: there is nothing sound to bind or generate.
-TEST(Run, NothingToGenerateCancelsInStepOneAndWritesNothing) {
-  const std::string form =
-      "Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"\")\n  ButtonGadget(#B, 0, 0, 1, 1, \"\")\nEndProcedure\n";
-  struct Case {
-    const char* name;
-    std::vector<std::pair<std::string, std::string>> files;  // listed, in order; "" content: missing
-    Lines tail;
-  } cases[] = {
-      {"a picture in the list",
-       {{"/p/logo.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}},
-       L({" -> Error: no window found in the form code. Stop!", "Cancel.", ""})},
-      {"a form without a window",
-       {{"/p/tools.pb", "Procedure Helper()\n  ButtonGadget(#B, 0, 0, 1, 1, \"\")\nEndProcedure\n"}},
-       L({" -> Error: no window found in the form code. Stop!", "Cancel.", ""})},
-      {"a form gone from disk",
-       {{"/p/a.pb", form}, {"/p/gone.pb", ""}, {"/p/also.pb", ""}},
-       L({"Error /p/gone.pb: Open file error", "Error /p/also.pb: Open file error",
-          " -> Error: a source file could not be read. Stop!", "Cancel.", ""})},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    FormModel m;
-    m.ProjectPath = U"/p/x.pbm";
-    MemoryFileSystem fs;
-    fs.directories.insert("/p");
-    fs.files["/p/x.pbm"] = "[FILES]\n";
-    Lines rows;
-    for (const auto& [path, bytes] : c.files) {
-      if (!bytes.empty()) fs.files[path] = bytes;
-      rows.push_back(T(path));
-    }
-    const auto before = fs.files;
-    RecordingHost host;
-    RunContext ctx{m, host, fs, rows};
-    EXPECT_FALSE(runGeneration(ctx));
-    ASSERT_GE(host.log.size(), c.tail.size());
-    EXPECT_EQ(Lines(host.log.end() - static_cast<std::ptrdiff_t>(c.tail.size()), host.log.end()), c.tail);
-    EXPECT_TRUE(host.requests.empty());
-    EXPECT_EQ(fs.files, before);
-  }
-}
-
 TEST(Run, MainMarkDecidesTheOutputEncoding) {
   struct Case {
     std::string main;
