@@ -42,18 +42,8 @@ PB
 printf '[FILES]\n%s\n' "$p/form.pb" > "$p/p.pbm"
 check "ready" "rc=0" "$(cd "$p" && "$APP" --generate p.pbm --config-dir "$work/cfg" > /dev/null; echo "rc=$?")"
 
-# The constants that the code uses (outside strings and comments) but no enumeration
-# declares; PureBasic's own constants are left out.
-check "every constant declared" "" "$(perl -ne '
-  if (/^Enumeration/ .. /^EndEnumeration/) { $declared{lc $1} = 1 if /^\s+#(\w+)\s*$/; next }
-  s/~"(?:\\.|[^"\\])*"|"[^"]*"|\x27[^\x27]*\x27//g;
-  s/;.*//;
-  $used{lc $1} //= $1 while /(?<!::)#(\w+)(?![\w\$])/g;
-  END { print join(" ", sort grep { !$declared{lc $_} && !/^(PB_\w+|True|False)$/ } values %used) }' \
-  "$p/CommonFile.pb")"
-call=$(awk '/^Procedure Main\(\)/ { inMain = 1; next } inMain && NF { print $1; exit }' "$p/Main.pb")
-check "Main.pb calls" "Window_Main()" "$call"
-check "which CommonFile.pb defines" 1 "$(grep -ciE "^\s*Procedure(\.\w+)?\s+${call%()}\s*\(" "$p/CommonFile.pb")"
+check "every constant declared" "" "$(undeclaredConstants "$p/CommonFile.pb")"
+check "Main.pb calls a procedure CommonFile.pb defines" "Window_Main() 1" "$(mainCall "$p")"
 check "no block in the font section" "LoadFont(#Font_Big, \"DejaVu Sans\", 14)" \
   "$(sed -n '/^;- Load Font$/{n;p}' "$p/CommonFile.pb")"
 

@@ -57,6 +57,8 @@ check "counts" " -> Count Window: 2
  -> Count Image: 1" "$(echo "$out" | grep -- '-> Count')"
 check "ready" "Ready.
 rc=0" "$(echo "$out" | tail -3 | head -1; echo "$out" | tail -1)"
+check "every constant declared" "" "$(undeclaredConstants "$work/ok/CommonFile.pb")"
+check "Main.pb calls a procedure CommonFile.pb defines" "Open_Window_0() 1" "$(mainCall "$work/ok")"
 check "names kept" "[WINDOW]
 Window_0
 Window_1
