@@ -203,17 +203,32 @@ void buildConstantsSection(FormModel& model) {
   appendEnumeration(out, U";- Image Constants", images);
 }
 
-void rewriteFirstWindowLines(FormModel& model) {
+void rewriteFirstWindowLines(StageContext& ctx) {
+  FormModel& model = ctx.model;
   if (model.WindowList.empty()) return;
   const Text& first = model.WindowList.front();
+  const Text openCall = U"Open_" + first + U"()";
+  // Hand-written and other designers' forms name their window procedures freely
+  // (Window_Main, CreateGUI): Main.pb calls the procedure that opens the window, when
+  // it can be called without arguments.
+  const WindowProcedure* procedure = model.WindowProcedureList.empty() ? nullptr : &model.WindowProcedureList.front();
+  Text call = openCall;
+  if (procedure && !procedure->name.empty() && !procedure->needsArguments &&
+      !equalsNoCase(procedure->name, U"Open_" + first))
+    call = procedure->name + U"()";
+  bool replaced = false;
   for (Text& line : model.buffers.main) {
     if (line.find(U"Open_WindowXY()") != Text::npos) {
-      line = replaceNoCase(line, U"Open_WindowXY()", U"Open_" + first + U"()");
+      line = replaceNoCase(line, U"Open_WindowXY()", call);
+      replaced = true;
     } else if (isWindowTestLine(line)) {
       line = U"  If WindowID(#" + first + U")";
-      return;
+      break;
     }
   }
+  if (replaced && procedure && procedure->needsArguments)
+    ctx.log(U" -> Warning: window " + first + U" opened by procedure " + procedure->name +
+            U", which needs arguments; Main.pb calls " + openCall + U".");
 }
 
 void assembleCommonFile(FormModel& model) {

@@ -18,8 +18,9 @@ void buildImageSection(FormModel& model);
 // The eight enumeration blocks of CommonFile.pb.
 void buildConstantsSection(FormModel& model);
 
-// Points the start-up lines of Main.pb at the first window.
-void rewriteFirstWindowLines(FormModel& model);
+// Points the start-up lines of Main.pb at the first window: the placeholder call
+// becomes a call of the procedure that opens it, the window test names it.
+void rewriteFirstWindowLines(StageContext& ctx);
 // Builds the whole CommonFile.pb buffer from the prepared sections and the form code.
 void assembleCommonFile(FormModel& model);
 

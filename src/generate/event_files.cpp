@@ -59,7 +59,7 @@ Text exitHead(const Text& name) { return U"Procedure EventExit_" + name + U"()";
 Text gadgetHead(const Text& name) { return U"Procedure EventGadget_" + name + U"(EventType)"; }
 
 bool hasEventProcedure(const GadgetEntry& gadget) {
-  return gadget.kind != U"TEXTGADGET" && gadget.kind != U"FRAME3DGADGET";
+  return gadget.kind != U"TEXTGADGET" && gadget.kind != U"FRAME3DGADGET" && gadget.kind != U"FRAMEGADGET";
 }
 
 void appendMenuProcedures(FormModel& model) {

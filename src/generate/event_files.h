@@ -29,7 +29,7 @@ Text sizeHead(const Text& name);
 Text exitHead(const Text& name);
 Text gadgetHead(const Text& name);
 
-// Text and Frame3D gadgets raise no events worth a procedure.
+// Text and frame gadgets (Frame3DGadget, FrameGadget) raise no events worth a procedure.
 bool hasEventProcedure(const GadgetEntry& gadget);
 
 // The four passes, in the order step 4 runs them.

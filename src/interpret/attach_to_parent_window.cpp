@@ -40,10 +40,13 @@ void AttachToParentWindow(FormModel& model) {
   bool first = true;
   Text parent;
   for (Text& line : model.FormCodeLines) {
-    // A window in a comment opens nothing: it can be no parent, and is left as it is.
-    if (FindNoCase(codePart(line), U"OPENWINDOW(#") == 0) continue;
+    if (FindNoCase(line, U"OPENWINDOW(#") == 0) continue;
     std::size_t open = findChar(line, U'(');
     if (first) {
+      // A window in a comment opens nothing and can be no parent: the parent is the
+      // first window the code opens. Commented-out windows after it are rebuilt like
+      // the others, so that they read right when the user takes the comment away.
+      if (FindNoCase(codePart(line), U"OPENWINDOW(#") == 0) continue;
       first = false;
       std::size_t comma = findChar(line, U',');
       if (comma > open) parent = trimBlanks(textBetween(line, open + 1, comma));

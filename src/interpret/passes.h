@@ -6,6 +6,9 @@
 namespace tarnwick {
 
 bool PrefixObjectConstants(StageContext& ctx);
+// After the duplicate checks: references to a window's objects get the prefix of the
+// calls that create them.
+void PrefixObjectReferences(FormModel& model);
 void AttachToParentWindow(FormModel& model);
 void IgnoreWindowPosition(FormModel& model);
 void ConvertMenuItemTabs(FormModel& model);

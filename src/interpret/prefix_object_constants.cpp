@@ -82,6 +82,14 @@ class LineEdit {
     for (std::size_t i = 0; i < hashes.size(); ++i) done_.push_back(hashes[i] + i * prefix_.size());
   }
 
+  // The positions of the "#"s that received the prefix, as the line now stands, in
+  // ascending order.
+  std::vector<std::size_t> prefixed() const {
+    std::vector<std::size_t> out = done_;
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
   // Prefixes the argument that begins behind the comma at position comma, when that
   // argument is a constant. Anything else (a number, a variable) is left as it is.
   void prefixArgumentAfter(std::size_t comma) {
@@ -112,8 +120,10 @@ Text windowArgument(const Text& line, std::size_t open) {
 
 bool PrefixObjectConstants(StageContext& ctx) {
   FormModel& model = ctx.model;
+  model.marks.prefixed.clear();
   Text windowPrefix;
-  for (Text& line : model.FormCodeLines) {
+  for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
+    Text& line = model.FormCodeLines[index];
     // Comment lines, and lines with a comment near their start, stay as they are.
     std::size_t semicolon = findChar(line, U';');
     if (semicolon >= 1 && semicolon <= 9) continue;
@@ -179,6 +189,10 @@ bool PrefixObjectConstants(StageContext& ctx) {
       edit.prefixArgumentAfter(fifth);
       edit.prefixArgumentAfter(findChar(line, U',', fifth + 1));
     }
+
+    // The passes after the duplicate checks tell these constants from the ones that
+    // got no prefix here.
+    for (std::size_t hash : edit.prefixed()) model.marks.prefixed.push_back({{index, hash}, windowPrefix});
   }
   return true;
 }

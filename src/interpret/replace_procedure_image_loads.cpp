@@ -1,33 +1,80 @@
 // Image loads inside the form code become references to image constants that
 // CommonFile.pb loads once; the same file always gets the same constant.
 #include <unordered_map>
+#include <unordered_set>
 
 #include "model/form_code.h"
 #include "interpret/passes.h"
 
 namespace tarnwick {
 
+namespace {
+
+// The first LoadImage call of a line, when its file name is a literal inside the call
+// and the call is closed on the line; `at` is 0 otherwise.
+struct LoadCall {
+  std::size_t at = 0, close = 0;
+  Text file;
+  // The "#" constant of its first argument, trimmed; empty for a number, a variable
+  // or #PB_Any.
+  Text constant;
+};
+
+LoadCall findLoadCall(const Text& line) {
+  LoadCall call;
+  std::size_t p = FindNoCase(line, U"LOADIMAGE(");
+  if (p == 0) return call;
+  std::size_t open = p + 9;
+  std::size_t close = closingParenthesis(line, open);
+  std::size_t q1 = findChar(line, U'"', p);
+  std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
+  if (close == 0 || q2 == 0 || q2 > close) return call;
+  call.at = p;
+  call.close = close;
+  call.file = textBetween(line, q1 + 1, q2);
+  std::size_t comma = findChar(line, U',', open);
+  if (comma == 0 || comma > q1) return call;
+  Text first = trimBlanksTabs(textBetween(line, open + 1, comma));
+  if (first.size() >= 2 && first[0] == U'#' && !isPbAnyName(first.substr(1))) call.constant = first;
+  return call;
+}
+
+}  // namespace
+
 void ReplaceProcedureImageLoads(FormModel& model) {
   // Upper-cased file name to constant; the first entry of a file wins.
   std::unordered_map<Text, Text> byFile;
-  for (const ImageEntry& image : model.ImageList) byFile.emplace(upper(image.file), image.constant);
+  // Upper-cased constants of the image list, and every name the form loads an image
+  // into: a numbered load must not get a name that stands for another image.
+  std::unordered_set<Text> listed, taken;
+  for (const ImageEntry& image : model.ImageList) {
+    byFile.emplace(upper(image.file), image.constant);
+    listed.insert(upper(trimBlanksTabs(image.constant)));
+  }
+  taken = listed;
+  for (const Text& line : model.FormCodeLines) taken.insert(upper(findLoadCall(line).constant));
+
   long long counter = 0;
   for (Text& line : model.FormCodeLines) {
-    std::size_t p = FindNoCase(line, U"LOADIMAGE(");
-    if (p == 0) continue;
-    // The file name must be a literal inside the call, and the call must be closed on
-    // this line; otherwise the line is left as it is.
-    std::size_t close = closingParenthesis(line, p + 9);
-    std::size_t q1 = findChar(line, U'"', p);
-    std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
-    if (close == 0 || q2 == 0 || q2 > close) continue;
-    Text file = textBetween(line, q1 + 1, q2);
-    auto [it, isNew] = byFile.emplace(upper(file), Text());
-    if (isNew) {
-      it->second = U"#MyImage_" + numberText(counter++);
-      model.ImageList.push_back({it->second, file});
+    LoadCall call = findLoadCall(line);
+    if (call.at == 0) continue;
+    // A load into a constant of the form's own keeps that constant: later ImageID
+    // calls of the form name it, so it must be loaded and declared under that name.
+    Text constant = call.constant;
+    if (!constant.empty()) {
+      if (listed.insert(upper(constant)).second) model.ImageList.push_back({constant, call.file});
+      byFile.emplace(upper(call.file), constant);
+    } else {
+      auto [it, isNew] = byFile.emplace(upper(call.file), Text());
+      if (isNew) {
+        do it->second = U"#MyImage_" + numberText(counter++);
+        while (!taken.insert(upper(it->second)).second);
+        listed.insert(upper(it->second));
+        model.ImageList.push_back({it->second, call.file});
+      }
+      constant = it->second;
     }
-    line = textBetween(line, 1, p) + U"ImageID(" + it->second + U")" + textFrom(line, close + 1);
+    line = textBetween(line, 1, call.at) + U"ImageID(" + constant + U")" + textFrom(line, call.close + 1);
   }
 }
 

@@ -35,6 +35,45 @@ const char32_t* const kDesignerReplacements[][2] = {
     {U"StatusBarHeight(0", U"StatusBarHeight(#StatusBar"},
 };
 
+// Calls that the later passes find by their word and "(" together, beyond the
+// commands that take a window prefix.
+const char32_t* const kTightCalls[] = {U"OPENWINDOW",  U"USEGADGETLIST", U"CREATEGADGETLIST",
+                                       U"WINDOWID",    U"LOADIMAGE",     U"LOADFONT",
+                                       U"CATCHIMAGE",  U"BALLOONTIP",    U"ADDSTATUSBARFIELD"};
+
+bool isTightCall(const CommandSet& prefixCommands, TextView word) {
+  Text up = upper(word);
+  if (prefixCommands.containsUpper(up)) return true;
+  for (const char32_t* call : kTightCalls)
+    if (up == call) return true;
+  return false;
+}
+
+// Column-aligned code such as "OpenWindow   (#Main, ...)" is legal PureBasic; the
+// passes look for a call word directly followed by its "(", so the blanks and tabs
+// between them are removed for the calls they look for (outside strings and
+// comments). A line without such a gap stays as it is.
+void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
+  Text out;
+  std::size_t copied = 0;  // line[0, copied) is in out
+  for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+    if (!isIdentifierChar(line[i])) continue;
+    std::size_t wordEnd = i;
+    while (wordEnd < line.size() && isIdentifierChar(line[wordEnd])) ++wordEnd;
+    std::size_t open = wordEnd;
+    while (open < line.size() && (line[open] == U' ' || line[open] == U'\t')) ++open;
+    if (open > wordEnd && open < line.size() && line[open] == U'(' &&
+        isTightCall(prefixCommands, TextView(line).substr(i, wordEnd - i))) {
+      out.append(line, copied, wordEnd - copied);
+      copied = open;
+    }
+    i = open - 1;
+  }
+  if (copied == 0) return;
+  out.append(line, copied);
+  line = std::move(out);
+}
+
 Text designerToFormCode(const Text& line) {
   Text out = line;
   for (const auto& r : kDesignerReplacements) out = replaceAllNoCase(out, r[0], r[1]);
@@ -67,6 +106,48 @@ bool usableConstant(const Text& constant) {
   return true;
 }
 
+// Keywords that open, continue or close a block; a statement that begins with one of
+// them, or with any Compiler... keyword, cannot stand alone in CommonFile.pb.
+const char32_t* const kBlockKeywords[] = {
+    U"IF",           U"ELSE",           U"ELSEIF",         U"ENDIF",          U"FOR",
+    U"FOREACH",      U"NEXT",           U"WHILE",          U"WEND",           U"REPEAT",
+    U"UNTIL",        U"FOREVER",        U"SELECT",         U"CASE",           U"DEFAULT",
+    U"ENDSELECT",    U"WITH",           U"ENDWITH",        U"PROCEDURE",      U"PROCEDUREC",
+    U"PROCEDUREDLL", U"PROCEDURECDLL",  U"ENDPROCEDURE",   U"MACRO",          U"ENDMACRO",
+    U"STRUCTURE",    U"ENDSTRUCTURE",   U"STRUCTUREUNION", U"ENDSTRUCTUREUNION",
+    U"INTERFACE",    U"ENDINTERFACE",   U"ENUMERATION",    U"ENUMERATIONBINARY",
+    U"ENDENUMERATION", U"DATASECTION",  U"ENDDATASECTION", U"MODULE",         U"ENDMODULE",
+    U"DECLAREMODULE", U"ENDDECLAREMODULE", U"IMPORT",      U"IMPORTC",        U"ENDIMPORT",
+};
+
+bool isBlockKeyword(const Text& upperWord) {
+  if (startsWith(upperWord, U"COMPILER")) return true;
+  for (const char32_t* keyword : kBlockKeywords)
+    if (upperWord == keyword) return true;
+  return false;
+}
+
+// True when one of the ":"-separated statements of the line's code begins with a block
+// keyword, or the line holds the word Then: the line is part of a block.
+bool holdsBlockStatement(const Text& line) {
+  bool statementStart = true;
+  for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+    char32_t c = line[i];
+    if (c == U':') statementStart = true;
+    if (!isIdentifierChar(c)) {
+      if (c != U' ' && c != U'\t' && c != U':') statementStart = false;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < line.size() && isIdentifierChar(line[end])) ++end;
+    Text word = upper(TextView(line).substr(i, end - i));
+    if (word == U"THEN" || (statementStart && isBlockKeyword(word))) return true;
+    statementStart = false;
+    i = end - 1;
+  }
+  return false;
+}
+
 // Each capture reads the arguments of its own call, so that a line holding both a
 // LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
@@ -82,7 +163,15 @@ void captureGlobalLoads(FormModel& model, const Text& line) {
   }
   if (std::size_t p = uncommentedCall(up, U"LOADFONT(")) {
     Text constant = firstArgument(line, p + 8);
-    if (usableConstant(constant)) model.FontList.push_back({constant, line});
+    if (!usableConstant(constant)) return;
+    // A load inside a block (If LoadFont(...) ... EndIf) would carry half a block into
+    // the font section: only the call itself is taken.
+    if (holdsBlockStatement(line)) {
+      std::size_t close = closingParenthesis(line, p + 8);
+      model.FontList.push_back({constant, close ? textBetween(line, p, close + 1) : textFrom(line, p)});
+    } else {
+      model.FontList.push_back({constant, line});
+    }
   }
 }
 
@@ -92,24 +181,21 @@ Text extensionOf(const Text& path) {
   return dot == Text::npos ? Text() : upper(name.substr(dot + 1));
 }
 
-// A procedure ends at a line holding EndProcedure outside a comment.
-bool endsProcedure(const Text& line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
-
 // The head of a procedure named "..._Events" (any case), as the designer writes one
 // per window.
 bool isEventProcedureHead(const Text& line) {
-  if (!isProcedureHead(line)) return false;
-  Text name = upper(procedureName(line));
+  Text name = upper(procedureHeadName(line));
   return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
 }
 
-void loadOneSource(FormModel& model, const Text& path, const Lines& lines) {
+void loadOneSource(FormModel& model, const Text& path, Lines lines) {
   const bool designerFile = extensionOf(path) == U"PBF";
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
   bool skipping = false;
-  for (const Text& line : lines) {
+  for (Text& line : lines) {
+    closeCallGaps(line, model.PrefixCommandSet);
     // A procedure starts only where a line begins with "Procedure": the word inside a
     // comment (the designer's header names "Event procedures") or a string starts
     // nothing, so the enumerations and global loads behind it stay global.
@@ -164,16 +250,19 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 }  // namespace
 
-void LoadSourceFiles(StageContext& ctx) {
+bool LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
+  bool allRead = true;
   for (const Text& path : model.SourceFileList) {
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
       ctx.logFileError(U"Error " + path + U": " + U"Open file error");
+      allRead = false;
       continue;
     }
     loadOneSource(model, path, decodeFile(bytes).lines);
   }
+  return allRead;
 }
 
 void CollectIncludeFiles(StageContext& ctx, const Text& name) {

@@ -4,14 +4,14 @@
 namespace tarnwick {
 
 // Commands whose first argument is an object constant that belongs to a window.
-const char* const kPrefixCommands[124] = {
-    // gadgets (81)
+const char* const kPrefixCommands[125] = {
+    // gadgets (82)
     "AddGadgetColumn", "AddGadgetItem", "ButtonGadget", "ButtonImageGadget", "CalendarGadget",
     "CanvasGadget", "CanvasOutput", "ChangeListIconGadgetDisplay", "CheckBoxGadget",
     "ClearGadgetItemList", "ClearGadgetItems", "CloseGadgetList", "ComboBoxGadget",
     "ContainerGadget", "CountGadgetItems", "DateGadget", "DisableGadget", "EditorGadget",
     "ExplorerComboGadget", "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget",
-    "FreeGadget", "GadgetHeight", "GadgetID", "GadgetItemID", "GadgetToolTip", "GadgetType",
+    "FrameGadget", "FreeGadget", "GadgetHeight", "GadgetID", "GadgetItemID", "GadgetToolTip", "GadgetType",
     "GadgetWidth", "GadgetX", "GadgetY", "GetActiveGadget", "GetGadgetAttribute",
     "GetGadgetColor", "GetGadgetData", "GetGadgetFont", "GetGadgetItemAttribute",
     "GetGadgetItemColor", "GetGadgetItemData", "GetGadgetItemState", "GetGadgetItemText",
@@ -38,11 +38,12 @@ const char* const kPrefixCommands[124] = {
     "StatusBarID", "StatusBarImage", "StatusBarProgress", "StatusBarText",
 };
 
-// Commands that create a gadget.
-const char* const kGadgetCommands[32] = {
+// Commands that create a gadget. FrameGadget is the name of Frame3DGadget since
+// PureBasic 4.40; forms of both ages use one or the other.
+const char* const kGadgetCommands[33] = {
     "ButtonGadget", "ButtonImageGadget", "CalendarGadget", "CanvasGadget", "CheckBoxGadget",
     "ComboBoxGadget", "ContainerGadget", "DateGadget", "EditorGadget", "ExplorerComboGadget",
-    "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget", "HyperLinkGadget",
+    "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget", "FrameGadget", "HyperLinkGadget",
     "IPAddressGadget", "ImageGadget", "ListIconGadget", "ListViewGadget", "MDIGadget",
     "OptionGadget", "PanelGadget", "ProgressBarGadget", "ScrollAreaGadget", "ScrollBarGadget",
     "ShortcutGadget", "SpinGadget", "SplitterGadget", "StringGadget", "TextGadget",

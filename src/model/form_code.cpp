@@ -25,6 +25,33 @@ std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start)
   return 0;
 }
 
+namespace {
+
+// The index one past the string literal that starts at index i; i itself when none
+// starts there. An unclosed literal runs to the end of the line.
+std::size_t literalEnd(TextView line, std::size_t i) {
+  char32_t c = line[i];
+  if (c == U'~' && i + 1 < line.size() && line[i + 1] == U'"') {
+    std::size_t j = i + 2;
+    while (j < line.size() && line[j] != U'"') j += line[j] == U'\\' ? 2 : 1;
+    return std::min(j + 1, line.size());
+  }
+  if (c != U'"' && c != U'\'') return i;
+  std::size_t close = line.find(c, i + 1);
+  return close == TextView::npos ? line.size() : close + 1;
+}
+
+}  // namespace
+
+std::size_t codeChar(TextView line, std::size_t i) {
+  while (i < line.size()) {
+    std::size_t end = literalEnd(line, i);
+    if (end == i) return line[i] == U';' ? line.size() : i;
+    i = end;
+  }
+  return line.size();
+}
+
 bool isIdentifierChar(char32_t c) {
   return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_';
 }
@@ -93,12 +120,48 @@ bool isProcedureHead(TextView line) {
   return word == U"PROCEDURE" || word == U"PROCEDUREC" || word == U"PROCEDUREDLL" || word == U"PROCEDURECDLL";
 }
 
-Text procedureName(TextView line) {
-  std::size_t open = findChar(line, U'(');
-  if (open == 0) return Text();
-  Text head = trimBlanksTabs(line.substr(0, open - 1));
-  return wordBefore(head, head.size() + 1);
+Text procedureHeadName(TextView line) {
+  if (!isProcedureHead(line)) return Text();
+  TextView rest = afterIndent(line);
+  std::size_t i = 0;
+  while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
+  if (i < rest.size() && rest[i] == U'.') {
+    ++i;
+    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
+  }
+  std::size_t begin = i;
+  while (begin < rest.size() && (rest[begin] == U' ' || rest[begin] == U'\t')) ++begin;
+  std::size_t end = begin;
+  while (end < rest.size() && isIdentifierChar(rest[end])) ++end;
+  std::size_t open = end;
+  while (open < rest.size() && (rest[open] == U' ' || rest[open] == U'\t')) ++open;
+  if (end == begin || begin == i || open >= rest.size() || rest[open] != U'(') return Text();
+  return Text(rest.substr(begin, end - begin));
 }
+
+bool procedureNeedsArguments(TextView headLine) {
+  std::size_t open = headLine.find(U'(');
+  if (open == TextView::npos) return false;
+  int depth = 0;
+  bool parameter = false, hasDefault = false;  // within the current parameter
+  for (std::size_t i = codeChar(headLine, open + 1); i < headLine.size(); i = codeChar(headLine, i + 1)) {
+    char32_t c = headLine[i];
+    if (c == U'(') ++depth;
+    if (c == U')' && depth-- == 0) break;
+    if (depth > 0) continue;
+    if (c == U',') {
+      if (!hasDefault) return true;
+      parameter = hasDefault = false;
+    } else if (c == U'=') {
+      hasDefault = true;
+    } else if (c != U' ' && c != U'\t') {
+      parameter = true;
+    }
+  }
+  return parameter && !hasDefault;
+}
+
+bool endsProcedure(TextView line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
 
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
   if (find.empty()) return Text(line);

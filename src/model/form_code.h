@@ -11,6 +11,13 @@ std::size_t findChar(TextView line, char32_t c, std::size_t start = 1);
 // Plain search for one character at or after start, skipping string literals.
 std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start = 1);
 
+// The index of the first character at or after index i (0-based, not inside a
+// literal) that belongs to the code of the line and stands outside string literals:
+// "...", ~"..." (whose backslash escapes may hold a quote) and '...'. The length of the
+// line once the comment (a ";" outside literals) or the end is reached. Scanners walk
+// the code with i = codeChar(line, i + 1).
+std::size_t codeChar(TextView line, std::size_t i);
+
 // The characters of a PureBasic name: ASCII letters, digits and "_".
 bool isIdentifierChar(char32_t c);
 // The name that ends directly before position pos, e.g. the command word in front of
@@ -34,9 +41,17 @@ bool startsWithProcedure(TextView line);
 // True when the line is the head of a procedure (Procedure, ProcedureC, ProcedureDLL,
 // ProcedureCDLL, with or without a type), not a ProcedureReturn.
 bool isProcedureHead(TextView line);
-// The name of the procedure a head line declares: "Window_0_Events" for
-// "Procedure.i Window_0_Events(event)". Empty when the line has no "(".
-Text procedureName(TextView line);
+// The name a procedure head declares: after blanks and tabs Procedure, ProcedureC,
+// ProcedureDLL or ProcedureCDLL (any case), an optional ".type", the name, optional
+// blanks and "(" ("Window_0_Events" for "Procedure.i Window_0_Events(event)"). Empty
+// when the line is no such head.
+Text procedureHeadName(TextView line);
+// True when a parameter of a procedure head has no default value: the procedure cannot
+// be called without arguments. Parameters are split at the commas outside strings and
+// nested parentheses; "x = 0" has a default.
+bool procedureNeedsArguments(TextView headLine);
+// True when the code part of the line holds EndProcedure.
+bool endsProcedure(TextView line);
 
 // Replaces every occurrence of find, searched ignoring case, by replacement as written.
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement);

@@ -46,11 +46,13 @@ void FormModel::resetRun() {
   StatusBarList.clear();
   ToolBarList.clear();
   GadgetList.clear();
+  WindowProcedureList.clear();
   ImageList.clear();
   FontList.clear();
   Language.clear();
   buffers.clear();
   sections = CommonSections();
+  marks = FormCodeMarks();
 }
 
 void FormModel::resetProjectNames() {

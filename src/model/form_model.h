@@ -34,6 +34,37 @@ struct FontEntry {
   bool operator==(const FontEntry&) const = default;
 };
 
+// The procedure that opens a window: the one whose lines hold its OpenWindow line.
+struct WindowProcedure {
+  Text name;                    // empty when the window line stands in no procedure
+  bool needsArguments = false;  // one of its parameters has no default value
+  bool operator==(const WindowProcedure&) const = default;
+};
+
+// Where the form code names an object constant: the line (an index of FormCodeLines)
+// and the 1-based position of the "#".
+struct ConstantMark {
+  std::size_t line = 0;
+  std::size_t hash = 0;
+};
+// A constant that the prefixing pass gave the prefix of its window.
+struct PrefixedConstant {
+  ConstantMark at;
+  Text prefix;  // the window name and "_" inserted behind the "#"
+};
+// The constant of a call that creates an object: a window, or one of the objects that
+// take a window prefix (menu, menu item, toolbar button, status bar, toolbar, gadget).
+struct CreatingCall {
+  ConstantMark at;
+  bool window = false;
+};
+// What the prefixing pass and the duplicate checks leave for the passes after them, in
+// form code order. Positions hold until a later pass changes a line.
+struct FormCodeMarks {
+  std::vector<PrefixedConstant> prefixed;
+  std::vector<CreatingCall> creating;
+};
+
 // The seven project switches, each 0 or 1 (held wide, as the project file parses them).
 struct Switches {
   int64_t Parend = 1;
@@ -66,8 +97,8 @@ class CommandSet {
 };
 
 // The built-in command tables, in the mixed case in which PureBasic spells them.
-extern const char* const kPrefixCommands[124];
-extern const char* const kGadgetCommands[32];
+extern const char* const kPrefixCommands[125];
+extern const char* const kGadgetCommands[33];
 // Builds both sets from the built-in tables and the user gadget names.
 void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands);
 
@@ -126,6 +157,8 @@ struct FormModel {
   // Object lists, in order of first appearance.
   Lines WindowList, MenuBarList, MenuItemList, StatusBarList, ToolBarList;
   std::vector<GadgetEntry> GadgetList;
+  // One per entry of WindowList, in its order.
+  std::vector<WindowProcedure> WindowProcedureList;
   std::vector<ImageEntry> ImageList;
   std::vector<FontEntry> FontList;
 
@@ -146,6 +179,7 @@ struct FormModel {
   // Per-run working data of the generators and the binding step.
   FileBuffers buffers;
   CommonSections sections;
+  FormCodeMarks marks;
   ReplaceList replaceList;
   Lines oldEntryList, newEntryList;
 

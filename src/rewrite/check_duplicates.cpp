@@ -1,6 +1,7 @@
 // One pass over the form code that collects the identifier of every window, menu,
 // menu item, status bar, toolbar and gadget it creates, and refuses identifiers that
-// are created twice.
+// are created twice. On the way it marks where each object is created and remembers
+// the procedure that opens each window.
 #include "rewrite/check_duplicates.h"
 
 #include <string>
@@ -82,7 +83,12 @@ bool checkDuplicates(StageContext& ctx) {
        U" -> Warning: Find duplicate MenuItemID(#", U") by ToolbarButton."},
   };
 
-  for (const Text& line : model.FormCodeLines) {
+  model.marks.creating.clear();
+  // The head line of the procedure the current line stands in, if any.
+  const Text* procedureHead = nullptr;
+  for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
+    const Text& line = model.FormCodeLines[index];
+    if (!procedureHeadName(line).empty()) procedureHead = &line;
     // What stands behind the first ";" is a comment and creates nothing.
     const Text code(codePart(line));
     const Text upperCode = upper(code);
@@ -102,23 +108,33 @@ bool checkDuplicates(StageContext& ctx) {
     if (passed) {
       Text identifier = callIdentifier(code, open, passed->closeAtParenthesis);
       // An empty identifier (a malformed line) and #PB_Any create no constant.
-      if (identifier.empty() || isPbAnyName(identifier)) continue;
-      if (passed->list->add(identifier)) continue;
-      ctx.log(passed->messageHead + identifier + passed->messageTail);
-      if (passed->repeat == Repeat::Error) return false;
-      continue;
+      if (!identifier.empty() && !isPbAnyName(identifier)) {
+        const bool window = passed == &tests[0];
+        model.marks.creating.push_back({{index, open + 1}, window});
+        if (!passed->list->add(identifier)) {
+          ctx.log(passed->messageHead + identifier + passed->messageTail);
+          if (passed->repeat == Repeat::Error) return false;
+        } else if (window) {
+          // The window remembers the procedure that opens it, which Main.pb calls.
+          model.WindowProcedureList.push_back(
+              {procedureHead ? procedureHeadName(*procedureHead) : Text(),
+               procedureHead && procedureNeedsArguments(*procedureHead)});
+        }
+      }
+    } else {
+      // Gadgets: every "(#" whose command is a gadget creation command, left to right;
+      // the command is the name that ends directly before the "(#".
+      for (std::size_t p = findFrom(code, U"(#"); p != 0; p = findFrom(code, U"(#", p + 2)) {
+        Text command = upper(wordBefore(code, p));
+        if (!model.GadgetCommandSet.containsUpper(command)) continue;
+        std::size_t comma = findChar(code, U',', p + 2);
+        Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
+        if (identifier.empty() || isPbAnyName(identifier)) continue;
+        model.marks.creating.push_back({{index, p + 1}, false});
+        if (gadgetsSeen.insert(upper(identifier)).second) model.GadgetList.push_back({identifier, command});
+      }
     }
-
-    // Gadgets: every "(#" whose command is a gadget creation command, left to right;
-    // the command is the name that ends directly before the "(#".
-    for (std::size_t p = findFrom(code, U"(#"); p != 0; p = findFrom(code, U"(#", p + 2)) {
-      Text command = upper(wordBefore(code, p));
-      if (!model.GadgetCommandSet.containsUpper(command)) continue;
-      std::size_t comma = findChar(code, U',', p + 2);
-      Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
-      if (identifier.empty() || isPbAnyName(identifier)) continue;
-      if (gadgetsSeen.insert(upper(identifier)).second) model.GadgetList.push_back({identifier, command});
-    }
+    if (endsProcedure(line)) procedureHead = nullptr;
   }
   return true;
 }

@@ -71,7 +71,12 @@ bool generateStep1(RunContext& ctx) {
   ctx.log(U"- Load Files...");
   model.resetRun();
   model.SourceFileList = ctx.fileRows;
-  LoadSourceFiles(ctx);
+  // Without one of its files the form lacks windows and objects: a run would ask to
+  // bind their names away and drop them from the generated files.
+  if (!LoadSourceFiles(ctx)) {
+    ctx.log(U" -> Error: a source file could not be read. Stop!");
+    return failStep1(ctx);
+  }
   prepareFileBuffers(ctx);
   if (model.SourceFileList.empty()) {
     ctx.log(U"None Files to Generate.");
@@ -84,6 +89,11 @@ bool generateStep1(RunContext& ctx) {
   ctx.log(U"- Interpret code...");
   if (!PrefixObjectConstants(ctx)) return failStep1(ctx);
   if (!checkDuplicates(ctx)) return failStep1(ctx);
+  if (model.WindowList.empty()) {
+    ctx.log(U" -> Error: no window found in the form code. Stop!");
+    return failStep1(ctx);
+  }
+  PrefixObjectReferences(model);
   if (model.switches.Parend == 1) AttachToParentWindow(model);
   if (model.switches.PB_Ignore == 1) IgnoreWindowPosition(model);
   ConvertMenuItemTabs(model);
@@ -146,7 +156,7 @@ bool generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
   ctx.log(U"Generate Code Step 4 ...");
   ctx.log(U"- Create new code...");
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   assembleCommonFile(m);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);

@@ -59,9 +59,12 @@ TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
 
 TEST(MainFile, FirstWindowLines) {
   FormModel m;
+  RecordingHost host;
+  MemoryFileSystem fs;
+  StageContext ctx(m, host, fs);
   m.WindowList = {U"Window_0", U"Window_1"};
   m.buffers.main = templateLines("Main.txt");
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   EXPECT_EQ(Lines(m.buffers.main.begin() + 40, m.buffers.main.begin() + 43),
             L({"  Open_Window_0()", "  ", "  If WindowID(#Window_0)"}));
   Lines template_ = templateLines("Main.txt");
@@ -71,26 +74,56 @@ TEST(MainFile, FirstWindowLines) {
 
   // A later run: the test line follows the first window, nothing else changes.
   m.WindowList = {U"Main"};
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   EXPECT_EQ(m.buffers.main[40], U"  Open_Window_0()");
   EXPECT_EQ(m.buffers.main[42], U"  If WindowID(#Main)");
 
   // Without a test line every placeholder call is replaced, in any case once found.
   m.buffers.main = L({"Open_WindowXY() : open_windowxy()", "open_windowxy()", "x"});
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   EXPECT_EQ(m.buffers.main, L({"Open_Main() : Open_Main()", "open_windowxy()", "x"}));
 
   // The user's own lines that hold the text are kept; the test line after them follows.
   m.buffers.main = L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
                       "Open_WindowXY()", "\tIf WindowID(#Window_0)", "If WindowID(#Later)"});
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   EXPECT_EQ(m.buffers.main, L({"  If WindowID(#Tool) : CloseWindow(#Tool) : EndIf", "\tIf WindowID(#Old) ; main loop",
                                "Open_Main()", "  If WindowID(#Main)", "If WindowID(#Later)"}));
 
   m.WindowList.clear();
   m.buffers.main = templateLines("Main.txt");
-  rewriteFirstWindowLines(m);
+  rewriteFirstWindowLines(ctx);
   EXPECT_EQ(m.buffers.main, templateLines("Main.txt"));
+}
+
+// The placeholder call names the procedure that opens the first window, unless that
+// one needs arguments: then Main.pb calls Open_ + the window and the log says why.
+TEST(MainFile, CallOfTheWindowProcedure) {
+  struct Case {
+    WindowProcedure procedure;
+    const char* main;
+    const char* call;
+    const char* warning;  // "" for none
+  } cases[] = {
+      {{U"Window_Main", false}, "  Open_WindowXY()", "  Window_Main()", ""},
+      {{U"OPEN_MAIN", false}, "  Open_WindowXY()", "  Open_Main()", ""},
+      {{U"", false}, "  Open_WindowXY()", "  Open_Main()", ""},
+      {{U"CreateGUI", true}, "  Open_WindowXY() : Open_WindowXY()", "  Open_Main() : Open_Main()",
+       " -> Warning: window Main opened by procedure CreateGUI, which needs arguments; Main.pb calls Open_Main()."},
+      {{U"CreateGUI", true}, "  Open_Main()", "  Open_Main()", ""},  // no placeholder left: no warning
+  };
+  for (const Case& c : cases) {
+    FormModel m;
+    RecordingHost host;
+    MemoryFileSystem fs;
+    StageContext ctx(m, host, fs);
+    m.WindowList = {U"Main", U"Other"};
+    m.WindowProcedureList = {c.procedure, {U"Second", false}};
+    m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
+    rewriteFirstWindowLines(ctx);
+    EXPECT_EQ(m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
+    EXPECT_EQ(host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
+  }
 }
 
 TEST(Language, ScanFindsFirstQuotedTextOfMyLanguageLines) {

@@ -16,7 +16,8 @@ const std::string kStars87(87, '*');
 TEST(EventFiles, FirstRunOfTwoWindows) {
   FormModel m;
   m.WindowList = {U"Window_0", U"Window_1"};
-  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Frame_1", U"FRAME3DGADGET"}};
+  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Frame_1", U"FRAME3DGADGET"},
+                  {U"Window_0_Frame_2", U"FRAMEGADGET"}};
   appendSizeProcedures(m);
   appendExitProcedures(m);
   appendGadgetProcedures(m);
@@ -28,7 +29,7 @@ TEST(EventFiles, FirstRunOfTwoWindows) {
                sep.c_str(), "", "Procedure EventExit_Window_0()", "  ExitApplication = 1", "EndProcedure", "",
                sep.c_str(), "", "Procedure EventExit_Window_1()", "  CloseWindow(#Window_1)", "EndProcedure", "",
                sep.c_str(), ""}));
-  // Text and Frame3D gadgets get no procedure: only the header is there.
+  // Text and frame gadgets get no procedure: only the header is there.
   EXPECT_EQ(m.buffers.eventGadget, L({";-TOP", "", "; Tarnwick Event Gadget", "", sep.c_str(), ""}));
 }
 

@@ -12,6 +12,9 @@ namespace tarnwick {
 inline void PrintTo(const GadgetEntry& e, std::ostream* os) { *os << toUtf8(e.name) << ":" << toUtf8(e.kind); }
 inline void PrintTo(const ImageEntry& e, std::ostream* os) { *os << toUtf8(e.constant) << ":" << toUtf8(e.file); }
 inline void PrintTo(const FontEntry& e, std::ostream* os) { *os << toUtf8(e.constant) << ":" << toUtf8(e.line); }
+inline void PrintTo(const WindowProcedure& p, std::ostream* os) {
+  *os << toUtf8(p.name) << (p.needsArguments ? "(...)" : "()");
+}
 }  // namespace tarnwick
 
 namespace tarnwick::testing {

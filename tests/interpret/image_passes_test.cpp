@@ -22,14 +22,21 @@ TEST(ReplaceProcedureImageLoads, WorkedExample) {
   EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#MyImage_0", U"logo.png"}}));
 }
 
-TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsFirst) {
+// One constant per file, global loads first; a load into a "#" constant of the form
+// keeps that constant (listed once, shared by numbered loads of its file), and the
+// counter skips the names the form loads images into.
+TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsAndOwnConstantsFirst) {
   FormCodeFixture f(L({
       "  ImageGadget(#A, 0, 0, 1, 1, LoadImage(0, \"LOGO.PNG\"))",
       "  ButtonImageGadget(#B, 0, 0, 1, 1, LoadImage(1, \"new.png\"))",
       "  ButtonImageGadget(#C, 0, 0, 1, 1, LoadImage(2, \"New.png\")) : x = 1",
-      "  ImageGadget(#D, 0, 0, 1, 1, LoadImage(3, \"b(1).png\"))",
+      "  ImageGadget(#D, 0, 0, 1, 1, LoadImage(#PB_Any, \"b(1).png\"))",
       "  ImageGadget(#E, 0, 0, 1, 1, LoadImage(4, File$))",
       "  ImageGadget(#F, 0, 0, 1, 1, LoadImage(5, \"open.png\"",
+      "  If LoadImage(#Img_Save , \"save.png\")",
+      "  ButtonImageGadget(#G, 0, 0, 1, 1, LoadImage(6, \"SAVE.png\"))",
+      "  LoadImage(#IMG_SAVE, \"other.png\")",
+      "  x = LoadImage(#MyImage_1, \"mine.png\")",
   }));
   f.model.ImageList = {{U"#Img_Logo", U"logo.png"}, {U"#Img_Other", U"logo.png"}};
   ReplaceProcedureImageLoads(f.model);
@@ -37,14 +44,20 @@ TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsFirst) {
                                        "  ImageGadget(#A, 0, 0, 1, 1, ImageID(#Img_Logo))",
                                        "  ButtonImageGadget(#B, 0, 0, 1, 1, ImageID(#MyImage_0))",
                                        "  ButtonImageGadget(#C, 0, 0, 1, 1, ImageID(#MyImage_0)) : x = 1",
-                                       "  ImageGadget(#D, 0, 0, 1, 1, ImageID(#MyImage_1))",
+                                       "  ImageGadget(#D, 0, 0, 1, 1, ImageID(#MyImage_2))",
                                        "  ImageGadget(#E, 0, 0, 1, 1, LoadImage(4, File$))",
                                        "  ImageGadget(#F, 0, 0, 1, 1, LoadImage(5, \"open.png\"",
+                                       "  If ImageID(#Img_Save)",
+                                       "  ButtonImageGadget(#G, 0, 0, 1, 1, ImageID(#Img_Save))",
+                                       "  ImageID(#IMG_SAVE)",
+                                       "  x = ImageID(#MyImage_1)",
                                    }));
   EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Logo", U"logo.png"},
                                                         {U"#Img_Other", U"logo.png"},
                                                         {U"#MyImage_0", U"new.png"},
-                                                        {U"#MyImage_1", U"b(1).png"}}));
+                                                        {U"#MyImage_2", U"b(1).png"},
+                                                        {U"#Img_Save", U"save.png"},
+                                                        {U"#MyImage_1", U"mine.png"}}));
 }
 
 TEST(ClearImageGadgetImages, ImageArgumentBecomesZero) {

@@ -77,6 +77,29 @@ TEST(LoadSourceFiles, GlobalCapturesHonourComments) {
   EXPECT_TRUE(f.model.FormCodeLines.empty());
 }
 
+// A global font load that is part of a block gives only its first call to the font
+// section; a load outside any block keeps its whole line.
+TEST(LoadSourceFiles, FontLoadInsideABlockKeepsOnlyItsCall) {
+  struct Case {
+    const char* line;
+    const char* constant;
+    const char* fontLine;
+  } cases[] = {
+      {"If LoadFont(1, \"Arial\", 10) Or LoadFont(1, \"Sans\", 10)", "1", "LoadFont(1, \"Arial\", 10)"},
+      {"x = 1 : if Not LoadFont(#G, \"A(1)\", 9) : End : EndIf", "#G", "LoadFont(#G, \"A(1)\", 9)"},
+      {"CompilerIf #Linux : LoadFont(#C, \"Sans\", 9", "#C", "LoadFont(#C, \"Sans\", 9"},
+      {"LoadFont(#H, \"If : EndIf\", 9) ; If", "#H", "LoadFont(#H, \"If : EndIf\", 9) ; If"},
+      {"Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1", "#I",
+       "Global Font = LoadFont(#I, \"Then\", 9) : Endless = 1"},
+  };
+  for (const Case& c : cases) {
+    Loader f;
+    f.add("/p/a.pb", std::string(c.line) + "\n");
+    f.load();
+    EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{T(c.constant), T(c.fontLine)}})) << c.line;
+  }
+}
+
 TEST(LoadSourceFiles, MarksAndEncodings) {
   Loader f;
   f.add("/p/utf8.pb", "\xEF\xBB\xBFProcedure A()\n  TextGadget(#T, 0, 0, 1, 1, \"\xC3\xA4\")\nEndProcedure\n");
@@ -141,6 +164,26 @@ TEST(LoadSourceFiles, DesignerFilesAreConverted) {
   EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Window_0_0", U"logo.png"}}));
   ASSERT_EQ(f.model.FontList.size(), 1u);
   EXPECT_EQ(f.model.FontList[0].constant, U"#Font_Window_0_0");
+}
+
+// Column-aligned calls lose the blanks before their "(" only where a pass looks for
+// the call: its word is a command, a user gadget or one of the window and load calls.
+TEST(LoadSourceFiles, BlanksBeforeTheParenthesisOfKnownCalls) {
+  Loader f;
+  f.model.PrefixCommandSet.insert(U"MyChartGadget");
+  f.add("/p/a.pb",
+        "LoadFont   (#F, \"Arial\", 9)\n"
+        "Procedure Open_Main ()\n"
+        "  If OpenWindow          (#Main, 0, 0, 1, 1, \"OpenWindow  (\")\n"
+        "    ButtonGadget\t(#B, 0, 0, 1, 1, ~\"a\\\" LoadImage (\") : mychartgadget (#C, 1) : Foo (#D)\n"
+        "    x = 'LoadImage (' : SetGadgetFont (#B, FontID (#F)) ; UseGadgetList (x)\n"
+        "EndProcedure\n");
+  f.load();
+  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{U"#F", U"LoadFont(#F, \"Arial\", 9)"}}));
+  EXPECT_EQ(Lines(f.model.FormCodeLines.begin(), f.model.FormCodeLines.begin() + 4),
+            L({"Procedure Open_Main ()", "  If OpenWindow(#Main, 0, 0, 1, 1, \"OpenWindow  (\")",
+               "    ButtonGadget(#B, 0, 0, 1, 1, ~\"a\\\" LoadImage (\") : mychartgadget(#C, 1) : Foo (#D)",
+               "    x = 'LoadImage (' : SetGadgetFont(#B, FontID (#F)) ; UseGadgetList (x)"}));
 }
 
 TEST(CollectIncludeFiles, NamesResolvedAgainstTheProjectFolder) {

@@ -36,6 +36,7 @@ TEST(AttachToParentWindow, FlagsKeptParentReplacedTitleCommasKept) {
       "  OpenWindow(#Window_3, 0, 0, 200, 100, \"T\", )",
       "  OpenWindow(#Window_4, 0, 0, 200)",
       "  OpenWindow(#Window_5, 0, 0, 200, 100, \"no end\"",
+      "  ;OpenWindow(#Window_6, 0, 0, 200, 100, \"T\") ; old",
   }));
   EXPECT_EQ(out[0], T(";OpenWindow(#Window_Old, 0, 0, 400, 300, \"Old\")"));
   EXPECT_EQ(out[1], T("OpenWindow(#Window_0, 0, 0, 400, 300, \"Main, first\", #PB_Window_SystemMenu)"));
@@ -46,6 +47,9 @@ TEST(AttachToParentWindow, FlagsKeptParentReplacedTitleCommasKept) {
   // Too few arguments, or no closing parenthesis: left as written.
   EXPECT_EQ(out[6], T("  OpenWindow(#Window_4, 0, 0, 200)"));
   EXPECT_EQ(out[7], T("  OpenWindow(#Window_5, 0, 0, 200, 100, \"no end\""));
+  // A commented-out window after the parent is rebuilt and stays a comment; one before
+  // it (out[0]) is no parent and stays as written.
+  EXPECT_EQ(out[8], T("  ;OpenWindow(#Window_6, 0, 0, 200, 100, \"T\", PB_Any, WindowID(#Window_0)) ; old"));
 }
 
 TEST(IgnoreWindowPosition, XAndYBecomePbIgnore) {

@@ -39,6 +39,33 @@ TEST(CheckDuplicates, CollectsEveryKindInOrder) {
                                                           {U"Window_0_Chart", U"CHARTGADGET"}}));
 }
 
+// Each window remembers the procedure whose lines hold its window line, and whether
+// that procedure can be called without arguments.
+TEST(CheckDuplicates, WindowsRememberTheirProcedure) {
+  FormCodeFixture f(L({
+      "  OpenWindow(#Outside, 0, 0, 1, 1, \"\")",
+      "Procedure.l Window_Main()",
+      "  ; OpenWindow(#Old, 0, 0, 1, 1, \"\")",
+      "  If OpenWindow(#Main, 0, 0, 1, 1, \"\")",
+      "  EndIf",
+      "EndProcedure",
+      "  OpenWindow(#After, 0, 0, 1, 1, \"\")",
+      "\tproceduredll  CreateGUI (x = 0, Title$ = \"a, b\", flags = (1 | 2))",
+      "  OpenWindow(#Gui, x, 0, 1, 1, Title$, flags)",
+      "EndProcedure",
+      "ProcedureC Form(List items.s(), w = 1)",
+      "  OpenWindow(#Form, 0, 0, w, 1, \"\")",
+      "EndProcedure",
+  }));
+  ASSERT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_EQ(f.model.WindowList, L({"Outside", "Main", "After", "Gui", "Form"}));
+  EXPECT_EQ(f.model.WindowProcedureList, (std::vector<WindowProcedure>{{U"", false},
+                                                                        {U"Window_Main", false},
+                                                                        {U"", false},
+                                                                        {U"CreateGUI", false},
+                                                                        {U"Form", true}}));
+}
+
 TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
   struct Case {
     const char* first;

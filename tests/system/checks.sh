@@ -12,6 +12,25 @@ finish() {
   [ "$fails" -eq 0 ]
 }
 
+# undeclaredConstants FILE: the constants that the code of a generated CommonFile.pb
+# uses (outside strings and comments) but none of its enumerations declares;
+# PureBasic's own constants are left out. Empty when the file declares all it uses.
+undeclaredConstants() {
+  perl -ne '
+    if (/^Enumeration/ .. /^EndEnumeration/) { $declared{lc $1} = 1 if /^\s+#(\w+)\s*$/; next }
+    s/~"(?:\\.|[^"\\])*"|"[^"]*"|\x27[^\x27]*\x27//g;
+    s/;.*//;
+    $used{lc $1} //= $1 while /(?<!::)#(\w+)(?![\w\$])/g;
+    END { print join(" ", sort grep { !$declared{lc $_} && !/^(PB_\w+|True|False)$/ } values %used) }' "$1"
+}
+# mainCall DIR: the first call of the main procedure of DIR/Main.pb, and 1 when
+# DIR/CommonFile.pb defines that procedure (0 when not).
+mainCall() {
+  local call
+  call=$(awk '/^Procedure Main\(\)/ { inMain = 1; next } inMain && NF { print $1; exit }' "$1/Main.pb")
+  echo "$call $(grep -ciE "^\s*Procedure(C|DLL|CDLL)?(\.\w+)?\s+${call%()}\s*\(" "$1/CommonFile.pb")"
+}
+
 # oneButtonProject DIR: a form file with one window and one button, and the project
 # file demo.pbm listing it with every switch written out.
 oneButtonProject() {

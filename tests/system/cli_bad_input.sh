@@ -91,26 +91,37 @@ thaw() { chattr -i "$1" 2> /dev/null; chmod u+w "$1" 2> /dev/null; }
 
 # ---- the file list ----
 
+# Entries that cannot be read stop the run before anything is written: without them
+# the form would lose its windows and objects.
 p="$work/list"
 newProject "$p"
 mkdir "$p/folder.pb"
 addToList "$p" "$p/folder.pb"
-randomBytes 7 65536 > "$p/binary.pb"
-addToList "$p" "$p/binary.pb"
-: > "$p/empty.pb"
-addToList "$p" "$p/empty.pb"
 addToList "$p" "$p/missing.pb"
 mkfifo "$p/pipe.pb"  # reading it must not wait for a writer
 addToList "$p" "$p/pipe.pb"
 generate "$p"
-check "list: status" "0 1" "$(warned "$p")"
+check "list: status" 1 "$(status "$p")"
 check "list: folder logged" 1 "$(hasLine "$p" "Error $p/folder.pb: Open file error")"
 check "list: missing logged" 1 "$(hasLine "$p" "Error $p/missing.pb: Open file error")"
 check "list: pipe logged" 1 "$(hasLine "$p" "Error $p/pipe.pb: Open file error")"
-check "list: binary and empty files read" 0 "$(grep -c 'binary.pb\|empty.pb' "$(aux "$p").log")"
-check "list: form still read" 1 "$(hasLine "$p" " -> Count Window: 1")"
-check "list: files written" 1 "$(hasLine "$p" " -> Write File $p/EventGadget.pb")"
-check "list: data kept" kept "$(dataKept "$p")"
+check "list: stopped" $' -> Error: a source file could not be read. Stop!\nCancel.' "$(tail -3 "$(aux "$p").log" | head -2)"
+check "list: stops in step 1" 0 "$(grep -c 'Step 2' "$(aux "$p").log")"
+check "list: nothing changed" "" "$(diff -rq "$(aux "$p").before" "$p" | grep -v 'is a fifo')"
+
+# Binary and empty files are read like any other and add nothing.
+p="$work/odd"
+newProject "$p"
+randomBytes 7 65536 > "$p/binary.pb"
+addToList "$p" "$p/binary.pb"
+: > "$p/empty.pb"
+addToList "$p" "$p/empty.pb"
+generate "$p"
+check "odd files: status" "0 0" "$(warned "$p")"
+check "odd files: read" 0 "$(grep -c 'binary.pb\|empty.pb' "$(aux "$p").log")"
+check "odd files: form still read" 1 "$(hasLine "$p" " -> Count Window: 1")"
+check "odd files: files written" 1 "$(hasLine "$p" " -> Write File $p/EventGadget.pb")"
+check "odd files: data kept" kept "$(dataKept "$p")"
 
 # A UTF-16 form file cut in the middle of a character: its whole characters count.
 p="$work/utf16"

@@ -15,8 +15,8 @@ project() {
 run() { "$APP" --generate "$work/$1/p.pbm" --config-dir "$work/cfg"; echo "rc=$?"; }
 mkdir -p "$work/cfg"
 
-# A designer file (CR LF) and an older form file with tabs; one listed file is missing.
-project ok Main.pbf Other.pb gone.pb
+# A designer file (CR LF) and an older form file with tabs.
+project ok Main.pbf Other.pb
 printf '%s\r\n' \
   '; Event procedures need(s) to be put in another source file.' \
   'Enumeration FormWindow' '  #Window_0' 'EndEnumeration' \
@@ -46,9 +46,8 @@ check "step 1 log" "Generate Code Step 1 ...
 - Check Main.pb
  -> Main.pb not found.
 - Load Files...
-Error $work/ok/gone.pb: Open file error
 - Interpret code...
-Generate Code Step 2 ..." "$(echo "$out" | sed -n '1,7p')"
+Generate Code Step 2 ..." "$(echo "$out" | sed -n '1,6p')"
 check "counts" " -> Count Window: 2
  -> Count MenuBar: 1
  -> Count MenuItem: 2
@@ -56,9 +55,10 @@ check "counts" " -> Count Window: 2
  -> Count ToolBar: 0
  -> Count Gadget: 3
  -> Count Image: 1" "$(echo "$out" | grep -- '-> Count')"
-# The missing file of the list still ends with "Ready." and status 0.
 check "ready" "Ready.
 rc=0" "$(echo "$out" | tail -3 | head -1; echo "$out" | tail -1)"
+check "every constant declared" "" "$(undeclaredConstants "$work/ok/CommonFile.pb")"
+check "Main.pb calls a procedure CommonFile.pb defines" "Open_Window_0() 1" "$(mainCall "$work/ok")"
 check "names kept" "[WINDOW]
 Window_0
 Window_1
@@ -80,21 +80,26 @@ Window_0_Button_0
 Window_1_Button_0
 Window_1_Image_0" "$(sed -n '/^\[WINDOW\]/,$p' "$work/ok/p.pbm" | sed '${/^$/d}')"
 
-# Runs that stop in step 1 (a toolbar or status bar takes the prefix of the window it
-# names): the error line, "Cancel.", one empty line, exit status 1,
-# and the project file untouched.
+# Runs that stop in step 1: the error lines, "Cancel.", one empty line, exit status 1,
+# the project file untouched and nothing written.
+stopped() {  # name, expected error lines
+  local out files
+  cp "$work/$1/p.pbm" "$work/$1/before.pbm"
+  files=$(ls "$work/$1")
+  out=$(run "$1")
+  check "$1" "$2
+Cancel.
+
+rc=1" "$(echo "$out" | tail -$(($(echo "$2" | wc -l) + 3)))"
+  check "$1 stops in step 1" "" "$(echo "$out" | grep 'Step 2')"
+  cmp -s "$work/$1/p.pbm" "$work/$1/before.pbm"; check "$1 project unchanged" 0 $?
+  check "$1 nothing written" "$files" "$(ls "$work/$1")"
+}
+# A toolbar or status bar takes the prefix of the window it names.
 stops() {  # name, form code line 1, line 2, expected error line
   project "$1" a.pb
   printf 'Procedure Open_Window_0()\n  %s\n  %s\nEndProcedure\n' "$2" "$3" > "$work/$1/a.pb"
-  cp "$work/$1/p.pbm" "$work/$1/before.pbm"
-  local out
-  out=$(run "$1")
-  check "$1" "$4
-Cancel.
-
-rc=1" "$(echo "$out" | tail -4)"
-  check "$1 stops in step 1" "" "$(echo "$out" | grep 'Step 2')"
-  cmp -s "$work/$1/p.pbm" "$work/$1/before.pbm"; check "$1 project unchanged" 0 $?
+  stopped "$1" "$4"
 }
 stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'Main = OpenWindow(#PB_Any, 0, 0, 100, 100, "Main")' \
   " -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"
@@ -106,6 +111,15 @@ stops statusbar 'CreateStatusBar(#S, WindowID(#W))' 'CreateStatusBar(#S, WindowI
   " -> Error: Find duplicate StatusBarID(#W_S). Stop!"
 stops toolbar 'CreateToolBar(#T, WindowID(#W))' 'CreateToolBar(#T, WindowID(#W))' \
   " -> Error: Find duplicate ToolBarID(#W_T). Stop!"
+
+# A form file gone from disk, and a picture in the file list that holds no window.
+project gone a.pb gone.pb
+printf 'Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, "A")\nEndProcedure\n' > "$work/gone/a.pb"
+stopped gone "Error $work/gone/gone.pb: Open file error
+ -> Error: a source file could not be read. Stop!"
+project picture logo.png
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' > "$work/picture/logo.png"
+stopped picture " -> Error: no window found in the form code. Stop!"
 
 # A commented-out window creates nothing; a repeated menu item only warns.
 project warn a.pb

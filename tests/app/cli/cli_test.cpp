@@ -107,24 +107,21 @@ TEST(CommandLine, SettingsComeFromTheConfigFolderAndAreNeverWritten) {
   EXPECT_FALSE(fs.exists("/cfg/UserList.INI"));
 }
 
-// A file that cannot be written cancels the run with status 1 and changes nothing; a
-// file that cannot be read lets it end with "Ready.", status 0 and a warning on stderr.
-TEST(CommandLine, FileErrorsCancelOrWarn) {
+// A file that cannot be written cancels the run with status 1 and changes nothing.
+TEST(CommandLine, AFileThatCannotBeWrittenCancels) {
   struct Case {
     const char* name;
     std::string readOnly;  // a path that refuses writes, or empty
-    bool missingSource;
     bool everyWriteRefused;  // as on a full disk
     int status;
     const char* lastLines;
   } cases[] = {
-      {"all written", "", false, false, 0, "Ready.\n\n"},
-      {"event file read-only", "/p/EventGadget.pb", false, false, 1, kStop},
-      {"project file read-only", "/p/x.pbm", false, false, 1, kStop},
-      {"backup copy refused", "/p/Backup/form.pb", false, false, 1,
+      {"all written", "", false, 0, "Ready.\n\n"},
+      {"event file read-only", "/p/EventGadget.pb", false, 1, kStop},
+      {"project file read-only", "/p/x.pbm", false, 1, kStop},
+      {"backup copy refused", "/p/Backup/form.pb", false, 1,
        "- Error CopyDirectory\n -> Error: no backup, no file was changed. Stop!\nCancel.\n\n"},
-      {"source in the list missing", "", true, false, 0, "Ready.\n\n"},
-      {"every write refused", "", false, true, 1, kStop},
+      {"every write refused", "", true, 1, kStop},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -133,8 +130,7 @@ TEST(CommandLine, FileErrorsCancelOrWarn) {
     fs.files["/p/form.pb"] =
         "Enumeration\n  #Window_0\nEndEnumeration\nProcedure Open_Window_0()\n"
         "  If OpenWindow(#Window_0, 0, 0, 300, 200, \"T\")\n  EndIf\nEndProcedure\n";
-    fs.files["/p/x.pbm"] = std::string("[FILES]\n/p/form.pb\n") + (c.missingSource ? "/p/gone.pb\n" : "") +
-                           "\n[SWITCH]\nMultilang=0\n";
+    fs.files["/p/x.pbm"] = "[FILES]\n/p/form.pb\n\n[SWITCH]\nMultilang=0\n";
     if (!c.readOnly.empty()) {
       if (c.readOnly.rfind("/p/Backup/", 0) == 0) fs.directories.insert("/p/Backup");
       fs.files.emplace(c.readOnly, "old");
@@ -153,9 +149,7 @@ TEST(CommandLine, FileErrorsCancelOrWarn) {
     EXPECT_EQ(runCommandLineGeneration(cl, fs, out, err), c.status);
     const std::string log = out.str();
     EXPECT_EQ(log.substr(log.size() - std::min(log.size(), std::strlen(c.lastLines))), c.lastLines);
-    EXPECT_EQ(err.str(), c.missingSource ? "Warning: 1 file error during the run; the log names each file, which "
-                                           "keeps its old content.\n"
-                                         : "");
+    EXPECT_EQ(err.str(), "");
     if (c.status != 0) {
       EXPECT_EQ(fs.files, before);
     }
