@@ -153,7 +153,7 @@ void appendLine(std::string& out, char mark, std::string_view line) {
 // 1, and an empty side named by the line before it.
 std::string range(std::size_t before, std::size_t count) {
   std::string s = std::to_string(count == 0 ? before : before + 1);
-  if (count != 1) s += "," + std::to_string(count);
+  if (count != 1) s.append(",").append(std::to_string(count));
   return s;
 }
 

@@ -222,7 +222,7 @@ bool removeLeftoversBeside(FileSystem& fs, const Lines& files) {
     const std::string path = toUtf8(file);
     for (const std::string& place : {path, fs.resolveLink(path)}) {
       if (!seen.insert(place).second) continue;
-      const std::string prefix = "." + nameOf(place) + ".tw-";
+      const std::string prefix = std::string(".").append(nameOf(place)).append(".tw-");
       std::vector<DirEntry> entries;
       if (!fs.listDirectory(parentOf(place), entries)) continue;
       for (const DirEntry& entry : entries)
