@@ -44,7 +44,7 @@ class AnsweringHost : public RunHost {
     a.answer = continueBindings ? 0 : 2;
     if (continueBindings)
       for (std::size_t i = 0; i < oldEntries.size() && i < newEntries.size(); ++i)
-        a.todo.push_back(oldEntries[i] + U" > " + newEntries[i]);
+        a.todo.push_back(oldEntries[i] + " > " + newEntries[i]);
     return a;
   }
   void closeStartDialog() override {}

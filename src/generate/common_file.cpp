@@ -10,31 +10,31 @@ void appendSeparatorBlock(Lines& lines) {
   lines.emplace_back();
 }
 
-void appendEnumeration(Lines& out, const char32_t* header, const Lines& members) {
+void appendEnumeration(Lines& out, const char* header, const Lines& members) {
   out.push_back(header);
-  out.push_back(U";");
-  out.push_back(U"Enumeration");
+  out.push_back(";");
+  out.push_back("Enumeration");
   for (const Text& m : members) out.push_back(m);
-  out.push_back(U"EndEnumeration");
+  out.push_back("EndEnumeration");
   out.emplace_back();
 }
 
 Lines hashMembers(const Lines& names) {
   Lines out;
-  for (const Text& n : names) out.push_back(U"  #" + n);
+  for (const Text& n : names) out.push_back("  #" + n);
   return out;
 }
 
 bool isNumber(const Text& t) {
   if (t.empty()) return false;
-  for (char32_t c : t)
-    if (c < U'0' || c > U'9') return false;
+  for (char c : t)
+    if (c < '0' || c > '9') return false;
   return true;
 }
 
 // The extension of an image file in upper case: the text after its last ".".
 Text extensionOf(const Text& file) {
-  std::size_t dot = file.rfind(U'.');
+  std::size_t dot = file.rfind('.');
   return dot == Text::npos ? Text() : upper(TextView(file).substr(dot + 1));
 }
 
@@ -53,17 +53,17 @@ Text replaceNoCase(const Text& line, TextView pattern, const Text& replacement) 
 
 bool startsDataLine(const Text& line) {
   std::size_t i = 0;
-  while (i < line.size() && line[i] == U' ') ++i;
-  return TextView(line).substr(i, 6) == U"Data.s";
+  while (i < line.size() && line[i] == ' ') ++i;
+  return TextView(line).substr(i, 6) == "Data.s";
 }
 
 // The label that opens the default language data. "EndDefaultLanguage:" holds the
 // same text but closes the block: taking it for the opening label would delete the
 // lines behind it and put the data after the block.
 bool isDataStartLabel(const Text& line) {
-  static const Text label = U"DefaultLanguage:";
+  static const Text label = "DefaultLanguage:";
   for (std::size_t p = line.find(label); p != Text::npos; p = line.find(label, p + 1))
-    if (p < 3 || TextView(line).substr(p - 3, 3) != U"End") return true;
+    if (p < 3 || TextView(line).substr(p - 3, 3) != "End") return true;
   return false;
 }
 
@@ -71,21 +71,21 @@ bool isDataStartLabel(const Text& line) {
 // The line is replaced whole, so a line of the user's that merely holds the text (a
 // condition with more in it, a trailing comment) is left as written.
 bool isWindowTestLine(const Text& line) {
-  static const Text head = U"If WindowID(#";
+  static const Text head = "If WindowID(#";
   Text t = trimBlanksTabs(line);
-  if (!startsWith(t, head) || t.back() != U')') return false;
+  if (!startsWith(t, head) || t.back() != ')') return false;
   TextView name = TextView(t).substr(head.size(), t.size() - head.size() - 1);
-  return !name.empty() && name.find_first_of(U"()") == TextView::npos;
+  return !name.empty() && name.find_first_of("()") == TextView::npos;
 }
 
 }  // namespace
 
 void ScanLanguageKeys(FormModel& model, const Lines& lines) {
   for (const Text& line : lines) {
-    if (FindNoCase(line, U"MyLanguage(") == 0) continue;
-    std::size_t open = line.find(U'"');
+    if (FindNoCase(line, "MyLanguage(") == 0) continue;
+    std::size_t open = line.find('"');
     if (open == Text::npos) continue;
-    std::size_t close = line.find(U'"', open + 1);
+    std::size_t close = line.find('"', open + 1);
     if (close == Text::npos || close == open + 1) continue;
     Text key = line.substr(open + 1, close - open - 1);
     if (!model.Language.contains(key)) model.Language.set(key, key);
@@ -96,8 +96,8 @@ void fillLanguageData(FormModel& model) {
   FileBuffer& buffer = model.buffers.loadLanguage;
   std::size_t start = buffer.size();
   for (std::size_t i = 0; i < buffer.size(); ++i) {
-    if (buffer[i].find(U"#MaxLanguage =") != Text::npos)
-      buffer[i] = U"#MaxLanguage = " + numberText(static_cast<long long>(model.Language.size()));
+    if (buffer[i].find("#MaxLanguage =") != Text::npos)
+      buffer[i] = "#MaxLanguage = " + numberText(static_cast<long long>(model.Language.size()));
     if (isDataStartLabel(buffer[i])) {
       start = i;
       break;
@@ -106,8 +106,8 @@ void fillLanguageData(FormModel& model) {
   if (start == buffer.size()) return;
 
   std::size_t end = start + 1;
-  while (end < buffer.size() && buffer[end].find(U"EndDefaultLanguage:") == Text::npos &&
-         buffer[end].find(U"EndDataSection") == Text::npos)
+  while (end < buffer.size() && buffer[end].find("EndDefaultLanguage:") == Text::npos &&
+         buffer[end].find("EndDataSection") == Text::npos)
     ++end;
   if (end == buffer.size()) {
     // Without an end marker only the data lines right after the label are the old
@@ -119,123 +119,123 @@ void fillLanguageData(FormModel& model) {
                buffer.begin() + static_cast<std::ptrdiff_t>(end));
 
   Lines data;
-  for (const auto& [key, text] : model.Language.entries()) data.push_back(U"  Data.s \"" + key + U"\"");
+  for (const auto& [key, text] : model.Language.entries()) data.push_back("  Data.s \"" + key + "\"");
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(start + 1), data.begin(), data.end());
 }
 
 Text imageLabel(const Text& constant) {
   Text t = trimBlanksTabs(constant);
-  if (!t.empty() && t[0] == U'#') return t.substr(1);
-  if (isNumber(t)) return U"Image_" + t;
+  if (!t.empty() && t[0] == '#') return t.substr(1);
+  if (isNumber(t)) return "Image_" + t;
   return t;
 }
 
 bool isNamedConstant(const Text& constant) {
   Text t = trimBlanksTabs(constant);
-  return !t.empty() && t[0] == U'#';
+  return !t.empty() && t[0] == '#';
 }
 
 void buildImageSection(FormModel& model) {
   Lines& out = model.sections.images;
   out.clear();
-  out.push_back(U";- Image Plugin");
+  out.push_back(";- Image Plugin");
   out.emplace_back();
 
   struct Decoder {
-    std::vector<const char32_t*> extensions;
-    std::vector<const char32_t*> lines;
+    std::vector<const char*> extensions;
+    std::vector<const char*> lines;
   };
   static const Decoder decoders[] = {
-      {{U"JPG", U"JPEG"}, {U"UseJPEGImageDecoder()", U"UseJPEG2000ImageDecoder()"}},
-      {{U"PNG"}, {U"UsePNGImageDecoder()"}},
-      {{U"TIF", U"TIFF"}, {U"UseTIFFImageDecoder()"}},
-      {{U"TGA"}, {U"UseTGAImageDecoder()"}},
+      {{"JPG", "JPEG"}, {"UseJPEGImageDecoder()", "UseJPEG2000ImageDecoder()"}},
+      {{"PNG"}, {"UsePNGImageDecoder()"}},
+      {{"TIF", "TIFF"}, {"UseTIFFImageDecoder()"}},
+      {{"TGA"}, {"UseTGAImageDecoder()"}},
   };
   bool anyDecoder = false;
   for (const Decoder& d : decoders) {
     bool used = false;
     for (const ImageEntry& image : model.ImageList) {
       Text ext = extensionOf(image.file);
-      for (const char32_t* e : d.extensions) used = used || ext == e;
+      for (const char* e : d.extensions) used = used || ext == e;
     }
     if (!used) continue;
-    for (const char32_t* line : d.lines) out.push_back(line);
+    for (const char* line : d.lines) out.push_back(line);
     anyDecoder = true;
   }
   if (anyDecoder) out.emplace_back();
 
   if (model.switches.Image_Include != 1) {
-    out.push_back(U";- Load Images");
+    out.push_back(";- Load Images");
     for (const ImageEntry& image : model.ImageList)
-      out.push_back(U"LoadImage(" + image.constant + U", \"" + image.file + U"\")");
+      out.push_back("LoadImage(" + image.constant + ", \"" + image.file + "\")");
     out.emplace_back();
     return;
   }
-  out.push_back(U";- Catch Images");
+  out.push_back(";- Catch Images");
   for (const ImageEntry& image : model.ImageList)
-    out.push_back(U"CatchImage(" + image.constant + U", ?" + imageLabel(image.constant) + U")");
+    out.push_back("CatchImage(" + image.constant + ", ?" + imageLabel(image.constant) + ")");
   out.emplace_back();
-  out.push_back(U";- Images");
-  out.push_back(U"DataSection");
+  out.push_back(";- Images");
+  out.push_back("DataSection");
   for (const ImageEntry& image : model.ImageList) {
-    out.push_back(U"  " + imageLabel(image.constant) + U":");
-    out.push_back(U"  IncludeBinary \"" + image.file + U"\"");
+    out.push_back("  " + imageLabel(image.constant) + ":");
+    out.push_back("  IncludeBinary \"" + image.file + "\"");
   }
-  out.push_back(U"EndDataSection");
+  out.push_back("EndDataSection");
 }
 
 void buildConstantsSection(FormModel& model) {
   Lines& out = model.sections.constants;
   out.clear();
   Lines gadgets, fonts, images;
-  for (const GadgetEntry& g : model.GadgetList) gadgets.push_back(U"  #" + g.name);
+  for (const GadgetEntry& g : model.GadgetList) gadgets.push_back("  #" + g.name);
   for (const FontEntry& f : model.FontList)
-    if (isNamedConstant(f.constant)) fonts.push_back(U"  " + f.constant);
+    if (isNamedConstant(f.constant)) fonts.push_back("  " + f.constant);
   for (const ImageEntry& i : model.ImageList)
-    if (isNamedConstant(i.constant)) images.push_back(U"  " + i.constant);
-  appendEnumeration(out, U";- Window Constants", hashMembers(model.WindowList));
-  appendEnumeration(out, U";- Menubar Constants", hashMembers(model.MenuBarList));
-  appendEnumeration(out, U";- MenuItem Constants", hashMembers(model.MenuItemList));
-  appendEnumeration(out, U";- Gadget Constants", gadgets);
-  appendEnumeration(out, U";- StatusBar Constants", hashMembers(model.StatusBarList));
-  appendEnumeration(out, U";- ToolBar Constants", hashMembers(model.ToolBarList));
-  appendEnumeration(out, U";- Font Constants", fonts);
-  appendEnumeration(out, U";- Image Constants", images);
+    if (isNamedConstant(i.constant)) images.push_back("  " + i.constant);
+  appendEnumeration(out, ";- Window Constants", hashMembers(model.WindowList));
+  appendEnumeration(out, ";- Menubar Constants", hashMembers(model.MenuBarList));
+  appendEnumeration(out, ";- MenuItem Constants", hashMembers(model.MenuItemList));
+  appendEnumeration(out, ";- Gadget Constants", gadgets);
+  appendEnumeration(out, ";- StatusBar Constants", hashMembers(model.StatusBarList));
+  appendEnumeration(out, ";- ToolBar Constants", hashMembers(model.ToolBarList));
+  appendEnumeration(out, ";- Font Constants", fonts);
+  appendEnumeration(out, ";- Image Constants", images);
 }
 
 void rewriteFirstWindowLines(StageContext& ctx) {
   FormModel& model = ctx.model;
   if (model.WindowList.empty()) return;
   const Text& first = model.WindowList.front();
-  const Text openCall = U"Open_" + first + U"()";
+  const Text openCall = "Open_" + first + "()";
   // Hand-written and other designers' forms name their window procedures freely
   // (Window_Main, CreateGUI): Main.pb calls the procedure that opens the window, when
   // it can be called without arguments.
   const WindowProcedure* procedure = model.WindowProcedureList.empty() ? nullptr : &model.WindowProcedureList.front();
   Text call = openCall;
   if (procedure && !procedure->name.empty() && !procedure->needsArguments &&
-      !equalsNoCase(procedure->name, U"Open_" + first))
-    call = procedure->name + U"()";
+      !equalsNoCase(procedure->name, "Open_" + first))
+    call = procedure->name + "()";
   bool replaced = false;
   for (Text& line : model.buffers.main) {
-    if (line.find(U"Open_WindowXY()") != Text::npos) {
-      line = replaceNoCase(line, U"Open_WindowXY()", call);
+    if (line.find("Open_WindowXY()") != Text::npos) {
+      line = replaceNoCase(line, "Open_WindowXY()", call);
       replaced = true;
     } else if (isWindowTestLine(line)) {
-      line = U"  If WindowID(#" + first + U")";
+      line = "  If WindowID(#" + first + ")";
       break;
     }
   }
   if (replaced && procedure && procedure->needsArguments)
-    ctx.log(U" -> Warning: window " + first + U" opened by procedure " + procedure->name +
-            U", which needs arguments; Main.pb calls " + openCall + U".");
+    ctx.log(" -> Warning: window " + first + " opened by procedure " + procedure->name +
+            ", which needs arguments; Main.pb calls " + openCall + ".");
 }
 
 void assembleCommonFile(FormModel& model) {
   Lines& out = model.buffers.common;
   const CommonSections& s = model.sections;
   out.clear();
-  out.push_back(U"; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
+  out.push_back("; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
   appendSeparatorBlock(out);
   out.insert(out.end(), s.constants.begin(), s.constants.end());
   appendSeparatorBlock(out);
@@ -243,7 +243,7 @@ void assembleCommonFile(FormModel& model) {
   out.insert(out.end(), s.images.begin(), s.images.end());
   appendSeparatorBlock(out);
   if (model.switches.Multilang == 1) {
-    out.push_back(U"IncludeFile \"LoadLanguage.pb\"");
+    out.push_back("IncludeFile \"LoadLanguage.pb\"");
     appendSeparatorBlock(out);
   }
   out.insert(out.end(), model.FormCodeLines.begin(), model.FormCodeLines.end());
@@ -255,7 +255,7 @@ void ScanIncludeFilesForLanguage(StageContext& ctx) {
     std::string bytes;
     // A missing include file holds no text yet; the source update creates it.
     if (!ctx.fs.readFile(file, bytes)) {
-      if (ctx.fs.exists(file)) ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      if (ctx.fs.exists(file)) ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
       continue;
     }
     Lines scratch = decodeFile(bytes).lines;

@@ -35,42 +35,42 @@ void fillPlainDispatch(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMain;
   Lines menu, gadget, size, exit;
   for (const Text& name : model.MenuItemList)
-    menu.push_back(U"    Case #" + name + U" : EventMenu_" + name + U"()");
+    menu.push_back("    Case #" + name + " : EventMenu_" + name + "()");
   for (const GadgetEntry& g : model.GadgetList)
-    if (hasEventProcedure(g)) gadget.push_back(U"    Case #" + g.name + U" : EventGadget_" + g.name + U"(EventType)");
+    if (hasEventProcedure(g)) gadget.push_back("    Case #" + g.name + " : EventGadget_" + g.name + "(EventType)");
   for (const Text& name : model.WindowList) {
-    size.push_back(U"    Case #" + name + U" : EventSize_" + name + U"()");
-    exit.push_back(U"    Case #" + name + U" : EventExit_" + name + U"()");
+    size.push_back("    Case #" + name + " : EventSize_" + name + "()");
+    exit.push_back("    Case #" + name + " : EventExit_" + name + "()");
   }
-  insertIntoSelect(buffer, U"MyEventMenu", menu);
-  insertIntoSelect(buffer, U"MyEventGadget", gadget);
-  insertIntoSelect(buffer, U"MyEventSize", size);
-  insertIntoSelect(buffer, U"MyEventExit", exit);
+  insertIntoSelect(buffer, "MyEventMenu", menu);
+  insertIntoSelect(buffer, "MyEventGadget", gadget);
+  insertIntoSelect(buffer, "MyEventSize", size);
+  insertIntoSelect(buffer, "MyEventExit", exit);
 }
 
 void fillCallTables(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMain;
-  replaceLine(buffer, U"#CallEventMenuCount = 0",
-              U"#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
-  replaceLine(buffer, U"#CallEventGadgetCount = 0",
-              U"#CallEventGadgetCount = " + numberText(static_cast<long long>(model.GadgetList.size())));
-  replaceLine(buffer, U"#CallEventWindowCount = 0",
-              U"#CallEventWindowCount = " + numberText(static_cast<long long>(model.WindowList.size())));
+  replaceLine(buffer, "#CallEventMenuCount = 0",
+              "#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
+  replaceLine(buffer, "#CallEventGadgetCount = 0",
+              "#CallEventGadgetCount = " + numberText(static_cast<long long>(model.GadgetList.size())));
+  replaceLine(buffer, "#CallEventWindowCount = 0",
+              "#CallEventWindowCount = " + numberText(static_cast<long long>(model.WindowList.size())));
 
-  std::size_t at = findLine(buffer, U"DataSection");
+  std::size_t at = findLine(buffer, "DataSection");
   if (at == buffer.size()) return;
   Lines table;
-  table.push_back(U"  CallEventMenu:");
-  for (const Text& name : model.MenuItemList) table.push_back(U"    Data.i @EventMenu_" + name + U"()");
-  table.push_back(U"  CallEventGadget:");
+  table.push_back("  CallEventMenu:");
+  for (const Text& name : model.MenuItemList) table.push_back("    Data.i @EventMenu_" + name + "()");
+  table.push_back("  CallEventGadget:");
   // Gadgets without a procedure keep their slot, so the later gadgets keep their index.
   for (const GadgetEntry& g : model.GadgetList)
-    table.push_back(hasEventProcedure(g) ? U"    Data.i @EventGadget_" + g.name + U"()"
-                                         : Text(U"    Data.i @MyEventDispatch()"));
-  table.push_back(U"  CallEventSize:");
-  for (const Text& name : model.WindowList) table.push_back(U"    Data.i @EventSize_" + name + U"()");
-  table.push_back(U"  CallEventExit:");
-  for (const Text& name : model.WindowList) table.push_back(U"    Data.i @EventExit_" + name + U"()");
+    table.push_back(hasEventProcedure(g) ? "    Data.i @EventGadget_" + g.name + "()"
+                                         : Text("    Data.i @MyEventDispatch()"));
+  table.push_back("  CallEventSize:");
+  for (const Text& name : model.WindowList) table.push_back("    Data.i @EventSize_" + name + "()");
+  table.push_back("  CallEventExit:");
+  for (const Text& name : model.WindowList) table.push_back("    Data.i @EventExit_" + name + "()");
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at + 1), table.begin(), table.end());
 }
 

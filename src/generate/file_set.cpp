@@ -23,8 +23,8 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
 // Removes every leading and trailing double quote.
 Text trimQuotes(TextView t) {
   std::size_t a = 0, b = t.size();
-  while (a < b && t[a] == U'"') ++a;
-  while (b > a && t[b - 1] == U'"') --b;
+  while (a < b && t[a] == '"') ++a;
+  while (b > a && t[b - 1] == '"') --b;
   return Text(t.substr(a, b - a));
 }
 
@@ -37,7 +37,7 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
   const FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
   if (m.buffers.unreadable.count(name)) {
-    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
   bool utf8 = m.WriteFormat == TextFormat::FormatUtf8;
@@ -45,29 +45,29 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                         : encodeLines(lines, TextFormat::FormatAnsi, false);
   if (ctx.changes.stageFile(ctx.fs, toUtf8(path), bytes) == StageResult::Failed) {
-    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
-  ctx.log(U" -> Write File " + path);
-  if (widened) ctx.log(U" -> Warning: " + path + U" holds characters beyond ISO 8859-1; written as UTF-8.");
+  ctx.log(" -> Write File " + path);
+  if (widened) ctx.log(" -> Warning: " + path + " holds characters beyond ISO 8859-1; written as UTF-8.");
   return true;
 }
 
 }  // namespace
 
 void trimTrailingComments(FileBuffer& buffer) {
-  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == U';') buffer.pop_back();
+  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == ';') buffer.pop_back();
 }
 
 void readCatalog(const Lines& lines, LanguageMap& language) {
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const Text& line = lines[i];
-    std::size_t first = line.find(U';');
+    std::size_t first = line.find(';');
     Text key = trimQuotes(TextView(line).substr(0, first));
     if (key.empty()) continue;
     Text text;
     if (first != Text::npos) {
-      std::size_t second = line.find(U';', first + 1);
+      std::size_t second = line.find(';', first + 1);
       text = trimQuotes(TextView(line).substr(first + 1, second == Text::npos ? Text::npos : second - first - 1));
     }
     language.set(key, text.empty() ? key : text);
@@ -75,9 +75,9 @@ void readCatalog(const Lines& lines, LanguageMap& language) {
 }
 
 Lines catalogLines(const LanguageMap& language) {
-  Lines out{U"Default;Language"};
+  Lines out{"Default;Language"};
   for (const auto& [key, text] : language.entries())
-    out.push_back(U"\"" + key + U"\";\"" + (text == key ? Text() : text) + U"\"");
+    out.push_back("\"" + key + "\";\"" + (text == key ? Text() : text) + "\"");
   return out;
 }
 

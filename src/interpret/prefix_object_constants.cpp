@@ -13,10 +13,10 @@ namespace {
 
 // The commands whose second argument is an object of the window: a toolbar button,
 // or a menu item of the window's menu.
-const char32_t* const kSecondArgumentCommands[] = {
-    U"BALLOONTIP(",       U"TOOLBARTOOLTIP(",   U"DISABLETOOLBARBUTTON(", U"GETTOOLBARBUTTONSTATE(",
-    U"SETTOOLBARBUTTONSTATE(", U"DISABLEMENUITEM(", U"SETMENUITEMSTATE(", U"GETMENUITEMSTATE(",
-    U"SETMENUITEMTEXT(",  U"GETMENUITEMTEXT(",
+const char* const kSecondArgumentCommands[] = {
+    "BALLOONTIP(",       "TOOLBARTOOLTIP(",   "DISABLETOOLBARBUTTON(", "GETTOOLBARBUTTONSTATE(",
+    "SETTOOLBARBUTTONSTATE(", "DISABLEMENUITEM(", "SETMENUITEMSTATE(", "GETMENUITEMSTATE(",
+    "SETMENUITEMTEXT(",  "GETMENUITEMTEXT(",
 };
 
 // One line under edit. It remembers which "#" received the prefix, so that no
@@ -29,7 +29,7 @@ class LineEdit {
   // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
   // True when the prefix was inserted.
   bool prefixAt(std::size_t hashPos) {
-    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return false;
+    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != '#') return false;
     if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return false;
     line_.insert(hashPos, prefix_);
     for (std::size_t& done : done_)
@@ -43,11 +43,11 @@ class LineEdit {
   void prefixCommandArguments(const CommandSet& commands) {
     if (prefix_.empty()) return;
     bool plainPrefix = true;
-    for (char32_t c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
+    for (char c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
     if (!plainPrefix) {
       // The search goes on behind an inserted prefix: a window name taken from a
       // malformed line may hold "(#" itself, and must not be prefixed over and over.
-      for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2))
+      for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2))
         if (commands.containsUpper(upper(wordBefore(line_, p))) && prefixAt(p + 1)) p += prefix_.size();
       return;
     }
@@ -55,7 +55,7 @@ class LineEdit {
     // as it stands and all prefixes inserted at once: a line with many calls is not
     // copied once per insertion.
     std::vector<std::size_t> hashes;  // ascending
-    for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2)) {
+    for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
       Text word = wordBefore(line_, p);
       // A word that starts right behind a "#" prefixed here reads with the prefix.
       if (!hashes.empty() && hashes.back() == p - word.size() - 1) word = prefix_ + word;
@@ -95,7 +95,7 @@ class LineEdit {
   void prefixArgumentAfter(std::size_t comma) {
     if (comma == 0) return;
     std::size_t p = comma + 1;
-    while (p <= line_.size() && (line_[p - 1] == U' ' || line_[p - 1] == U'\t')) ++p;
+    while (p <= line_.size() && (line_[p - 1] == ' ' || line_[p - 1] == '\t')) ++p;
     prefixAt(p);
   }
 
@@ -110,8 +110,8 @@ class LineEdit {
 // The window name of a "(#Name)" argument whose "(" stands at open, up to the first
 // ")" of the line. Empty when the argument is no constant or is not closed.
 Text windowArgument(const Text& line, std::size_t open) {
-  if (open == 0 || open >= line.size() || line[open] != U'#') return Text();
-  std::size_t close = findChar(line, U')');
+  if (open == 0 || open >= line.size() || line[open] != '#') return Text();
+  std::size_t close = findChar(line, ')');
   if (close <= open + 2) return Text();
   return trimBlanks(textBetween(line, open + 2, close));
 }
@@ -125,69 +125,69 @@ bool PrefixObjectConstants(StageContext& ctx) {
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     Text& line = model.FormCodeLines[index];
     // Comment lines, and lines with a comment near their start, stay as they are.
-    std::size_t semicolon = findChar(line, U';');
-    if (semicolon >= 1 && semicolon <= 9) continue;
+    std::size_t semicolon = findChar(line, ';');
+    if (semicolon >= 1 && characterCount(TextView(line).substr(0, semicolon - 1)) < 9) continue;
 
-    if (FindNoCase(line, U"OPENWINDOW(#") != 0) {
-      std::size_t open = findChar(line, U'(');
-      std::size_t comma = findChar(line, U',');
+    if (FindNoCase(line, "OPENWINDOW(#") != 0) {
+      std::size_t open = findChar(line, '(');
+      std::size_t comma = findChar(line, ',');
       Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
       if (isPbAnyName(name) || (name.empty() && isPbAnyAt(line, open + 1))) {
-        ctx.log(U" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
+        ctx.log(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
         return false;
       }
       // A window line without a comma names no window; the prefix stays.
-      if (!name.empty()) windowPrefix = name + U"_";
+      if (!name.empty()) windowPrefix = name + "_";
       continue;
     }
 
-    if (FindNoCase(line, U"USEGADGETLIST(") != 0) {
+    if (FindNoCase(line, "USEGADGETLIST(") != 0) {
       // Without a WindowID(#...) argument the window is unknown and the prefix stays.
-      std::size_t windowId = FindNoCase(line, U"WINDOWID(");
+      std::size_t windowId = FindNoCase(line, "WINDOWID(");
       Text name = windowId ? windowArgument(line, windowId + 8) : Text();
-      if (!name.empty()) windowPrefix = name + U"_";
+      if (!name.empty()) windowPrefix = name + "_";
       continue;
     }
 
     // A toolbar or status bar names its window in its WindowID argument, the first
     // "(" at least two characters behind the call's own.
-    for (const char32_t* keyword : {U"CREATETOOLBAR(", U"CREATESTATUSBAR("}) {
+    for (const char* keyword : {"CREATETOOLBAR(", "CREATESTATUSBAR("}) {
       if (FindNoCase(line, keyword) == 0) continue;
-      std::size_t first = findChar(line, U'(');
-      Text name = windowArgument(line, findChar(line, U'(', first + 2));
-      if (!name.empty()) windowPrefix = name + U"_";
+      std::size_t first = findChar(line, '(');
+      Text name = windowArgument(line, findChar(line, '(', first + 2));
+      if (!name.empty()) windowPrefix = name + "_";
     }
 
-    if (FindNoCase(line, U"CREATEGADGETLIST(") != 0 || FindNoCase(line, U"ADDSTATUSBARFIELD(") != 0) continue;
+    if (FindNoCase(line, "CREATEGADGETLIST(") != 0 || FindNoCase(line, "ADDSTATUSBARFIELD(") != 0) continue;
 
     LineEdit edit(line, windowPrefix);
 
     // Height calls: the constant of the toolbar or status bar whose height is asked.
     // A numbered toolbar (ToolBarHeight(0)) has no constant to prefix.
-    std::size_t heightAt = FindNoCase(line, U"TOOLBARHEIGHT(") + FindNoCase(line, U"STATUSBARHEIGHT(");
+    std::size_t heightAt = FindNoCase(line, "TOOLBARHEIGHT(") + FindNoCase(line, "STATUSBARHEIGHT(");
     if (heightAt != 0) {
-      std::size_t open = findChar(line, U'(', heightAt);
+      std::size_t open = findChar(line, '(', heightAt);
       if (open != 0) edit.prefixAt(open + 1);
     }
 
     // Every command of the line whose first argument is a window's object.
     edit.prefixCommandArguments(model.PrefixCommandSet);
 
-    for (const char32_t* keyword : kSecondArgumentCommands) {
+    for (const char* keyword : kSecondArgumentCommands) {
       std::size_t k = FindNoCase(line, keyword);
-      if (k != 0) edit.prefixArgumentAfter(findChar(line, U',', k));
+      if (k != 0) edit.prefixArgumentAfter(findChar(line, ',', k));
     }
 
     // The two gadgets of a splitter, the menu constants of an MDI gadget: the sixth
     // and seventh arguments.
-    for (const char32_t* keyword : {U"SPLITTERGADGET(", U"MDIGADGET("}) {
+    for (const char* keyword : {"SPLITTERGADGET(", "MDIGADGET("}) {
       std::size_t k = FindNoCase(line, keyword);
       if (k == 0) continue;
       std::size_t fifth = k;
-      for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, U',', n == 0 ? k : fifth + 1);
+      for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, ',', n == 0 ? k : fifth + 1);
       if (fifth == 0) continue;
       edit.prefixArgumentAfter(fifth);
-      edit.prefixArgumentAfter(findChar(line, U',', fifth + 1));
+      edit.prefixArgumentAfter(findChar(line, ',', fifth + 1));
     }
 
     // The passes after the duplicate checks tell these constants from the ones that

@@ -40,12 +40,12 @@ std::size_t nameEnd(const Text& line, std::size_t from) {
 // first argument, upper-cased without its "#". Such a name is an image or a font,
 // whatever object shares it.
 void addLoadedNames(const Text& line, std::unordered_set<Text>& loaded) {
-  for (const char32_t* call : {U"LOADIMAGE(", U"CATCHIMAGE(", U"LOADFONT("}) {
+  for (const char* call : {"LOADIMAGE(", "CATCHIMAGE(", "LOADFONT("}) {
     std::size_t p = FindNoCase(line, call);
     if (p == 0) continue;
-    std::size_t i = p - 1 + std::char_traits<char32_t>::length(call);
-    while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
-    if (i >= line.size() || line[i] != U'#') continue;
+    std::size_t i = p - 1 + std::char_traits<char>::length(call);
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i >= line.size() || line[i] != '#') continue;
     loaded.insert(upper(TextView(line).substr(i + 1, nameEnd(line, i + 1) - i - 1)));
   }
 }
@@ -56,7 +56,7 @@ void addUpper(std::unordered_set<Text>& set, const Lines& names) {
 
 void addLoadedConstant(const Text& constant, std::unordered_set<Text>& loaded) {
   Text c = trimBlanksTabs(constant);
-  if (!c.empty() && c[0] == U'#') loaded.insert(upper(TextView(c).substr(1)));
+  if (!c.empty() && c[0] == '#') loaded.insert(upper(TextView(c).substr(1)));
 }
 
 }  // namespace
@@ -116,10 +116,10 @@ void PrefixObjectReferences(FormModel& model) {
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
     for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
-      if (line[i] != U'#' || (i >= 2 && line[i - 1] == U':' && line[i - 2] == U':')) continue;
+      if (line[i] != '#' || (i >= 2 && line[i - 1] == ':' && line[i - 2] == ':')) continue;
       const std::size_t from = i + 1, end = nameEnd(line, from);
       i = end - 1;
-      if (end == from || (end < line.size() && line[end] == U'$')) continue;
+      if (end == from || (end < line.size() && line[end] == '$')) continue;
       const Text name = upper(TextView(line).substr(from, end - from));
       if (const Text* prefix = prefixOf(index, from)) {
         // A prefix that names no object, where the name's creating calls all got one

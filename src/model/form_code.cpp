@@ -4,19 +4,19 @@
 
 namespace tarnwick {
 
-std::size_t findChar(TextView line, char32_t c, std::size_t start) {
+std::size_t findChar(TextView line, char c, std::size_t start) {
   if (start < 1) start = 1;
   if (start > line.size()) return 0;
   std::size_t p = line.find(c, start - 1);
   return p == TextView::npos ? 0 : p + 1;
 }
 
-std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start) {
+std::size_t findCharOutsideStrings(TextView line, char c, std::size_t start) {
   // The quote state is counted from the start of the line, so that a start inside a
   // literal is still known to be inside it.
   bool inString = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == U'"') {
+    if (line[i] == '"') {
       inString = !inString;
       continue;
     }
@@ -30,13 +30,13 @@ namespace {
 // The index one past the string literal that starts at index i; i itself when none
 // starts there. An unclosed literal runs to the end of the line.
 std::size_t literalEnd(TextView line, std::size_t i) {
-  char32_t c = line[i];
-  if (c == U'~' && i + 1 < line.size() && line[i + 1] == U'"') {
+  char c = line[i];
+  if (c == '~' && i + 1 < line.size() && line[i + 1] == '"') {
     std::size_t j = i + 2;
-    while (j < line.size() && line[j] != U'"') j += line[j] == U'\\' ? 2 : 1;
+    while (j < line.size() && line[j] != '"') j += line[j] == '\\' ? 2 : 1;
     return std::min(j + 1, line.size());
   }
-  if (c != U'"' && c != U'\'') return i;
+  if (c != '"' && c != '\'') return i;
   std::size_t close = line.find(c, i + 1);
   return close == TextView::npos ? line.size() : close + 1;
 }
@@ -46,14 +46,14 @@ std::size_t literalEnd(TextView line, std::size_t i) {
 std::size_t codeChar(TextView line, std::size_t i) {
   while (i < line.size()) {
     std::size_t end = literalEnd(line, i);
-    if (end == i) return line[i] == U';' ? line.size() : i;
+    if (end == i) return line[i] == ';' ? line.size() : i;
     i = end;
   }
   return line.size();
 }
 
-bool isIdentifierChar(char32_t c) {
-  return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_';
+bool isIdentifierChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 Text wordBefore(TextView line, std::size_t pos) {
@@ -65,30 +65,30 @@ Text wordBefore(TextView line, std::size_t pos) {
 }
 
 std::size_t closingParenthesis(TextView line, std::size_t open) {
-  if (open < 1 || open > line.size() || line[open - 1] != U'(') return 0;
+  if (open < 1 || open > line.size() || line[open - 1] != '(') return 0;
   int depth = 0;
   bool inString = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    char32_t c = line[i];
-    if (c == U'"') inString = !inString;
+    char c = line[i];
+    if (c == '"') inString = !inString;
     if (inString || i + 1 < open) continue;
-    if (c == U'(') ++depth;
-    if (c == U')' && --depth == 0) return i + 1;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth == 0) return i + 1;
   }
   return 0;
 }
 
 bool isPbAnyAt(TextView line, std::size_t hashPos) {
-  if (hashPos < 1 || hashPos > line.size() || line[hashPos - 1] != U'#') return false;
+  if (hashPos < 1 || hashPos > line.size() || line[hashPos - 1] != '#') return false;
   TextView rest = line.substr(hashPos);
-  if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), U"PB_ANY")) return false;
+  if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), "PB_ANY")) return false;
   return rest.size() == 6 || !isIdentifierChar(rest[6]);
 }
 
-bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), U"PB_ANY"); }
+bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), "PB_ANY"); }
 
 TextView codePart(TextView line) {
-  std::size_t p = line.find(U';');
+  std::size_t p = line.find(';');
   return p == TextView::npos ? line : line.substr(0, p);
 }
 
@@ -96,7 +96,7 @@ namespace {
 
 TextView afterIndent(TextView line) {
   std::size_t i = 0;
-  while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
   return line.substr(i);
 }
 
@@ -112,12 +112,12 @@ Text leadingWord(TextView line) {
 
 bool startsWithProcedure(TextView line) {
   TextView rest = afterIndent(line);
-  return rest.size() >= 9 && equalsNoCase(rest.substr(0, 9), U"PROCEDURE");
+  return rest.size() >= 9 && equalsNoCase(rest.substr(0, 9), "PROCEDURE");
 }
 
 bool isProcedureHead(TextView line) {
   Text word = leadingWord(line);
-  return word == U"PROCEDURE" || word == U"PROCEDUREC" || word == U"PROCEDUREDLL" || word == U"PROCEDURECDLL";
+  return word == "PROCEDURE" || word == "PROCEDUREC" || word == "PROCEDUREDLL" || word == "PROCEDURECDLL";
 }
 
 Text procedureHeadName(TextView line) {
@@ -125,43 +125,43 @@ Text procedureHeadName(TextView line) {
   TextView rest = afterIndent(line);
   std::size_t i = 0;
   while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
-  if (i < rest.size() && rest[i] == U'.') {
+  if (i < rest.size() && rest[i] == '.') {
     ++i;
     while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
   }
   std::size_t begin = i;
-  while (begin < rest.size() && (rest[begin] == U' ' || rest[begin] == U'\t')) ++begin;
+  while (begin < rest.size() && (rest[begin] == ' ' || rest[begin] == '\t')) ++begin;
   std::size_t end = begin;
   while (end < rest.size() && isIdentifierChar(rest[end])) ++end;
   std::size_t open = end;
-  while (open < rest.size() && (rest[open] == U' ' || rest[open] == U'\t')) ++open;
-  if (end == begin || begin == i || open >= rest.size() || rest[open] != U'(') return Text();
+  while (open < rest.size() && (rest[open] == ' ' || rest[open] == '\t')) ++open;
+  if (end == begin || begin == i || open >= rest.size() || rest[open] != '(') return Text();
   return Text(rest.substr(begin, end - begin));
 }
 
 bool procedureNeedsArguments(TextView headLine) {
-  std::size_t open = headLine.find(U'(');
+  std::size_t open = headLine.find('(');
   if (open == TextView::npos) return false;
   int depth = 0;
   bool parameter = false, hasDefault = false;  // within the current parameter
   for (std::size_t i = codeChar(headLine, open + 1); i < headLine.size(); i = codeChar(headLine, i + 1)) {
-    char32_t c = headLine[i];
-    if (c == U'(') ++depth;
-    if (c == U')' && depth-- == 0) break;
+    char c = headLine[i];
+    if (c == '(') ++depth;
+    if (c == ')' && depth-- == 0) break;
     if (depth > 0) continue;
-    if (c == U',') {
+    if (c == ',') {
       if (!hasDefault) return true;
       parameter = hasDefault = false;
-    } else if (c == U'=') {
+    } else if (c == '=') {
       hasDefault = true;
-    } else if (c != U' ' && c != U'\t') {
+    } else if (c != ' ' && c != '\t') {
       parameter = true;
     }
   }
   return parameter && !hasDefault;
 }
 
-bool endsProcedure(TextView line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
+bool endsProcedure(TextView line) { return FindNoCase(codePart(line), "ENDPROCEDURE") != 0; }
 
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
   if (find.empty()) return Text(line);

@@ -7,9 +7,9 @@
 namespace tarnwick {
 
 // Plain search for one character at or after start.
-std::size_t findChar(TextView line, char32_t c, std::size_t start = 1);
+std::size_t findChar(TextView line, char c, std::size_t start = 1);
 // Plain search for one character at or after start, skipping string literals.
-std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start = 1);
+std::size_t findCharOutsideStrings(TextView line, char c, std::size_t start = 1);
 
 // The index of the first character at or after index i (0-based, not inside a
 // literal) that belongs to the code of the line and stands outside string literals:
@@ -19,7 +19,7 @@ std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start 
 std::size_t codeChar(TextView line, std::size_t i);
 
 // The characters of a PureBasic name: ASCII letters, digits and "_".
-bool isIdentifierChar(char32_t c);
+bool isIdentifierChar(char c);
 // The name that ends directly before position pos, e.g. the command word in front of
 // a "(#": "ContainerGadget" in "If ContainerGadget(#C" and in "x=ContainerGadget(#C".
 Text wordBefore(TextView line, std::size_t pos);

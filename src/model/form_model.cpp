@@ -26,12 +26,12 @@ const Text* LanguageMap::find(const Text& key) const {
 
 Text kindWord(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::Window: return U"Window";
-    case ObjectKind::MenuBar: return U"MenuBar";
-    case ObjectKind::MenuItem: return U"MenuItem";
-    case ObjectKind::StatusBar: return U"StatusBar";
-    case ObjectKind::ToolBar: return U"ToolBar";
-    case ObjectKind::Gadget: return U"Gadget";
+    case ObjectKind::Window: return "Window";
+    case ObjectKind::MenuBar: return "MenuBar";
+    case ObjectKind::MenuItem: return "MenuItem";
+    case ObjectKind::StatusBar: return "StatusBar";
+    case ObjectKind::ToolBar: return "ToolBar";
+    case ObjectKind::Gadget: return "Gadget";
   }
   return Text();
 }

@@ -174,7 +174,7 @@ struct FormModel {
 
   Switches switches;
   TextFormat WriteFormat = TextFormat::FormatUtf8;
-  Text ProjectPath = U"Unbekannt.pbm";
+  Text ProjectPath = "Unbekannt.pbm";
 
   // Per-run working data of the generators and the binding step.
   FileBuffers buffers;

@@ -4,71 +4,105 @@
 
 namespace tarnwick {
 
+namespace {
+
+// The length of the valid UTF-8 sequence at byte i (1 to 4) and its code point, or 0
+// when none starts there.
+int validSequence(std::string_view s, std::size_t i, char32_t& cp) {
+  unsigned char b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80) {
+    cp = b;
+    return 1;
+  }
+  int len = 0;
+  if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; }
+  else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; }
+  else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; }
+  if (len == 0 || i + len > s.size()) return 0;
+  for (int k = 1; k < len; ++k) {
+    unsigned char c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
+  static const char32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+}  // namespace
+
 Text fromUtf8(std::string_view s) {
-  Text out;
-  out.reserve(s.size());
+  // Nearly every text is valid already: it is taken as it is.
   std::size_t i = 0;
   const std::size_t n = s.size();
+  char32_t cp = 0;
   while (i < n) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      out.push_back(b);
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;
     }
-    int len = 0;
-    char32_t cp = 0;
-    if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; }
-    else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; }
-    else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; }
-    bool ok = len > 0 && i + len <= n;
-    for (int k = 1; ok && k < len; ++k) {
-      unsigned char c = static_cast<unsigned char>(s[i + k]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (c & 0x3F);
-    }
-    if (ok) {
-      // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
-      static const char32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-      if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ok = false;
-    }
-    if (ok) {
-      out.push_back(cp);
-      i += len;
+    int len = validSequence(s, i, cp);
+    if (len == 0) break;
+    i += static_cast<std::size_t>(len);
+  }
+  if (i == n) return Text(s);
+  Text out(s.substr(0, i));
+  out.reserve(n + 8);
+  while (i < n) {
+    int len = validSequence(s, i, cp);
+    if (len > 0) {
+      out.append(s.substr(i, static_cast<std::size_t>(len)));
+      i += static_cast<std::size_t>(len);
     } else {
-      // A byte that starts no valid sequence keeps its value as an ISO 8859-1 character,
-      // so no byte of the user's text is dropped.
-      out.push_back(b);
+      appendCodePoint(out, static_cast<unsigned char>(s[i]));
       ++i;
     }
   }
   return out;
 }
 
-std::string toUtf8(TextView t) {
-  std::string out;
-  out.reserve(t.size());
-  for (char32_t c : t) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c <= 0x10FFFF) {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out += "\xEF\xBF\xBD";
-    }
+char32_t nextCodePoint(TextView text, std::size_t& i) {
+  char32_t cp = 0;
+  int len = validSequence(text, i, cp);
+  if (len == 0) {
+    cp = static_cast<unsigned char>(text[i]);
+    len = 1;
   }
-  return out;
+  i += static_cast<std::size_t>(len);
+  return cp;
+}
+
+void appendCodePoint(Text& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000 && !(c >= 0xD800 && c <= 0xDFFF)) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c >= 0x10000 && c <= 0x10FFFF) {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out += "\xEF\xBF\xBD";
+  }
+}
+
+std::size_t characterCount(TextView text) {
+  std::size_t n = 0;
+  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+bool isAscii(TextView text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
 }
 
 char32_t upperChar(char32_t c) {
@@ -89,7 +123,22 @@ char32_t upperChar(char32_t c) {
 
 Text upper(TextView t) {
   Text out(t);
-  for (char32_t& c : out) c = upperChar(c);
+  for (std::size_t i = 0; i < out.size();) {
+    unsigned char b = static_cast<unsigned char>(out[i]);
+    if (b < 0x80) {
+      out[i] = upperAscii(out[i]);
+      ++i;
+      continue;
+    }
+    std::size_t at = i;
+    char32_t c = nextCodePoint(out, i);
+    char32_t u = upperChar(c);
+    if (u == c) continue;
+    // The upper case has a UTF-8 form of the same length: it takes the same bytes.
+    Text bytes;
+    appendCodePoint(bytes, u);
+    if (bytes.size() == i - at) out.replace(at, bytes.size(), bytes);
+  }
   return out;
 }
 
@@ -101,23 +150,24 @@ std::size_t findFrom(TextView text, TextView pattern, std::size_t start) {
 }
 
 std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
-  // Compares character by character in upper case instead of upper-casing copies of
-  // both texts, since every keyword test of every line comes through here.
-  char32_t small[64];
-  const std::size_t m = pattern.size();
-  if (m > std::size(small)) return findFrom(upper(text), upper(pattern), start);
   if (start < 1) start = 1;
   if (start - 1 > text.size()) return 0;
+  const std::size_t m = pattern.size();
   if (m == 0) return start;
   if (m > text.size()) return 0;
-  // ASCII letters are upper-cased inline; only other characters go through upperChar.
-  auto up = [](char32_t c) { return c < 0x80 ? (c >= U'a' && c <= U'z' ? c - 32 : c) : upperChar(c); };
-  for (std::size_t k = 0; k < m; ++k) small[k] = upperChar(pattern[k]);
+  // An ASCII pattern (every keyword) can only match ASCII bytes, whose upper case is
+  // taken inline; no character beyond ASCII upper-cases into ASCII.
+  char small[64];
+  if (m > sizeof small || !isAscii(pattern)) return findFrom(upper(text), upper(pattern), start);
+  for (std::size_t k = 0; k < m; ++k) small[k] = upperAscii(pattern[k]);
+  const char first = small[0];
+  const char firstLower = (first >= 'A' && first <= 'Z') ? static_cast<char>(first + 32) : first;
   const std::size_t last = text.size() - m;
   for (std::size_t i = start - 1; i <= last; ++i) {
-    if (up(text[i]) != small[0]) continue;
+    const char c = text[i];
+    if (c != first && c != firstLower) continue;
     std::size_t k = 1;
-    while (k < m && up(text[i + k]) == small[k]) ++k;
+    while (k < m && upperAscii(text[i + k]) == small[k]) ++k;
     if (k == m) return i + 1;
   }
   return 0;
@@ -125,15 +175,15 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
 
 Text trimBlanks(TextView t) {
   std::size_t a = 0, b = t.size();
-  while (a < b && t[a] == U' ') ++a;
-  while (b > a && t[b - 1] == U' ') --b;
+  while (a < b && t[a] == ' ') ++a;
+  while (b > a && t[b - 1] == ' ') --b;
   return Text(t.substr(a, b - a));
 }
 
 Text trimBlanksTabs(TextView t) {
   std::size_t a = 0, b = t.size();
-  while (a < b && (t[a] == U' ' || t[a] == U'\t')) ++a;
-  while (b > a && (t[b - 1] == U' ' || t[b - 1] == U'\t')) --b;
+  while (a < b && (t[a] == ' ' || t[a] == '\t')) ++a;
+  while (b > a && (t[b - 1] == ' ' || t[b - 1] == '\t')) --b;
   return Text(t.substr(a, b - a));
 }
 
@@ -143,25 +193,28 @@ bool startsWith(TextView text, TextView prefix) {
 
 bool equalsNoCase(TextView a, TextView b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (upperChar(a[i]) != upperChar(b[i])) return false;
-  return true;
+  if (isAscii(a) && isAscii(b)) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+    return true;
+  }
+  return upper(a) == upper(b);
 }
 
-Text SeparatorLine() { return U"; " + Text(87, U'*'); }
+Text SeparatorLine() { return "; " + Text(87, '*'); }
 
-Text fileErrorText() { return U"Errorcode: 1"; }
+Text fileErrorText() { return "Errorcode: 1"; }
 
 Text directoryOf(TextView path) {
-  std::size_t p = path.rfind(U'/');
+  std::size_t p = path.rfind('/');
   return p == TextView::npos ? Text() : Text(path.substr(0, p + 1));
 }
 
 Text fileNameOf(TextView path) {
-  std::size_t p = path.rfind(U'/');
+  std::size_t p = path.rfind('/');
   return p == TextView::npos ? Text(path) : Text(path.substr(p + 1));
 }
 
-Text numberText(long long n) { return T(std::to_string(n)); }
+Text numberText(long long n) { return std::to_string(n); }
 
 }  // namespace tarnwick

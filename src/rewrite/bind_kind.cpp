@@ -17,7 +17,7 @@ void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) 
   // Old prefix -> the window bindings with that prefix, in order.
   std::unordered_map<Text, std::vector<std::size_t>> byPrefix;
   for (std::size_t i = 0; i < bindings.size(); ++i)
-    if (bindings[i].kind == ObjectKind::Window) byPrefix[bindings[i].oldName + U"_"].push_back(i);
+    if (bindings[i].kind == ObjectKind::Window) byPrefix[bindings[i].oldName + "_"].push_back(i);
   if (byPrefix.empty()) return;
   for (Text& name : previousNames) {
     // A prefix ends at a "_"; the next binding to apply is the first one after the
@@ -25,7 +25,7 @@ void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) 
     std::size_t next = 0;
     for (;;) {
       std::size_t best = bindings.size();
-      for (std::size_t u = name.find(U'_'); u != Text::npos; u = name.find(U'_', u + 1)) {
+      for (std::size_t u = name.find('_'); u != Text::npos; u = name.find('_', u + 1)) {
         auto it = byPrefix.find(name.substr(0, u + 1));
         if (it == byPrefix.end()) continue;
         auto at = std::lower_bound(it->second.begin(), it->second.end(), next);
@@ -33,7 +33,7 @@ void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) 
       }
       if (best == bindings.size()) break;
       const ReplaceEntry& entry = bindings[best];
-      name = entry.newName + U"_" + name.substr(entry.oldName.size() + 1);
+      name = entry.newName + "_" + name.substr(entry.oldName.size() + 1);
       next = best + 1;
     }
   }
@@ -42,9 +42,9 @@ void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) 
 }  // namespace
 
 bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
-  std::size_t first = entry.find(U'>');
+  std::size_t first = entry.find('>');
   if (first == TextView::npos) return false;
-  std::size_t second = entry.find(U'>', first + 1);
+  std::size_t second = entry.find('>', first + 1);
   oldName = trimBlanks(entry.substr(0, first));
   newName = trimBlanks(entry.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
   return !oldName.empty() && !newName.empty();

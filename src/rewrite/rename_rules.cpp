@@ -9,21 +9,21 @@ namespace tarnwick {
 namespace {
 
 // Letters and digits after upper-casing; "_" and everything else end a stretch.
-bool isStretchChar(char32_t upperC) { return (upperC >= U'0' && upperC <= U'9') || (upperC >= U'A' && upperC <= U'Z'); }
+bool isStretchChar(char upperC) { return (upperC >= '0' && upperC <= '9') || (upperC >= 'A' && upperC <= 'Z'); }
 
 // The upper-cased first stretch of a name built of stretches joined by single "_";
 // empty when the name has another shape.
 Text firstStretch(const Text& name) {
   Text up = upper(name);
-  if (up.empty() || up.front() == U'_' || up.back() == U'_') return Text();
+  if (up.empty() || up.front() == '_' || up.back() == '_') return Text();
   for (std::size_t i = 0; i < up.size(); ++i) {
-    if (up[i] == U'_') {
-      if (up[i - 1] == U'_') return Text();
+    if (up[i] == '_') {
+      if (up[i - 1] == '_') return Text();
     } else if (!isStretchChar(up[i])) {
       return Text();
     }
   }
-  return up.substr(0, std::min(up.find(U'_'), up.size()));
+  return up.substr(0, std::min(up.find('_'), up.size()));
 }
 
 }  // namespace
@@ -34,8 +34,8 @@ void RenameRules::add(Mode mode, const Text& stem, const Text& name, const Text&
   Text stretch = firstStretch(name);
   // Behind the stem the name starts a stretch; before the tail (or, for a whole word,
   // before the end of the word) it ends one.
-  bool startsStretch = !stem.empty() && (stem.back() == U'#' || stem.back() == U'_');
-  bool endsStretch = tail.empty() ? mode == Mode::Word : !isStretchChar(upperChar(tail.front()));
+  bool startsStretch = !stem.empty() && (stem.back() == '#' || stem.back() == '_');
+  bool endsStretch = tail.empty() ? mode == Mode::Word : !isStretchChar(upperAscii(tail.front()));
   if (stretch.empty() || !startsStretch || !endsStretch) {
     everyLine_.push_back(index);
     return;
@@ -51,14 +51,14 @@ void RenameRules::candidates(const Text& line, std::vector<std::size_t>& out) co
   const std::size_t n = line.size();
   std::size_t i = 0;
   while (i < n) {
-    char32_t c = line[i++];
-    if (c != U'#' && c != U'_') continue;
+    char c = line[i++];
+    if (c != '#' && c != '_') continue;
     std::size_t begin = i;
-    while (i < n && isStretchChar(upperChar(line[i]))) ++i;
+    while (i < n && isStretchChar(upperAscii(line[i]))) ++i;
     std::size_t length = i - begin;
     if (length == 0 || length > longestStretch_) continue;
     key.assign(line, begin, length);
-    for (char32_t& k : key) k = upperChar(k);
+    for (char& k : key) k = upperAscii(k);
     auto it = byStretch_.find(key);
     if (it != byStretch_.end()) out.insert(out.end(), it->second.begin(), it->second.end());
   }

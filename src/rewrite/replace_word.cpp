@@ -6,7 +6,7 @@ namespace {
 
 // Identifier characters, tested on upper-cased text: every other character, letters
 // outside A to Z included, separates identifiers.
-bool isIdentifierChar(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || c == U'_'; }
+bool isIdentifierChar(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 }  // namespace
 
@@ -24,7 +24,7 @@ Text ReplaceWord(TextView line, TextView search, TextView replacement) {
     result.append(line.substr(copied, p - copied));
     copied = p;
     // The character in front is the last one written, which may end a replacement.
-    bool leftFree = result.empty() || !isIdentifierChar(upperChar(result.back()));
+    bool leftFree = result.empty() || !isIdentifierChar(upperAscii(result.back()));
     bool rightFree = p + length == upperLine.size() || !isIdentifierChar(upperLine[p + length]);
     if (leftFree && rightFree) {
       result.append(replacement);

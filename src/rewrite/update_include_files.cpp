@@ -14,11 +14,11 @@ RenameRules includeRules(const ReplaceList& replaceList) {
   using Mode = RenameRules::Mode;
   RenameRules rules;
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
-  for (const ReplaceEntry& e : replaceList) rules.add(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
+    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, "#", e.oldName, "_", "#" + e.newName + "_");
+  for (const ReplaceEntry& e : replaceList) rules.add(Mode::Word, "#", e.oldName, Text(), "#" + e.newName);
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
-      rules.add(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+      rules.add(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
   return rules;
 }
 
@@ -41,14 +41,14 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
     // A missing include file is created empty (by the commit, like every change);
     // one that exists but cannot be read (or is no regular file) is left alone.
     if (ctx.fs.exists(file) || ctx.changes.stageFile(ctx.fs, file, std::string()) == StageResult::Failed)
-      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
     return true;
   }
   DecodedText text = decodeFile(bytes);
   int count = rules.apply(text.lines);
   if (count == 0) return true;
 
-  ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
+  ctx.log(" -> Update Includefile " + path + " / Count Change: " + numberText(count));
   // Written back in the encoding it was read in, with its mark when it had one, so
   // that nothing but the renamed identifiers changes.
   bool lossy = false;
@@ -56,7 +56,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
   if (lossy || !decodesFaithfully(bytes) || ctx.changes.stageFile(ctx.fs, file, encoded) == StageResult::Failed) {
-    ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+    ctx.logFileError(" -> Error WriteFile " + path + " / " + fileErrorText());
     return false;
   }
   return true;
@@ -65,7 +65,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
 }  // namespace
 
 bool updateIncludeFiles(StageContext& ctx) {
-  ctx.log(U"- Update IncludeFiles");
+  ctx.log("- Update IncludeFiles");
   // The rules are built once for all files.
   const RenameRules rules = includeRules(ctx.model.replaceList);
   bool ok = true;

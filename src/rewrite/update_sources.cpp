@@ -30,36 +30,36 @@ struct BufferRules {
 }  // namespace
 
 void updatePrefixes(StageContext& ctx) {
-  ctx.log(U"- Update Prefix");
+  ctx.log("- Update Prefix");
   FormModel& m = ctx.model;
   BufferRules rules;
   for (const ReplaceEntry& e : m.replaceList) {
     if (e.kind != ObjectKind::Window) continue;
-    const Text newPrefix = e.newName + U"_";
-    rules.eventMenu.add(Mode::Substring, U"EventMenu_", e.oldName, U"_", U"EventMenu_" + newPrefix);
-    rules.eventGadget.add(Mode::Substring, U"EventGadget_", e.oldName, U"_", U"EventGadget_" + newPrefix);
-    rules.eventWindow.add(Mode::Substring, U"EventSize_", e.oldName, U"_", U"EventSize_" + newPrefix);
-    rules.eventWindow.add(Mode::Substring, U"EventExit_", e.oldName, U"_", U"EventExit_" + newPrefix);
-    rules.addToAll(Mode::Substring, U"#", e.oldName, U"_", U"#" + newPrefix);
+    const Text newPrefix = e.newName + "_";
+    rules.eventMenu.add(Mode::Substring, "EventMenu_", e.oldName, "_", "EventMenu_" + newPrefix);
+    rules.eventGadget.add(Mode::Substring, "EventGadget_", e.oldName, "_", "EventGadget_" + newPrefix);
+    rules.eventWindow.add(Mode::Substring, "EventSize_", e.oldName, "_", "EventSize_" + newPrefix);
+    rules.eventWindow.add(Mode::Substring, "EventExit_", e.oldName, "_", "EventExit_" + newPrefix);
+    rules.addToAll(Mode::Substring, "#", e.oldName, "_", "#" + newPrefix);
   }
   rules.apply(m);
 }
 
 void updateProcedures(StageContext& ctx) {
-  ctx.log(U"- Update Procedure");
+  ctx.log("- Update Procedure");
   FormModel& m = ctx.model;
   BufferRules rules;
   for (const ReplaceEntry& e : m.replaceList) {
     switch (e.kind) {
       case ObjectKind::MenuItem:
-        rules.eventMenu.add(Mode::Word, U"EventMenu_", e.oldName, Text(), U"EventMenu_" + e.newName);
+        rules.eventMenu.add(Mode::Word, "EventMenu_", e.oldName, Text(), "EventMenu_" + e.newName);
         break;
       case ObjectKind::Gadget:
-        rules.eventGadget.add(Mode::Word, U"EventGadget_", e.oldName, Text(), U"EventGadget_" + e.newName);
+        rules.eventGadget.add(Mode::Word, "EventGadget_", e.oldName, Text(), "EventGadget_" + e.newName);
         break;
       case ObjectKind::Window:
-        rules.eventWindow.add(Mode::Word, U"EventSize_", e.oldName, Text(), U"EventSize_" + e.newName);
-        rules.eventWindow.add(Mode::Word, U"EventExit_", e.oldName, Text(), U"EventExit_" + e.newName);
+        rules.eventWindow.add(Mode::Word, "EventSize_", e.oldName, Text(), "EventSize_" + e.newName);
+        rules.eventWindow.add(Mode::Word, "EventExit_", e.oldName, Text(), "EventExit_" + e.newName);
         break;
       default:  // menus, status bars and toolbars have no event procedures
         break;
@@ -69,18 +69,18 @@ void updateProcedures(StageContext& ctx) {
 }
 
 void updateConstants(StageContext& ctx) {
-  ctx.log(U"- Update Constants");
+  ctx.log("- Update Constants");
   BufferRules rules;
-  for (const ReplaceEntry& e : ctx.model.replaceList) rules.addToAll(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
+  for (const ReplaceEntry& e : ctx.model.replaceList) rules.addToAll(Mode::Word, "#", e.oldName, Text(), "#" + e.newName);
   rules.apply(ctx.model);
 }
 
 void updateOpenWindows(StageContext& ctx) {
-  ctx.log(U"- Update Open Window");
+  ctx.log("- Update Open Window");
   BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList)
     if (e.kind == ObjectKind::Window)
-      rules.addToAll(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+      rules.addToAll(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
   rules.apply(ctx.model);
 }
 

@@ -31,11 +31,11 @@ inline void fillDemoForm(FormModel& m, bool multilang) {
                        ("  TextGadget(#Window_0_Text_0, 10, 10, 100, 20, " + text("File") + ")").c_str(),
                        ("  ButtonGadget(#Window_0_Button_0, 10, 40, 100, 20, " + text("Open") + ")").c_str(),
                        "EndProcedure", "", sep.c_str(), ""});
-  m.WindowList = {U"Window_0"};
-  m.MenuBarList = {U"Window_0_Menu_0"};
-  m.MenuItemList = {U"Window_0_MenuItem_1"};
-  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Button_0", U"BUTTONGADGET"}};
-  m.ImageList = {{U"#Image_0", U"ok.png"}};
+  m.WindowList = {"Window_0"};
+  m.MenuBarList = {"Window_0_Menu_0"};
+  m.MenuItemList = {"Window_0_MenuItem_1"};
+  m.GadgetList = {{"Window_0_Text_0", "TEXTGADGET"}, {"Window_0_Button_0", "BUTTONGADGET"}};
+  m.ImageList = {{"#Image_0", "ok.png"}};
 }
 
 // Step 1's generator stages on a fresh model that a test has filled with its form.
@@ -49,7 +49,7 @@ inline void prepareAsStepOne(RunContext& ctx) {
       ScanLanguageKeys(m, *b);
     fillLanguageData(m);
   }
-  m.sections.fonts = {U";- Load Font"};
+  m.sections.fonts = {";- Load Font"};
   for (const FontEntry& f : m.FontList) m.sections.fonts.push_back(f.line);
   m.sections.fonts.emplace_back();
   buildImageSection(m);

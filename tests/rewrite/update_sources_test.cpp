@@ -25,17 +25,17 @@ struct UpdateFixture : ::testing::Test {
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
   UpdateFixture() {
-    m.ProjectPath = U"/p/app.pbm";
+    m.ProjectPath = "/p/app.pbm";
     fs.directories.insert("/p");
   }
 };
 
 TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
   // Names of a window's objects arrive with the window's new prefix already.
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
-                   {U"Main_Button_1", U"Main_OkButton", ObjectKind::Gadget},
-                   {U"Main_Item", U"Main_Save", ObjectKind::MenuItem},
-                   {U"Main_Bar", U"Main_Status", ObjectKind::StatusBar}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window},
+                   {"Main_Button_1", "Main_OkButton", ObjectKind::Gadget},
+                   {"Main_Item", "Main_Save", ObjectKind::MenuItem},
+                   {"Main_Bar", "Main_Status", ObjectKind::StatusBar}};
   m.buffers.main = L({"Open_Window_0()", "If #Window_0 Or #Window_01 : Open_Window_01() : EndIf",
                       "x = #window_0_Button_1 : y = #Main_Button_10"});
   m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Item()", "Procedure EventMenu_Window_0_Open()",
@@ -72,7 +72,7 @@ TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   EXPECT_FALSE(fs.files.count("/p/missing.pbi"));  // created by the commit, not before
   EXPECT_TRUE(commitChanges(ctx));
   EXPECT_EQ(m.buffers.main, L({"#Window_0"}));
-  EXPECT_EQ(host.log.back(), U"- Update IncludeFiles");
+  EXPECT_EQ(host.log.back(), "- Update IncludeFiles");
   EXPECT_EQ(fs.files["/p/a.pbi"], "#Window_0\r\n");
   ASSERT_TRUE(fs.files.count("/p/missing.pbi"));
   EXPECT_EQ(fs.files["/p/missing.pbi"], "");
@@ -86,7 +86,7 @@ struct IncludeCase {
 };
 
 TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window}, {U"Main_Button_1", U"Main_Ok", ObjectKind::Gadget}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window}, {"Main_Button_1", "Main_Ok", ObjectKind::Gadget}};
   const std::string u16mark("\xFF\xFE", 2);
   const IncludeCase cases[] = {
       {"CR LF becomes LF", "; x\r\nSetGadgetText(#Main_Button_1, \"\")\r\n", 1, "; x\nSetGadgetText(#Main_Ok, \"\")\n"},
@@ -108,14 +108,14 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     EXPECT_TRUE(updateIncludeFiles(ctx));
     EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
-    if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
+    if (c.count) expectedLog.push_back(" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
     EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
   }
 }
 
 TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
-  m.replaceList = {{U"Window_0", U"Fenster_\u0141", ObjectKind::Window}, {U"A", U"B", ObjectKind::Gadget}};
+  m.replaceList = {{"Window_0", "Fenster_\u0141", ObjectKind::Window}, {"A", "B", ObjectKind::Gadget}};
   fs.files["/p/ro.pbi"] = "#A\n";
   fs.readOnly.insert("/p/ro.pbi");
   fs.files["/p/locked.pbi"] = "#A\n";

@@ -13,7 +13,7 @@ using testing::RecordingHost;
 
 TEST(Run, EmptyFileListCancelsAfterStepOne) {
   FormModel m;
-  m.ProjectPath = U"/p/x.pbm";
+  m.ProjectPath = "/p/x.pbm";
   MemoryFileSystem fs;
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
@@ -40,7 +40,7 @@ TEST(Run, MainMarkDecidesTheOutputEncoding) {
   };
   for (const Case& c : cases) {
     FormModel m;
-    m.ProjectPath = U"/p/x.pbm";
+    m.ProjectPath = "/p/x.pbm";
     m.switches.Utf8 = c.utf8;
     MemoryFileSystem fs;
     fs.files["/p/Main.pb"] = c.main;

@@ -66,14 +66,14 @@ std::optional<ObjectKind> kindFromWord(const Text& word) {
 
 bool parseBinding(const std::string& arg, Binding& b, std::string& error) {
   Text text = fromUtf8(arg);
-  std::size_t eq = text.find(U'=');
+  std::size_t eq = text.find('=');
   if (eq == Text::npos) {
     error = "--bind needs OLD=NEW, got '" + arg + "'";
     return false;
   }
   Text left = text.substr(0, eq);
   b.newName = text.substr(eq + 1);
-  std::size_t colon = left.find(U':');
+  std::size_t colon = left.find(':');
   if (colon != Text::npos) {
     b.kind = kindFromWord(left.substr(0, colon));
     if (!b.kind) {
@@ -236,7 +236,7 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
   for (const Binding& b : bindings_) {
     if (b.kind && *b.kind != kind) continue;
     if (!oldList.first(b.oldName) || !newList.first(b.newName)) continue;
-    Text pair = b.oldName + U" > " + b.newName;
+    Text pair = b.oldName + " > " + b.newName;
     if (!pairs.insert(pair).second) continue;
     answer.todo.push_back(pair);
     oldList.take(b.oldName);
