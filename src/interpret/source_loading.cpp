@@ -76,7 +76,8 @@ void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
 
 Text designerToFormCode(const Text& line) {
   Text out = line;
-  for (const auto& r : kDesignerReplacements) out = replaceAllNoCase(out, r[0], r[1]);
+  for (const auto& r : kDesignerReplacements)
+    if (FindNoCase(out, r[0]) != 0) out = replaceAllNoCase(out, r[0], r[1]);
   return out;
 }
 

@@ -165,17 +165,16 @@ bool endsProcedure(TextView line) { return FindNoCase(codePart(line), "ENDPROCED
 
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
   if (find.empty()) return Text(line);
-  Text upperLine = upper(line);
-  Text upperFind = upper(find);
   Text out;
   std::size_t from = 0;
   for (;;) {
-    std::size_t p = upperLine.find(upperFind, from);
-    if (p == Text::npos) break;
-    out.append(line.substr(from, p - from));
+    std::size_t p = FindNoCase(line, find, from + 1);
+    if (p == 0) break;
+    out.append(line.substr(from, p - 1 - from));
     out.append(replacement);
-    from = p + find.size();
+    from = p - 1 + find.size();
   }
+  if (from == 0) return Text(line);
   out.append(line.substr(from));
   return out;
 }

@@ -1,5 +1,6 @@
 #include "model/text.h"
 
+#include <cstring>
 #include <iterator>
 
 namespace tarnwick {
@@ -159,16 +160,34 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
   // taken inline; no character beyond ASCII upper-cases into ASCII.
   char small[64];
   if (m > sizeof small || !isAscii(pattern)) return findFrom(upper(text), upper(pattern), start);
-  for (std::size_t k = 0; k < m; ++k) small[k] = upperAscii(pattern[k]);
-  const char first = small[0];
-  const char firstLower = (first >= 'A' && first <= 'Z') ? static_cast<char>(first + 32) : first;
-  const std::size_t last = text.size() - m;
-  for (std::size_t i = start - 1; i <= last; ++i) {
-    const char c = text[i];
-    if (c != first && c != firstLower) continue;
-    std::size_t k = 1;
-    while (k < m && upperAscii(text[i + k]) == small[k]) ++k;
-    if (k == m) return i + 1;
+  std::size_t anchor = m;  // a byte of the pattern that has no case, found by memchr
+  for (std::size_t k = 0; k < m; ++k) {
+    small[k] = upperAscii(pattern[k]);
+    if (anchor == m && !(small[k] >= 'A' && small[k] <= 'Z')) anchor = k;
+  }
+  const char* data = text.data();
+  const std::size_t last = text.size() - m;  // the last place a match can start
+  auto matchesAt = [&](std::size_t i) {
+    for (std::size_t k = 0; k < m; ++k)
+      if (upperAscii(data[i + k]) != small[k]) return false;
+    return true;
+  };
+  std::size_t i = start - 1;
+  if (anchor < m) {
+    // Most keywords hold a "(" or "#": only the places of that byte are tried.
+    while (i <= last) {
+      const void* hit = std::memchr(data + i + anchor, small[anchor], last - i + 1);
+      if (!hit) return 0;
+      std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - data) - anchor;
+      if (matchesAt(at)) return at + 1;
+      i = at + 1;
+    }
+    return 0;
+  }
+  const char first = small[0], firstLower = static_cast<char>(first + 32);
+  for (; i <= last; ++i) {
+    const char c = data[i];
+    if ((c == first || c == firstLower) && matchesAt(i)) return i + 1;
   }
   return 0;
 }
