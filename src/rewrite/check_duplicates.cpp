@@ -142,7 +142,8 @@ bool checkDuplicates(StageContext& ctx) {
         Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
         if (variableWindow && isPbAnyAt(code, p + 1)) {
           Text name = pbAnyAssignment(code, p);
-          if (!name.empty() && gadgetsSeen.insert(upper(name)).second) model.GadgetList.push_back({name, command, true});
+          if (!name.empty() && gadgetsSeen.insert(upper(name)).second)
+            model.GadgetList.push_back({name, command, true});
           continue;
         }
         if (identifier.empty() || isPbAnyName(identifier)) continue;

@@ -8,9 +8,9 @@ namespace tarnwick {
 
 namespace {
 
-// The three rules in their order, the constant rule of a variable's binding followed
-// by its bare-name rule; the count is per rule and entry, so a line changed by two of
-// them counts twice.
+// The three rules in their order, the constant rule of a variable's binding (which
+// gives the bare new name) followed by its bare-name rule; the count is per rule and
+// entry, so a line changed by two of them counts twice.
 RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>& variables) {
   using Mode = RenameRules::Mode;
   RenameRules rules;
@@ -18,7 +18,7 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
     if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
-    rules.add(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
+    rules.add(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
     if (variables[i]) rules.add(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   for (const ReplaceEntry& e : replaceList)

@@ -93,7 +93,9 @@ void updateConstants(StageContext& ctx) {
   const std::vector<bool> variables = variableBindings(ctx.model);
   for (std::size_t i = 0; i < ctx.model.replaceList.size(); ++i) {
     const ReplaceEntry& e = ctx.model.replaceList[i];
-    rules.addToAll(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
+    // A variable has no constant: an old constant bound to it (a gadget the designer
+    // switched to variable mode) becomes the variable.
+    rules.addToAll(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
     if (variables[i]) rules.addToAll(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   rules.apply(ctx.model);

@@ -15,7 +15,8 @@ bool makeBackup(StageContext& ctx);
 
 // One flag per entry of the ReplaceList: its new name is a window or a gadget that the
 // form code creates with #PB_Any into a variable of that name, which the user's code
-// names without "#"; the stages rename the bare name as a whole word too.
+// names without "#": the stages rename the bare name as a whole word too, and the old
+// constant to the bare new name.
 std::vector<bool> variableBindings(const FormModel& model);
 
 // The four stages over the buffers of Main.pb, EventMenu.pb, EventGadget.pb and
