@@ -116,6 +116,15 @@ TEST(MainFile, FirstWindowLines) {
   EXPECT_EQ(m.buffers.main, templateLines("Main.txt"));
 }
 
+// The windows Main and Other, and a context for the first-window stage.
+struct TwoWindows {
+  FormModel m;
+  RecordingHost host;
+  MemoryFileSystem fs;
+  StageContext ctx{m, host, fs};
+  TwoWindows() { m.WindowList = {U"Main", U"Other"}; }
+};
+
 // The placeholder call names the procedure that opens the first window, unless that
 // one needs arguments: then Main.pb calls Open_ + the window and the log says why.
 TEST(MainFile, CallOfTheWindowProcedure) {
@@ -133,16 +142,12 @@ TEST(MainFile, CallOfTheWindowProcedure) {
       {{U"CreateGUI", true}, "  Open_Main()", "  Open_Main()", ""},  // no placeholder left: no warning
   };
   for (const Case& c : cases) {
-    FormModel m;
-    RecordingHost host;
-    MemoryFileSystem fs;
-    StageContext ctx(m, host, fs);
-    m.WindowList = {U"Main", U"Other"};
-    m.WindowProcedureList = {c.procedure, {U"Second", false}};
-    m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
-    rewriteFirstWindowLines(ctx);
-    EXPECT_EQ(m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
-    EXPECT_EQ(host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
+    TwoWindows f;
+    f.m.WindowProcedureList = {c.procedure, {U"Second", false}};
+    f.m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
+    rewriteFirstWindowLines(f.ctx);
+    EXPECT_EQ(f.m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
+    EXPECT_EQ(f.host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
   }
 }
 
@@ -161,16 +166,12 @@ TEST(MainFile, TestLineOfAWindowInAVariable) {
       {{true, false}, "  If IsWindow(Tool)", "  If IsWindow(Tool)"},
   };
   for (const Case& c : cases) {
-    FormModel m;
-    RecordingHost host;
-    MemoryFileSystem fs;
-    StageContext ctx(m, host, fs);
-    m.WindowList = {U"Main", U"Other"};
-    m.WindowVariableList = c.variables;
-    m.PreviousWindowList = {U"Window_0"};
-    m.buffers.main = {U"  Open_Main()", T(c.before)};
-    rewriteFirstWindowLines(ctx);
-    EXPECT_EQ(m.buffers.main, L({"  Open_Main()", c.after})) << c.before;
+    TwoWindows f;
+    f.m.WindowVariableList = c.variables;
+    f.m.PreviousWindowList = {U"Window_0"};
+    f.m.buffers.main = {U"  Open_Main()", T(c.before)};
+    rewriteFirstWindowLines(f.ctx);
+    EXPECT_EQ(f.m.buffers.main, L({"  Open_Main()", c.after})) << c.before;
   }
 }
 
