@@ -29,6 +29,10 @@ Text sizeHead(const Text& name);
 Text exitHead(const Text& name);
 Text gadgetHead(const Text& name);
 
+// How the generated code names an object: "#" + name for a constant, the bare name for
+// an object created with #PB_Any into a variable.
+inline Text objectReference(const Text& name, bool variable) { return variable ? name : U"#" + name; }
+
 // Text and frame gadgets (Frame3DGadget, FrameGadget) raise no events worth a procedure.
 bool hasEventProcedure(const GadgetEntry& gadget);
 

@@ -29,33 +29,82 @@ void replaceLine(FileBuffer& buffer, TextView contained, Text replacement) {
   if (at < buffer.size()) buffer[at] = std::move(replacement);
 }
 
+// The Case lines of the dispatch: "Case " + the object + " : " + its procedure's call.
+struct DispatchCases {
+  Lines gadget, size, exit;
+  // Appends the lines of the constants (variables false) or of the objects held in
+  // variables (true), each in list order.
+  void add(const FormModel& model, bool variables, const Text& indent) {
+    for (const GadgetEntry& g : model.GadgetList)
+      if (g.variable == variables && hasEventProcedure(g))
+        gadget.push_back(indent + U"Case " + objectReference(g.name, g.variable) + U" : EventGadget_" + g.name +
+                         U"(EventType)");
+    for (std::size_t i = 0; i < model.WindowList.size(); ++i) {
+      if (model.isVariableWindow(i) != variables) continue;
+      const Text& name = model.WindowList[i];
+      size.push_back(indent + U"Case " + objectReference(name, variables) + U" : EventSize_" + name + U"()");
+      exit.push_back(indent + U"Case " + objectReference(name, variables) + U" : EventExit_" + name + U"()");
+    }
+  }
+};
+
+// Gives the dispatch procedure of the marker line, whose body is the call-table test,
+// an Else branch that selects among the objects held in variables: PureBasic numbers
+// them far beyond the table, so each event still reaches one procedure.
+void insertVariableCases(FileBuffer& buffer, TextView marker, const char32_t* subject, const Lines& cases) {
+  std::size_t at = findLine(buffer, marker);
+  if (cases.empty() || at == buffer.size()) return;
+  std::size_t endIf = at + 1;
+  while (endIf < buffer.size() && buffer[endIf].find(U"EndIf") == Text::npos) ++endIf;
+  if (endIf == buffer.size()) return;
+  Lines branch = {U"  Else", U"    Select " + Text(subject)};
+  branch.insert(branch.end(), cases.begin(), cases.end());
+  branch.push_back(U"    EndSelect");
+  buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(endIf), branch.begin(), branch.end());
+}
+
 }  // namespace
 
 void fillPlainDispatch(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMain;
-  Lines menu, gadget, size, exit;
+  Lines menu;
   for (const Text& name : model.MenuItemList)
-    menu.push_back("    Case #" + name + " : EventMenu_" + name + "()");
-  for (const GadgetEntry& g : model.GadgetList)
-    if (hasEventProcedure(g)) gadget.push_back("    Case #" + g.name + " : EventGadget_" + g.name + "(EventType)");
-  for (const Text& name : model.WindowList) {
-    size.push_back("    Case #" + name + " : EventSize_" + name + "()");
-    exit.push_back("    Case #" + name + " : EventExit_" + name + "()");
-  }
-  insertIntoSelect(buffer, "MyEventMenu", menu);
-  insertIntoSelect(buffer, "MyEventGadget", gadget);
-  insertIntoSelect(buffer, "MyEventSize", size);
-  insertIntoSelect(buffer, "MyEventExit", exit);
+    menu.push_back(U"    Case #" + name + U" : EventMenu_" + name + U"()");
+  // The constants come first: a variable of a window that is not open yet holds 0,
+  // the number of the first constant, and a Case for it ahead of that constant would
+  // take the constant's events.
+  DispatchCases cases;
+  cases.add(model, false, U"    ");
+  cases.add(model, true, U"    ");
+  insertIntoSelect(buffer, U"MyEventMenu", menu);
+  insertIntoSelect(buffer, U"MyEventGadget", cases.gadget);
+  insertIntoSelect(buffer, U"MyEventSize", cases.size);
+  insertIntoSelect(buffer, U"MyEventExit", cases.exit);
 }
 
 void fillCallTables(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMain;
-  replaceLine(buffer, "#CallEventMenuCount = 0",
-              "#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
-  replaceLine(buffer, "#CallEventGadgetCount = 0",
-              "#CallEventGadgetCount = " + numberText(static_cast<long long>(model.GadgetList.size())));
-  replaceLine(buffer, "#CallEventWindowCount = 0",
-              "#CallEventWindowCount = " + numberText(static_cast<long long>(model.WindowList.size())));
+  // The tables hold the constants, whose values are their indices; the objects in
+  // variables are selected after the table test.
+  Lines gadgetTable, windows;
+  for (const GadgetEntry& g : model.GadgetList) {
+    if (g.variable) continue;
+    gadgetTable.push_back(hasEventProcedure(g) ? U"    Data.i @EventGadget_" + g.name + U"()"
+                                               : Text(U"    Data.i @MyEventDispatch()"));
+  }
+  for (std::size_t i = 0; i < model.WindowList.size(); ++i)
+    if (!model.isVariableWindow(i)) windows.push_back(model.WindowList[i]);
+  replaceLine(buffer, U"#CallEventMenuCount = 0",
+              U"#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
+  replaceLine(buffer, U"#CallEventGadgetCount = 0",
+              U"#CallEventGadgetCount = " + numberText(static_cast<long long>(gadgetTable.size())));
+  replaceLine(buffer, U"#CallEventWindowCount = 0",
+              U"#CallEventWindowCount = " + numberText(static_cast<long long>(windows.size())));
+  DispatchCases variables;
+  variables.add(model, true, U"      ");
+  insertVariableCases(buffer, U"MyEventGadget", U"GadgetID", variables.gadget);
+  insertVariableCases(buffer, U"MyEventSize", U"WindowID", variables.size);
+  insertVariableCases(buffer, U"MyEventExit", U"WindowID", variables.exit);
 
   std::size_t at = findLine(buffer, "DataSection");
   if (at == buffer.size()) return;
@@ -64,13 +113,11 @@ void fillCallTables(FormModel& model) {
   for (const Text& name : model.MenuItemList) table.push_back("    Data.i @EventMenu_" + name + "()");
   table.push_back("  CallEventGadget:");
   // Gadgets without a procedure keep their slot, so the later gadgets keep their index.
-  for (const GadgetEntry& g : model.GadgetList)
-    table.push_back(hasEventProcedure(g) ? "    Data.i @EventGadget_" + g.name + "()"
-                                         : Text("    Data.i @MyEventDispatch()"));
-  table.push_back("  CallEventSize:");
-  for (const Text& name : model.WindowList) table.push_back("    Data.i @EventSize_" + name + "()");
-  table.push_back("  CallEventExit:");
-  for (const Text& name : model.WindowList) table.push_back("    Data.i @EventExit_" + name + "()");
+  table.insert(table.end(), gadgetTable.begin(), gadgetTable.end());
+  table.push_back(U"  CallEventSize:");
+  for (const Text& name : windows) table.push_back(U"    Data.i @EventSize_" + name + U"()");
+  table.push_back(U"  CallEventExit:");
+  for (const Text& name : windows) table.push_back(U"    Data.i @EventExit_" + name + U"()");
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at + 1), table.begin(), table.end());
 }
 

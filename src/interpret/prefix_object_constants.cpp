@@ -1,7 +1,10 @@
 // Makes every object constant of the form code unique per window: the constants that
 // follow a window's OpenWindow line get the window's name and "_" in front of their
-// name, so #Button_0 of Window_1 becomes #Window_1_Button_0.
+// name, so #Button_0 of Window_1 becomes #Window_1_Button_0. A window opened with
+// #PB_Any into a variable (Window_1 = OpenWindow(#PB_Any, ...)) gives its constants the
+// variable's name; the objects created into variables keep their names.
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "model/form_code.h"
@@ -107,13 +110,25 @@ class LineEdit {
   std::vector<std::size_t> done_;
 };
 
-// The window name of a "(#Name)" argument whose "(" stands at open, up to the first
-// ")" of the line. Empty when the argument is no constant or is not closed.
-Text windowArgument(const Text& line, std::size_t open) {
-  if (open == 0 || open >= line.size() || line[open] != '#') return Text();
-  std::size_t close = findChar(line, ')');
-  if (close <= open + 2) return Text();
-  return trimBlanks(textBetween(line, open + 2, close));
+// The window a WindowID argument names, for the "(" at position open, up to the first
+// ")" of the line: "#Name" a window constant, a bare Name a window opened into that
+// variable before (any other bare text, such as a handle, names no window of ours).
+// Empty when the argument is neither or is not closed.
+struct WindowArgument {
+  Text name;
+  bool variable = false;
+};
+WindowArgument windowArgument(const Text& line, std::size_t open, const std::unordered_set<Text>& variableWindows) {
+  if (open == 0 || open >= line.size()) return {};
+  std::size_t close = findChar(line, U')');
+  if (line[open] == U'#') {
+    if (close <= open + 2) return {};
+    return {trimBlanks(textBetween(line, open + 2, close)), false};
+  }
+  if (close <= open + 1) return {};
+  Text name = trimBlanks(textBetween(line, open + 1, close));
+  if (!variableWindows.count(upper(name))) return {};
+  return {name, true};
 }
 
 }  // namespace
@@ -121,31 +136,50 @@ Text windowArgument(const Text& line, std::size_t open) {
 bool PrefixObjectConstants(StageContext& ctx) {
   FormModel& model = ctx.model;
   model.marks.prefixed.clear();
+  model.marks.inVariableWindow.assign(model.FormCodeLines.size(), false);
   Text windowPrefix;
+  // Whether the current window was opened into a variable, and the upper-cased names
+  // of such windows so far.
+  bool variableWindow = false;
+  std::unordered_set<Text> variableWindows;
+  auto switchWindow = [&](std::size_t index, const WindowArgument& window) {
+    if (window.name.empty()) return;
+    windowPrefix = window.name + U"_";
+    variableWindow = window.variable;
+    model.marks.inVariableWindow[index] = variableWindow;
+  };
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     Text& line = model.FormCodeLines[index];
+    model.marks.inVariableWindow[index] = variableWindow;
     // Comment lines, and lines with a comment near their start, stay as they are.
     std::size_t semicolon = findChar(line, ';');
     if (semicolon >= 1 && characterCount(TextView(line).substr(0, semicolon - 1)) < 9) continue;
 
-    if (FindNoCase(line, "OPENWINDOW(#") != 0) {
-      std::size_t open = findChar(line, '(');
-      std::size_t comma = findChar(line, ',');
+    if (std::size_t call = FindNoCase(line, U"OPENWINDOW(#")) {
+      std::size_t open = findChar(line, U'(');
+      std::size_t comma = findChar(line, U',');
       Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
+      bool variable = false;
       if (isPbAnyName(name) || (name.empty() && isPbAnyAt(line, open + 1))) {
-        ctx.log(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
-        return false;
+        // "Window_0 = OpenWindow(#PB_Any, ...)" opens the window into its variable;
+        // a #PB_Any window whose number is not kept cannot be addressed at all.
+        name = pbAnyAssignment(line, call + 10);
+        if (name.empty()) {
+          ctx.log(U" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
+          return false;
+        }
+        variable = true;
+        variableWindows.insert(upper(name));
       }
       // A window line without a comma names no window; the prefix stays.
-      if (!name.empty()) windowPrefix = name + "_";
+      switchWindow(index, {name, variable});
       continue;
     }
 
-    if (FindNoCase(line, "USEGADGETLIST(") != 0) {
-      // Without a WindowID(#...) argument the window is unknown and the prefix stays.
-      std::size_t windowId = FindNoCase(line, "WINDOWID(");
-      Text name = windowId ? windowArgument(line, windowId + 8) : Text();
-      if (!name.empty()) windowPrefix = name + "_";
+    if (FindNoCase(line, U"USEGADGETLIST(") != 0) {
+      // Without a WindowID(...) argument the window is unknown and the prefix stays.
+      std::size_t windowId = FindNoCase(line, U"WINDOWID(");
+      if (windowId) switchWindow(index, windowArgument(line, windowId + 8, variableWindows));
       continue;
     }
 
@@ -153,9 +187,8 @@ bool PrefixObjectConstants(StageContext& ctx) {
     // "(" at least two characters behind the call's own.
     for (const char* keyword : {"CREATETOOLBAR(", "CREATESTATUSBAR("}) {
       if (FindNoCase(line, keyword) == 0) continue;
-      std::size_t first = findChar(line, '(');
-      Text name = windowArgument(line, findChar(line, '(', first + 2));
-      if (!name.empty()) windowPrefix = name + "_";
+      std::size_t first = findChar(line, U'(');
+      switchWindow(index, windowArgument(line, findChar(line, U'(', first + 2), variableWindows));
     }
 
     if (FindNoCase(line, "CREATEGADGETLIST(") != 0 || FindNoCase(line, "ADDSTATUSBARFIELD(") != 0) continue;

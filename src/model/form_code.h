@@ -32,6 +32,12 @@ std::size_t closingParenthesis(TextView line, std::size_t open);
 bool isPbAnyAt(TextView line, std::size_t hashPos);
 // True when a constant name (without its "#", as trimmed) is PB_Any in any case.
 bool isPbAnyName(TextView name);
+// The variable that receives the object of a call whose "(" stands at position open,
+// when the call's first argument is #PB_Any and the statement reads
+// "Name = Command(#PB_Any, ..." or "Name.type = ...", at the start of the line or behind
+// a ":". Name without its type; empty for any other call (a condition such as
+// "If OpenWindow(#PB_Any, ...", a comparison, an argument of another call).
+Text pbAnyAssignment(TextView line, std::size_t open);
 
 // The text before the first ";" of the line: the part that is not a comment.
 TextView codePart(TextView line);

@@ -47,6 +47,7 @@ void FormModel::resetRun() {
   ToolBarList.clear();
   GadgetList.clear();
   WindowProcedureList.clear();
+  WindowVariableList.clear();
   ImageList.clear();
   FontList.clear();
   Language.clear();

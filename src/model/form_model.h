@@ -17,8 +17,11 @@
 namespace tarnwick {
 
 struct GadgetEntry {
-  Text name;  // constant without "#", window prefix included
+  Text name;  // constant without "#", window prefix included; or the variable's name
   Text kind;  // creating command in upper case, e.g. BUTTONGADGET
+  // Created with #PB_Any into the variable name ("Button_0 = ButtonGadget(#PB_Any, ...")
+  // rather than as the constant #name; such a name carries no window prefix.
+  bool variable = false;
   bool operator==(const GadgetEntry&) const = default;
 };
 
@@ -63,6 +66,9 @@ struct CreatingCall {
 struct FormCodeMarks {
   std::vector<PrefixedConstant> prefixed;
   std::vector<CreatingCall> creating;
+  // One per line of the form code: the line belongs to a window opened with #PB_Any
+  // into a variable, whose gadgets may be variables too.
+  std::vector<bool> inVariableWindow;
 };
 
 // The seven project switches, each 0 or 1 (held wide, as the project file parses them).
@@ -159,6 +165,10 @@ struct FormModel {
   std::vector<GadgetEntry> GadgetList;
   // One per entry of WindowList, in its order.
   std::vector<WindowProcedure> WindowProcedureList;
+  // One per entry of WindowList, in its order: true for a window opened with #PB_Any
+  // into the variable of its name ("Window_0 = OpenWindow(#PB_Any, ..."), false for a
+  // window constant.
+  std::vector<bool> WindowVariableList;
   std::vector<ImageEntry> ImageList;
   std::vector<FontEntry> FontList;
 
@@ -198,6 +208,10 @@ struct FormModel {
   const Lines& previousList(ObjectKind kind) const { return const_cast<FormModel*>(this)->previousList(kind); }
   // The current names of a kind (gadget names for the gadget kind).
   Lines currentNames(ObjectKind kind) const;
+  // True when the window at this index of WindowList is a variable.
+  bool isVariableWindow(std::size_t index) const {
+    return index < WindowVariableList.size() && WindowVariableList[index];
+  }
 };
 
 }  // namespace tarnwick

@@ -1,7 +1,8 @@
 // One pass over the form code that collects the identifier of every window, menu,
 // menu item, status bar, toolbar and gadget it creates, and refuses identifiers that
 // are created twice. On the way it marks where each object is created and remembers
-// the procedure that opens each window.
+// the procedure that opens each window. Windows and gadgets created with #PB_Any into
+// variables are recorded by the variables' names, alike with the constants.
 #include "rewrite/check_duplicates.h"
 
 #include <string>
@@ -106,10 +107,16 @@ bool checkDuplicates(StageContext& ctx) {
       if (passed) break;
     }
     if (passed) {
+      const bool window = passed == &tests[0];
       Text identifier = callIdentifier(code, open, passed->closeAtParenthesis);
+      // A window opened with #PB_Any into a variable is known by the variable's name.
+      bool variable = false;
+      if (window && (identifier.empty() || isPbAnyName(identifier))) {
+        identifier = pbAnyAssignment(code, open);
+        variable = !identifier.empty();
+      }
       // An empty identifier (a malformed line) and #PB_Any create no constant.
       if (!identifier.empty() && !isPbAnyName(identifier)) {
-        const bool window = passed == &tests[0];
         model.marks.creating.push_back({{index, open + 1}, window});
         if (!passed->list->add(identifier)) {
           ctx.log(passed->messageHead + identifier + passed->messageTail);
@@ -119,9 +126,13 @@ bool checkDuplicates(StageContext& ctx) {
           model.WindowProcedureList.push_back(
               {procedureHead ? procedureHeadName(*procedureHead) : Text(),
                procedureHead && procedureNeedsArguments(*procedureHead)});
+          model.WindowVariableList.push_back(variable);
         }
       }
     } else {
+      // In a window opened into a variable, "Button_0 = ButtonGadget(#PB_Any, ...)"
+      // creates the gadget variable Button_0.
+      const bool variableWindow = index < model.marks.inVariableWindow.size() && model.marks.inVariableWindow[index];
       // Gadgets: every "(#" whose command is a gadget creation command, left to right;
       // the command is the name that ends directly before the "(#".
       for (std::size_t p = findFrom(code, "(#"); p != 0; p = findFrom(code, "(#", p + 2)) {
@@ -129,6 +140,12 @@ bool checkDuplicates(StageContext& ctx) {
         if (!model.GadgetCommandSet.containsUpper(command)) continue;
         std::size_t comma = findChar(code, ',', p + 2);
         Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
+        if (variableWindow && isPbAnyAt(code, p + 1)) {
+          Text name = pbAnyAssignment(code, p);
+          if (!name.empty() && gadgetsSeen.insert(upper(name)).second)
+            model.GadgetList.push_back({name, command, true});
+          continue;
+        }
         if (identifier.empty() || isPbAnyName(identifier)) continue;
         model.marks.creating.push_back({{index, p + 1}, false});
         if (gadgetsSeen.insert(upper(identifier)).second) model.GadgetList.push_back({identifier, command});

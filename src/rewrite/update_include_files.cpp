@@ -8,14 +8,19 @@ namespace tarnwick {
 
 namespace {
 
-// The three rules in their order; the count is per rule and entry, so a line changed
-// by two of them counts twice.
-RenameRules includeRules(const ReplaceList& replaceList) {
+// The three rules in their order, the constant rule of a variable's binding (which
+// gives the bare new name) followed by its bare-name rule; the count is per rule and
+// entry, so a line changed by two of them counts twice.
+RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>& variables) {
   using Mode = RenameRules::Mode;
   RenameRules rules;
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, "#", e.oldName, "_", "#" + e.newName + "_");
-  for (const ReplaceEntry& e : replaceList) rules.add(Mode::Word, "#", e.oldName, Text(), "#" + e.newName);
+    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+  for (std::size_t i = 0; i < replaceList.size(); ++i) {
+    const ReplaceEntry& e = replaceList[i];
+    rules.add(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    if (variables[i]) rules.add(Mode::Word, Text(), e.oldName, Text(), e.newName);
+  }
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
       rules.add(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
@@ -67,7 +72,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
 bool updateIncludeFiles(StageContext& ctx) {
   ctx.log("- Update IncludeFiles");
   // The rules are built once for all files.
-  const RenameRules rules = includeRules(ctx.model.replaceList);
+  const RenameRules rules = includeRules(ctx.model.replaceList, variableBindings(ctx.model));
   bool ok = true;
   // Every file is tried, so that the log names each one that cannot be written.
   for (const Text& path : ctx.model.IncludeFileList) ok &= updateIncludeFile(ctx, rules, path);

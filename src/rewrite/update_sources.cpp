@@ -1,6 +1,8 @@
 // The four stages that carry bound renames into the buffers of the run.
 #include "rewrite/update_sources.h"
 
+#include <unordered_set>
+
 #include "rewrite/rename_rules.h"
 
 namespace tarnwick {
@@ -28,6 +30,23 @@ struct BufferRules {
 };
 
 }  // namespace
+
+std::vector<bool> variableBindings(const FormModel& model) {
+  std::unordered_set<Text> windows, gadgets;
+  for (std::size_t i = 0; i < model.WindowList.size(); ++i)
+    if (model.isVariableWindow(i)) windows.insert(upper(model.WindowList[i]));
+  for (const GadgetEntry& g : model.GadgetList)
+    if (g.variable) gadgets.insert(upper(g.name));
+  std::vector<bool> flags;
+  flags.reserve(model.replaceList.size());
+  for (const ReplaceEntry& e : model.replaceList) {
+    const std::unordered_set<Text>* names = e.kind == ObjectKind::Window   ? &windows
+                                            : e.kind == ObjectKind::Gadget ? &gadgets
+                                                                           : nullptr;
+    flags.push_back(names && names->count(upper(e.newName)));
+  }
+  return flags;
+}
 
 void updatePrefixes(StageContext& ctx) {
   ctx.log("- Update Prefix");
@@ -71,7 +90,14 @@ void updateProcedures(StageContext& ctx) {
 void updateConstants(StageContext& ctx) {
   ctx.log("- Update Constants");
   BufferRules rules;
-  for (const ReplaceEntry& e : ctx.model.replaceList) rules.addToAll(Mode::Word, "#", e.oldName, Text(), "#" + e.newName);
+  const std::vector<bool> variables = variableBindings(ctx.model);
+  for (std::size_t i = 0; i < ctx.model.replaceList.size(); ++i) {
+    const ReplaceEntry& e = ctx.model.replaceList[i];
+    // A variable has no constant: an old constant bound to it (a gadget the designer
+    // switched to variable mode) becomes the variable.
+    rules.addToAll(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    if (variables[i]) rules.addToAll(Mode::Word, Text(), e.oldName, Text(), e.newName);
+  }
   rules.apply(ctx.model);
 }
 

@@ -2,6 +2,8 @@
 // Main.pb, the event files and the user's include files.
 #pragma once
 
+#include <vector>
+
 #include "model/stage.h"
 
 namespace tarnwick {
@@ -10,6 +12,12 @@ namespace tarnwick {
 // of every include file, of Catalog and of the project file, in its Backup folder.
 // Logs "- Error CopyDirectory" and stages nothing when a copy cannot be made.
 bool makeBackup(StageContext& ctx);
+
+// One flag per entry of the ReplaceList: its new name is a window or a gadget that the
+// form code creates with #PB_Any into a variable of that name, which the user's code
+// names without "#": the stages rename the bare name as a whole word too, and the old
+// constant to the bare new name.
+std::vector<bool> variableBindings(const FormModel& model);
 
 // The four stages over the buffers of Main.pb, EventMenu.pb, EventGadget.pb and
 // EventWindow.pb, each logging its stage line.

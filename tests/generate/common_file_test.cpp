@@ -57,6 +57,26 @@ TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
   EXPECT_EQ(c.size(), 8u * 5u + 4u);  // eight blocks of five fixed lines plus the members
 }
 
+// Windows and gadgets kept in variables leave their enumerations for Global lines right
+// after them, ten names a line; the other blocks are untouched.
+TEST(CommonFile, VariablesAreDeclaredAfterTheirEnumeration) {
+  FormModel m;
+  m.WindowList = {U"Window_0", U"Dialog", U"Window_2"};
+  m.WindowVariableList = {true, false, true};
+  m.GadgetList = {{U"Dialog_Close", U"BUTTONGADGET"}};
+  for (int i = 0; i < 11; ++i) m.GadgetList.push_back({U"G" + numberText(i), U"BUTTONGADGET", true});
+  buildConstantsSection(m);
+  const Lines& c = m.sections.constants;
+  EXPECT_EQ(Lines(c.begin(), c.begin() + 8),
+            L({";- Window Constants", ";", "Enumeration", "  #Dialog", "EndEnumeration", "Global Window_0, Window_2", "",
+               ";- Menubar Constants"}));
+  auto gadgets = std::find(c.begin(), c.end(), T(";- Gadget Constants"));
+  EXPECT_EQ(Lines(gadgets, gadgets + 9),
+            L({";- Gadget Constants", ";", "Enumeration", "  #Dialog_Close", "EndEnumeration",
+               "Global G0, G1, G2, G3, G4, G5, G6, G7, G8, G9", "Global G10", "", ";- StatusBar Constants"}));
+  EXPECT_EQ(c.size(), 8u * 5u + 2u + 3u);  // eight blocks of five fixed lines, two members, three Global lines
+}
+
 TEST(MainFile, FirstWindowLines) {
   FormModel m;
   RecordingHost host;
@@ -96,6 +116,15 @@ TEST(MainFile, FirstWindowLines) {
   EXPECT_EQ(m.buffers.main, templateLines("Main.txt"));
 }
 
+// The windows Main and Other, and a context for the first-window stage.
+struct TwoWindows {
+  FormModel m;
+  RecordingHost host;
+  MemoryFileSystem fs;
+  StageContext ctx{m, host, fs};
+  TwoWindows() { m.WindowList = {U"Main", U"Other"}; }
+};
+
 // The placeholder call names the procedure that opens the first window, unless that
 // one needs arguments: then Main.pb calls Open_ + the window and the log says why.
 TEST(MainFile, CallOfTheWindowProcedure) {
@@ -113,16 +142,36 @@ TEST(MainFile, CallOfTheWindowProcedure) {
       {{"CreateGUI", true}, "  Open_Main()", "  Open_Main()", ""},  // no placeholder left: no warning
   };
   for (const Case& c : cases) {
-    FormModel m;
-    RecordingHost host;
-    MemoryFileSystem fs;
-    StageContext ctx(m, host, fs);
-    m.WindowList = {"Main", "Other"};
-    m.WindowProcedureList = {c.procedure, {"Second", false}};
-    m.buffers.main = {T(c.main), "  If WindowID(#Window)"};
-    rewriteFirstWindowLines(ctx);
-    EXPECT_EQ(m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
-    EXPECT_EQ(host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
+    TwoWindows f;
+    f.m.WindowProcedureList = {c.procedure, {U"Second", false}};
+    f.m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
+    rewriteFirstWindowLines(f.ctx);
+    EXPECT_EQ(f.m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
+    EXPECT_EQ(f.host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
+  }
+}
+
+// A first window kept in a variable is tested with IsWindow; a run rewrites the test
+// line it wrote before, in either form, and leaves a user's own IsWindow test alone.
+TEST(MainFile, TestLineOfAWindowInAVariable) {
+  struct Case {
+    std::vector<bool> variables;  // of Main, Other
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {{true, false}, "  If WindowID(#Window)", "  If IsWindow(Main)"},
+      {{true, false}, "\tIf IsWindow(Window_0)", "  If IsWindow(Main)"},
+      {{false, true}, "  If IsWindow(Window_0)", "  If WindowID(#Main)"},
+      {{false, true}, "  If IsWindow(other)", "  If WindowID(#Main)"},
+      {{true, false}, "  If IsWindow(Tool)", "  If IsWindow(Tool)"},
+  };
+  for (const Case& c : cases) {
+    TwoWindows f;
+    f.m.WindowVariableList = c.variables;
+    f.m.PreviousWindowList = {U"Window_0"};
+    f.m.buffers.main = {U"  Open_Main()", T(c.before)};
+    rewriteFirstWindowLines(f.ctx);
+    EXPECT_EQ(f.m.buffers.main, L({"  Open_Main()", c.after})) << c.before;
   }
 }
 

@@ -33,6 +33,17 @@ TEST(EventFiles, FirstRunOfTwoWindows) {
   EXPECT_EQ(m.buffers.eventGadget, L({";-TOP", "", "; Tarnwick Event Gadget", "", sep.c_str(), ""}));
 }
 
+// A window kept in a variable is closed through its variable.
+TEST(EventFiles, ExitOfAWindowInAVariable) {
+  FormModel m;
+  m.WindowList = {U"Window_0", U"Dialog"};
+  m.WindowVariableList = {false, true};
+  appendExitProcedures(m);
+  auto head = std::find(m.buffers.eventWindow.begin(), m.buffers.eventWindow.end(), T("Procedure EventExit_Dialog()"));
+  ASSERT_NE(head, m.buffers.eventWindow.end());
+  EXPECT_EQ(*(head + 1), T("  CloseWindow(Dialog)"));
+}
+
 // What an existing file holds decides what is appended.
 TEST(EventFiles, PresenceOfExistingProcedures) {
   struct Case {

@@ -49,5 +49,39 @@ TEST(EventMain, PlainFormWithoutMenuItemsOrEventGadgets) {
   EXPECT_EQ(between(empty.buffers.eventMain, "Procedure MyEventGadget(GadgetID, EventType)", "EndProcedure").size(), 4u);
 }
 
+// Windows and gadgets kept in variables are dispatched by their variables: in the plain
+// form after the constants, in the call-table form in an Else branch of the table test
+// of each procedure, outside the tables and their counts.
+TEST(EventMain, ObjectsInVariables) {
+  auto variables = [](bool callTables) {
+    FormModel m = demo(callTables);
+    m.WindowList = {U"Window_0", U"Dialog"};
+    m.WindowVariableList = {true, false};
+    m.GadgetList = {{U"Button_0", U"BUTTONGADGET", true}, {U"Text_0", U"TEXTGADGET", true},
+                    {U"Dialog_Text", U"TEXTGADGET"}, {U"Dialog_Close", U"BUTTONGADGET"}};
+    return m;
+  };
+  FormModel plain = variables(false);
+  fillPlainDispatch(plain);
+  EXPECT_EQ(between(plain.buffers.eventMain, "Procedure MyEventGadget(GadgetID, EventType)", "EndProcedure"),
+            L({"Procedure MyEventGadget(GadgetID, EventType)", "  Select GadgetID",
+               "    Case #Dialog_Close : EventGadget_Dialog_Close(EventType)",
+               "    Case Button_0 : EventGadget_Button_0(EventType)", "  EndSelect", "EndProcedure"}));
+  FormModel tables = variables(true);
+  fillCallTables(tables);
+  const Lines& b = tables.buffers.eventMain;
+  EXPECT_EQ(Lines(b.begin() + 24, b.begin() + 27),
+            L({"#CallEventMenuCount   = 1", "#CallEventGadgetCount = 2", "#CallEventWindowCount = 1"}));
+  EXPECT_EQ(between(b, "Procedure MyEventGadget(GadgetID, EventType)", "EndProcedure"),
+            L({"Procedure MyEventGadget(GadgetID, EventType)", "  If GadgetID >= 0 And GadgetID < #CallEventGadgetCount",
+               "    *CallEventGadget\\Invoke[GadgetID](EventType)", "  Else", "    Select GadgetID",
+               "      Case Button_0 : EventGadget_Button_0(EventType)", "    EndSelect", "  EndIf", "EndProcedure"}));
+  EXPECT_EQ(between(b, "Procedure MyEventSize(WindowID)", "EndProcedure")[5], T("      Case Window_0 : EventSize_Window_0()"));
+  EXPECT_EQ(between(b, "  CallEventGadget:", "EndDataSection"),
+            L({"  CallEventGadget:", "    Data.i @MyEventDispatch()", "    Data.i @EventGadget_Dialog_Close()",
+               "  CallEventSize:", "    Data.i @EventSize_Dialog()", "  CallEventExit:", "    Data.i @EventExit_Dialog()",
+               "EndDataSection"}));
+}
+
 }  // namespace
 }  // namespace tarnwick

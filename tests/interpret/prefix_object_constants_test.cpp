@@ -30,7 +30,10 @@ TEST(PrefixObjectConstants, WorkedExample) {
 }
 
 TEST(PrefixObjectConstants, PbAnyWindowStopsWithTheErrorLine) {
-  for (const char* window : {"  If OpenWindow(#PB_Any, 0, 0, 10, 10, \"x\")", "w = OpenWindow(# pb_any , 0, 0, 1, 1, \"\")"}) {
+  // Only a statement that keeps the window in a variable can be addressed later.
+  for (const char* window : {"  If OpenWindow(#PB_Any, 0, 0, 10, 10, \"x\")", "w = OpenWindow(# pb_any , 0, 0, 1, 1, \"\")",
+                             "  If w = OpenWindow(#PB_Any, 0, 0, 1, 1, \"\")", "  w = 1 + OpenWindow(#PB_Any, 0, 0, 1, 1)",
+                             "  w <= OpenWindow(#PB_Any, 0, 0, 1, 1)", "  1w = OpenWindow(#PB_Any, 0, 0, 1, 1)"}) {
     FormCodeFixture f(L({"  ButtonGadget(#B, 0, 0, 1, 1, \"\")", window, "  TextGadget(#T, 0, 0, 1, 1, \"\")"}));
     EXPECT_FALSE(PrefixObjectConstants(f.ctx)) << window;
     EXPECT_EQ(f.host.log, L({" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"}));
@@ -215,6 +218,36 @@ TEST(PrefixObjectConstants, APrefixHoldingACallIsInsertedOnce) {
   EXPECT_EQ(prefixed(L({"  OpenWindow(#ButtonGadget(#X, 0, 0, 10, 10, \"\")",
                         "  ButtonGadget(#B, 0, 0, 1, 1, \"\") : TextGadget(#T, 0, 0, 1, 1, \"\")"}))[1],
             T("  ButtonGadget(#ButtonGadget(#X_B, 0, 0, 1, 1, \"\") : TextGadget(#ButtonGadget(#X_T, 0, 0, 1, 1, \"\")"));
+}
+
+// A window opened into a variable prefixes the constants after it with the variable's
+// name; WindowID(variable) names it as WindowID(#constant) does, an unknown handle
+// names no window.
+TEST(PrefixObjectConstants, WindowsOpenedIntoVariables) {
+  FormCodeFixture f(L({
+      "  Window_0 = OpenWindow(#PB_Any, 0, 0, 10, 10, \"A\")",
+      "  CreateMenu(#Menu, WindowID(Window_0))",
+      "  Button_0 = ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+      "  x = 1 : Dialog.i = OpenWindow(#PB_Any, 0, 0, 10, 10, \"B\")",
+      "  ButtonGadget(#B, 0, 0, 1, 1, \"\")",
+      "  UseGadgetList(WindowID(Window_0))",
+      "  CreateStatusBar(#S, WindowID(hWnd))",
+      "  OpenWindow(#Plain, 0, 0, 10, 10, \"C\")",
+      "  CreateToolBar(#T, WindowID(Dialog))",
+  }));
+  ASSERT_TRUE(PrefixObjectConstants(f.ctx));
+  EXPECT_EQ(f.model.FormCodeLines, L({
+                                       "  Window_0 = OpenWindow(#PB_Any, 0, 0, 10, 10, \"A\")",
+                                       "  CreateMenu(#Window_0_Menu, WindowID(Window_0))",
+                                       "  Button_0 = ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+                                       "  x = 1 : Dialog.i = OpenWindow(#PB_Any, 0, 0, 10, 10, \"B\")",
+                                       "  ButtonGadget(#Dialog_B, 0, 0, 1, 1, \"\")",
+                                       "  UseGadgetList(WindowID(Window_0))",
+                                       "  CreateStatusBar(#Window_0_S, WindowID(hWnd))",
+                                       "  OpenWindow(#Plain, 0, 0, 10, 10, \"C\")",
+                                       "  CreateToolBar(#Dialog_T, WindowID(Dialog))",
+                                   }));
+  EXPECT_EQ(f.model.marks.inVariableWindow, (std::vector<bool>{true, true, true, true, true, true, true, false, true}));
 }
 
 }  // namespace

@@ -52,6 +52,14 @@ TEST(AttachToParentWindow, FlagsKeptParentReplacedTitleCommasKept) {
   EXPECT_EQ(out[8], T("  ;OpenWindow(#Window_6, 0, 0, 200, 100, \"T\", PB_Any, WindowID(#Window_0)) ; old"));
 }
 
+// A first window opened with #PB_Any is addressed by its variable, never by #PB_Any.
+TEST(AttachToParentWindow, FirstWindowInAVariable) {
+  EXPECT_EQ(attached(L({"  Window_0 = OpenWindow(#PB_Any, 0, 0, 400, 300, \"Main\")",
+                        "  Dialog = OpenWindow(#PB_Any, 0, 0, 200, 100, \"D\", #PB_Window_Tool)"})),
+            L({"  Window_0 = OpenWindow(#PB_Any, 0, 0, 400, 300, \"Main\")",
+               "  Dialog = OpenWindow(#PB_Any, 0, 0, 200, 100, \"D\", #PB_Window_Tool, WindowID(Window_0))"}));
+}
+
 TEST(IgnoreWindowPosition, XAndYBecomePbIgnore) {
   Text longTail(400, 'x');
   Lines out = ignored({T("  If OpenWindow(#Window_0, 216, 0, 400, 300, \"Main\", #PB_Window_SystemMenu)"),

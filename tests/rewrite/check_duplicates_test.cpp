@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../interpret/form_code_fixture.h"
+#include "interpret/passes.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -129,6 +130,37 @@ TEST(CheckDuplicates, CommentsMalformedLinesAndPbAnyCreateNothing) {
   EXPECT_TRUE(f.model.MenuItemList.empty());
   EXPECT_TRUE(f.model.ToolBarList.empty());
   EXPECT_TRUE(f.model.GadgetList.empty());
+}
+
+// A window opened into a variable and the gadgets it creates into variables are
+// recorded by the variables' names and checked alike with the constants; #PB_Any
+// gadgets of a constant window, and those whose number is not kept, create nothing.
+TEST(CheckDuplicates, ObjectsCreatedIntoVariables) {
+  FormCodeFixture f(L({
+      "  OpenWindow(#Main, 0, 0, 1, 1, \"\")",
+      "    Early = ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+      "Procedure OpenWindow_0(x = 0)",
+      "  Window_0.i = OpenWindow(#PB_Any, x, 0, 1, 1, \"\")",
+      "    Button_0 = ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\") : Text_0.i = TextGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+      "    If ButtonGadget(#PB_Any, 0, 0, 1, 1, \"\") : EndIf",
+      "    BUTTON_0 = StringGadget(#PB_Any, 0, 0, 1, 1, \"\")",
+      "    ButtonGadget(#Button_0, 0, 0, 1, 1, \"\")",
+      "EndProcedure",
+  }));
+  ASSERT_TRUE(PrefixObjectConstants(f.ctx));
+  ASSERT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_TRUE(f.host.log.empty());
+  EXPECT_EQ(f.model.WindowList, L({"Main", "Window_0"}));
+  EXPECT_EQ(f.model.WindowVariableList, (std::vector<bool>{false, true}));
+  EXPECT_EQ(f.model.WindowProcedureList.back(), (WindowProcedure{U"OpenWindow_0", false}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Button_0", U"BUTTONGADGET", true},
+                                                          {U"Text_0", U"TEXTGADGET", true},
+                                                          {U"Window_0_Button_0", U"BUTTONGADGET", false}}));
+
+  FormCodeFixture repeated(L({"OpenWindow(#Main, 0, 0, 1, 1, \"\")", "MAIN = OpenWindow(#PB_Any, 0, 0, 1, 1, \"\")"}));
+  ASSERT_TRUE(PrefixObjectConstants(repeated.ctx));
+  EXPECT_FALSE(checkDuplicates(repeated.ctx));
+  EXPECT_EQ(repeated.host.log, L({" -> Error: Find duplicate WindowID(#MAIN). Stop!"}));
 }
 
 TEST(CheckDuplicates, EmptyFormCode) {

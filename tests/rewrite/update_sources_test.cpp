@@ -64,6 +64,42 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
   EXPECT_EQ(m.buffers.common, common);  // CommonFile.pb is generated anew, never rewritten
 }
 
+// A binding whose new name is a window or gadget kept in a variable renames the bare
+// name too, as a whole word, in the buffers and the include files, and an old constant
+// (an object switched to variable mode) to the variable; a constant's binding leaves
+// bare words alone.
+TEST_F(UpdateFixture, BindingsOfVariablesRenameTheBareName) {
+  m.WindowList = {U"Main"};
+  m.WindowVariableList = {true};
+  m.GadgetList = {{U"OkButton", U"BUTTONGADGET", true},
+                  {U"Main_Close", U"BUTTONGADGET"},
+                  {U"Edit_0", U"STRINGGADGET", true}};
+  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
+                   {U"Button_0", U"OkButton", ObjectKind::Gadget},
+                   {U"Main_Quit", U"Main_Close", ObjectKind::Gadget},
+                   {U"Main_Edit", U"Edit_0", ObjectKind::Gadget}};
+  m.buffers.main = L({"  If IsWindow(Window_0) : Open_Window_0() : EndIf"});
+  m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Quit()"});
+  m.buffers.eventGadget = L({"Procedure EventGadget_Button_0(EventType)",
+                             "  DisableGadget(button_0, 1) : x = Button_01 + Main_Quit : SetGadgetText(#Main_Quit, \"\")"});
+  m.buffers.eventWindow = L({"Procedure EventExit_Window_0()", "  CloseWindow(Window_0) : HideGadget(#Main_Edit, 1)"});
+  m.IncludeFileList = L({"/p/u.pbi"});
+  fs.files["/p/u.pbi"] = "HideWindow(Window_0, 1) : SetGadgetText(Button_0, \"Button_0\")\n#Window_0_Quit\n";
+
+  EXPECT_TRUE(updateSources(ctx));
+  EXPECT_TRUE(commitChanges(ctx));
+  EXPECT_EQ(m.buffers.main, L({"  If IsWindow(Main) : Open_Main() : EndIf"}));
+  EXPECT_EQ(m.buffers.eventMenu, L({"Procedure EventMenu_Main_Quit()"}));
+  EXPECT_EQ(m.buffers.eventGadget,
+            L({"Procedure EventGadget_OkButton(EventType)",
+               "  DisableGadget(OkButton, 1) : x = Button_01 + Main_Quit : SetGadgetText(#Main_Close, \"\")"}));
+  EXPECT_EQ(m.buffers.eventWindow, L({"Procedure EventExit_Main()", "  CloseWindow(Main) : HideGadget(Edit_0, 1)"}));
+  // The first line is changed by both bare-name rules, the second by the prefix rule
+  // and then by the constant rule of the gadget.
+  EXPECT_EQ(host.log.back(), T(" -> Update Includefile /p/u.pbi / Count Change: 4"));
+  EXPECT_EQ(fs.files["/p/u.pbi"], "HideWindow(Main, 1) : SetGadgetText(OkButton, \"OkButton\")\n#Main_Close\n");
+}
+
 TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   m.buffers.main = L({"#Window_0"});
   m.IncludeFileList = L({"/p/a.pbi", "/p/missing.pbi"});

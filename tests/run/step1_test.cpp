@@ -111,7 +111,7 @@ TEST(Step1, DemoProjectIsInterpreted) {
 
 TEST(Step1, WindowOpenedWithPbAnyStopsBeforeAnyListIsFilled) {
   Project p;
-  p.add("a.pb", "Procedure Open_Main()\n  Main = OpenWindow(#PB_Any, 0, 0, 100, 100, \"Main\")\nEndProcedure\n");
+  p.add("a.pb", "Procedure Open_Main()\n  If OpenWindow(#PB_Any, 0, 0, 100, 100, \"Main\")\n  EndIf\nEndProcedure\n");
   EXPECT_FALSE(generateStep1(p.ctx));
   EXPECT_EQ(p.host.log.back(), T(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"));
   EXPECT_EQ(p.host.mainWindowEnabled, 1);

@@ -23,6 +23,57 @@ undeclaredConstants() {
     $used{lc $1} //= $1 while /(?<!::)#(\w+)(?![\w\$])/g;
     END { print join(" ", sort grep { !$declared{lc $_} && !/^(PB_\w+|True|False)$/ } values %used) }' "$1"
 }
+# undeclaredVariables DIR: the variables that keep windows and gadgets in the generated
+# files of DIR (Name = XGadget(#PB_Any, ...) and WindowID(Name) in CommonFile.pb, the
+# Case lines without "#" of EventMain.pb, CloseWindow(Name) in EventWindow.pb and
+# IsWindow(Name) in Main.pb) that no Global line of CommonFile.pb declares. Empty when
+# every such variable is declared.
+undeclaredVariables() {
+  perl -e '
+    sub lines { open(my $f, "<", $_[0]) or die "$_[0]"; my @l = <$f>; s/;.*// for @l; @l }
+    my $d = shift;
+    my (%declared, %used);
+    for (lines("$d/CommonFile.pb")) {
+      if (/^Global\s+(.*)/) { $declared{lc $_} = 1 for split /\s*,\s*/, $1; next }
+      $used{lc $1} //= $1 if /^\s*(\w+)(?:\.\w+)?\s*=\s*\w+\(#PB_Any\b/i;
+      $used{lc $1} //= $1 while /WindowID\((\w+)\)/g;
+    }
+    for (lines("$d/EventMain.pb")) { $used{lc $1} //= $1 if /^\s*Case\s+(\w+)\s*:/ }
+    for (lines("$d/EventWindow.pb")) { $used{lc $1} //= $1 while /CloseWindow\((\w+)\)/g }
+    for (lines("$d/Main.pb")) { $used{lc $1} //= $1 while /IsWindow\((\w+)\)/g }
+    print join(" ", sort grep { !$declared{lc $_} } values %used)' "$1"
+}
+# dispatchFaults DIR: what keeps EventMain.pb of DIR from calling each event procedure
+# of the event files from exactly one place: a procedure called from none or several,
+# a call of a procedure that is not defined, a table count that differs from its table.
+# Empty when the dispatch is sound, in either of its forms.
+dispatchFaults() {
+  perl -e '
+    my $d = shift;
+    my %defined;
+    for my $f (qw(EventMenu EventGadget EventWindow)) {
+      open(my $h, "<", "$d/$f.pb") or die $f;
+      while (<$h>) { $defined{$1} = 1 if /^Procedure\s+(Event\w+)\(/ }
+    }
+    open(my $h, "<", "$d/EventMain.pb") or die "EventMain";
+    my (%calls, %count, %rows, $table);
+    while (<$h>) {
+      s/;.*//;
+      $count{$1} = $2 if /^#CallEvent(\w+)Count\s*=\s*(\d+)/;
+      $table = $1 if /^\s*CallEvent(\w+):/;
+      $rows{$table}++ if $table && /^\s*Data\.i\s/;
+      $calls{$1}++ while /\b(Event(?:Menu|Gadget|Size|Exit)_\w+)\(/g;
+    }
+    my @faults;
+    push @faults, "$_ called " . ($calls{$_} // 0) . " times" for grep { ($calls{$_} // 0) != 1 } sort keys %defined;
+    push @faults, "$_ not defined" for grep { !$defined{$_} } sort keys %calls;
+    for my $kind (sort keys %count) {
+      my @tables = $kind eq "Window" ? ("Size", "Exit") : ($kind);
+      push @faults, "$kind count $count{$kind}, table $_ " . ($rows{$_} // 0)
+        for grep { ($rows{$_} // 0) != $count{$kind} } @tables;
+    }
+    print join("\n", @faults)' "$1"
+}
 # mainCall DIR: the first call of the main procedure of DIR/Main.pb, and 1 when
 # DIR/CommonFile.pb defines that procedure (0 when not).
 mainCall() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Step 1 through the real program: loading and interpreting small form projects, the
-# refusal of windows opened with #PB_Any, and duplicates that stop the run.
+# refusal of a window opened with #PB_Any into no variable, and duplicates that stop
+# the run.
 set -u
 APP=$(realpath "$1")
 work=$(mktemp -d)
@@ -101,7 +102,7 @@ stops() {  # name, form code line 1, line 2, expected error line
   printf 'Procedure Open_Window_0()\n  %s\n  %s\nEndProcedure\n' "$2" "$3" > "$work/$1/a.pb"
   stopped "$1" "$4"
 }
-stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'Main = OpenWindow(#PB_Any, 0, 0, 100, 100, "Main")' \
+stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'If OpenWindow(#PB_Any, 0, 0, 100, 100, "Main") : EndIf' \
   " -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"
 stops window 'OpenWindow(#Window_0, 0, 0, 1, 1, "A")' 'If OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, "B")' \
   " -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"
