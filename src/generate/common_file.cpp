@@ -12,15 +12,15 @@ void appendSeparatorBlock(Lines& lines) {
 
 // An enumeration block; the objects of its kind that live in variables are declared
 // right after it, "Global " and up to ten names a line.
-void appendEnumeration(Lines& out, const char32_t* header, const Lines& members, const Lines& variables = {}) {
+void appendEnumeration(Lines& out, const char* header, const Lines& members, const Lines& variables = {}) {
   out.push_back(header);
   out.push_back(";");
   out.push_back("Enumeration");
   for (const Text& m : members) out.push_back(m);
-  out.push_back(U"EndEnumeration");
+  out.push_back("EndEnumeration");
   for (std::size_t i = 0; i < variables.size(); ++i) {
-    if (i % 10 == 0) out.push_back(U"Global " + variables[i]);
-    else out.back() += U", " + variables[i];
+    if (i % 10 == 0) out.push_back("Global " + variables[i]);
+    else out.back() += ", " + variables[i];
   }
   out.emplace_back();
 }
@@ -78,20 +78,20 @@ bool isDataStartLabel(const Text& line) {
 // else on the line. Empty for any other line. The line is replaced whole, so a line of
 // the user's that merely holds the text (a condition with more in it, a trailing
 // comment) is left as written.
-Text windowTestName(const Text& line, const char32_t* head) {
+Text windowTestName(const Text& line, const char* head) {
   Text t = trimBlanksTabs(line);
-  if (!startsWith(t, head) || t.back() != U')') return Text();
-  const std::size_t length = std::char_traits<char32_t>::length(head);
+  if (!startsWith(t, head) || t.back() != ')') return Text();
+  const std::size_t length = std::char_traits<char>::length(head);
   TextView name = TextView(t).substr(length, t.size() - length - 1);
-  return name.find_first_of(U"()") == TextView::npos ? Text(name) : Text();
+  return name.find_first_of("()") == TextView::npos ? Text(name) : Text();
 }
 
 // True for the test line of the main program. The IsWindow form counts only for a
 // window of this run or the previous one, which a run wrote there: a user's own
 // IsWindow test stays as written.
 bool isWindowTestLine(const Text& line, const FormModel& model) {
-  if (!windowTestName(line, U"If WindowID(#").empty()) return true;
-  Text name = windowTestName(line, U"If IsWindow(");
+  if (!windowTestName(line, "If WindowID(#").empty()) return true;
+  Text name = windowTestName(line, "If IsWindow(");
   if (name.empty()) return false;
   for (const Lines* list : {&model.WindowList, &model.PreviousWindowList})
     for (const Text& window : *list)
@@ -213,20 +213,20 @@ void buildConstantsSection(FormModel& model) {
     (model.isVariableWindow(i) ? windowVariables : windows).push_back(model.WindowList[i]);
   for (const GadgetEntry& g : model.GadgetList) {
     if (g.variable) gadgetVariables.push_back(g.name);
-    else gadgets.push_back(U"  #" + g.name);
+    else gadgets.push_back("  #" + g.name);
   }
   for (const FontEntry& f : model.FontList)
     if (isNamedConstant(f.constant)) fonts.push_back("  " + f.constant);
   for (const ImageEntry& i : model.ImageList)
-    if (isNamedConstant(i.constant)) images.push_back(U"  " + i.constant);
-  appendEnumeration(out, U";- Window Constants", hashMembers(windows), windowVariables);
-  appendEnumeration(out, U";- Menubar Constants", hashMembers(model.MenuBarList));
-  appendEnumeration(out, U";- MenuItem Constants", hashMembers(model.MenuItemList));
-  appendEnumeration(out, U";- Gadget Constants", gadgets, gadgetVariables);
-  appendEnumeration(out, U";- StatusBar Constants", hashMembers(model.StatusBarList));
-  appendEnumeration(out, U";- ToolBar Constants", hashMembers(model.ToolBarList));
-  appendEnumeration(out, U";- Font Constants", fonts);
-  appendEnumeration(out, U";- Image Constants", images);
+    if (isNamedConstant(i.constant)) images.push_back("  " + i.constant);
+  appendEnumeration(out, ";- Window Constants", hashMembers(windows), windowVariables);
+  appendEnumeration(out, ";- Menubar Constants", hashMembers(model.MenuBarList));
+  appendEnumeration(out, ";- MenuItem Constants", hashMembers(model.MenuItemList));
+  appendEnumeration(out, ";- Gadget Constants", gadgets, gadgetVariables);
+  appendEnumeration(out, ";- StatusBar Constants", hashMembers(model.StatusBarList));
+  appendEnumeration(out, ";- ToolBar Constants", hashMembers(model.ToolBarList));
+  appendEnumeration(out, ";- Font Constants", fonts);
+  appendEnumeration(out, ";- Image Constants", images);
 }
 
 void rewriteFirstWindowLines(StageContext& ctx) {
@@ -248,7 +248,7 @@ void rewriteFirstWindowLines(StageContext& ctx) {
       line = replaceNoCase(line, "Open_WindowXY()", call);
       replaced = true;
     } else if (isWindowTestLine(line, model)) {
-      line = model.isVariableWindow(0) ? U"  If IsWindow(" + first + U")" : U"  If WindowID(#" + first + U")";
+      line = model.isVariableWindow(0) ? "  If IsWindow(" + first + ")" : "  If WindowID(#" + first + ")";
       break;
     }
   }

@@ -83,8 +83,8 @@ void appendExitProcedures(FormModel& model) {
   for (std::size_t i = 0; i < model.WindowList.size(); ++i) {
     const Text& name = model.WindowList[i];
     // Closing the first window ends the application; any other only closes itself.
-    Text body = i == 0 ? Text(U"  ExitApplication = 1")
-                       : U"  CloseWindow(" + objectReference(name, model.isVariableWindow(i)) + U")";
+    Text body = i == 0 ? Text("  ExitApplication = 1")
+                       : "  CloseWindow(" + objectReference(name, model.isVariableWindow(i)) + ")";
     appendUnlessPresent(buffer, index, exitHead(name), {body});
   }
 }

@@ -51,7 +51,7 @@ void AttachToParentWindow(FormModel& model) {
       std::size_t comma = findChar(line, ',');
       if (comma > open) parent = trimBlanks(textBetween(line, open + 1, comma));
       // A first window opened with #PB_Any is known by the variable it went into.
-      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, FindNoCase(line, U"OPENWINDOW(#") + 10);
+      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, FindNoCase(line, "OPENWINDOW(#") + 10);
       continue;
     }
     // The argument text ends at the ")" that closes the call, so a comment or a

@@ -120,8 +120,8 @@ struct WindowArgument {
 };
 WindowArgument windowArgument(const Text& line, std::size_t open, const std::unordered_set<Text>& variableWindows) {
   if (open == 0 || open >= line.size()) return {};
-  std::size_t close = findChar(line, U')');
-  if (line[open] == U'#') {
+  std::size_t close = findChar(line, ')');
+  if (line[open] == '#') {
     if (close <= open + 2) return {};
     return {trimBlanks(textBetween(line, open + 2, close)), false};
   }
@@ -144,7 +144,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
   std::unordered_set<Text> variableWindows;
   auto switchWindow = [&](std::size_t index, const WindowArgument& window) {
     if (window.name.empty()) return;
-    windowPrefix = window.name + U"_";
+    windowPrefix = window.name + "_";
     variableWindow = window.variable;
     model.marks.inVariableWindow[index] = variableWindow;
   };
@@ -155,9 +155,9 @@ bool PrefixObjectConstants(StageContext& ctx) {
     std::size_t semicolon = findChar(line, ';');
     if (semicolon >= 1 && characterCount(TextView(line).substr(0, semicolon - 1)) < 9) continue;
 
-    if (std::size_t call = FindNoCase(line, U"OPENWINDOW(#")) {
-      std::size_t open = findChar(line, U'(');
-      std::size_t comma = findChar(line, U',');
+    if (std::size_t call = FindNoCase(line, "OPENWINDOW(#")) {
+      std::size_t open = findChar(line, '(');
+      std::size_t comma = findChar(line, ',');
       Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
       bool variable = false;
       if (isPbAnyName(name) || (name.empty() && isPbAnyAt(line, open + 1))) {
@@ -165,7 +165,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
         // a #PB_Any window whose number is not kept cannot be addressed at all.
         name = pbAnyAssignment(line, call + 10);
         if (name.empty()) {
-          ctx.log(U" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
+          ctx.log(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
           return false;
         }
         variable = true;
@@ -176,9 +176,9 @@ bool PrefixObjectConstants(StageContext& ctx) {
       continue;
     }
 
-    if (FindNoCase(line, U"USEGADGETLIST(") != 0) {
+    if (FindNoCase(line, "USEGADGETLIST(") != 0) {
       // Without a WindowID(...) argument the window is unknown and the prefix stays.
-      std::size_t windowId = FindNoCase(line, U"WINDOWID(");
+      std::size_t windowId = FindNoCase(line, "WINDOWID(");
       if (windowId) switchWindow(index, windowArgument(line, windowId + 8, variableWindows));
       continue;
     }
@@ -187,8 +187,8 @@ bool PrefixObjectConstants(StageContext& ctx) {
     // "(" at least two characters behind the call's own.
     for (const char* keyword : {"CREATETOOLBAR(", "CREATESTATUSBAR("}) {
       if (FindNoCase(line, keyword) == 0) continue;
-      std::size_t first = findChar(line, U'(');
-      switchWindow(index, windowArgument(line, findChar(line, U'(', first + 2), variableWindows));
+      std::size_t first = findChar(line, '(');
+      switchWindow(index, windowArgument(line, findChar(line, '(', first + 2), variableWindows));
     }
 
     if (FindNoCase(line, "CREATEGADGETLIST(") != 0 || FindNoCase(line, "ADDSTATUSBARFIELD(") != 0) continue;

@@ -88,10 +88,10 @@ bool isPbAnyAt(TextView line, std::size_t hashPos) {
 bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), "PB_ANY"); }
 
 Text pbAnyAssignment(TextView line, std::size_t open) {
-  if (open < 2 || open > line.size() || line[open - 1] != U'(' || !isPbAnyAt(line, open + 1)) return Text();
+  if (open < 2 || open > line.size() || line[open - 1] != '(' || !isPbAnyAt(line, open + 1)) return Text();
   // Walks back from the command word: blanks, "=", blanks, the name with its type.
   auto skipBlanks = [&](std::size_t i) {
-    while (i > 0 && (line[i - 1] == U' ' || line[i - 1] == U'\t')) --i;
+    while (i > 0 && (line[i - 1] == ' ' || line[i - 1] == '\t')) --i;
     return i;
   };
   auto wordStart = [&](std::size_t i) {
@@ -102,18 +102,18 @@ Text pbAnyAssignment(TextView line, std::size_t open) {
   if (i == open - 1) return Text();
   i = skipBlanks(i);
   // "<=" and ">=" compare; only a lone "=" assigns.
-  if (i == 0 || line[i - 1] != U'=' || (i >= 2 && (line[i - 2] == U'<' || line[i - 2] == U'>'))) return Text();
+  if (i == 0 || line[i - 1] != '=' || (i >= 2 && (line[i - 2] == '<' || line[i - 2] == '>'))) return Text();
   std::size_t end = skipBlanks(i - 1);
   std::size_t begin = wordStart(end);
   if (begin == end) return Text();
-  if (begin > 0 && line[begin - 1] == U'.') {  // the ".type" behind the name
+  if (begin > 0 && line[begin - 1] == '.') {  // the ".type" behind the name
     end = begin - 1;
     begin = wordStart(end);
     if (begin == end) return Text();
   }
-  if (line[begin] >= U'0' && line[begin] <= U'9') return Text();
+  if (line[begin] >= '0' && line[begin] <= '9') return Text();
   std::size_t before = skipBlanks(begin);
-  bool statementStart = before == 0 || (line[before - 1] == U':' && (before < 2 || line[before - 2] != U':'));
+  bool statementStart = before == 0 || (line[before - 1] == ':' && (before < 2 || line[before - 2] != ':'));
   return statementStart ? Text(line.substr(begin, end - begin)) : Text();
 }
 

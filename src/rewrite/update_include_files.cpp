@@ -15,10 +15,10 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
   using Mode = RenameRules::Mode;
   RenameRules rules;
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, "#", e.oldName, "_", "#" + e.newName + "_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
-    rules.add(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    rules.add(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
     if (variables[i]) rules.add(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   for (const ReplaceEntry& e : replaceList)

@@ -95,7 +95,7 @@ void updateConstants(StageContext& ctx) {
     const ReplaceEntry& e = ctx.model.replaceList[i];
     // A variable has no constant: an old constant bound to it (a gadget the designer
     // switched to variable mode) becomes the variable.
-    rules.addToAll(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    rules.addToAll(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
     if (variables[i]) rules.addToAll(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   rules.apply(ctx.model);

@@ -61,10 +61,10 @@ TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
 // after them, ten names a line; the other blocks are untouched.
 TEST(CommonFile, VariablesAreDeclaredAfterTheirEnumeration) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Dialog", U"Window_2"};
+  m.WindowList = {"Window_0", "Dialog", "Window_2"};
   m.WindowVariableList = {true, false, true};
-  m.GadgetList = {{U"Dialog_Close", U"BUTTONGADGET"}};
-  for (int i = 0; i < 11; ++i) m.GadgetList.push_back({U"G" + numberText(i), U"BUTTONGADGET", true});
+  m.GadgetList = {{"Dialog_Close", "BUTTONGADGET"}};
+  for (int i = 0; i < 11; ++i) m.GadgetList.push_back({"G" + numberText(i), "BUTTONGADGET", true});
   buildConstantsSection(m);
   const Lines& c = m.sections.constants;
   EXPECT_EQ(Lines(c.begin(), c.begin() + 8),
@@ -122,7 +122,7 @@ struct TwoWindows {
   RecordingHost host;
   MemoryFileSystem fs;
   StageContext ctx{m, host, fs};
-  TwoWindows() { m.WindowList = {U"Main", U"Other"}; }
+  TwoWindows() { m.WindowList = {"Main", "Other"}; }
 };
 
 // The placeholder call names the procedure that opens the first window, unless that
@@ -143,8 +143,8 @@ TEST(MainFile, CallOfTheWindowProcedure) {
   };
   for (const Case& c : cases) {
     TwoWindows f;
-    f.m.WindowProcedureList = {c.procedure, {U"Second", false}};
-    f.m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
+    f.m.WindowProcedureList = {c.procedure, {"Second", false}};
+    f.m.buffers.main = {T(c.main), "  If WindowID(#Window)"};
     rewriteFirstWindowLines(f.ctx);
     EXPECT_EQ(f.m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
     EXPECT_EQ(f.host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
@@ -168,8 +168,8 @@ TEST(MainFile, TestLineOfAWindowInAVariable) {
   for (const Case& c : cases) {
     TwoWindows f;
     f.m.WindowVariableList = c.variables;
-    f.m.PreviousWindowList = {U"Window_0"};
-    f.m.buffers.main = {U"  Open_Main()", T(c.before)};
+    f.m.PreviousWindowList = {"Window_0"};
+    f.m.buffers.main = {"  Open_Main()", T(c.before)};
     rewriteFirstWindowLines(f.ctx);
     EXPECT_EQ(f.m.buffers.main, L({"  Open_Main()", c.after})) << c.before;
   }

@@ -36,7 +36,7 @@ TEST(EventFiles, FirstRunOfTwoWindows) {
 // A window kept in a variable is closed through its variable.
 TEST(EventFiles, ExitOfAWindowInAVariable) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Dialog"};
+  m.WindowList = {"Window_0", "Dialog"};
   m.WindowVariableList = {false, true};
   appendExitProcedures(m);
   auto head = std::find(m.buffers.eventWindow.begin(), m.buffers.eventWindow.end(), T("Procedure EventExit_Dialog()"));

@@ -55,10 +55,10 @@ TEST(EventMain, PlainFormWithoutMenuItemsOrEventGadgets) {
 TEST(EventMain, ObjectsInVariables) {
   auto variables = [](bool callTables) {
     FormModel m = demo(callTables);
-    m.WindowList = {U"Window_0", U"Dialog"};
+    m.WindowList = {"Window_0", "Dialog"};
     m.WindowVariableList = {true, false};
-    m.GadgetList = {{U"Button_0", U"BUTTONGADGET", true}, {U"Text_0", U"TEXTGADGET", true},
-                    {U"Dialog_Text", U"TEXTGADGET"}, {U"Dialog_Close", U"BUTTONGADGET"}};
+    m.GadgetList = {{"Button_0", "BUTTONGADGET", true}, {"Text_0", "TEXTGADGET", true},
+                    {"Dialog_Text", "TEXTGADGET"}, {"Dialog_Close", "BUTTONGADGET"}};
     return m;
   };
   FormModel plain = variables(false);

@@ -152,10 +152,10 @@ TEST(CheckDuplicates, ObjectsCreatedIntoVariables) {
   EXPECT_TRUE(f.host.log.empty());
   EXPECT_EQ(f.model.WindowList, L({"Main", "Window_0"}));
   EXPECT_EQ(f.model.WindowVariableList, (std::vector<bool>{false, true}));
-  EXPECT_EQ(f.model.WindowProcedureList.back(), (WindowProcedure{U"OpenWindow_0", false}));
-  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Button_0", U"BUTTONGADGET", true},
-                                                          {U"Text_0", U"TEXTGADGET", true},
-                                                          {U"Window_0_Button_0", U"BUTTONGADGET", false}}));
+  EXPECT_EQ(f.model.WindowProcedureList.back(), (WindowProcedure{"OpenWindow_0", false}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"Button_0", "BUTTONGADGET", true},
+                                                          {"Text_0", "TEXTGADGET", true},
+                                                          {"Window_0_Button_0", "BUTTONGADGET", false}}));
 
   FormCodeFixture repeated(L({"OpenWindow(#Main, 0, 0, 1, 1, \"\")", "MAIN = OpenWindow(#PB_Any, 0, 0, 1, 1, \"\")"}));
   ASSERT_TRUE(PrefixObjectConstants(repeated.ctx));

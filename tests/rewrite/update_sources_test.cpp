@@ -69,15 +69,15 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
 // (an object switched to variable mode) to the variable; a constant's binding leaves
 // bare words alone.
 TEST_F(UpdateFixture, BindingsOfVariablesRenameTheBareName) {
-  m.WindowList = {U"Main"};
+  m.WindowList = {"Main"};
   m.WindowVariableList = {true};
-  m.GadgetList = {{U"OkButton", U"BUTTONGADGET", true},
-                  {U"Main_Close", U"BUTTONGADGET"},
-                  {U"Edit_0", U"STRINGGADGET", true}};
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
-                   {U"Button_0", U"OkButton", ObjectKind::Gadget},
-                   {U"Main_Quit", U"Main_Close", ObjectKind::Gadget},
-                   {U"Main_Edit", U"Edit_0", ObjectKind::Gadget}};
+  m.GadgetList = {{"OkButton", "BUTTONGADGET", true},
+                  {"Main_Close", "BUTTONGADGET"},
+                  {"Edit_0", "STRINGGADGET", true}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window},
+                   {"Button_0", "OkButton", ObjectKind::Gadget},
+                   {"Main_Quit", "Main_Close", ObjectKind::Gadget},
+                   {"Main_Edit", "Edit_0", ObjectKind::Gadget}};
   m.buffers.main = L({"  If IsWindow(Window_0) : Open_Window_0() : EndIf"});
   m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Quit()"});
   m.buffers.eventGadget = L({"Procedure EventGadget_Button_0(EventType)",
