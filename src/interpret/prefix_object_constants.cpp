@@ -4,6 +4,7 @@
 // #PB_Any into a variable (Window_1 = OpenWindow(#PB_Any, ...)) gives its constants the
 // variable's name; the objects created into variables keep their names.
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -131,6 +132,25 @@ WindowArgument windowArgument(const Text& line, std::size_t open, const std::uno
   return {name, true};
 }
 
+// The keyword tests of one line under edit, answered from one scan of the line and
+// scanned again only after an insertion has changed it.
+class LineKeywords {
+ public:
+  explicit LineKeywords(const Text& line) : line_(line) {}
+  std::size_t find(TextView keyword) {
+    if (line_.size() != scanned_) {
+      calls_.emplace(line_);
+      scanned_ = line_.size();
+    }
+    return calls_->find(keyword);
+  }
+
+ private:
+  const Text& line_;
+  std::size_t scanned_ = static_cast<std::size_t>(-1);
+  std::optional<LineCalls> calls_;
+};
+
 }  // namespace
 
 bool PrefixObjectConstants(StageContext& ctx) {
@@ -154,8 +174,11 @@ bool PrefixObjectConstants(StageContext& ctx) {
     // Comment lines, and lines with a comment near their start, stay as they are.
     std::size_t semicolon = findChar(line, ';');
     if (semicolon >= 1 && characterCount(TextView(line).substr(0, semicolon - 1)) < 9) continue;
+    // Every test below looks for a call: a line without "(" holds none.
+    if (line.find('(') == Text::npos) continue;
+    LineKeywords keywords(line);
 
-    if (std::size_t call = FindNoCase(line, "OPENWINDOW(#")) {
+    if (std::size_t call = keywords.find("OPENWINDOW(#")) {
       std::size_t open = findChar(line, '(');
       std::size_t comma = findChar(line, ',');
       Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
@@ -176,9 +199,9 @@ bool PrefixObjectConstants(StageContext& ctx) {
       continue;
     }
 
-    if (FindNoCase(line, "USEGADGETLIST(") != 0) {
+    if (keywords.find("USEGADGETLIST(") != 0) {
       // Without a WindowID(...) argument the window is unknown and the prefix stays.
-      std::size_t windowId = FindNoCase(line, "WINDOWID(");
+      std::size_t windowId = keywords.find("WINDOWID(");
       if (windowId) switchWindow(index, windowArgument(line, windowId + 8, variableWindows));
       continue;
     }
@@ -186,18 +209,18 @@ bool PrefixObjectConstants(StageContext& ctx) {
     // A toolbar or status bar names its window in its WindowID argument, the first
     // "(" at least two characters behind the call's own.
     for (const char* keyword : {"CREATETOOLBAR(", "CREATESTATUSBAR("}) {
-      if (FindNoCase(line, keyword) == 0) continue;
+      if (keywords.find(keyword) == 0) continue;
       std::size_t first = findChar(line, '(');
       switchWindow(index, windowArgument(line, findChar(line, '(', first + 2), variableWindows));
     }
 
-    if (FindNoCase(line, "CREATEGADGETLIST(") != 0 || FindNoCase(line, "ADDSTATUSBARFIELD(") != 0) continue;
+    if (keywords.find("CREATEGADGETLIST(") != 0 || keywords.find("ADDSTATUSBARFIELD(") != 0) continue;
 
     LineEdit edit(line, windowPrefix);
 
     // Height calls: the constant of the toolbar or status bar whose height is asked.
     // A numbered toolbar (ToolBarHeight(0)) has no constant to prefix.
-    std::size_t heightAt = FindNoCase(line, "TOOLBARHEIGHT(") + FindNoCase(line, "STATUSBARHEIGHT(");
+    std::size_t heightAt = keywords.find("TOOLBARHEIGHT(") + keywords.find("STATUSBARHEIGHT(");
     if (heightAt != 0) {
       std::size_t open = findChar(line, '(', heightAt);
       if (open != 0) edit.prefixAt(open + 1);
@@ -207,14 +230,14 @@ bool PrefixObjectConstants(StageContext& ctx) {
     edit.prefixCommandArguments(model.PrefixCommandSet);
 
     for (const char* keyword : kSecondArgumentCommands) {
-      std::size_t k = FindNoCase(line, keyword);
+      std::size_t k = keywords.find(keyword);
       if (k != 0) edit.prefixArgumentAfter(findChar(line, ',', k));
     }
 
     // The two gadgets of a splitter, the menu constants of an MDI gadget: the sixth
     // and seventh arguments.
     for (const char* keyword : {"SPLITTERGADGET(", "MDIGADGET("}) {
-      std::size_t k = FindNoCase(line, keyword);
+      std::size_t k = keywords.find(keyword);
       if (k == 0) continue;
       std::size_t fifth = k;
       for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, ',', n == 0 ? k : fifth + 1);

@@ -68,7 +68,7 @@ void PrefixObjectReferences(FormModel& model) {
   std::vector<std::size_t> procedureOf(lines.size(), kNone);
   std::unordered_set<Text> loaded;
   for (std::size_t i = 0, head = kNone; i < lines.size(); ++i) {
-    if (!procedureHeadName(lines[i]).empty()) head = i;
+    if (isProcedureHead(lines[i]) && !procedureHeadName(lines[i]).empty()) head = i;
     procedureOf[i] = head;
     if (endsProcedure(lines[i])) head = kNone;
     addLoadedNames(lines[i], loaded);
@@ -109,10 +109,12 @@ void PrefixObjectReferences(FormModel& model) {
     addUpper(recorded, *list);
   for (const GadgetEntry& g : model.GadgetList) recorded.insert(upper(g.name));
 
+  Text name;
   for (std::size_t index = 0; index < lines.size(); ++index) {
     Text& line = lines[index];
     const std::size_t head = procedureOf[index];
     const NamePrefixes& scope = windowProcedures.count(head) ? byProcedure[head] : everywhere;
+    if (line.find('#') == Text::npos) continue;  // no constant to look at
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
     for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
@@ -120,7 +122,9 @@ void PrefixObjectReferences(FormModel& model) {
       const std::size_t from = i + 1, end = nameEnd(line, from);
       i = end - 1;
       if (end == from || (end < line.size() && line[end] == '$')) continue;
-      const Text name = upper(TextView(line).substr(from, end - from));
+      // A name is ASCII: upper-cased in a buffer that every name reuses.
+      name.assign(line, from, end - from);
+      for (char& c : name) c = upperAscii(c);
       if (const Text* prefix = prefixOf(index, from)) {
         // A prefix that names no object, where the name's creating calls all got one
         // other prefix: the constant belongs to that other window.

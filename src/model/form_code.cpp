@@ -117,6 +117,32 @@ Text pbAnyAssignment(TextView line, std::size_t open) {
   return statementStart ? Text(line.substr(begin, end - begin)) : Text();
 }
 
+LineCalls::LineCalls(TextView line) : line_(line) {
+  for (std::size_t open = line.find('('); open != TextView::npos; open = line.find('(', open + 1)) {
+    std::size_t begin = open;
+    while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+    calls_.push_back({open, line.substr(begin, open - begin)});
+  }
+}
+
+std::size_t LineCalls::find(TextView keyword) const { return find(keyword, false); }
+std::size_t LineCalls::findWord(TextView keyword) const { return find(keyword, true); }
+
+std::size_t LineCalls::find(TextView keyword, bool whole) const {
+  const bool withHash = keyword.size() >= 2 && keyword.back() == '#';
+  const std::size_t nameSize = keyword.size() - (withHash ? 2 : 1);
+  const TextView name = keyword.substr(0, nameSize);
+  for (const Call& call : calls_) {
+    // The keyword's name ends right at the "(": the name in front ends with it.
+    if (call.name.size() < nameSize || (whole && call.name.size() != nameSize) ||
+        !equalsNoCase(call.name.substr(call.name.size() - nameSize), name))
+      continue;
+    if (withHash && (call.open + 1 >= line_.size() || line_[call.open + 1] != '#')) continue;
+    return call.open - nameSize + 1;
+  }
+  return 0;
+}
+
 TextView codePart(TextView line) {
   std::size_t p = line.find(';');
   return p == TextView::npos ? line : line.substr(0, p);
@@ -130,12 +156,12 @@ TextView afterIndent(TextView line) {
   return line.substr(i);
 }
 
-// The leading word of the line after its indentation, upper-cased.
-Text leadingWord(TextView line) {
+// The leading word of the line after its indentation.
+TextView leadingWord(TextView line) {
   TextView rest = afterIndent(line);
   std::size_t n = 0;
   while (n < rest.size() && isIdentifierChar(rest[n])) ++n;
-  return upper(rest.substr(0, n));
+  return rest.substr(0, n);
 }
 
 }  // namespace
@@ -146,8 +172,11 @@ bool startsWithProcedure(TextView line) {
 }
 
 bool isProcedureHead(TextView line) {
-  Text word = leadingWord(line);
-  return word == "PROCEDURE" || word == "PROCEDUREC" || word == "PROCEDUREDLL" || word == "PROCEDURECDLL";
+  TextView word = leadingWord(line);
+  if (word.size() < 9 || word.size() > 13) return false;  // every line but a few ends here
+  for (const char* head : {"PROCEDURE", "PROCEDUREC", "PROCEDUREDLL", "PROCEDURECDLL"})
+    if (equalsNoCase(word, head)) return true;
+  return false;
 }
 
 Text procedureHeadName(TextView line) {

@@ -2,6 +2,8 @@
 // duplicate checks. Positions are 1-based character positions; 0 means "not found".
 #pragma once
 
+#include <vector>
+
 #include "model/text.h"
 
 namespace tarnwick {
@@ -58,6 +60,29 @@ Text procedureHeadName(TextView line);
 bool procedureNeedsArguments(TextView headLine);
 // True when the code part of the line holds EndProcedure.
 bool endsProcedure(TextView line);
+
+// The calls of one line, found in one scan: every "(" with the name in front of it.
+// It answers the keyword tests of a pass ("OPENWINDOW(#", "CREATEMENU(", ...) as
+// FindNoCase would answer them on that line, without searching the line once per
+// keyword. Keep it only as long as the line does not change.
+class LineCalls {
+ public:
+  explicit LineCalls(TextView line);
+  // The 1-based position of the first occurrence of keyword in the line, ignoring case,
+  // or 0: keyword is letters and digits followed by "(" or "(#".
+  std::size_t find(TextView keyword) const;
+  // The same for an occurrence whose name is the whole name in front of the "(".
+  std::size_t findWord(TextView keyword) const;
+
+ private:
+  std::size_t find(TextView keyword, bool whole) const;
+  struct Call {
+    std::size_t open;  // 0-based index of the "("
+    TextView name;     // the letters, digits and "_" directly in front of it
+  };
+  TextView line_;
+  std::vector<Call> calls_;
+};
 
 // Replaces every occurrence of find, searched ignoring case, by replacement as written.
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement);

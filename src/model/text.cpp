@@ -1,5 +1,6 @@
 #include "model/text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -184,10 +185,20 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
     }
     return 0;
   }
-  const char first = small[0], firstLower = static_cast<char>(first + 32);
-  for (; i <= last; ++i) {
-    const char c = data[i];
-    if ((c == first || c == firstLower) && matchesAt(i)) return i + 1;
+  // Only letters: the places of the first letter in either case, each found by memchr.
+  const char upperFirst = small[0], lowerFirst = static_cast<char>(small[0] + 32);
+  const char* nextUpper = nullptr;
+  const char* nextLower = nullptr;
+  while (i <= last) {
+    if (!nextUpper || nextUpper < data + i)
+      nextUpper = static_cast<const char*>(std::memchr(data + i, upperFirst, last - i + 1));
+    if (!nextLower || nextLower < data + i)
+      nextLower = static_cast<const char*>(std::memchr(data + i, lowerFirst, last - i + 1));
+    if (!nextUpper && !nextLower) return 0;
+    const char* hit = !nextUpper ? nextLower : !nextLower ? nextUpper : std::min(nextUpper, nextLower);
+    std::size_t at = static_cast<std::size_t>(hit - data);
+    if (matchesAt(at)) return at + 1;
+    i = at + 1;
   }
   return 0;
 }

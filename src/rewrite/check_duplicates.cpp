@@ -43,16 +43,13 @@ struct CreationTest {
 // The first position of keyword in the code part of the line; 0 when it is absent.
 // A keyword ending in "MENUITEM(#" must be the MenuItem command itself: the other
 // menu-item commands (DisableMenuItem, SetMenuItemState, ...) address an item.
-std::size_t findCreation(const Text& upperCode, const Text& keyword) {
-  for (std::size_t p = findFrom(upperCode, keyword); p != 0; p = findFrom(upperCode, keyword, p + 1)) {
-    if (keyword != "MENUITEM(#" || p == 1 || !isIdentifierChar(upperCode[p - 2])) return p;
-  }
-  return 0;
+std::size_t findCreation(const LineCalls& calls, TextView keyword) {
+  return keyword == "MENUITEM(#" ? calls.findWord(keyword) : calls.find(keyword);
 }
 
 // The identifier behind the "(#" of the creation call whose "(" stands at open, up to
 // the first "," after it (or, for menus without a ",", the first ")"), trimmed.
-Text callIdentifier(const Text& code, std::size_t open, bool closeAtParenthesis) {
+Text callIdentifier(TextView code, std::size_t open, bool closeAtParenthesis) {
   std::size_t end = findChar(code, ',', open);
   if (end == 0 && closeAtParenthesis) end = findChar(code, ')', open);
   if (end < open + 2) return Text();
@@ -89,17 +86,22 @@ bool checkDuplicates(StageContext& ctx) {
   const Text* procedureHead = nullptr;
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     const Text& line = model.FormCodeLines[index];
-    if (!procedureHeadName(line).empty()) procedureHead = &line;
+    if (isProcedureHead(line) && !procedureHeadName(line).empty()) procedureHead = &line;
     // What stands behind the first ";" is a comment and creates nothing.
-    const Text code(codePart(line));
-    const Text upperCode = upper(code);
+    const TextView code = codePart(line);
+    // Every creating call holds "(#": a line without one creates nothing.
+    if (code.find("(#") == TextView::npos) {
+      if (endsProcedure(line)) procedureHead = nullptr;
+      continue;
+    }
 
+    const LineCalls calls(code);
     const CreationTest* passed = nullptr;
     std::size_t open = 0;  // the "(" of the creation call that passed
     for (const CreationTest& test : tests) {
       for (const char* keyword : test.keywords) {
         if (!keyword || passed) continue;
-        if (std::size_t p = findCreation(upperCode, keyword)) {
+        if (std::size_t p = findCreation(calls, keyword)) {
           passed = &test;
           open = p + std::char_traits<char>::length(keyword) - 2;
         }
@@ -135,8 +137,10 @@ bool checkDuplicates(StageContext& ctx) {
       const bool variableWindow = index < model.marks.inVariableWindow.size() && model.marks.inVariableWindow[index];
       // Gadgets: every "(#" whose command is a gadget creation command, left to right;
       // the command is the name that ends directly before the "(#".
+      Text command;
       for (std::size_t p = findFrom(code, "(#"); p != 0; p = findFrom(code, "(#", p + 2)) {
-        Text command = upper(wordBefore(code, p));
+        command = wordBefore(code, p);
+        for (char& c : command) c = upperAscii(c);  // a command word is ASCII
         if (!model.GadgetCommandSet.containsUpper(command)) continue;
         std::size_t comma = findChar(code, ',', p + 2);
         Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
