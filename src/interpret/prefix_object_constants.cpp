@@ -59,11 +59,16 @@ class LineEdit {
     // as it stands and all prefixes inserted at once: a line with many calls is not
     // copied once per insertion.
     std::vector<std::size_t> hashes;  // ascending
+    Text word;  // upper-cased command words, one buffer for the whole line
     for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
-      Text word = wordBefore(line_, p);
+      std::size_t begin = p - 1;
+      while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
       // A word that starts right behind a "#" prefixed here reads with the prefix.
-      if (!hashes.empty() && hashes.back() == p - word.size() - 1) word = prefix_ + word;
-      if (!commands.containsUpper(upper(word))) continue;
+      word.clear();
+      if (!hashes.empty() && hashes.back() == begin) word = prefix_;
+      word.append(line_, begin, p - 1 - begin);
+      for (char& c : word) c = upperAscii(c);
+      if (!commands.containsUpper(word)) continue;
       std::size_t hashPos = p + 1;
       if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) continue;
       hashes.push_back(hashPos);

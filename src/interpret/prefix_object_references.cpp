@@ -40,8 +40,10 @@ std::size_t nameEnd(const Text& line, std::size_t from) {
 // first argument, upper-cased without its "#". Such a name is an image or a font,
 // whatever object shares it.
 void addLoadedNames(const Text& line, std::unordered_set<Text>& loaded) {
+  if (line.find('(') == Text::npos) return;
+  const LineCalls calls(line);
   for (const char* call : {"LOADIMAGE(", "CATCHIMAGE(", "LOADFONT("}) {
-    std::size_t p = FindNoCase(line, call);
+    std::size_t p = calls.find(call);
     if (p == 0) continue;
     std::size_t i = p - 1 + std::char_traits<char>::length(call);
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
@@ -49,6 +51,10 @@ void addLoadedNames(const Text& line, std::unordered_set<Text>& loaded) {
     loaded.insert(upper(TextView(line).substr(i + 1, nameEnd(line, i + 1) - i - 1)));
   }
 }
+
+// The bytes at which the reference scan must look closer: a constant's "#", and what
+// starts a literal or the comment.
+bool startsSomething(char c) { return c == '#' || c == '"' || c == '\'' || c == '~' || c == ';'; }
 
 void addUpper(std::unordered_set<Text>& set, const Lines& names) {
   for (const Text& n : names) set.insert(upper(n));
@@ -118,7 +124,15 @@ void PrefixObjectReferences(FormModel& model) {
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
     for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
-      if (line[i] != '#' || (i >= 2 && line[i - 1] == ':' && line[i - 2] == ':')) continue;
+      // Straight to the next byte that starts a constant, a literal or the comment.
+      while (i < line.size() && !startsSomething(line[i])) ++i;
+      if (i == line.size()) break;
+      if (line[i] != '#') {
+        i = codeChar(line, i);
+        if (i == line.size()) break;
+        if (line[i] != '#') continue;
+      }
+      if (i >= 2 && line[i - 1] == ':' && line[i - 2] == ':') continue;
       const std::size_t from = i + 1, end = nameEnd(line, from);
       i = end - 1;
       if (end == from || (end < line.size() && line[end] == '$')) continue;

@@ -54,6 +54,11 @@ bool isTightCall(const CommandSet& prefixCommands, TextView word) {
 // between them are removed for the calls they look for (outside strings and
 // comments). A line without such a gap stays as it is.
 void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
+  // Nearly every line has no blank in front of a "(": it is left at once.
+  bool gap = false;
+  for (std::size_t p = line.find('('); p != Text::npos && !gap; p = line.find('(', p + 1))
+    gap = p > 0 && (line[p - 1] == ' ' || line[p - 1] == '\t');
+  if (!gap) return;
   Text out;
   std::size_t copied = 0;  // line[0, copied) is in out
   for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
@@ -74,19 +79,22 @@ void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
   line = std::move(out);
 }
 
-Text designerToFormCode(const Text& line) {
-  Text out = line;
-  for (const auto& r : kDesignerReplacements)
-    if (FindNoCase(out, r[0]) != 0) out = replaceAllNoCase(out, r[0], r[1]);
-  return out;
+Text designerToFormCode(Text line) {
+  // All but the first replace a call whose first argument is 0.
+  const bool numbered = line.find("(0") != Text::npos;
+  for (const auto& r : kDesignerReplacements) {
+    if (!numbered && &r != &kDesignerReplacements[0]) break;
+    if (FindNoCase(line, r[0]) != 0) line = replaceAllNoCase(line, r[0], r[1]);
+  }
+  return line;
 }
 
 // The position of a call keyword (upper case, with its "(") that is not commented out:
 // no ";" stands at or before it. A ";" inside a string literal counts as well.
-std::size_t uncommentedCall(const Text& upperLine, TextView keyword) {
-  std::size_t p = findFrom(upperLine, keyword);
+std::size_t uncommentedCall(const Text& line, TextView keyword) {
+  std::size_t p = FindNoCase(line, keyword);
   if (p == 0) return 0;
-  std::size_t semicolon = findChar(upperLine, ';');
+  std::size_t semicolon = findChar(line, ';');
   return (semicolon != 0 && semicolon <= p) ? 0 : p;
 }
 
@@ -152,7 +160,8 @@ bool holdsBlockStatement(const Text& line) {
 // Each capture reads the arguments of its own call, so that a line holding both a
 // LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
-  Text up = upper(line);
+  if (line.find('(') == Text::npos) return;
+  const Text& up = line;
   if (std::size_t p = uncommentedCall(up, "LOADIMAGE(")) {
     std::size_t open = p + 9;
     Text constant = firstArgument(line, open);
@@ -205,8 +214,9 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
       skipping = designerFile && isEventProcedureHead(line);
     }
     if (inProcedure) {
-      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(line) : line);
-      if (endsProcedure(line)) {
+      const bool ends = endsProcedure(line);
+      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(std::move(line)) : std::move(line));
+      if (ends) {
         if (!skipping) {
           model.FormCodeLines.push_back(Text());
           model.FormCodeLines.push_back(SeparatorLine());

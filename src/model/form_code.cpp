@@ -1,6 +1,7 @@
 #include "model/form_code.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tarnwick {
 
@@ -121,8 +122,13 @@ LineCalls::LineCalls(TextView line) : line_(line) {
   for (std::size_t open = line.find('('); open != TextView::npos; open = line.find('(', open + 1)) {
     std::size_t begin = open;
     while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
-    calls_.push_back({open, line.substr(begin, open - begin)});
+    add({open, line.substr(begin, open - begin)});
   }
+}
+
+void LineCalls::add(const Call& call) {
+  if (count_ < std::size(first_)) first_[count_++] = call;
+  else more_.push_back(call);
 }
 
 std::size_t LineCalls::find(TextView keyword) const { return find(keyword, false); }
@@ -132,11 +138,15 @@ std::size_t LineCalls::find(TextView keyword, bool whole) const {
   const bool withHash = keyword.size() >= 2 && keyword.back() == '#';
   const std::size_t nameSize = keyword.size() - (withHash ? 2 : 1);
   const TextView name = keyword.substr(0, nameSize);
-  for (const Call& call : calls_) {
+  for (std::size_t c = 0; c < count_ + more_.size(); ++c) {
+    const Call& call = c < count_ ? first_[c] : more_[c - count_];
     // The keyword's name ends right at the "(": the name in front ends with it.
-    if (call.name.size() < nameSize || (whole && call.name.size() != nameSize) ||
-        !equalsNoCase(call.name.substr(call.name.size() - nameSize), name))
-      continue;
+    if (call.name.size() < nameSize || (whole && call.name.size() != nameSize)) continue;
+    // Both are ASCII letters and digits: compared byte by byte, from the "(" back.
+    const char* tail = call.name.data() + call.name.size() - nameSize;
+    std::size_t k = nameSize;
+    while (k > 0 && upperAscii(tail[k - 1]) == upperAscii(name[k - 1])) --k;
+    if (k > 0) continue;
     if (withHash && (call.open + 1 >= line_.size() || line_[call.open + 1] != '#')) continue;
     return call.open - nameSize + 1;
   }

@@ -80,8 +80,12 @@ class LineCalls {
     std::size_t open;  // 0-based index of the "("
     TextView name;     // the letters, digits and "_" directly in front of it
   };
+  void add(const Call& call);
   TextView line_;
-  std::vector<Call> calls_;
+  // Most lines hold a few calls: they are kept here, the rest of a long line in more_.
+  Call first_[12];
+  std::size_t count_ = 0;
+  std::vector<Call> more_;
 };
 
 // Replaces every occurrence of find, searched ignoring case, by replacement as written.

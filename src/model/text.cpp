@@ -185,18 +185,37 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
     }
     return 0;
   }
-  // Only letters: the places of the first letter in either case, each found by memchr.
-  const char upperFirst = small[0], lowerFirst = static_cast<char>(small[0] + 32);
+  // Only letters: the places of its rarest letter in either case, each found by
+  // memchr ("ENDPROCEDURE" is looked for at its "P", not at every "E").
+  static const char kByFrequency[] = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
+  std::size_t rare = 0;
+  const char* rank = std::strchr(kByFrequency, small[0]);
+  for (std::size_t k = 1; k < m; ++k) {
+    const char* r = std::strchr(kByFrequency, small[k]);
+    if (r > rank) {
+      rank = r;
+      rare = k;
+    }
+  }
+  anchor = rare;
+  const char upperFirst = small[anchor], lowerFirst = static_cast<char>(small[anchor] + 32);
   const char* nextUpper = nullptr;
   const char* nextLower = nullptr;
+  bool upperLeft = true, lowerLeft = true;  // whether memchr may still find the case
   while (i <= last) {
-    if (!nextUpper || nextUpper < data + i)
-      nextUpper = static_cast<const char*>(std::memchr(data + i, upperFirst, last - i + 1));
-    if (!nextLower || nextLower < data + i)
-      nextLower = static_cast<const char*>(std::memchr(data + i, lowerFirst, last - i + 1));
-    if (!nextUpper && !nextLower) return 0;
-    const char* hit = !nextUpper ? nextLower : !nextLower ? nextUpper : std::min(nextUpper, nextLower);
-    std::size_t at = static_cast<std::size_t>(hit - data);
+    const char* from = data + i + anchor;
+    const std::size_t span = last - i + 1;
+    if (upperLeft && (!nextUpper || nextUpper < from)) {
+      nextUpper = static_cast<const char*>(std::memchr(from, upperFirst, span));
+      upperLeft = nextUpper != nullptr;
+    }
+    if (lowerLeft && (!nextLower || nextLower < from)) {
+      nextLower = static_cast<const char*>(std::memchr(from, lowerFirst, span));
+      lowerLeft = nextLower != nullptr;
+    }
+    if (!upperLeft && !lowerLeft) return 0;
+    const char* hit = !upperLeft ? nextLower : !lowerLeft ? nextUpper : std::min(nextUpper, nextLower);
+    std::size_t at = static_cast<std::size_t>(hit - data) - anchor;
     if (matchesAt(at)) return at + 1;
     i = at + 1;
   }
