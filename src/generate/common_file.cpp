@@ -243,7 +243,7 @@ void ScanIncludeFilesForLanguage(StageContext& ctx) {
       if (ctx.fs.exists(file)) ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
       continue;
     }
-    Lines scratch = decodeFile(bytes).lines;
+    Lines scratch = ctx.decodeRead(path, bytes).lines;
     ScanLanguageKeys(ctx.model, scratch);
   }
 }

@@ -8,7 +8,8 @@ namespace {
 
 // Reads a file of the project folder into lines in the encoding its mark names; false
 // when it cannot be read. A file that is there but cannot be read is remembered, so
-// that step 4 does not write over the user's lines.
+// that step 4 does not write over the user's lines, and so is one of UTF-8 and 8-bit
+// lines, which step 4 writes as UTF-8.
 bool readBack(StageContext& ctx, const char* name, Lines& lines) {
   std::string path = ctx.model.projectFile(name);
   std::string bytes;
@@ -16,7 +17,9 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
     if (ctx.fs.exists(path)) ctx.model.buffers.unreadable.insert(name);
     return false;
   }
-  lines = decodeFile(bytes).lines;
+  DecodedText text = ctx.decodeRead(fromUtf8(path), bytes);
+  if (text.mixed) ctx.model.buffers.mixed.insert(name);
+  lines = std::move(text.lines);
   return true;
 }
 
@@ -30,7 +33,7 @@ Text trimQuotes(TextView t) {
 
 // Stages one file in the run's encoding and logs the result; the commit writes it. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
-// characters would otherwise be lost.
+// characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
 bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
@@ -40,7 +43,7 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
     ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
     return false;
   }
-  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8;
+  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
   bool widened = !utf8 && !fitsLatin1(lines);
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                         : encodeLines(lines, TextFormat::FormatAnsi, false);
@@ -85,6 +88,7 @@ void prepareFileBuffers(StageContext& ctx) {
   FormModel& m = ctx.model;
   FileBuffers& b = m.buffers;
   b.unreadable.clear();
+  b.mixed.clear();
   if (!readBack(ctx, "Main.pb", b.main)) b.main = templateLines("Main.txt");
   b.eventMain = templateLines(m.switches.UseCallFast == 1 ? "EventMainCallTable.txt" : "EventMainPlain.txt");
   if (!readBack(ctx, "LoadLanguage.pb", b.loadLanguage))

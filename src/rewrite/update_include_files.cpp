@@ -27,8 +27,9 @@ RenameRules includeRules(const ReplaceList& replaceList) {
 // renamed identifiers when it is written back.
 bool decodesFaithfully(std::string_view bytes) {
   MarkInfo mark = detectMark(bytes);
+  // Without a mark every line is valid UTF-8 or 8-bit text, each taken as it stands.
+  if (mark.length == 0) return true;
   std::string_view body = bytes.substr(mark.length);
-  // Without a mark the file is 8-bit (always faithful) or valid UTF-8.
   std::string again = encodeLines({decode(body, mark.format)}, mark.format, false);
   return again == std::string(body) + encodeLines({Text()}, mark.format, false);
 }
@@ -44,13 +45,14 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
       ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
     return true;
   }
-  DecodedText text = decodeFile(bytes);
+  DecodedText text = ctx.decodeRead(path, bytes);
   int count = rules.apply(text.lines);
   if (count == 0) return true;
 
   ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
   // Written back in the encoding it was read in, with its mark when it had one, so
-  // that nothing but the renamed identifiers changes.
+  // that nothing but the renamed identifiers changes; a file of UTF-8 and 8-bit lines
+  // becomes UTF-8.
   bool lossy = false;
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather

@@ -83,6 +83,7 @@ struct IncludeCase {
   std::string before;
   int count;                // 0: the file is not written
   std::string after;
+  bool mixed = false;       // reported as mixing UTF-8 and 8-bit lines
 };
 
 TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
@@ -100,6 +101,8 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
       {"UTF-8 mark is kept", "\xEF\xBB\xBF; \xC3\xA4\n#Window_0\n", 1, "\xEF\xBB\xBF; \xC3\xA4\n#Main\n"},
       {"UTF-16 read and written as such", u16mark + std::string("#\0W\0i\0n\0d\0o\0w\0_\0" "0\0\r\0\n\0", 22), 1,
        u16mark + std::string("#\0M\0a\0i\0n\0\n\0", 12)},
+      {"UTF-8 and 8-bit lines become UTF-8", "; \xE4\n; \xE4\xBD\xA0\n#Window_0\n", 1,
+       "; \xC3\xA4\n; \xE4\xBD\xA0\n#Main\n", true},
   };
   for (const IncludeCase& c : cases) {
     host.log.clear();
@@ -108,6 +111,7 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     EXPECT_TRUE(updateIncludeFiles(ctx));
     EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
+    if (c.mixed) expectedLog.push_back(U" -> Warning: mixed encodings in /p/inc.pbi");
     if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
     EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
