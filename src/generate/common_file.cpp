@@ -234,6 +234,13 @@ void assembleCommonFile(FormModel& model) {
   out.insert(out.end(), model.FormCodeLines.begin(), model.FormCodeLines.end());
 }
 
+void reportUnreadableTranslations(StageContext& ctx) {
+  // The generated LoadLanguage procedure splits each Catalog line at every ";".
+  for (const auto& [key, text] : ctx.model.Language.entries())
+    if (key.find(U';') != Text::npos || text.find(U';') != Text::npos)
+      ctx.log(U" -> Warning: language text holds ';', its translation cannot be read: " + key);
+}
+
 void ScanIncludeFilesForLanguage(StageContext& ctx) {
   for (const Text& path : ctx.model.IncludeFileList) {
     const std::string file = toUtf8(path);

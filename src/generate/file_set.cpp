@@ -31,6 +31,29 @@ Text trimQuotes(TextView t) {
   return Text(t.substr(a, b - a));
 }
 
+// Splits a line written as "key";"text" at its quotes: the key runs from the first
+// quote to the ";" framed by quotes that closes it, the text from there to the last
+// quote, so that either may hold ";". False for a line of another shape.
+bool splitQuotedEntry(TextView line, Text& key, Text& text) {
+  if (line.size() < 2 || line.front() != U'"' || line.back() != U'"') return false;
+  std::size_t close = line.find(U"\";\"", 1);
+  if (close == TextView::npos || close + 3 > line.size() - 1) return false;
+  key = Text(line.substr(1, close - 1));
+  text = Text(line.substr(close + 3, line.size() - 1 - (close + 3)));
+  return true;
+}
+
+// A line of another shape: the first two ";"-separated fields with their double
+// quotes at either end removed.
+void splitFields(TextView line, Text& key, Text& text) {
+  std::size_t first = line.find(U';');
+  key = trimQuotes(line.substr(0, first));
+  text.clear();
+  if (first == TextView::npos) return;
+  std::size_t second = line.find(U';', first + 1);
+  text = trimQuotes(line.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
+}
+
 // Stages one file in the run's encoding and logs the result; the commit writes it. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
 // characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
@@ -63,16 +86,12 @@ void trimTrailingComments(FileBuffer& buffer) {
 }
 
 void readCatalog(const Lines& lines, LanguageMap& language) {
+  // The first line is the header.
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    const Text& line = lines[i];
-    std::size_t first = line.find(U';');
-    Text key = trimQuotes(TextView(line).substr(0, first));
-    if (key.empty()) continue;
-    Text text;
-    if (first != Text::npos) {
-      std::size_t second = line.find(U';', first + 1);
-      text = trimQuotes(TextView(line).substr(first + 1, second == Text::npos ? Text::npos : second - first - 1));
-    }
+    Text key, text;
+    if (!splitQuotedEntry(lines[i], key, text)) splitFields(lines[i], key, text);
+    // No text the language scan finds is empty or made of double quotes only.
+    if (trimQuotes(key).empty()) continue;
     language.set(key, text.empty() ? key : text);
   }
 }

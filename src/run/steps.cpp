@@ -94,6 +94,7 @@ bool generateStep1(RunContext& ctx) {
                                      &model.buffers.eventWindow})
       ScanLanguageKeys(model, *buffer);
     ScanIncludeFilesForLanguage(ctx);
+    reportUnreadableTranslations(ctx);
     fillLanguageData(model);
   }
   model.sections.fonts = BuildFontSection(model);
