@@ -9,12 +9,13 @@ namespace tarnwick {
 namespace {
 
 // The three rules in their order; the count is per rule and entry, so a line changed
-// by two of them counts twice.
-RenameRules includeRules(const ReplaceList& replaceList) {
+// by two of them counts twice. The prefix rule renames only the objects of the window
+// itself, as the prefix stages of the buffers do.
+RenameRules includeRules(const ReplaceList& replaceList, const WindowNames& windows) {
   using Mode = RenameRules::Mode;
-  RenameRules rules;
+  RenameRules rules(&windows);
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
   for (const ReplaceEntry& e : replaceList) rules.add(Mode::Word, U"#", e.oldName, Text(), U"#" + e.newName);
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
@@ -69,7 +70,8 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
 bool updateIncludeFiles(StageContext& ctx) {
   ctx.log(U"- Update IncludeFiles");
   // The rules are built once for all files.
-  const RenameRules rules = includeRules(ctx.model.replaceList);
+  const WindowNames windows = windowNamesOf(ctx.model);
+  const RenameRules rules = includeRules(ctx.model.replaceList, windows);
   bool ok = true;
   // Every file is tried, so that the log names each one that cannot be written.
   for (const Text& path : ctx.model.IncludeFileList) ok &= updateIncludeFile(ctx, rules, path);
