@@ -70,7 +70,8 @@ bool generateStep1(RunContext& ctx) {
 
   ctx.log(U"- Load Files...");
   model.resetRun();
-  model.SourceFileList = ctx.fileRows;
+  // The rows stay as written in the project file; the run reads them from the project's folder.
+  for (const Text& row : ctx.fileRows) model.SourceFileList.push_back(resolveFileRow(row, model.projectDirectory()));
   LoadSourceFiles(ctx);
   prepareFileBuffers(ctx);
   if (model.SourceFileList.empty()) {

@@ -56,7 +56,14 @@ void addCommonFiles(App& app) {
   app.state.lastDirectory = directoryPart(chosen.front());
   app.state.saved = false;
   GtkListStore* store = storeOf(app.fileList);
-  for (const std::string& path : chosen) gtk_list_store_insert_with_values(store, nullptr, -1, 0, path.c_str(), -1);
+  for (const std::string& path : chosen) {
+    // The project file keeps one row a line: a line break would split the row in two.
+    if (path.find_first_of("\r\n") != std::string::npos) {
+      boxes().message(GTK_WINDOW(app.window), "Info", "A file whose path holds a line break cannot be added:\n" + path);
+      continue;
+    }
+    gtk_list_store_insert_with_values(store, nullptr, -1, 0, path.c_str(), -1);
+  }
 }
 
 void removeCommonFile(App& app) {
