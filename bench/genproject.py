@@ -3,11 +3,15 @@
 
 Three commands, used in this order by bench/run:
 
-  forms DIR --windows W [--renamed]
+  forms DIR --windows W [--renamed] [--gadgets G] [--numbered]
       Form files (old-style .pb and designer .pbf, ten windows per file), the project
       file DIR/bench.pbm, user include files under DIR/user and an empty config folder.
       With --renamed the same forms come out with some windows, gadgets and menu items
       renamed, and DIR/binds.txt lists the matching --bind options, one per line.
+      --gadgets sets the gadgets per window (default 100). --numbered names the windows
+      Window_0, Window_1, ... as the designer does, so that every window name begins
+      like every other, and --renamed then renames every window (to Form_0, ...) and
+      nothing else.
   usercode DIR
       After a first run: puts user code into every event procedure and the user's
       include lines into Main.pb, as a developer would between two runs.
@@ -20,7 +24,8 @@ import os
 import re
 import sys
 
-GADGETS = 100          # per window
+GADGETS = 100          # per window, --gadgets
+NUMBERED = False       # --numbered
 MENU_ITEMS = 10        # per window, plus three toolbar buttons
 TOOL_BUTTONS = 3
 WINDOWS_PER_FILE = 10
@@ -58,21 +63,25 @@ GADGET_KINDS = [
 
 def window_name(i):
     """Even windows live in old-style files, odd ones in designer files."""
+    if NUMBERED:
+        return "Window_%d" % i
     return ("Win%d" if i % 2 == 0 else "Dlg%d") % i
 
 
 def renamed_window(i):
-    return i % 10 == 3
+    return NUMBERED or i % 10 == 3
 
 
 def renamed_objects(i):
     """Windows whose own gadgets and menu items are renamed in the renamed variant."""
-    return i % 5 == 1
+    return not NUMBERED and i % 5 == 1
 
 
 def new_window_name(i, renamed):
     name = window_name(i)
-    return name + "Main" if renamed and renamed_window(i) else name
+    if not (renamed and renamed_window(i)):
+        return name
+    return "Form_%d" % i if NUMBERED else name + "Main"
 
 
 def gadget_const(i, k, renamed):
@@ -246,6 +255,8 @@ def write_binds(d, windows):
 
 
 def cmd_forms(args):
+    global GADGETS, NUMBERED
+    GADGETS, NUMBERED = args.gadgets, args.numbered
     d = os.path.abspath(args.dir)
     os.makedirs(d, exist_ok=True)
     os.makedirs(os.path.join(d, "cfg"), exist_ok=True)
@@ -313,6 +324,8 @@ def main():
     f.add_argument("dir")
     f.add_argument("--windows", type=int, required=True)
     f.add_argument("--renamed", action="store_true")
+    f.add_argument("--gadgets", type=int, default=GADGETS)
+    f.add_argument("--numbered", action="store_true")
     u = sub.add_parser("usercode")
     u.add_argument("dir")
     args = p.parse_args()

@@ -1,7 +1,8 @@
 // A whole headless run on fuzzed input. The input holds up to four files separated
 // by kSeparator: the form file, EventGadget.pb, Main.pb and extra project file lines
 // (switches and the names of the previous run). Binding requests are answered with
-// Continue, or with Cancel when the project lines hold "[CANCEL]".
+// Continue and random pairs of the offered names, or with Cancel when the project
+// lines hold "[CANCEL]".
 #include <cstdint>
 
 #include "fuzz_support.h"
@@ -26,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   fuzz::AnsweringHost host;
   host.continueBindings = parts[3].find("[CANCEL]") == std::string::npos;
+  host.seed = fuzz::inputSeed(data, size);
   RunContext ctx{model, host, fs, files};
   runGeneration(ctx);
   return 0;

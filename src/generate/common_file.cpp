@@ -275,6 +275,13 @@ void assembleCommonFile(FormModel& model) {
   out.insert(out.end(), model.FormCodeLines.begin(), model.FormCodeLines.end());
 }
 
+void reportUnreadableTranslations(StageContext& ctx) {
+  // The generated LoadLanguage procedure splits each Catalog line at every ";".
+  for (const auto& [key, text] : ctx.model.Language.entries())
+    if (key.find(U';') != Text::npos || text.find(U';') != Text::npos)
+      ctx.log(U" -> Warning: language text holds ';', its translation cannot be read: " + key);
+}
+
 void ScanIncludeFilesForLanguage(StageContext& ctx) {
   for (const Text& path : ctx.model.IncludeFileList) {
     const std::string file = toUtf8(path);
@@ -284,7 +291,7 @@ void ScanIncludeFilesForLanguage(StageContext& ctx) {
       if (ctx.fs.exists(file)) ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
       continue;
     }
-    Lines scratch = decodeFile(bytes).lines;
+    Lines scratch = ctx.decodeRead(path, bytes).lines;
     ScanLanguageKeys(ctx.model, scratch);
   }
 }

@@ -11,6 +11,9 @@ namespace tarnwick {
 void ScanLanguageKeys(FormModel& model, const Lines& lines);
 // Hands the lines of every include file to the language scan.
 void ScanIncludeFilesForLanguage(StageContext& ctx);
+// Logs a warning for each language key whose key or text holds ";": the generated
+// program cuts Catalog lines at every ";", so it cannot read that translation.
+void reportUnreadableTranslations(StageContext& ctx);
 // Rewrites the key count and the default language data of LoadLanguage.pb.
 void fillLanguageData(FormModel& model);
 // The image section of CommonFile.pb: decoders, then load or embed lines.

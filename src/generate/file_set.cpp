@@ -8,7 +8,8 @@ namespace {
 
 // Reads a file of the project folder into lines in the encoding its mark names; false
 // when it cannot be read. A file that is there but cannot be read is remembered, so
-// that step 4 does not write over the user's lines.
+// that step 4 does not write over the user's lines, and so is one of UTF-8 and 8-bit
+// lines, which step 4 writes as UTF-8.
 bool readBack(StageContext& ctx, const char* name, Lines& lines) {
   std::string path = ctx.model.projectFile(name);
   std::string bytes;
@@ -16,7 +17,9 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
     if (ctx.fs.exists(path)) ctx.model.buffers.unreadable.insert(name);
     return false;
   }
-  lines = decodeFile(bytes).lines;
+  DecodedText text = ctx.decodeRead(fromUtf8(path), bytes);
+  if (text.mixed) ctx.model.buffers.mixed.insert(name);
+  lines = std::move(text.lines);
   return true;
 }
 
@@ -28,9 +31,32 @@ Text trimQuotes(TextView t) {
   return Text(t.substr(a, b - a));
 }
 
+// Splits a line written as "key";"text" at its quotes: the key runs from the first
+// quote to the ";" framed by quotes that closes it, the text from there to the last
+// quote, so that either may hold ";". False for a line of another shape.
+bool splitQuotedEntry(TextView line, Text& key, Text& text) {
+  if (line.size() < 2 || line.front() != U'"' || line.back() != U'"') return false;
+  std::size_t close = line.find(U"\";\"", 1);
+  if (close == TextView::npos || close + 3 > line.size() - 1) return false;
+  key = Text(line.substr(1, close - 1));
+  text = Text(line.substr(close + 3, line.size() - 1 - (close + 3)));
+  return true;
+}
+
+// A line of another shape: the first two ";"-separated fields with their double
+// quotes at either end removed.
+void splitFields(TextView line, Text& key, Text& text) {
+  std::size_t first = line.find(U';');
+  key = trimQuotes(line.substr(0, first));
+  text.clear();
+  if (first == TextView::npos) return;
+  std::size_t second = line.find(U';', first + 1);
+  text = trimQuotes(line.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
+}
+
 // Stages one file in the run's encoding and logs the result; the commit writes it. A file meant for 8 bits
 // that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
-// characters would otherwise be lost.
+// characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
 bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
@@ -40,7 +66,7 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
-  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8;
+  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
   bool widened = !utf8 && !fitsLatin1(lines);
   std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                         : encodeLines(lines, TextFormat::FormatAnsi, false);
@@ -60,16 +86,12 @@ void trimTrailingComments(FileBuffer& buffer) {
 }
 
 void readCatalog(const Lines& lines, LanguageMap& language) {
+  // The first line is the header.
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    const Text& line = lines[i];
-    std::size_t first = line.find(';');
-    Text key = trimQuotes(TextView(line).substr(0, first));
-    if (key.empty()) continue;
-    Text text;
-    if (first != Text::npos) {
-      std::size_t second = line.find(';', first + 1);
-      text = trimQuotes(TextView(line).substr(first + 1, second == Text::npos ? Text::npos : second - first - 1));
-    }
+    Text key, text;
+    if (!splitQuotedEntry(lines[i], key, text)) splitFields(lines[i], key, text);
+    // No text the language scan finds is empty or made of double quotes only.
+    if (trimQuotes(key).empty()) continue;
     language.set(key, text.empty() ? key : text);
   }
 }
@@ -85,6 +107,7 @@ void prepareFileBuffers(StageContext& ctx) {
   FormModel& m = ctx.model;
   FileBuffers& b = m.buffers;
   b.unreadable.clear();
+  b.mixed.clear();
   if (!readBack(ctx, "Main.pb", b.main)) b.main = templateLines("Main.txt");
   b.eventMain = templateLines(m.switches.UseCallFast == 1 ? "EventMainCallTable.txt" : "EventMainPlain.txt");
   if (!readBack(ctx, "LoadLanguage.pb", b.loadLanguage))

@@ -271,7 +271,7 @@ bool LoadSourceFiles(StageContext& ctx) {
       allRead = false;
       continue;
     }
-    loadOneSource(model, path, decodeFile(bytes).lines);
+    loadOneSource(model, path, ctx.decodeRead(path, bytes).lines);
   }
   return allRead;
 }
@@ -282,7 +282,7 @@ void CollectIncludeFiles(StageContext& ctx, const Text& name) {
   const Text directory = model.projectDirectory();
   std::string bytes;
   if (!ctx.fs.readFile(toUtf8(directory + name), bytes)) return;
-  for (const Text& line : decodeFile(bytes).lines) {
+  for (const Text& line : ctx.decodeRead(directory + name, bytes).lines) {
     Text include;
     // An XIncludeFile line also holds "IncludeFile" one character later; both give
     // the same name. IncludePath lines name a folder and add no file.

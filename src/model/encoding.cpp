@@ -189,35 +189,46 @@ DecodedText decodeFile(std::string_view bytes) {
   if (mark.length > 0) {
     d.hasMark = true;
     d.format = mark.format;
-  } else {
-    // A file saved as UTF-8 without a mark would be double-encoded if it were taken
-    // for ISO 8859-1 and written back as UTF-8; pure ASCII reads the same either way.
+    if (d.format != TextFormat::FormatUtf8) {
+      d.lines = splitLines(decode(body, d.format));
+      return d;
+    }
+  }
+  // Line ends are single bytes that no UTF-8 sequence contains, so the bytes are split
+  // first and each line decoded on its own, without holding the text twice.
+  // Without a mark each line is read as UTF-8 when it is valid UTF-8 and as ISO 8859-1
+  // otherwise: a file saved as UTF-8 would be double-encoded if it were taken for
+  // ISO 8859-1, and one pasted 8-bit character must not turn the other lines of a
+  // UTF-8 file into 8-bit text. Pure ASCII reads the same either way.
+  const bool marked = d.hasMark;
+  bool sawUtf8 = false, saw8Bit = false;
+  auto add = [&](std::string_view line) {
     bool nonAscii = false;
-    d.format = (isValidUtf8(body, &nonAscii) && nonAscii) ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
-  }
-  if (d.format == TextFormat::FormatAnsi || d.format == TextFormat::FormatUtf8) {
-    // Line ends are single bytes that no UTF-8 sequence contains, so splitting the
-    // bytes first and decoding each line gives the same lines as decoding the whole
-    // text first, without holding the text twice.
-    const bool utf8 = d.format == TextFormat::FormatUtf8;
-    d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
-    std::size_t start = 0;
-    const std::size_t n = body.size();
-    for (std::size_t i = 0; i < n; ++i) {
-      if (body[i] == '\n' || body[i] == '\r') {
-        std::string_view line = body.substr(start, i - start);
-        d.lines.push_back(utf8 ? fromUtf8(line) : decode(line, TextFormat::FormatAnsi));
-        if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') ++i;
-        start = i + 1;
-      }
+    if (marked) {
+      d.lines.push_back(fromUtf8(line));
+    } else if (isValidUtf8(line, &nonAscii)) {
+      sawUtf8 |= nonAscii;
+      d.lines.push_back(fromUtf8(line));
+    } else {
+      saw8Bit = true;
+      d.lines.push_back(decode(line, TextFormat::FormatAnsi));
     }
-    if (start < n) {
-      std::string_view line = body.substr(start);
-      d.lines.push_back(utf8 ? fromUtf8(line) : decode(line, TextFormat::FormatAnsi));
+  };
+  d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
+  std::size_t start = 0;
+  const std::size_t n = body.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (body[i] == '\n' || body[i] == '\r') {
+      add(body.substr(start, i - start));
+      if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') ++i;
+      start = i + 1;
     }
-    return d;
   }
-  d.lines = splitLines(decode(body, d.format));
+  if (start < n) add(body.substr(start));
+  if (!marked) {
+    d.mixed = sawUtf8 && saw8Bit;
+    d.format = sawUtf8 ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
+  }
   return d;
 }
 

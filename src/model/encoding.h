@@ -32,11 +32,14 @@ Text decode(std::string_view bytes, TextFormat format);
 Lines splitLines(TextView text);
 
 // A decoded text file. format is the encoding the bytes were read in: the one the
-// mark names, or, for a file without a mark, FormatUtf8 when its bytes are valid
-// UTF-8 holding at least one non-ASCII character and FormatAnsi otherwise.
+// mark names, or, for a file without a mark, which is decoded line by line (a line
+// that is valid UTF-8 as UTF-8, any other as ISO 8859-1), FormatUtf8 when a line holds
+// non-ASCII UTF-8 and FormatAnsi otherwise. mixed is set for a file without a mark
+// that holds both kinds of line; it is written back as UTF-8.
 struct DecodedText {
   TextFormat format = TextFormat::FormatAnsi;
   bool hasMark = false;
+  bool mixed = false;
   Lines lines;
 };
 DecodedText decodeFile(std::string_view bytes);

@@ -146,6 +146,8 @@ struct FileBuffers {
   // Files of the project folder that were there when they were read back but could not
   // be read: their buffers lack the user's lines, so they must not be written.
   std::unordered_set<std::string> unreadable;
+  // Files read back that mixed UTF-8 and 8-bit lines: written back as UTF-8.
+  std::unordered_set<std::string> mixed;
   void clear() { *this = FileBuffers(); }
 };
 

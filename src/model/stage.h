@@ -4,7 +4,11 @@
 // above them.
 #pragma once
 
+#include <string_view>
+#include <unordered_set>
+
 #include "model/change_set.h"
+#include "model/encoding.h"
 #include "model/filesystem.h"
 #include "model/form_model.h"
 
@@ -37,6 +41,15 @@ struct StageContext {
     ++fileErrors;
     sink.logLine(line);
   }
+  // Decodes the bytes of a file the run has read; a file that mixes UTF-8 and 8-bit
+  // lines is reported once, where the run reads it first.
+  DecodedText decodeRead(const Text& path, std::string_view bytes) {
+    DecodedText d = decodeFile(bytes);
+    if (d.mixed && mixedReported.insert(path).second) log(U" -> Warning: mixed encodings in " + path);
+    return d;
+  }
+  // The files reported as mixed so far.
+  std::unordered_set<Text> mixedReported;
 };
 
 }  // namespace tarnwick

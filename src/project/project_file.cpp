@@ -124,6 +124,13 @@ bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& file
   return bytes == projectFileBytes(files, model, false);
 }
 
+Text resolveFileRow(const Text& row, const Text& projectDirectory) {
+  if (row.empty() || row[0] == U'/' || projectDirectory.empty()) return row;
+  TextView rest = row;
+  while (rest.size() > 2 && rest.substr(0, 2) == U"./") rest.remove_prefix(2);
+  return projectDirectory + Text(rest);
+}
+
 void adoptCurrentNames(FormModel& model) {
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
                           ObjectKind::ToolBar, ObjectKind::Gadget})

@@ -38,6 +38,11 @@ bool writeProjectFile(FileSystem& fs, const std::string& path, const Lines& file
 // the previous names of model: tells whether a save really reached the disk.
 bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& files, const FormModel& model);
 
+// The path of a file list row: a relative row counts from the project's folder (the
+// directory part of the project file's path, ending in "/"), never from the working
+// directory; an absolute row, or any row of a project without a folder, stays as it is.
+Text resolveFileRow(const Text& row, const Text& projectDirectory);
+
 // The name lists of this run become the previous names.
 void adoptCurrentNames(FormModel& model);
 

@@ -5,36 +5,43 @@
 #include <unordered_set>
 
 #include "rewrite/bind_kind.h"
+#include "rewrite/window_names.h"
 
 namespace tarnwick {
 
 namespace {
 
 // Objects of a window carry its name and "_" as their prefix, so a window bound to a
-// new name takes its objects along: their previous names get the new prefix. The
-// bindings act in order, so a name renamed by one may be renamed again by a later one.
-void carryOverWindowPrefixes(const ReplaceList& bindings, Lines& previousNames) {
-  // Old prefix -> the window bindings with that prefix, in order.
-  std::unordered_map<Text, std::vector<std::size_t>> byPrefix;
+// new name takes its objects along: their previous names get the new prefix. A
+// binding moves only the names that belong to its window, not those of a window whose
+// name begins with it (Main_Options_Ok stays when Main is renamed). The bindings act
+// in order, so a name renamed by one may be renamed again by a later one.
+void carryOverWindowPrefixes(const FormModel& model, Lines& previousNames) {
+  const ReplaceList& bindings = model.replaceList;
+  // Upper-cased old window name -> the window bindings of that name, in order.
+  std::unordered_map<Text, std::vector<std::size_t>> byWindow;
   for (std::size_t i = 0; i < bindings.size(); ++i)
-    if (bindings[i].kind == ObjectKind::Window) byPrefix[bindings[i].oldName + "_"].push_back(i);
-  if (byPrefix.empty()) return;
+    if (bindings[i].kind == ObjectKind::Window) byWindow[upper(bindings[i].oldName)].push_back(i);
+  if (byWindow.empty()) return;
+  const WindowNames windows = windowNamesOf(model);
   for (Text& name : previousNames) {
-    // A prefix ends at a "_"; the next binding to apply is the first one after the
-    // last applied whose prefix the name starts with.
-    std::size_t next = 0;
+    std::size_t next = 0;  // the first binding not yet applied to the name
     for (;;) {
-      std::size_t best = bindings.size();
-      for (std::size_t u = name.find('_'); u != Text::npos; u = name.find('_', u + 1)) {
-        auto it = byPrefix.find(name.substr(0, u + 1));
-        if (it == byPrefix.end()) continue;
-        auto at = std::lower_bound(it->second.begin(), it->second.end(), next);
-        if (at != it->second.end()) best = std::min(best, *at);
-      }
-      if (best == bindings.size()) break;
-      const ReplaceEntry& entry = bindings[best];
-      name = entry.newName + "_" + name.substr(entry.oldName.size() + 1);
-      next = best + 1;
+      std::size_t owner = windows.ownerLength(name);
+      // Only an object's name goes on behind its window's name with "_".
+      if (owner == 0 || owner == name.size() || name[owner] != U'_') break;
+      auto it = byWindow.find(upper(TextView(name).substr(0, owner)));
+      if (it == byWindow.end()) break;
+      // The old name must begin the name exactly, case included.
+      const ReplaceEntry* entry = nullptr;
+      for (auto at = std::lower_bound(it->second.begin(), it->second.end(), next); at != it->second.end(); ++at)
+        if (name.compare(0, owner, bindings[*at].oldName) == 0) {
+          entry = &bindings[*at];
+          next = *at + 1;
+          break;
+        }
+      if (!entry) break;
+      name = entry->newName + name.substr(owner);
     }
   }
 }
@@ -53,7 +60,7 @@ bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
 bool compareNames(FormModel& model, ObjectKind kind) {
   Lines workingOld = model.previousList(kind);
   Lines workingNew = model.currentNames(kind);
-  if (kind != ObjectKind::Window) carryOverWindowPrefixes(model.replaceList, workingOld);
+  if (kind != ObjectKind::Window) carryOverWindowPrefixes(model, workingOld);
 
   model.oldEntryList.clear();
   model.newEntryList.clear();

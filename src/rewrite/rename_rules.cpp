@@ -8,60 +8,55 @@ namespace tarnwick {
 
 namespace {
 
-// Letters and digits after upper-casing; "_" and everything else end a stretch.
-bool isStretchChar(char upperC) { return (upperC >= '0' && upperC <= '9') || (upperC >= 'A' && upperC <= 'Z'); }
-
-// The upper-cased first stretch of a name built of stretches joined by single "_";
-// empty when the name has another shape.
-Text firstStretch(const Text& name) {
-  Text up = upper(name);
-  if (up.empty() || up.front() == '_' || up.back() == '_') return Text();
-  for (std::size_t i = 0; i < up.size(); ++i) {
-    if (up[i] == '_') {
-      if (up[i - 1] == '_') return Text();
-    } else if (!isStretchChar(up[i])) {
-      return Text();
-    }
-  }
-  return up.substr(0, std::min(up.find('_'), up.size()));
-}
+// Letters and digits after upper-casing.
+bool isLetterOrDigit(char32_t upperC) { return (upperC >= U'0' && upperC <= U'9') || (upperC >= U'A' && upperC <= U'Z'); }
 
 }  // namespace
 
 void RenameRules::add(Mode mode, const Text& stem, const Text& name, const Text& tail, const Text& replacement) {
   const std::size_t index = rules_.size();
-  rules_.push_back({mode, stem + name + tail, replacement});
-  Text stretch = firstStretch(name);
-  // Behind the stem the name starts a stretch; before the tail (or, for a whole word,
-  // before the end of the word) it ends one.
-  bool startsStretch = !stem.empty() && (stem.back() == '#' || stem.back() == '_');
-  bool endsStretch = tail.empty() ? mode == Mode::Word : !isStretchChar(upperAscii(tail.front()));
-  if (stretch.empty() || !startsStretch || !endsStretch) {
+  rules_.push_back({mode, stem, name, stem + name + tail, replacement});
+  // Behind the stem the name starts after a "#" or "_"; before the tail (or, for a
+  // whole word, before the end of the word) no letter or digit follows it.
+  bool startsAfterMark = !stem.empty() && (stem.back() == U'#' || stem.back() == U'_');
+  bool endsBeforeMark = tail.empty() ? mode == Mode::Word : !isLetterOrDigit(upperChar(tail.front()));
+  if (name.empty() || !startsAfterMark || !endsBeforeMark) {
     everyLine_.push_back(index);
     return;
   }
-  byStretch_[stretch].push_back(index);
-  longestStretch_ = std::max(longestStretch_, stretch.size());
+  NameTrie::Node node = names_.insert(name);
+  if (rulesAt_.size() < names_.size()) rulesAt_.resize(names_.size());
+  rulesAt_[node].push_back(index);
 }
 
 void RenameRules::candidates(const Text& line, std::vector<std::size_t>& out) const {
   out.insert(out.end(), everyLine_.begin(), everyLine_.end());
-  if (byStretch_.empty()) return;
-  Text key;
+  if (rulesAt_.empty()) return;
   const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i < n) {
-    char c = line[i++];
-    if (c != '#' && c != '_') continue;
-    std::size_t begin = i;
-    while (i < n && isStretchChar(upperAscii(line[i]))) ++i;
-    std::size_t length = i - begin;
-    if (length == 0 || length > longestStretch_) continue;
-    key.assign(line, begin, length);
-    for (char& k : key) k = upperAscii(k);
-    auto it = byStretch_.find(key);
-    if (it != byStretch_.end()) out.insert(out.end(), it->second.begin(), it->second.end());
+  for (std::size_t start = 1; start < n; ++start) {
+    if (line[start - 1] != U'#' && line[start - 1] != U'_') continue;
+    NameTrie::Node node = NameTrie::kRoot;
+    for (std::size_t i = start; i < n;) {
+      node = names_.child(node, upperChar(line[i]));
+      if (node == NameTrie::kNone) break;
+      ++i;
+      if (!rulesAt_[node].empty() && (i == n || !isLetterOrDigit(upperChar(line[i]))))
+        out.insert(out.end(), rulesAt_[node].begin(), rulesAt_[node].end());
+    }
   }
+}
+
+Text RenameRules::applyRule(const Rule& rule, const Text& line) const {
+  switch (rule.mode) {
+    case Mode::Word: return ReplaceWord(line, rule.search, rule.replacement);
+    case Mode::Substring: break;
+    case Mode::WindowPrefix:
+      // Without the run's windows the rule's own window is the only one known, and
+      // every identifier behind its prefix is its own.
+      if (windows_) return ReplaceWindowPrefix(line, rule.stem, rule.name, rule.replacement, *windows_);
+      break;
+  }
+  return ReplaceSubstring(line, rule.search, rule.replacement);
 }
 
 int RenameRules::apply(Text& line) const {
@@ -77,9 +72,7 @@ int RenameRules::apply(Text& line) const {
     std::size_t r = todo[at++];
     if (r < next) continue;  // a duplicate, or a rule already applied
     next = r + 1;
-    const Rule& rule = rules_[r];
-    Text rewritten = rule.mode == Mode::Word ? ReplaceWord(line, rule.search, rule.replacement)
-                                             : ReplaceSubstring(line, rule.search, rule.replacement);
+    Text rewritten = applyRule(rules_[r], line);
     if (rewritten == line) continue;
     line = std::move(rewritten);
     ++changed;

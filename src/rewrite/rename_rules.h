@@ -3,26 +3,35 @@
 #pragma once
 
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/text.h"
+#include "rewrite/name_trie.h"
+#include "rewrite/window_names.h"
 
 namespace tarnwick {
 
-// Each rule replaces stem + name + tail by a replacement, either as a whole identifier
-// (ReplaceWord) or wherever it occurs (ReplaceSubstring). Applying the list to a line
-// applies every rule in list order, exactly as running each rule over the whole buffer
-// in turn would, since a rule only ever changes one line.
+// Each rule replaces stem + name + tail by a replacement: as a whole identifier
+// (ReplaceWord), wherever it occurs (ReplaceSubstring), or, for a window's prefix
+// (the tail is then "_"), wherever the identifier belongs to that window
+// (ReplaceWindowPrefix). Applying the list to a line applies every rule in list
+// order, exactly as running each rule over the whole buffer in turn would, since a
+// rule only ever changes one line.
 //
-// The speed comes from an index: a rule whose name is made of letters and digits
-// joined by single "_", behind a stem ending in "#" or "_" and before a tail that
-// starts with no letter or digit, can only match a line holding the name's first
-// letter-and-digit stretch right behind a "#" or "_". A line is tried only with the
-// rules whose stretch it holds; rules that do not fit that shape are tried on every line.
+// The speed comes from an index of the names: a rule behind a stem ending in "#" or
+// "_", whose name ends where its tail begins with no letter or digit (or where the
+// word ends), can only match where its name stands in the line right behind a "#" or
+// "_" and is followed by no letter or digit. A line is tried only with the rules whose
+// names the index finds there, which costs the line's length times at most the
+// longest name, however many names begin alike; rules of another shape are tried on
+// every line.
 class RenameRules {
  public:
-  enum class Mode { Word, Substring };
+  enum class Mode { Word, Substring, WindowPrefix };
+
+  // windows decides the owners of identifiers for the window prefix rules; it must
+  // outlive the rules.
+  explicit RenameRules(const WindowNames* windows = nullptr) : windows_(windows) {}
 
   void add(Mode mode, const Text& stem, const Text& name, const Text& tail, const Text& replacement);
   bool empty() const { return rules_.empty(); }
@@ -35,16 +44,17 @@ class RenameRules {
  private:
   struct Rule {
     Mode mode;
-    Text search, replacement;
+    Text stem, name, search, replacement;
   };
+  Text applyRule(const Rule& rule, const Text& line) const;
   // Appends to out the rules that may match the line, in no particular order.
   void candidates(const Text& line, std::vector<std::size_t>& out) const;
 
+  const WindowNames* windows_;
   std::vector<Rule> rules_;
-  // Upper-cased first stretch of a name -> the rules with that name, in list order.
-  std::unordered_map<Text, std::vector<std::size_t>> byStretch_;
+  NameTrie names_;
+  std::vector<std::vector<std::size_t>> rulesAt_;  // by trie node: the rules of that name, in order
   std::vector<std::size_t> everyLine_;
-  std::size_t longestStretch_ = 0;
 };
 
 }  // namespace tarnwick

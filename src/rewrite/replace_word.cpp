@@ -37,21 +37,44 @@ Text ReplaceWord(TextView line, TextView search, TextView replacement) {
   return result;
 }
 
-Text ReplaceSubstring(TextView line, TextView search, TextView replacement) {
+namespace {
+
+// Every occurrence of search that accept takes (given its 0-based position), found
+// without regard to case, replaced from left to right; inserted text is not searched again.
+template <typename Accept>
+Text replaceOccurrences(TextView line, TextView search, TextView replacement, Accept accept) {
   if (search.empty()) return Text(line);
   const Text upperLine = upper(line);
   const Text pattern = upper(search);
   Text result;
-  std::size_t from = 1;
+  std::size_t copied = 0, from = 0;
   for (;;) {
-    std::size_t p = findFrom(upperLine, pattern, from);
-    if (p == 0) break;
-    result.append(line.substr(from - 1, p - from));
+    std::size_t p = upperLine.find(pattern, from);
+    if (p == Text::npos) break;
+    if (!accept(p)) {
+      from = p + 1;
+      continue;
+    }
+    result.append(line.substr(copied, p - copied));
     result.append(replacement);
-    from = p + pattern.size();
+    copied = from = p + pattern.size();
   }
-  result.append(line.substr(from - 1));
+  result.append(line.substr(copied));
   return result;
+}
+
+}  // namespace
+
+Text ReplaceSubstring(TextView line, TextView search, TextView replacement) {
+  return replaceOccurrences(line, search, replacement, [](std::size_t) { return true; });
+}
+
+Text ReplaceWindowPrefix(TextView line, TextView stem, TextView window, TextView replacement,
+                         const WindowNames& windows) {
+  const Text search = Text(stem) + Text(window) + U"_";
+  return replaceOccurrences(line, search, replacement, [&](std::size_t p) {
+    return windows.ownerLength(line, p + stem.size()) == window.size();
+  });
 }
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/text.h"
+#include "rewrite/window_names.h"
 
 namespace tarnwick {
 
@@ -16,5 +17,11 @@ Text ReplaceWord(TextView line, TextView search, TextView replacement);
 // Replaces every occurrence of search, found without regard to case and without any
 // separator test, in one pass from left to right; inserted text is not searched again.
 Text ReplaceSubstring(TextView line, TextView search, TextView replacement);
+
+// The substring rule for a window's prefix: replaces every occurrence of stem + window
+// + "_" as ReplaceSubstring does, but only where the identifier that follows the stem
+// belongs to that window and not to another whose name begins the same way.
+Text ReplaceWindowPrefix(TextView line, TextView stem, TextView window, TextView replacement,
+                         const WindowNames& windows);
 
 }  // namespace tarnwick

@@ -10,12 +10,14 @@ namespace {
 
 // The three rules in their order, the constant rule of a variable's binding (which
 // gives the bare new name) followed by its bare-name rule; the count is per rule and
-// entry, so a line changed by two of them counts twice.
-RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>& variables) {
+// entry, so a line changed by two of them counts twice. The prefix rule renames only
+// the objects of the window itself, as the prefix stages of the buffers do.
+RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>& variables,
+                         const WindowNames& windows) {
   using Mode = RenameRules::Mode;
-  RenameRules rules;
+  RenameRules rules(&windows);
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::Substring, "#", e.oldName, "_", "#" + e.newName + "_");
+    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
     rules.add(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
@@ -32,8 +34,9 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
 // renamed identifiers when it is written back.
 bool decodesFaithfully(std::string_view bytes) {
   MarkInfo mark = detectMark(bytes);
+  // Without a mark every line is valid UTF-8 or 8-bit text, each taken as it stands.
+  if (mark.length == 0) return true;
   std::string_view body = bytes.substr(mark.length);
-  // Without a mark the file is 8-bit (always faithful) or valid UTF-8.
   std::string again = encodeLines({decode(body, mark.format)}, mark.format, false);
   return again == std::string(body) + encodeLines({Text()}, mark.format, false);
 }
@@ -49,13 +52,14 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
       ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
     return true;
   }
-  DecodedText text = decodeFile(bytes);
+  DecodedText text = ctx.decodeRead(path, bytes);
   int count = rules.apply(text.lines);
   if (count == 0) return true;
 
   ctx.log(" -> Update Includefile " + path + " / Count Change: " + numberText(count));
   // Written back in the encoding it was read in, with its mark when it had one, so
-  // that nothing but the renamed identifiers changes.
+  // that nothing but the renamed identifiers changes; a file of UTF-8 and 8-bit lines
+  // becomes UTF-8.
   bool lossy = false;
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
@@ -72,7 +76,8 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
 bool updateIncludeFiles(StageContext& ctx) {
   ctx.log("- Update IncludeFiles");
   // The rules are built once for all files.
-  const RenameRules rules = includeRules(ctx.model.replaceList, variableBindings(ctx.model));
+  const WindowNames windows = windowNamesOf(ctx.model);
+  const RenameRules rules = includeRules(ctx.model.replaceList, variableBindings(ctx.model), windows);
   bool ok = true;
   // Every file is tried, so that the log names each one that cannot be written.
   for (const Text& path : ctx.model.IncludeFileList) ok &= updateIncludeFile(ctx, rules, path);

@@ -13,6 +13,9 @@ using Mode = RenameRules::Mode;
 
 // The rules of one stage for each buffer, in the order every stage visits them.
 struct BufferRules {
+  explicit BufferRules(const WindowNames* windows = nullptr)
+      : main(windows), eventMenu(windows), eventGadget(windows), eventWindow(windows) {}
+
   RenameRules main, eventMenu, eventGadget, eventWindow;
 
   void addToAll(Mode mode, const Text& stem, const Text& name, const Text& tail, const Text& replacement) {
@@ -51,15 +54,18 @@ std::vector<bool> variableBindings(const FormModel& model) {
 void updatePrefixes(StageContext& ctx) {
   ctx.log("- Update Prefix");
   FormModel& m = ctx.model;
-  BufferRules rules;
+  // A window's prefix is renamed only in the names of its own objects, not in those
+  // of a window whose name begins with it.
+  const WindowNames windows = windowNamesOf(m);
+  BufferRules rules(&windows);
   for (const ReplaceEntry& e : m.replaceList) {
     if (e.kind != ObjectKind::Window) continue;
-    const Text newPrefix = e.newName + "_";
-    rules.eventMenu.add(Mode::Substring, "EventMenu_", e.oldName, "_", "EventMenu_" + newPrefix);
-    rules.eventGadget.add(Mode::Substring, "EventGadget_", e.oldName, "_", "EventGadget_" + newPrefix);
-    rules.eventWindow.add(Mode::Substring, "EventSize_", e.oldName, "_", "EventSize_" + newPrefix);
-    rules.eventWindow.add(Mode::Substring, "EventExit_", e.oldName, "_", "EventExit_" + newPrefix);
-    rules.addToAll(Mode::Substring, "#", e.oldName, "_", "#" + newPrefix);
+    const Text newPrefix = e.newName + U"_";
+    rules.eventMenu.add(Mode::WindowPrefix, U"EventMenu_", e.oldName, U"_", U"EventMenu_" + newPrefix);
+    rules.eventGadget.add(Mode::WindowPrefix, U"EventGadget_", e.oldName, U"_", U"EventGadget_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, U"EventSize_", e.oldName, U"_", U"EventSize_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, U"EventExit_", e.oldName, U"_", U"EventExit_" + newPrefix);
+    rules.addToAll(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + newPrefix);
   }
   rules.apply(m);
 }

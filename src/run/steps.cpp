@@ -70,7 +70,8 @@ bool generateStep1(RunContext& ctx) {
 
   ctx.log("- Load Files...");
   model.resetRun();
-  model.SourceFileList = ctx.fileRows;
+  // The rows stay as written in the project file; the run reads them from the project's folder.
+  for (const Text& row : ctx.fileRows) model.SourceFileList.push_back(resolveFileRow(row, model.projectDirectory()));
   // Without one of its files the form lacks windows and objects: a run would ask to
   // bind their names away and drop them from the generated files.
   if (!LoadSourceFiles(ctx)) {
@@ -104,6 +105,7 @@ bool generateStep1(RunContext& ctx) {
                                      &model.buffers.eventWindow})
       ScanLanguageKeys(model, *buffer);
     ScanIncludeFilesForLanguage(ctx);
+    reportUnreadableTranslations(ctx);
     fillLanguageData(model);
   }
   model.sections.fonts = BuildFontSection(model);

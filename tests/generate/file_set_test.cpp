@@ -74,10 +74,14 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
       {"\"Open\";\"\"\n", {}},  // the first line is skipped whatever it holds
       {"h\n\"Open\";\"Auf\"\nSave\n\"\";\"x\"\n\"\"\"\";\"y\"\n;z\n", {{"Open", "Auf"}, {"Save", "Save"}}},
       // A repeated key keeps its first place and takes the later text.
-      {"h\nA;1\nB;2\nA;3\n", {{"A", "3"}, {"B", "2"}}},
-      // Blanks around ";" belong to key and text; a text is cut at a further ";".
-      {"h\n\"K\" ; \"T;U\"\n", {{"K\" ", " \"T"}}},
-      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{"Open", "Auf"}}},
+      {"h\nA;1\nB;2\nA;3\n", {{U"A", U"3"}, {U"B", U"2"}}},
+      // A line written "key";"text" is read by its quotes, so both may hold ";".
+      {"h\n\"Save;Load\";\"Speichern;Laden\"\n\"a;b\";\"\"\n\"k\";\"x\";\"y\"\n",
+       {{U"Save;Load", U"Speichern;Laden"}, {U"a;b", U"a;b"}, {U"k", U"x\";\"y"}}},
+      // Other lines by their fields: blanks around ";" belong to key and text, and a
+      // text is cut at a further ";".
+      {"h\n\"K\" ; \"T;U\"\n\"V\";\"\n", {{U"K\" ", U" \"T"}, {U"V", U"V"}}},
+      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{U"Open", U"Auf"}}},
   };
   for (const Case& c : cases) {
     Project p;
@@ -89,9 +93,14 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
 
 TEST(FileSet, CatalogLines) {
   LanguageMap map;
-  map.set("Open", "Öffnen");
-  map.set("Save", "Save");
-  EXPECT_EQ(catalogLines(map), L({"Default;Language", "\"Open\";\"Öffnen\"", "\"Save\";\"\""}));
+  map.set(U"Open", U"Öffnen");
+  map.set(U"Save", U"Save");
+  map.set(U"Save;Load", U"Speichern;Laden");
+  EXPECT_EQ(catalogLines(map), L({"Default;Language", "\"Open\";\"Öffnen\"", "\"Save\";\"\"",
+                                  "\"Save;Load\";\"Speichern;Laden\""}));
+  LanguageMap again;
+  readCatalog(catalogLines(map), again);
+  EXPECT_EQ(again.entries(), map.entries());
 }
 
 // Runs the generating part of step 1 and step 4 on the project's folder.

@@ -71,6 +71,12 @@ TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
   EXPECT_EQ(latin.lines, (Lines{"Größe"}));
   // Pure ASCII reads as before.
   EXPECT_EQ(decodeFile("x\ny").format, TextFormat::FormatAnsi);
+  // One pasted 8-bit character garbles no UTF-8 line: each line is read on its own.
+  DecodedText mixed = decodeFile("a = \"\xE4\xBD\xA0\"\r\n; caf\xE9\nx\n");
+  EXPECT_TRUE(mixed.mixed);
+  EXPECT_EQ(mixed.format, TextFormat::FormatUtf8);
+  EXPECT_EQ(mixed.lines, (Lines{U"a = \"你\"", U"; café", U"x"}));
+  EXPECT_FALSE(utf.mixed || latin.mixed || decodeFile("\xEF\xBB\xBF\xC3\xA4\n\xE4").mixed);
   // A mark decides, and is not part of the text.
   DecodedText marked = decodeFile(bytes({0xFF, 0xFE, 'h', 0, 'i', 0, '\n', 0}));
   EXPECT_EQ(marked.format, TextFormat::FormatUtf16Le);

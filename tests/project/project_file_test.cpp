@@ -127,5 +127,17 @@ TEST(ProjectFile, HoldsTellsWhetherTheSaveReachedTheFile) {
   EXPECT_FALSE(projectFileHolds(fs, "/p/x.pbm", files, m));
 }
 
+TEST(ProjectFile, RelativeRowsCountFromTheProjectFolder) {
+  const char* const cases[][3] = {
+      // row, project folder, path read
+      {"forms/a.pb", "/p/", "/p/forms/a.pb"},
+      {"./a.pb", "/p/", "/p/a.pb"},
+      {"../lib/b.pb", "/p/", "/p/../lib/b.pb"},
+      {"/abs/c.pb", "/p/", "/abs/c.pb"},
+      {"a.pb", "", "a.pb"},  // a project not yet saved has no folder
+  };
+  for (const auto& c : cases) EXPECT_EQ(toUtf8(resolveFileRow(T(c[0]), T(c[1]))), c[2]) << c[0];
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "rewrite/replace_word.h"
@@ -21,13 +22,14 @@ struct Rule {
 
 // What the rules must amount to: each rule run over every line in turn, counting the
 // lines it changed.
-int applyOneByOne(const std::vector<Rule>& rules, Lines& lines) {
+int applyOneByOne(const std::vector<Rule>& rules, const WindowNames& windows, Lines& lines) {
   int changed = 0;
   for (const Rule& r : rules) {
     Text search = T(r.stem) + T(r.name) + T(r.tail);
     for (Text& line : lines) {
-      Text next = r.mode == Mode::Word ? ReplaceWord(line, search, T(r.replacement))
-                                       : ReplaceSubstring(line, search, T(r.replacement));
+      Text next = r.mode == Mode::Word        ? ReplaceWord(line, search, T(r.replacement))
+                  : r.mode == Mode::Substring ? ReplaceSubstring(line, search, T(r.replacement))
+                                              : ReplaceWindowPrefix(line, T(r.stem), T(r.name), T(r.replacement), windows);
       if (next != line) ++changed;
       line = next;
     }
@@ -35,8 +37,8 @@ int applyOneByOne(const std::vector<Rule>& rules, Lines& lines) {
   return changed;
 }
 
-int applyIndexed(const std::vector<Rule>& rules, Lines& lines) {
-  RenameRules indexed;
+int applyIndexed(const std::vector<Rule>& rules, const WindowNames& windows, Lines& lines) {
+  RenameRules indexed(&windows);
   for (const Rule& r : rules) indexed.add(r.mode, T(r.stem), T(r.name), T(r.tail), T(r.replacement));
   return indexed.apply(lines);
 }
@@ -56,6 +58,8 @@ TEST(RenameRules, MatchesRuleByRuleApplication) {
       {Mode::Word, "#", "Two__Bars", "", "#OneBar"},
       {Mode::Substring, "Data", "Win_1", "", "DataMain"},
       {Mode::Word, "", "Win_1", "", "Bare"},
+      // Dlg's prefix, where the identifier is not Dlg_Ext's.
+      {Mode::WindowPrefix, "#", "Dlg", "_", "#D_"},
   };
   Lines lines = {
       T("Procedure EventGadget_Win_1_Ok(EventType)"),
@@ -64,16 +68,20 @@ TEST(RenameRules, MatchesRuleByRuleApplication) {
       T("#Odd Name + #_Lead + #Two__Bars + #Two_Bars"),
       T("DataWin_1 Win_1 Win_10 #Win_1"),
       T("\"#Win_1_Ok\" é#Win_1_Okü"),
+      T("#Dlg_Ext_Ok #dlg_ext #Dlg_Extra (#DLG_1)"),
       T(""),
       T("no names at all"),
   };
+  WindowNames windows;
+  for (const char* w : {"Dlg", "Dlg_Ext"}) windows.add(T(w));
   Lines expected = lines;
-  int expectedCount = applyOneByOne(rules, expected);
-  int count = applyIndexed(rules, lines);
+  int expectedCount = applyOneByOne(rules, windows, expected);
+  int count = applyIndexed(rules, windows, lines);
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(count, expectedCount);
   EXPECT_EQ(toUtf8(lines[0]), "Procedure EventGadget_Main_Go(EventType)");
   EXPECT_EQ(toUtf8(lines[1]), "  x = #Main_Go + #Main_ok2 : Open_Main() : Open_Win_10()");
+  EXPECT_EQ(toUtf8(lines[6]), "#Dlg_Ext_Ok #dlg_ext #D_Extra (#D_1)");
 }
 
 // Random lines and rules built from a few name parts, so that names overlap, nest
@@ -99,8 +107,14 @@ TEST(RenameRules, RandomRulesMatchRuleByRuleApplication) {
       const char* name = storage.back().c_str();
       storage.push_back(std::string(pick(stems)) + word(1 + static_cast<int>(rng() % 2)));
       const char* replacement = storage.back().c_str();
-      rules.push_back({rng() % 2 ? Mode::Word : Mode::Substring, pick(stems), name, pick(tails), replacement});
+      Mode mode = std::array{Mode::Word, Mode::Substring, Mode::WindowPrefix}[rng() % 3];
+      rules.push_back({mode, pick(stems), name, mode == Mode::WindowPrefix ? "_" : pick(tails), replacement});
     }
+    // Windows whose names begin alike, some of them the rules' names.
+    WindowNames windows;
+    for (int w = 0; w < 3; ++w) windows.add(T(word(1 + static_cast<int>(rng() % 3))));
+    for (const Rule& r : rules)
+      if (rng() % 2) windows.add(T(r.name));
     Lines lines;
     for (int l = 0; l < 4; ++l) {
       std::string line;
@@ -108,8 +122,8 @@ TEST(RenameRules, RandomRulesMatchRuleByRuleApplication) {
       lines.push_back(T(line));
     }
     Lines expected = lines;
-    int expectedCount = applyOneByOne(rules, expected);
-    int count = applyIndexed(rules, lines);
+    int expectedCount = applyOneByOne(rules, windows, expected);
+    int count = applyIndexed(rules, windows, lines);
     ASSERT_EQ(lines, expected) << "round " << round;
     ASSERT_EQ(count, expectedCount) << "round " << round;
     storage.clear();

@@ -100,6 +100,42 @@ TEST_F(UpdateFixture, BindingsOfVariablesRenameTheBareName) {
   EXPECT_EQ(fs.files["/p/u.pbi"], "HideWindow(Main, 1) : SetGadgetText(OkButton, \"OkButton\")\n#Main_Close\n");
 }
 
+// Windows Main and Main_Options: renaming Main reaches only what belongs to Main, in
+// every prefix rule, whether Main_Options is a window of this run or of the last one.
+TEST_F(UpdateFixture, PrefixRulesLeaveWindowsThatShareThePrefix) {
+  for (bool optionsIsCurrent : {true, false}) {
+    SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
+    m.PreviousWindowList = L({"Main", "Main_Options"});
+    m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
+    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    const Lines untouched = L({"x = #Main_Options : y = #main_options_Ok : Open_Main_Options()",
+                               "Procedure EventMenu_Main_Options_Save() : EventGadget_Main_Options_Ok(1)",
+                               "Procedure EventExit_Main_Options() : EventSize_Main_Options()"});
+    Lines mixedLine = L({"a = #Main_Ok + #Main_Options_Ok + #MAIN_Ok_Options"});
+    for (FileBuffer* b : {&m.buffers.main, &m.buffers.eventMenu, &m.buffers.eventGadget, &m.buffers.eventWindow}) {
+      *b = untouched;
+      b->push_back(mixedLine[0]);
+    }
+    m.buffers.eventMenu.push_back(U"Procedure EventMenu_Main_Save()");
+    m.buffers.eventGadget.push_back(U"Procedure MyEventGadget_Main_Ok()");
+    m.buffers.eventWindow.push_back(U"EventSize_Main_Splitter() : EventExit_Main()");
+    fs.files["/p/inc.pbi"] = "#Main_Options_Ok = #Main_Ok\n#Main_Options\n";
+    m.IncludeFileList = L({"/p/inc.pbi"});
+
+    ASSERT_TRUE(updateSources(ctx));
+    ASSERT_TRUE(commitChanges(ctx));
+    const Text renamed = U"a = #Start_Ok + #Main_Options_Ok + #Start_Ok_Options";
+    for (FileBuffer* b : {&m.buffers.main, &m.buffers.eventMenu, &m.buffers.eventGadget, &m.buffers.eventWindow}) {
+      EXPECT_EQ(Lines(b->begin(), b->begin() + 3), untouched);
+      EXPECT_EQ((*b)[3], renamed);
+    }
+    EXPECT_EQ(m.buffers.eventMenu[4], U"Procedure EventMenu_Start_Save()");
+    EXPECT_EQ(m.buffers.eventGadget[4], U"Procedure MyEventGadget_Start_Ok()");
+    EXPECT_EQ(m.buffers.eventWindow[4], U"EventSize_Start_Splitter() : EventExit_Start()");
+    EXPECT_EQ(fs.files["/p/inc.pbi"], "#Main_Options_Ok = #Start_Ok\n#Main_Options\n");
+  }
+}
+
 TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   m.buffers.main = L({"#Window_0"});
   m.IncludeFileList = L({"/p/a.pbi", "/p/missing.pbi"});
@@ -119,6 +155,7 @@ struct IncludeCase {
   std::string before;
   int count;                // 0: the file is not written
   std::string after;
+  bool mixed = false;       // reported as mixing UTF-8 and 8-bit lines
 };
 
 TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
@@ -136,6 +173,8 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
       {"UTF-8 mark is kept", "\xEF\xBB\xBF; \xC3\xA4\n#Window_0\n", 1, "\xEF\xBB\xBF; \xC3\xA4\n#Main\n"},
       {"UTF-16 read and written as such", u16mark + std::string("#\0W\0i\0n\0d\0o\0w\0_\0" "0\0\r\0\n\0", 22), 1,
        u16mark + std::string("#\0M\0a\0i\0n\0\n\0", 12)},
+      {"UTF-8 and 8-bit lines become UTF-8", "; \xE4\n; \xE4\xBD\xA0\n#Window_0\n", 1,
+       "; \xC3\xA4\n; \xE4\xBD\xA0\n#Main\n", true},
   };
   for (const IncludeCase& c : cases) {
     host.log.clear();
@@ -144,7 +183,8 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     EXPECT_TRUE(updateIncludeFiles(ctx));
     EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
-    if (c.count) expectedLog.push_back(" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
+    if (c.mixed) expectedLog.push_back(U" -> Warning: mixed encodings in /p/inc.pbi");
+    if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
     EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
   }

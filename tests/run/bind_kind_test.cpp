@@ -124,6 +124,23 @@ TEST_F(BindFixture, WindowBindingsCarryOverInTheirOrder) {
   }
 }
 
+// A name belongs to the window with the longest name that begins it: renaming Main
+// leaves the objects of Main_Options alone, and Main_Options itself, whether that
+// window is one of this run or only of the previous one.
+TEST_F(BindFixture, WindowsSharingAPrefixKeepTheirOwnObjects) {
+  for (bool optionsIsCurrent : {true, false}) {
+    SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
+    m.PreviousWindowList = L({"Main", "Main_Options"});
+    m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
+    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    m.PreviousGadgetList = L({"Main_Ok", "Main_Options_Ok", "Main_Options", "Main_OptionsX_Ok"});
+    m.GadgetList = gadgets({"Start_Ok", "Main_Options_Ok", "Main_Options", "Start_OptionsX_Ok"});
+    host.requests.clear();
+    EXPECT_TRUE(bindKind(ctx, ObjectKind::Gadget));
+    EXPECT_TRUE(host.requests.empty());
+  }
+}
+
 TEST_F(BindFixture, CancelAtTheThirdKindStopsAndKeepsThePreviousNames) {
   m.PreviousWindowList = L({"W0"});
   m.WindowList = L({"Main"});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
 #include "support/recording_host.h"
 
@@ -51,6 +52,39 @@ TEST(Run, MainMarkDecidesTheOutputEncoding) {
     EXPECT_EQ(host.log[2], T(c.line));
     EXPECT_EQ(m.WriteFormat, c.format) << c.line;
   }
+}
+
+// A translation whose key and text hold ";" survives the run and adds no key; an event
+// file of UTF-8 and 8-bit lines keeps both, written back as UTF-8 in an 8-bit project.
+TEST(Run, LanguageTextsWithSemicolonsAndMixedEncodingsSurvive) {
+  FormModel m;
+  m.ProjectPath = U"/p/x.pbm";
+  m.switches.Multilang = 1;
+  m.switches.Utf8 = 0;
+  buildCommandSets({}, m.PrefixCommandSet, m.GadgetCommandSet);
+  MemoryFileSystem fs;
+  fs.directories.insert("/p");
+  fs.files["/p/form.pb"] =
+      "Procedure Open_W()\n  OpenWindow(#W, 0, 0, 9, 9, \"Demo\")\n"
+      "  ButtonGadget(#B, 0, 0, 9, 9, \"Save;Load\")\nEndProcedure\n";
+  const std::string catalog = "Default;Language\n\"Save;Load\";\"Speichern;Laden\"\n\"Demo\";\"\"\n";
+  fs.files["/p/Catalog"] = catalog;
+  const std::string userLines = "  ; \xE4\xBD\xA0\n  ; caf\xE9\n";
+  fs.files["/p/EventGadget.pb"] = "; Tarnwick Event Gadget\n" + userLines;
+  RecordingHost host;
+  RunContext ctx{m, host, fs, {U"/p/form.pb"}};
+  ASSERT_EQ(runGeneration(ctx), RunEnd::Ready);
+
+  auto logged = [&](const char* line) { return std::count(host.log.begin(), host.log.end(), T(line)); };
+  EXPECT_EQ(logged(" -> Warning: mixed encodings in /p/EventGadget.pb"), 1);
+  EXPECT_EQ(logged(" -> Warning: language text holds ';', its translation cannot be read: Save;Load"), 1);
+  EXPECT_EQ(fs.files["/p/Catalog"], catalog);
+  const std::string& language = fs.files["/p/LoadLanguage.pb"];
+  EXPECT_NE(language.find("  Data.s \"Save;Load\"\n"), std::string::npos);
+  EXPECT_EQ(language.find("  Data.s \"Save\""), std::string::npos);
+  EXPECT_EQ(fs.files["/p/EventGadget.pb"].rfind("\xEF\xBB\xBF; Tarnwick Event Gadget\n"
+                                                "  ; \xE4\xBD\xA0\n  ; caf\xC3\xA9\n", 0),
+            0u);
 }
 
 }  // namespace

@@ -71,7 +71,10 @@ void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::
   bool added = false;
   for (const std::string& path : paths) {
     std::string name = fileNamePart(path);
-    if (std::find(std::begin(kGeneratedFiles), std::end(kGeneratedFiles), name) != std::end(kGeneratedFiles)) {
+    if (path.find_first_of("\r\n") != std::string::npos) {
+      // The project file keeps one row a line: a line break would split the row in two.
+      refused.push_back(path + ": its path holds a line break, which the project file cannot keep");
+    } else if (std::find(std::begin(kGeneratedFiles), std::end(kGeneratedFiles), name) != std::end(kGeneratedFiles)) {
       refused.push_back(path + ": Tarnwick generates this file, it is no form file");
     } else if (std::find(rows.begin(), rows.end(), path) != rows.end()) {
       refused.push_back(path + ": already in the list");

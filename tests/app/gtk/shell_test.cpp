@@ -117,12 +117,15 @@ TEST_F(ShellTest, AddAppendsTheChosenFilesInOrder) {
   filedProject({"/a.pb"});
   menu(ItemAddCommon);  // cancelled
   EXPECT_TRUE(app->state.saved);
-  fake.opened.push_back({"/src/x/two.pb", "/src/y/one.pbf"});
+  // A path with a line break would become two rows of the project file: refused.
+  fake.opened.push_back({"/src/x/two.pb", "/src/x/bad\nname.pb", "/src/y/one.pbf"});
   menu(ItemAddCommon);
   EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", "/src/x/two.pb", "/src/y/one.pbf"}));
   EXPECT_EQ(app->state.lastDirectory, "/src/x/");
   EXPECT_FALSE(app->state.saved);
-  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open: Commonfile", "open: Commonfile"}));
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open: Commonfile", "open: Commonfile",
+                                                  "Commonfile: Not added:\n/src/x/bad\nname.pb: its path holds a "
+                                                  "line break, which the project file cannot keep"}));
 }
 
 TEST_F(ShellTest, SaveQuestionOutcomes) {
