@@ -278,8 +278,8 @@ void assembleCommonFile(FormModel& model) {
 void reportUnreadableTranslations(StageContext& ctx) {
   // The generated LoadLanguage procedure splits each Catalog line at every ";".
   for (const auto& [key, text] : ctx.model.Language.entries())
-    if (key.find(U';') != Text::npos || text.find(U';') != Text::npos)
-      ctx.log(U" -> Warning: language text holds ';', its translation cannot be read: " + key);
+    if (key.find(';') != Text::npos || text.find(';') != Text::npos)
+      ctx.log(" -> Warning: language text holds ';', its translation cannot be read: " + key);
 }
 
 void ScanIncludeFilesForLanguage(StageContext& ctx) {

@@ -35,8 +35,8 @@ Text trimQuotes(TextView t) {
 // quote to the ";" framed by quotes that closes it, the text from there to the last
 // quote, so that either may hold ";". False for a line of another shape.
 bool splitQuotedEntry(TextView line, Text& key, Text& text) {
-  if (line.size() < 2 || line.front() != U'"' || line.back() != U'"') return false;
-  std::size_t close = line.find(U"\";\"", 1);
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"') return false;
+  std::size_t close = line.find("\";\"", 1);
   if (close == TextView::npos || close + 3 > line.size() - 1) return false;
   key = Text(line.substr(1, close - 1));
   text = Text(line.substr(close + 3, line.size() - 1 - (close + 3)));
@@ -46,11 +46,11 @@ bool splitQuotedEntry(TextView line, Text& key, Text& text) {
 // A line of another shape: the first two ";"-separated fields with their double
 // quotes at either end removed.
 void splitFields(TextView line, Text& key, Text& text) {
-  std::size_t first = line.find(U';');
+  std::size_t first = line.find(';');
   key = trimQuotes(line.substr(0, first));
   text.clear();
   if (first == TextView::npos) return;
-  std::size_t second = line.find(U';', first + 1);
+  std::size_t second = line.find(';', first + 1);
   text = trimQuotes(line.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
 }
 

@@ -43,6 +43,21 @@ std::size_t characterCount(TextView text);
 char32_t upperChar(char32_t c);
 Text upper(TextView text);
 
+// The upper case of a text byte by byte, computed only for a text that is not ASCII,
+// whose upper case needs the whole characters.
+class UpperBytes {
+ public:
+  explicit UpperBytes(TextView text) : text_(text), ascii_(isAscii(text)) {
+    if (!ascii_) upper_ = upper(text);
+  }
+  char operator[](std::size_t i) const { return ascii_ ? upperAscii(text_[i]) : upper_[i]; }
+
+ private:
+  TextView text_;
+  bool ascii_;
+  Text upper_;
+};
+
 // Case-insensitive search: the 1-based position of the first occurrence of
 // pattern in text at or after start (1-based), or 0 when there is none.
 std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start = 1);

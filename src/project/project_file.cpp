@@ -125,9 +125,9 @@ bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& file
 }
 
 Text resolveFileRow(const Text& row, const Text& projectDirectory) {
-  if (row.empty() || row[0] == U'/' || projectDirectory.empty()) return row;
+  if (row.empty() || row[0] == '/' || projectDirectory.empty()) return row;
   TextView rest = row;
-  while (rest.size() > 2 && rest.substr(0, 2) == U"./") rest.remove_prefix(2);
+  while (rest.size() > 2 && rest.substr(0, 2) == "./") rest.remove_prefix(2);
   return projectDirectory + Text(rest);
 }
 

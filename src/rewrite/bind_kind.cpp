@@ -29,7 +29,7 @@ void carryOverWindowPrefixes(const FormModel& model, Lines& previousNames) {
     for (;;) {
       std::size_t owner = windows.ownerLength(name);
       // Only an object's name goes on behind its window's name with "_".
-      if (owner == 0 || owner == name.size() || name[owner] != U'_') break;
+      if (owner == 0 || owner == name.size() || name[owner] != '_') break;
       auto it = byWindow.find(upper(TextView(name).substr(0, owner)));
       if (it == byWindow.end()) break;
       // The old name must begin the name exactly, case included.

@@ -71,7 +71,7 @@ Text ReplaceSubstring(TextView line, TextView search, TextView replacement) {
 
 Text ReplaceWindowPrefix(TextView line, TextView stem, TextView window, TextView replacement,
                          const WindowNames& windows) {
-  const Text search = Text(stem) + Text(window) + U"_";
+  const Text search = Text(stem) + Text(window) + "_";
   return replaceOccurrences(line, search, replacement, [&](std::size_t p) {
     return windows.ownerLength(line, p + stem.size()) == window.size();
   });

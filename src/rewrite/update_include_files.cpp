@@ -17,7 +17,7 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
   using Mode = RenameRules::Mode;
   RenameRules rules(&windows);
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, "#", e.oldName, "_", "#" + e.newName + "_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
     rules.add(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);

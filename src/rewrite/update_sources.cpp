@@ -60,12 +60,12 @@ void updatePrefixes(StageContext& ctx) {
   BufferRules rules(&windows);
   for (const ReplaceEntry& e : m.replaceList) {
     if (e.kind != ObjectKind::Window) continue;
-    const Text newPrefix = e.newName + U"_";
-    rules.eventMenu.add(Mode::WindowPrefix, U"EventMenu_", e.oldName, U"_", U"EventMenu_" + newPrefix);
-    rules.eventGadget.add(Mode::WindowPrefix, U"EventGadget_", e.oldName, U"_", U"EventGadget_" + newPrefix);
-    rules.eventWindow.add(Mode::WindowPrefix, U"EventSize_", e.oldName, U"_", U"EventSize_" + newPrefix);
-    rules.eventWindow.add(Mode::WindowPrefix, U"EventExit_", e.oldName, U"_", U"EventExit_" + newPrefix);
-    rules.addToAll(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + newPrefix);
+    const Text newPrefix = e.newName + "_";
+    rules.eventMenu.add(Mode::WindowPrefix, "EventMenu_", e.oldName, "_", "EventMenu_" + newPrefix);
+    rules.eventGadget.add(Mode::WindowPrefix, "EventGadget_", e.oldName, "_", "EventGadget_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, "EventSize_", e.oldName, "_", "EventSize_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, "EventExit_", e.oldName, "_", "EventExit_" + newPrefix);
+    rules.addToAll(Mode::WindowPrefix, "#", e.oldName, "_", "#" + newPrefix);
   }
   rules.apply(m);
 }

@@ -74,14 +74,14 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
       {"\"Open\";\"\"\n", {}},  // the first line is skipped whatever it holds
       {"h\n\"Open\";\"Auf\"\nSave\n\"\";\"x\"\n\"\"\"\";\"y\"\n;z\n", {{"Open", "Auf"}, {"Save", "Save"}}},
       // A repeated key keeps its first place and takes the later text.
-      {"h\nA;1\nB;2\nA;3\n", {{U"A", U"3"}, {U"B", U"2"}}},
+      {"h\nA;1\nB;2\nA;3\n", {{"A", "3"}, {"B", "2"}}},
       // A line written "key";"text" is read by its quotes, so both may hold ";".
       {"h\n\"Save;Load\";\"Speichern;Laden\"\n\"a;b\";\"\"\n\"k\";\"x\";\"y\"\n",
-       {{U"Save;Load", U"Speichern;Laden"}, {U"a;b", U"a;b"}, {U"k", U"x\";\"y"}}},
+       {{"Save;Load", "Speichern;Laden"}, {"a;b", "a;b"}, {"k", "x\";\"y"}}},
       // Other lines by their fields: blanks around ";" belong to key and text, and a
       // text is cut at a further ";".
-      {"h\n\"K\" ; \"T;U\"\n\"V\";\"\n", {{U"K\" ", U" \"T"}, {U"V", U"V"}}},
-      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{U"Open", U"Auf"}}},
+      {"h\n\"K\" ; \"T;U\"\n\"V\";\"\n", {{"K\" ", " \"T"}, {"V", "V"}}},
+      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{"Open", "Auf"}}},
   };
   for (const Case& c : cases) {
     Project p;
@@ -93,9 +93,9 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
 
 TEST(FileSet, CatalogLines) {
   LanguageMap map;
-  map.set(U"Open", U"Öffnen");
-  map.set(U"Save", U"Save");
-  map.set(U"Save;Load", U"Speichern;Laden");
+  map.set("Open", "Öffnen");
+  map.set("Save", "Save");
+  map.set("Save;Load", "Speichern;Laden");
   EXPECT_EQ(catalogLines(map), L({"Default;Language", "\"Open\";\"Öffnen\"", "\"Save\";\"\"",
                                   "\"Save;Load\";\"Speichern;Laden\""}));
   LanguageMap again;

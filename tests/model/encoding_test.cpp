@@ -75,7 +75,7 @@ TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
   DecodedText mixed = decodeFile("a = \"\xE4\xBD\xA0\"\r\n; caf\xE9\nx\n");
   EXPECT_TRUE(mixed.mixed);
   EXPECT_EQ(mixed.format, TextFormat::FormatUtf8);
-  EXPECT_EQ(mixed.lines, (Lines{U"a = \"你\"", U"; café", U"x"}));
+  EXPECT_EQ(mixed.lines, (Lines{"a = \"你\"", "; café", "x"}));
   EXPECT_FALSE(utf.mixed || latin.mixed || decodeFile("\xEF\xBB\xBF\xC3\xA4\n\xE4").mixed);
   // A mark decides, and is not part of the text.
   DecodedText marked = decodeFile(bytes({0xFF, 0xFE, 'h', 0, 'i', 0, '\n', 0}));

@@ -40,7 +40,7 @@ TEST(Upper, KeepsTheLengthOfNonAsciiText) {
   EXPECT_EQ(up, "GRÖßE STRAßE Ÿ Ä É Ł Ж Ω");
   // Positions found in the upper-cased text are (byte) positions in the original.
   EXPECT_EQ(FindNoCase("ß-Öffnen", "öFF"), 4u);  // ß takes two bytes
-  EXPECT_EQ(upperChar('÷'), '÷');
+  EXPECT_EQ(upperChar(U'÷'), U'÷');
 }
 
 TEST(Trim, BlanksAndTabs) {

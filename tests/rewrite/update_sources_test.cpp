@@ -107,7 +107,7 @@ TEST_F(UpdateFixture, PrefixRulesLeaveWindowsThatShareThePrefix) {
     SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
     m.PreviousWindowList = L({"Main", "Main_Options"});
     m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
-    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    m.replaceList = {{"Main", "Start", ObjectKind::Window}};
     const Lines untouched = L({"x = #Main_Options : y = #main_options_Ok : Open_Main_Options()",
                                "Procedure EventMenu_Main_Options_Save() : EventGadget_Main_Options_Ok(1)",
                                "Procedure EventExit_Main_Options() : EventSize_Main_Options()"});
@@ -116,22 +116,22 @@ TEST_F(UpdateFixture, PrefixRulesLeaveWindowsThatShareThePrefix) {
       *b = untouched;
       b->push_back(mixedLine[0]);
     }
-    m.buffers.eventMenu.push_back(U"Procedure EventMenu_Main_Save()");
-    m.buffers.eventGadget.push_back(U"Procedure MyEventGadget_Main_Ok()");
-    m.buffers.eventWindow.push_back(U"EventSize_Main_Splitter() : EventExit_Main()");
+    m.buffers.eventMenu.push_back("Procedure EventMenu_Main_Save()");
+    m.buffers.eventGadget.push_back("Procedure MyEventGadget_Main_Ok()");
+    m.buffers.eventWindow.push_back("EventSize_Main_Splitter() : EventExit_Main()");
     fs.files["/p/inc.pbi"] = "#Main_Options_Ok = #Main_Ok\n#Main_Options\n";
     m.IncludeFileList = L({"/p/inc.pbi"});
 
     ASSERT_TRUE(updateSources(ctx));
     ASSERT_TRUE(commitChanges(ctx));
-    const Text renamed = U"a = #Start_Ok + #Main_Options_Ok + #Start_Ok_Options";
+    const Text renamed = "a = #Start_Ok + #Main_Options_Ok + #Start_Ok_Options";
     for (FileBuffer* b : {&m.buffers.main, &m.buffers.eventMenu, &m.buffers.eventGadget, &m.buffers.eventWindow}) {
       EXPECT_EQ(Lines(b->begin(), b->begin() + 3), untouched);
       EXPECT_EQ((*b)[3], renamed);
     }
-    EXPECT_EQ(m.buffers.eventMenu[4], U"Procedure EventMenu_Start_Save()");
-    EXPECT_EQ(m.buffers.eventGadget[4], U"Procedure MyEventGadget_Start_Ok()");
-    EXPECT_EQ(m.buffers.eventWindow[4], U"EventSize_Start_Splitter() : EventExit_Start()");
+    EXPECT_EQ(m.buffers.eventMenu[4], "Procedure EventMenu_Start_Save()");
+    EXPECT_EQ(m.buffers.eventGadget[4], "Procedure MyEventGadget_Start_Ok()");
+    EXPECT_EQ(m.buffers.eventWindow[4], "EventSize_Start_Splitter() : EventExit_Start()");
     EXPECT_EQ(fs.files["/p/inc.pbi"], "#Main_Options_Ok = #Start_Ok\n#Main_Options\n");
   }
 }
@@ -183,8 +183,8 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     EXPECT_TRUE(updateIncludeFiles(ctx));
     EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
-    if (c.mixed) expectedLog.push_back(U" -> Warning: mixed encodings in /p/inc.pbi");
-    if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
+    if (c.mixed) expectedLog.push_back(" -> Warning: mixed encodings in /p/inc.pbi");
+    if (c.count) expectedLog.push_back(" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
     EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
   }

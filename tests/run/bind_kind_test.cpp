@@ -132,7 +132,7 @@ TEST_F(BindFixture, WindowsSharingAPrefixKeepTheirOwnObjects) {
     SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
     m.PreviousWindowList = L({"Main", "Main_Options"});
     m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
-    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    m.replaceList = {{"Main", "Start", ObjectKind::Window}};
     m.PreviousGadgetList = L({"Main_Ok", "Main_Options_Ok", "Main_Options", "Main_OptionsX_Ok"});
     m.GadgetList = gadgets({"Start_Ok", "Main_Options_Ok", "Main_Options", "Start_OptionsX_Ok"});
     host.requests.clear();
