@@ -103,9 +103,8 @@ bool isWindowTestLine(const Text& line, const FormModel& model) {
 
 void ScanLanguageKeys(FormModel& model, const Lines& lines) {
   for (const Text& line : lines) {
-    if (FindNoCase(line, "MyLanguage(") == 0) continue;
     std::size_t open = line.find('"');
-    if (open == Text::npos) continue;
+    if (open == Text::npos || FindNoCase(line, "MyLanguage(") == 0) continue;
     std::size_t close = line.find('"', open + 1);
     if (close == Text::npos || close == open + 1) continue;
     Text key = line.substr(open + 1, close - open - 1);

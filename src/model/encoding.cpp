@@ -1,6 +1,8 @@
 #include "model/encoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace tarnwick {
 
@@ -204,7 +206,9 @@ DecodedText decodeFile(std::string_view bytes) {
   bool sawUtf8 = false, saw8Bit = false;
   auto add = [&](std::string_view line) {
     bool nonAscii = false;
-    if (marked) {
+    if (isAscii(line)) {
+      d.lines.emplace_back(line);  // nearly every line: the same in every reading
+    } else if (marked) {
       d.lines.push_back(fromUtf8(line));
     } else if (isValidUtf8(line, &nonAscii)) {
       sawUtf8 |= nonAscii;
@@ -215,16 +219,23 @@ DecodedText decodeFile(std::string_view bytes) {
     }
   };
   d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
+  // LF, CR LF and a lone CR each end a line; memchr finds them.
   std::size_t start = 0;
   const std::size_t n = body.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (body[i] == '\n' || body[i] == '\r') {
-      add(body.substr(start, i - start));
-      if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') ++i;
-      start = i + 1;
+  const char* data = body.data();
+  while (start < n) {
+    const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : n;
+    if (const char* cr = static_cast<const char*>(std::memchr(data + start, '\r', lfAt - start))) {
+      const std::size_t crAt = static_cast<std::size_t>(cr - data);
+      add(body.substr(start, crAt - start));
+      start = crAt + 1;
+      if (start < n && data[start] == '\n') ++start;
+      continue;
     }
+    add(body.substr(start, lfAt - start));
+    start = lfAt + 1;
   }
-  if (start < n) add(body.substr(start));
   if (!marked) {
     d.mixed = sawUtf8 && saw8Bit;
     d.format = sawUtf8 ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;

@@ -1,6 +1,7 @@
 #include "model/text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -36,6 +37,7 @@ int validSequence(std::string_view s, std::size_t i, char32_t& cp) {
 
 Text fromUtf8(std::string_view s) {
   // Nearly every text is valid already: it is taken as it is.
+  if (isAscii(s)) return Text(s);
   std::size_t i = 0;
   const std::size_t n = s.size();
   char32_t cp = 0;
@@ -102,8 +104,15 @@ std::size_t characterCount(TextView text) {
 }
 
 bool isAscii(TextView text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  // Eight bytes at a time: nearly every text of a run is ASCII.
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & 0x8080808080808080ULL) return false;
+  }
+  for (; i < text.size(); ++i)
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
   return true;
 }
 
@@ -187,16 +196,12 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
   }
   // Only letters: the places of its rarest letter in either case, each found by
   // memchr ("ENDPROCEDURE" is looked for at its "P", not at every "E").
-  static const char kByFrequency[] = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
+  // How rare each letter is in code (by its place in "ETAOINSRHLDCUMFPGWYBVKXJQZ").
+  static const unsigned char kRarity[26] = {2, 19, 11, 10, 0, 14, 16, 8, 4, 23, 21, 9, 13,
+                                            5, 3, 15, 24, 7, 6, 1, 12, 20, 17, 22, 18, 25};
   std::size_t rare = 0;
-  const char* rank = std::strchr(kByFrequency, small[0]);
-  for (std::size_t k = 1; k < m; ++k) {
-    const char* r = std::strchr(kByFrequency, small[k]);
-    if (r > rank) {
-      rank = r;
-      rare = k;
-    }
-  }
+  for (std::size_t k = 1; k < m; ++k)
+    if (kRarity[small[k] - 'A'] > kRarity[small[rare] - 'A']) rare = k;
   anchor = rare;
   const char upperFirst = small[anchor], lowerFirst = static_cast<char>(small[anchor] + 32);
   const char* nextUpper = nullptr;
