@@ -50,6 +50,9 @@ class ChangeSet {
                        const std::string& original = std::string());
   const std::string& backupFolder() const { return backupFolder_; }
   const std::vector<BackupCopy>& backupCopies() const { return backupCopies_; }
+  // Makes the backup's copies durable: they are written without a sync, since a run that
+  // changes nothing drops them. False when one cannot be synced.
+  bool syncBackup(FileSystem& fs) const;
   // The folders that the backup made, which must be synced before they are renamed.
   const std::vector<std::string>& backupDirectories() const { return backupDirectories_; }
 
@@ -72,6 +75,7 @@ class ChangeSet {
   std::string backupFolder_;
   std::vector<BackupCopy> backupCopies_;
   std::vector<std::string> backupDirectories_;
+  std::vector<std::string> unsynced_;  // the copies, where they are written now
   // Final folder -> the temporary folder that stands for it until the commit.
   std::map<std::string, std::string> backupPlaces_;
 };

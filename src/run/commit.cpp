@@ -154,6 +154,12 @@ bool commitChanges(StageContext& ctx) {
     changes.discard(fs);
     return false;
   }
+  if (!changes.syncBackup(fs)) {
+    ctx.logFileError(" -> Error File " + fromUtf8(changes.backupFolder()) + " / " + fileErrorText());
+    ctx.log(" -> Error: no backup, no file was changed. Stop!");
+    changes.discard(fs);
+    return false;
+  }
   for (const std::string& folder : changes.backupDirectories()) fs.syncDirectory(folder);
 
   std::vector<JournalEntry> entries;
