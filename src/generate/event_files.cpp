@@ -16,9 +16,12 @@ void ensureHeader(FileBuffer& buffer, const char* title) {
   for (Text& line : separatorBlock()) buffer.push_back(std::move(line));
 }
 
-// Appends a procedure block unless its head is present already.
-void appendUnlessPresent(FileBuffer& buffer, HeadIndex& index, const Text& head, Lines body) {
+// Appends a procedure block unless its head is present already; the body is made only
+// for a procedure that is new (on a later run nearly every one is there already).
+template <typename MakeBody>
+void appendUnlessPresent(FileBuffer& buffer, HeadIndex& index, const Text& head, MakeBody makeBody) {
   if (index.contains(head)) return;
+  Lines body = makeBody();
   body.insert(body.begin(), head);
   body.push_back("EndProcedure");
   for (Text& line : separatorBlock()) body.push_back(std::move(line));
@@ -26,6 +29,12 @@ void appendUnlessPresent(FileBuffer& buffer, HeadIndex& index, const Text& head,
     buffer.push_back(std::move(line));
     index.add(buffer.back());
   }
+}
+
+Text head(const char* start, const Text& name, const char* end) {
+  Text h;
+  h.reserve(std::char_traits<char>::length(start) + name.size() + std::char_traits<char>::length(end));
+  return h.append(start).append(name).append(end);
 }
 
 }  // namespace
@@ -53,10 +62,10 @@ bool HeadIndex::contains(const Text& head) const {
   return false;
 }
 
-Text menuHead(const Text& name) { return "Procedure EventMenu_" + name + "()"; }
-Text sizeHead(const Text& name) { return "Procedure EventSize_" + name + "()"; }
-Text exitHead(const Text& name) { return "Procedure EventExit_" + name + "()"; }
-Text gadgetHead(const Text& name) { return "Procedure EventGadget_" + name + "(EventType)"; }
+Text menuHead(const Text& name) { return head("Procedure EventMenu_", name, "()"); }
+Text sizeHead(const Text& name) { return head("Procedure EventSize_", name, "()"); }
+Text exitHead(const Text& name) { return head("Procedure EventExit_", name, "()"); }
+Text gadgetHead(const Text& name) { return head("Procedure EventGadget_", name, "(EventType)"); }
 
 bool hasEventProcedure(const GadgetEntry& gadget) {
   return gadget.kind != "TEXTGADGET" && gadget.kind != "FRAME3DGADGET" && gadget.kind != "FRAMEGADGET";
@@ -66,14 +75,16 @@ void appendMenuProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMenu;
   ensureHeader(buffer, "; Tarnwick Event Menu");
   HeadIndex index(buffer);
-  for (const Text& name : model.MenuItemList) appendUnlessPresent(buffer, index, menuHead(name), {"  "});
+  for (const Text& name : model.MenuItemList)
+    appendUnlessPresent(buffer, index, menuHead(name), [] { return Lines{"  "}; });
 }
 
 void appendSizeProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventWindow;
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
-  for (const Text& name : model.WindowList) appendUnlessPresent(buffer, index, sizeHead(name), {"  "});
+  for (const Text& name : model.WindowList)
+    appendUnlessPresent(buffer, index, sizeHead(name), [] { return Lines{"  "}; });
 }
 
 void appendExitProcedures(FormModel& model) {
@@ -83,9 +94,10 @@ void appendExitProcedures(FormModel& model) {
   for (std::size_t i = 0; i < model.WindowList.size(); ++i) {
     const Text& name = model.WindowList[i];
     // Closing the first window ends the application; any other only closes itself.
-    Text body = i == 0 ? Text("  ExitApplication = 1")
-                       : "  CloseWindow(" + objectReference(name, model.isVariableWindow(i)) + ")";
-    appendUnlessPresent(buffer, index, exitHead(name), {body});
+    appendUnlessPresent(buffer, index, exitHead(name), [&] {
+      return Lines{i == 0 ? Text("  ExitApplication = 1")
+                          : "  CloseWindow(" + objectReference(name, model.isVariableWindow(i)) + ")"};
+    });
   }
 }
 
@@ -95,9 +107,9 @@ void appendGadgetProcedures(FormModel& model) {
   HeadIndex index(buffer);
   for (const GadgetEntry& gadget : model.GadgetList) {
     if (!hasEventProcedure(gadget)) continue;
-    appendUnlessPresent(buffer, index, gadgetHead(gadget.name),
-                        {"  ", "  Select EventType", "    Case #PB_EventType_LeftClick", Text(6, ' '),
-                         "  EndSelect", "  "});
+    appendUnlessPresent(buffer, index, gadgetHead(gadget.name), [] {
+      return Lines{"  ", "  Select EventType", "    Case #PB_EventType_LeftClick", Text(6, ' '), "  EndSelect", "  "};
+    });
   }
 }
 

@@ -25,9 +25,19 @@ const char* const kSecondArgumentCommands[] = {
 
 // One line under edit. It remembers which "#" received the prefix, so that no
 // constant gets it twice when several rules reach the same argument.
+// The buffers of the line edits, kept for the whole pass so that a line costs no
+// allocation of its own.
+struct EditBuffers {
+  std::vector<std::size_t> done, hashes;
+  Text word, out;
+};
+
 class LineEdit {
  public:
-  LineEdit(Text& line, const Text& prefix) : line_(line), prefix_(prefix) {}
+  LineEdit(Text& line, const Text& prefix, EditBuffers& buffers)
+      : line_(line), prefix_(prefix), buffers_(buffers), done_(buffers.done) {
+    done_.clear();
+  }
 
   // Inserts the prefix behind the "#" at hashPos, unless that constant is #PB_Any
   // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
@@ -58,8 +68,9 @@ class LineEdit {
     // A prefix of name characters holds no "(#", so the calls can be found in the line
     // as it stands and all prefixes inserted at once: a line with many calls is not
     // copied once per insertion.
-    std::vector<std::size_t> hashes;  // ascending
-    Text word;  // upper-cased command words, one buffer for the whole line
+    std::vector<std::size_t>& hashes = buffers_.hashes;  // ascending
+    hashes.clear();
+    Text& word = buffers_.word;  // upper-cased command words
     for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
       std::size_t begin = p - 1;
       while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
@@ -74,7 +85,8 @@ class LineEdit {
       hashes.push_back(hashPos);
     }
     if (hashes.empty()) return;
-    Text out;
+    Text& out = buffers_.out;
+    out.clear();
     out.reserve(line_.size() + hashes.size() * prefix_.size());
     std::size_t from = 0;
     for (std::size_t h : hashes) {
@@ -83,7 +95,7 @@ class LineEdit {
       from = h;
     }
     out.append(line_, from);
-    line_ = std::move(out);
+    line_.swap(out);
     for (std::size_t& done : done_) {
       std::size_t before = std::lower_bound(hashes.begin(), hashes.end(), done) - hashes.begin();
       done += before * prefix_.size();
@@ -93,10 +105,9 @@ class LineEdit {
 
   // The positions of the "#"s that received the prefix, as the line now stands, in
   // ascending order.
-  std::vector<std::size_t> prefixed() const {
-    std::vector<std::size_t> out = done_;
-    std::sort(out.begin(), out.end());
-    return out;
+  const std::vector<std::size_t>& prefixed() {
+    std::sort(done_.begin(), done_.end());
+    return done_;
   }
 
   // Prefixes the argument that begins behind the comma at position comma, when that
@@ -113,7 +124,8 @@ class LineEdit {
 
   Text& line_;
   const Text& prefix_;
-  std::vector<std::size_t> done_;
+  EditBuffers& buffers_;
+  std::vector<std::size_t>& done_;
 };
 
 // The window a WindowID argument names, for the "(" at position open, up to the first
@@ -173,6 +185,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
     variableWindow = window.variable;
     model.marks.inVariableWindow[index] = variableWindow;
   };
+  EditBuffers buffers;
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     Text& line = model.FormCodeLines[index];
     model.marks.inVariableWindow[index] = variableWindow;
@@ -221,7 +234,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
 
     if (keywords.find("CREATEGADGETLIST(") != 0 || keywords.find("ADDSTATUSBARFIELD(") != 0) continue;
 
-    LineEdit edit(line, windowPrefix);
+    LineEdit edit(line, windowPrefix, buffers);
 
     // Height calls: the constant of the toolbar or status bar whose height is asked.
     // A numbered toolbar (ToolBarHeight(0)) has no constant to prefix.

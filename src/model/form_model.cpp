@@ -80,15 +80,20 @@ Lines& FormModel::previousList(ObjectKind kind) {
   return PreviousGadgetList;
 }
 
-Lines FormModel::currentNames(ObjectKind kind) const {
+const Lines& FormModel::nameList(ObjectKind kind) const {
   switch (kind) {
-    case ObjectKind::Window: return WindowList;
     case ObjectKind::MenuBar: return MenuBarList;
     case ObjectKind::MenuItem: return MenuItemList;
     case ObjectKind::StatusBar: return StatusBarList;
     case ObjectKind::ToolBar: return ToolBarList;
+    case ObjectKind::Window:
     case ObjectKind::Gadget: break;
   }
+  return WindowList;
+}
+
+Lines FormModel::currentNames(ObjectKind kind) const {
+  if (kind != ObjectKind::Gadget) return nameList(kind);
   Lines names;
   names.reserve(GadgetList.size());
   for (const GadgetEntry& g : GadgetList) names.push_back(g.name);

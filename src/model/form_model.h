@@ -210,6 +210,8 @@ struct FormModel {
   const Lines& previousList(ObjectKind kind) const { return const_cast<FormModel*>(this)->previousList(kind); }
   // The current names of a kind (gadget names for the gadget kind).
   Lines currentNames(ObjectKind kind) const;
+  // The list of current names of a kind other than the gadgets.
+  const Lines& nameList(ObjectKind kind) const;
   // True when the window at this index of WindowList is a variable.
   bool isVariableWindow(std::size_t index) const {
     return index < WindowVariableList.size() && WindowVariableList[index];

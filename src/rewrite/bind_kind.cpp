@@ -59,13 +59,17 @@ bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
 
 bool compareNames(FormModel& model, ObjectKind kind) {
   Lines workingOld = model.previousList(kind);
-  Lines workingNew = model.currentNames(kind);
   if (kind != ObjectKind::Window) carryOverWindowPrefixes(model, workingOld);
+  // The current names are only read: the gadgets' are gathered, the others used as they are.
+  Lines gadgetNames;
+  if (kind == ObjectKind::Gadget) gadgetNames = model.currentNames(kind);
+  const Lines& workingNew = kind == ObjectKind::Gadget ? gadgetNames : model.nameList(kind);
 
   model.oldEntryList.clear();
   model.newEntryList.clear();
-  const std::unordered_set<Text> oldSet(workingOld.begin(), workingOld.end());
-  const std::unordered_set<Text> newSet(workingNew.begin(), workingNew.end());
+  // Both lists outlive the sets, which only look at their names.
+  const std::unordered_set<TextView> oldSet(workingOld.begin(), workingOld.end());
+  const std::unordered_set<TextView> newSet(workingNew.begin(), workingNew.end());
   for (const Text& name : workingOld)
     if (!newSet.count(name)) model.oldEntryList.push_back(name);
   for (const Text& name : workingNew)
