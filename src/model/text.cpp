@@ -1,6 +1,9 @@
 #include "model/text.h"
 
 #include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -160,6 +163,22 @@ std::size_t findFrom(TextView text, TextView pattern, std::size_t start) {
   return p == TextView::npos ? 0 : p + 1;
 }
 
+namespace {
+
+// One byte of a pattern as the search compares it: a letter in either case (its byte
+// with 0x20 set, which maps exactly its two cases to one value), any other byte as it is.
+struct PatternByte {
+  unsigned char value, fold;  // text byte | fold == value
+};
+
+PatternByte patternByte(char c) {
+  const char u = upperAscii(c);
+  if (u >= 'A' && u <= 'Z') return {static_cast<unsigned char>(u | 0x20), 0x20};
+  return {static_cast<unsigned char>(c), 0};
+}
+
+}  // namespace
+
 std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
   if (start < 1) start = 1;
   if (start - 1 > text.size()) return 0;
@@ -170,60 +189,40 @@ std::size_t FindNoCase(TextView text, TextView pattern, std::size_t start) {
   // taken inline; no character beyond ASCII upper-cases into ASCII.
   char small[64];
   if (m > sizeof small || !isAscii(pattern)) return findFrom(upper(text), upper(pattern), start);
-  std::size_t anchor = m;  // a byte of the pattern that has no case, found by memchr
-  for (std::size_t k = 0; k < m; ++k) {
-    small[k] = upperAscii(pattern[k]);
-    if (anchor == m && !(small[k] >= 'A' && small[k] <= 'Z')) anchor = k;
-  }
+  for (std::size_t k = 0; k < m; ++k) small[k] = upperAscii(pattern[k]);
   const char* data = text.data();
   const std::size_t last = text.size() - m;  // the last place a match can start
   auto matchesAt = [&](std::size_t i) {
-    for (std::size_t k = 0; k < m; ++k)
+    for (std::size_t k = 1; k + 1 < m; ++k)
       if (upperAscii(data[i + k]) != small[k]) return false;
     return true;
   };
+  // A place is tried only where the pattern's first and last bytes both fit, which
+  // leaves few places to compare in full.
+  const PatternByte first = patternByte(small[0]), end = patternByte(small[m - 1]);
+  auto fits = [](unsigned char b, PatternByte p) { return static_cast<unsigned char>(b | p.fold) == p.value; };
   std::size_t i = start - 1;
-  if (anchor < m) {
-    // Most keywords hold a "(" or "#": only the places of that byte are tried.
-    while (i <= last) {
-      const void* hit = std::memchr(data + i + anchor, small[anchor], last - i + 1);
-      if (!hit) return 0;
-      std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - data) - anchor;
+#ifdef __SSE2__
+  // Sixteen places at a time.
+  const __m128i firstValue = _mm_set1_epi8(static_cast<char>(first.value));
+  const __m128i firstFold = _mm_set1_epi8(static_cast<char>(first.fold));
+  const __m128i endValue = _mm_set1_epi8(static_cast<char>(end.value));
+  const __m128i endFold = _mm_set1_epi8(static_cast<char>(end.fold));
+  for (; i + 16 <= last + 1; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + m - 1));
+    const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), firstValue),
+                                      _mm_cmpeq_epi8(_mm_or_si128(b, endFold), endValue));
+    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0; mask &= mask - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
       if (matchesAt(at)) return at + 1;
-      i = at + 1;
     }
-    return 0;
   }
-  // Only letters: the places of its rarest letter in either case, each found by
-  // memchr ("ENDPROCEDURE" is looked for at its "P", not at every "E").
-  // How rare each letter is in code (by its place in "ETAOINSRHLDCUMFPGWYBVKXJQZ").
-  static const unsigned char kRarity[26] = {2, 19, 11, 10, 0, 14, 16, 8, 4, 23, 21, 9, 13,
-                                            5, 3, 15, 24, 7, 6, 1, 12, 20, 17, 22, 18, 25};
-  std::size_t rare = 0;
-  for (std::size_t k = 1; k < m; ++k)
-    if (kRarity[small[k] - 'A'] > kRarity[small[rare] - 'A']) rare = k;
-  anchor = rare;
-  const char upperFirst = small[anchor], lowerFirst = static_cast<char>(small[anchor] + 32);
-  const char* nextUpper = nullptr;
-  const char* nextLower = nullptr;
-  bool upperLeft = true, lowerLeft = true;  // whether memchr may still find the case
-  while (i <= last) {
-    const char* from = data + i + anchor;
-    const std::size_t span = last - i + 1;
-    if (upperLeft && (!nextUpper || nextUpper < from)) {
-      nextUpper = static_cast<const char*>(std::memchr(from, upperFirst, span));
-      upperLeft = nextUpper != nullptr;
-    }
-    if (lowerLeft && (!nextLower || nextLower < from)) {
-      nextLower = static_cast<const char*>(std::memchr(from, lowerFirst, span));
-      lowerLeft = nextLower != nullptr;
-    }
-    if (!upperLeft && !lowerLeft) return 0;
-    const char* hit = !upperLeft ? nextLower : !lowerLeft ? nextUpper : std::min(nextUpper, nextLower);
-    std::size_t at = static_cast<std::size_t>(hit - data) - anchor;
-    if (matchesAt(at)) return at + 1;
-    i = at + 1;
-  }
+#endif
+  for (; i <= last; ++i)
+    if (fits(static_cast<unsigned char>(data[i]), first) && fits(static_cast<unsigned char>(data[i + m - 1]), end) &&
+        matchesAt(i))
+      return i + 1;
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <ostream>
 #include <unordered_map>
 #include <unordered_set>
@@ -254,8 +255,21 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
   return answer;
 }
 
+namespace {
+
+// The model of a command-line run is kept until the process ends, as a compiler keeps
+// its trees: the system takes its memory back at exit at once, where freeing every line
+// one by one is a noticeable part of a large run.
+FormModel& keptModel() {
+  static auto* kept = new std::vector<std::unique_ptr<FormModel>>;
+  kept->push_back(std::make_unique<FormModel>());
+  return *kept->back();
+}
+
+}  // namespace
+
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
-  FormModel model;
+  FormModel& model = keptModel();
   std::string dir = settingsFiles(settingsFolder(cl.configDir)).folder;
 
   // Settings are only read here: the command line never writes into the folder.
