@@ -21,7 +21,10 @@ TEST(FindNoCase, FindsAtStartMiddleEndAndNotPastTheEnd) {
 // FindNoCase compares in place; it must agree with searching the upper-cased copies.
 TEST(FindNoCase, AgreesWithSearchingUpperCasedCopies) {
   const Text texts[] = {"", "a", "OpenWindow(#Window_0)", "ääÄÄ ÿŸ straße STRASSE", "aaaab aab AAB",
-                        "ωΩ жЖ ıI"};
+                        "ωΩ жЖ ıI",
+                        // Long enough to be searched sixteen places at a time, with matches on and
+                        // across the edges of those blocks.
+                        "  If OpenWindow(#Window_0, 0, 0, 300, 200, \"x\") : openwindow(#b) : AAB aab Window Ω B"};
   const Text patterns[] = {"", "A", "aab", "window", "ÄÄ", "ÿ", "Ÿ", "Ω", "Ж", "i", "B",
                            "OpenWindow(#Window_0)x", Text(70, 'a')};
   for (const Text& text : texts)
