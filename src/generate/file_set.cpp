@@ -59,17 +59,27 @@ void splitFields(TextView line, Text& key, Text& text) {
 // characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
+FileBuffers::Encoded encodedFile(const FormModel& m, const char* name, const Lines& lines) {
+  FileBuffers::Encoded e;
+  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
+  e.widened = !utf8 && !fitsLatin1(lines);
+  e.bytes = (utf8 || e.widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
+                                : encodeLines(lines, TextFormat::FormatAnsi, false);
+  return e;
+}
+
 bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
-  const FormModel& m = ctx.model;
+  FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
   if (m.buffers.unreadable.count(name)) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
-  bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
-  bool widened = !utf8 && !fitsLatin1(lines);
-  std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
-                                        : encodeLines(lines, TextFormat::FormatAnsi, false);
+  auto known = m.buffers.encoded.find(name);
+  const FileBuffers::Encoded e = known != m.buffers.encoded.end() ? std::move(known->second) : encodedFile(m, name, lines);
+  if (known != m.buffers.encoded.end()) m.buffers.encoded.erase(known);
+  const std::string& bytes = e.bytes;
+  const bool widened = e.widened;
   if (ctx.changes.stageFile(ctx.fs, toUtf8(path), bytes) == StageResult::Failed) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
@@ -80,6 +90,11 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
 }
 
 }  // namespace
+
+void encodeFinished(FormModel& model, const char* name, FileBuffer& buffer) {
+  model.buffers.encoded[name] = encodedFile(model, name, buffer);
+  FileBuffer().swap(buffer);
+}
 
 void trimTrailingComments(FileBuffer& buffer) {
   while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == ';') buffer.pop_back();

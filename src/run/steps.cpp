@@ -158,14 +158,23 @@ bool generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
   ctx.log("Generate Code Step 4 ...");
   ctx.log("- Create new code...");
+  // Each file, once built, is taken down to its bytes, so that a large project does not
+  // hold the lines of all its files at once.
   rewriteFirstWindowLines(ctx);
+  encodeFinished(m, "Main.pb", m.buffers.main);
+  if (m.switches.Multilang == 1) encodeFinished(m, "LoadLanguage.pb", m.buffers.loadLanguage);
   assembleCommonFile(m);
+  encodeFinished(m, "CommonFile.pb", m.buffers.common);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);
+  encodeFinished(m, "EventMain.pb", m.buffers.eventMain);
   appendMenuProcedures(m);
+  encodeFinished(m, "EventMenu.pb", m.buffers.eventMenu);
   appendSizeProcedures(m);
   appendExitProcedures(m);
+  encodeFinished(m, "EventWindow.pb", m.buffers.eventWindow);
   appendGadgetProcedures(m);
+  encodeFinished(m, "EventGadget.pb", m.buffers.eventGadget);
 
   ctx.log(" -> Count Window: " + numberText(static_cast<long long>(m.WindowList.size())));
   ctx.log(" -> Count MenuBar: " + numberText(static_cast<long long>(m.MenuBarList.size())));
