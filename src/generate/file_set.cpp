@@ -59,28 +59,28 @@ void splitFields(TextView line, Text& key, Text& text) {
 // characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
-FileBuffers::Encoded encodedFile(const FormModel& m, const char* name, const Lines& lines) {
-  FileBuffers::Encoded e;
+// Encodes and stages one file. A file that step 1 found but could not read is not staged.
+FileBuffers::Staged stageOne(StageContext& ctx, const char* name, const Lines& lines) {
+  const FormModel& m = ctx.model;
+  FileBuffers::Staged result;
+  if (m.buffers.unreadable.count(name)) return result;
   bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
-  e.widened = !utf8 && !fitsLatin1(lines);
-  e.bytes = (utf8 || e.widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
-                                : encodeLines(lines, TextFormat::FormatAnsi, false);
-  return e;
+  result.widened = !utf8 && !fitsLatin1(lines);
+  const std::string bytes = (utf8 || result.widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
+                                                     : encodeLines(lines, TextFormat::FormatAnsi, false);
+  result.written = ctx.changes.stageFile(ctx.fs, m.projectFile(name), bytes) != StageResult::Failed;
+  return result;
 }
 
 bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
   FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
-  if (m.buffers.unreadable.count(name)) {
-    ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
-    return false;
-  }
-  auto known = m.buffers.encoded.find(name);
-  const FileBuffers::Encoded e = known != m.buffers.encoded.end() ? std::move(known->second) : encodedFile(m, name, lines);
-  if (known != m.buffers.encoded.end()) m.buffers.encoded.erase(known);
-  const std::string& bytes = e.bytes;
-  const bool widened = e.widened;
-  if (ctx.changes.stageFile(ctx.fs, toUtf8(path), bytes) == StageResult::Failed) {
+  auto known = m.buffers.staged.find(name);
+  const FileBuffers::Staged staged = known != m.buffers.staged.end() ? known->second : stageOne(ctx, name, lines);
+  // A file staged as soon as it was built takes its place among the others here.
+  if (known != m.buffers.staged.end()) ctx.changes.moveToEnd(ctx.fs, m.projectFile(name));
+  const bool widened = staged.widened;
+  if (!staged.written) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
@@ -91,8 +91,8 @@ bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
 
 }  // namespace
 
-void encodeFinished(FormModel& model, const char* name, FileBuffer& buffer) {
-  model.buffers.encoded[name] = encodedFile(model, name, buffer);
+void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer) {
+  ctx.model.buffers.staged[name] = stageOne(ctx, name, buffer);
   FileBuffer().swap(buffer);
 }
 

@@ -53,6 +53,12 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   return StageResult::Changed;
 }
 
+void ChangeSet::moveToEnd(FileSystem& fs, const std::string& path) {
+  const std::string target = fs.resolveLink(path);
+  auto it = std::find_if(changes_.begin(), changes_.end(), [&](const PendingChange& c) { return c.target == target; });
+  if (it != changes_.end()) std::rotate(it, it + 1, changes_.end());
+}
+
 StageResult ChangeSet::stageRemoval(FileSystem& fs, const std::string& path) {
   std::erase_if(changes_, [&](const PendingChange& c) {
     if (c.target != path) return false;

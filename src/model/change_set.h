@@ -37,6 +37,9 @@ class ChangeSet {
   // Fails, staging nothing, when the file is read-only or no regular file, or when
   // the temporary file cannot be written.
   StageResult stageFile(FileSystem& fs, const std::string& path, const std::string& bytes);
+  // Moves the staged change of the file at path (if any) behind all others, so that the
+  // commit puts files in place in the order the run names them.
+  void moveToEnd(FileSystem& fs, const std::string& path);
   // The removal of a file, done by the commit; a file that is not there stages nothing.
   StageResult stageRemoval(FileSystem& fs, const std::string& path);
 

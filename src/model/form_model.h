@@ -148,13 +148,14 @@ struct FileBuffers {
   std::unordered_set<std::string> unreadable;
   // Files read back that mixed UTF-8 and 8-bit lines: written back as UTF-8.
   std::unordered_set<std::string> mixed;
-  // A finished buffer taken down to the bytes it is written as, by file name: the bytes
-  // take a fraction of the memory of its lines. widened: an 8-bit file written as UTF-8.
-  struct Encoded {
-    std::string bytes;
+  // A finished buffer already staged for the commit, by file name, so that its lines
+  // and bytes need not be held to the end of the run: whether its temporary file could
+  // be written, and whether an 8-bit file was written as UTF-8.
+  struct Staged {
+    bool written = false;
     bool widened = false;
   };
-  std::unordered_map<std::string, Encoded> encoded;
+  std::unordered_map<std::string, Staged> staged;
   void clear() { *this = FileBuffers(); }
 };
 

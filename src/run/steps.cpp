@@ -158,23 +158,25 @@ bool generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
   ctx.log("Generate Code Step 4 ...");
   ctx.log("- Create new code...");
-  // Each file, once built, is taken down to its bytes, so that a large project does not
-  // hold the lines of all its files at once.
+  // Each file, once built, goes to its temporary file at once (its log line comes with
+  // the others below), so that a large project never holds all its files in memory.
   rewriteFirstWindowLines(ctx);
-  encodeFinished(m, "Main.pb", m.buffers.main);
-  if (m.switches.Multilang == 1) encodeFinished(m, "LoadLanguage.pb", m.buffers.loadLanguage);
+  stageFinished(ctx, "Main.pb", m.buffers.main);
+  if (m.switches.Multilang == 1) stageFinished(ctx, "LoadLanguage.pb", m.buffers.loadLanguage);
   assembleCommonFile(m);
-  encodeFinished(m, "CommonFile.pb", m.buffers.common);
+  stageFinished(ctx, "CommonFile.pb", m.buffers.common);
+  // The form code has gone into CommonFile.pb; nothing after it reads the form's lines.
+  Lines().swap(m.FormCodeLines);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);
-  encodeFinished(m, "EventMain.pb", m.buffers.eventMain);
+  stageFinished(ctx, "EventMain.pb", m.buffers.eventMain);
   appendMenuProcedures(m);
-  encodeFinished(m, "EventMenu.pb", m.buffers.eventMenu);
+  stageFinished(ctx, "EventMenu.pb", m.buffers.eventMenu);
   appendSizeProcedures(m);
   appendExitProcedures(m);
-  encodeFinished(m, "EventWindow.pb", m.buffers.eventWindow);
+  stageFinished(ctx, "EventWindow.pb", m.buffers.eventWindow);
   appendGadgetProcedures(m);
-  encodeFinished(m, "EventGadget.pb", m.buffers.eventGadget);
+  stageFinished(ctx, "EventGadget.pb", m.buffers.eventGadget);
 
   ctx.log(" -> Count Window: " + numberText(static_cast<long long>(m.WindowList.size())));
   ctx.log(" -> Count MenuBar: " + numberText(static_cast<long long>(m.MenuBarList.size())));
