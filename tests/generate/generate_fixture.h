@@ -19,7 +19,10 @@ inline const char* const kDir = "/p/";
 // One window Window_0 with a menu item, a text gadget and a button, as the interpreter
 // leaves it; the texts are wrapped in MyLanguage when multilang is set.
 inline void fillDemoForm(FormModel& m, bool multilang) {
-  auto text = [&](const char* t) { return multilang ? "MyLanguage(\"" + std::string(t) + "\")" : "\"" + std::string(t) + "\""; };
+  auto text = [&](const char* t) {
+    std::string quoted = std::string("\"").append(t).append("\"");
+    return multilang ? std::string("MyLanguage(").append(quoted).append(")") : quoted;
+  };
   std::string sep = "; " + std::string(87, '*');
   m.FormCodeLines = L({"Procedure Open_Window_0()",
                        ("  OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 300, 200, " + text("File") +
