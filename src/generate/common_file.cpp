@@ -1,5 +1,7 @@
 #include "generate/common_file.h"
 
+#include <iterator>
+
 namespace tarnwick {
 
 namespace {
@@ -258,20 +260,26 @@ void rewriteFirstWindowLines(StageContext& ctx) {
 
 void assembleCommonFile(FormModel& model) {
   Lines& out = model.buffers.common;
-  const CommonSections& s = model.sections;
+  CommonSections& s = model.sections;
+  // The sections and the form code are moved, not copied: nothing after this reads
+  // them, and a large form would otherwise be held twice at the run's peak.
+  auto take = [&out](Lines& from) {
+    out.insert(out.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    Lines().swap(from);
+  };
   out.clear();
   out.push_back("; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
   appendSeparatorBlock(out);
-  out.insert(out.end(), s.constants.begin(), s.constants.end());
+  take(s.constants);
   appendSeparatorBlock(out);
-  out.insert(out.end(), s.fonts.begin(), s.fonts.end());
-  out.insert(out.end(), s.images.begin(), s.images.end());
+  take(s.fonts);
+  take(s.images);
   appendSeparatorBlock(out);
   if (model.switches.Multilang == 1) {
     out.push_back("IncludeFile \"LoadLanguage.pb\"");
     appendSeparatorBlock(out);
   }
-  out.insert(out.end(), model.FormCodeLines.begin(), model.FormCodeLines.end());
+  take(model.FormCodeLines);
 }
 
 void reportUnreadableTranslations(StageContext& ctx) {

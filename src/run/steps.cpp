@@ -165,8 +165,6 @@ bool generateStep4(RunContext& ctx) {
   if (m.switches.Multilang == 1) stageFinished(ctx, "LoadLanguage.pb", m.buffers.loadLanguage);
   assembleCommonFile(m);
   stageFinished(ctx, "CommonFile.pb", m.buffers.common);
-  // The form code has gone into CommonFile.pb; nothing after it reads the form's lines.
-  Lines().swap(m.FormCodeLines);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);
   stageFinished(ctx, "EventMain.pb", m.buffers.eventMain);
