@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a synthetic form project for timing tarnwick --generate.
 
-Three commands, used in this order by bench/run:
+Commands used by bench/run:
 
   forms DIR --windows W [--renamed] [--gadgets G] [--numbered]
       Form files (old-style .pb and designer .pbf, ten windows per file), the project
@@ -15,6 +15,11 @@ Three commands, used in this order by bench/run:
   usercode DIR
       After a first run: puts user code into every event procedure and the user's
       include lines into Main.pb, as a developer would between two runs.
+  tiny DIR [--windows W] [--gadgets G]
+      One designer form file of W tiny windows (default 100,000), each a procedure with
+      its OpenWindow line and G gadgets (default 1), written as tightly as the language
+      allows, and the project file DIR/bench.pbm; the switches are those of the forms
+      command. Many objects in few bytes: the shape that shows what each object costs.
 
 Every window has GADGETS gadgets of many kinds, a menu, a toolbar, a status bar,
 images and fonts, so the object counts grow linearly with W.
@@ -30,6 +35,7 @@ MENU_ITEMS = 10        # per window, plus three toolbar buttons
 TOOL_BUTTONS = 3
 WINDOWS_PER_FILE = 10
 IMAGE_FILES = 24       # distinct image files loaded inside procedures
+SWITCHES = ["Parend=1", "PB_Ignore=1", "Multilang=1", "Image_Include=1", "Image_Null=0", "UseCallFast=1", "Utf8=1"]
 
 # (command, argument tail after x, y, w, h) - the tails hold the texts that the
 # multi-language switch wraps.
@@ -265,9 +271,23 @@ def cmd_forms(args):
         write_binds(d, args.windows)
         return
     write_includes(d, args.windows)
-    switches = ["Parend=1", "PB_Ignore=1", "Multilang=1", "Image_Include=1", "Image_Null=0",
-                "UseCallFast=1", "Utf8=1"]
-    write_lines(os.path.join(d, "bench.pbm"), ["[FILES]"] + files + ["", "[SWITCH]"] + switches + [""])
+    write_lines(os.path.join(d, "bench.pbm"), ["[FILES]"] + files + ["", "[SWITCH]"] + SWITCHES + [""])
+
+
+def cmd_tiny(args):
+    d = os.path.abspath(args.dir)
+    os.makedirs(os.path.join(d, "cfg"), exist_ok=True)
+    form = os.path.join(d, "Tiny.pbf")
+    # No indentation and no spaces: about 91 bytes a window with one button, close to
+    # the least that a procedure, its OpenWindow line and a gadget take.
+    gadgets = ["ButtonGadget(#B,0,0,9,9,\"\")", "TextGadget(#T,0,9,9,9,\"\")", "CheckBoxGadget(#C,9,0,9,9,\"\")"]
+    with open(form, "w", encoding="utf-8", newline="") as f:
+        for i in range(args.windows):
+            f.write("Procedure W%d()\nOpenWindow(#W%d,0,0,9,9,\"\")\n" % (i, i))
+            for g in range(args.gadgets):
+                f.write(gadgets[g % len(gadgets)] + "\n")
+            f.write("EndProcedure\n")
+    write_lines(os.path.join(d, "bench.pbm"), ["[FILES]", form, "", "[SWITCH]"] + SWITCHES + [""])
 
 
 HEAD = re.compile(r"^Procedure (Event(Menu|Gadget|Size|Exit)_(\w+))\(")
@@ -328,8 +348,12 @@ def main():
     f.add_argument("--numbered", action="store_true")
     u = sub.add_parser("usercode")
     u.add_argument("dir")
+    t = sub.add_parser("tiny")
+    t.add_argument("dir")
+    t.add_argument("--windows", type=int, default=100000)
+    t.add_argument("--gadgets", type=int, default=1)
     args = p.parse_args()
-    {"forms": cmd_forms, "usercode": cmd_usercode}[args.command](args)
+    {"forms": cmd_forms, "usercode": cmd_usercode, "tiny": cmd_tiny}[args.command](args)
     return 0
 
 

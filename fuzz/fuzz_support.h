@@ -56,7 +56,7 @@ class AnsweringHost : public RunHost {
     if (!continueBindings) return a;
     std::vector<std::size_t> olds = shuffled(oldEntries.size()), news = shuffled(newEntries.size());
     for (std::size_t i = 0; i < olds.size() && i < news.size(); ++i)
-      if (next() % 4 != 0) a.todo.push_back(oldEntries[olds[i]] + U" > " + newEntries[news[i]]);
+      if (next() % 4 != 0) a.todo.push_back(oldEntries[olds[i]] + " > " + newEntries[news[i]]);
     return a;
   }
   void closeStartDialog() override {}

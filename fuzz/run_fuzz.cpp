@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   buildCommandSets(model.UserGadgetList, model.PrefixCommandSet, model.GadgetCommandSet);
   Lines files;
   if (!readProjectFile(fs, "/p/demo.pbm", files, model)) __builtin_trap();
-  model.ProjectPath = U"/p/demo.pbm";
+  model.ProjectPath = "/p/demo.pbm";
 
   fuzz::AnsweringHost host;
   host.continueBindings = parts[3].find("[CANCEL]") == std::string::npos;

@@ -10,11 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fs.files["/c/TW4.INI"] = std::string(reinterpret_cast<const char*>(data), size);
   IniText ini = readIni(fs, "/c/TW4.INI");
   readDefaultSwitches(ini);
-  ini.get(U"Default", U"LastProject", U"");
-  ini.get(U"Default", U"LastPath", U"");
+  ini.get("Default", "LastProject", "");
+  ini.get("Default", "LastPath", "");
 
-  updateIniKey(fs, "/c/TW4.INI", U"Default", U"LastPath", U"/home/user/");
+  updateIniKey(fs, "/c/TW4.INI", "Default", "LastPath", "/home/user/");
   IniText updated = readIni(fs, "/c/TW4.INI");
-  if (updated.get(U"Default", U"LastPath", U"") != U"/home/user/") __builtin_trap();
+  if (updated.get("Default", "LastPath", "") != "/home/user/") __builtin_trap();
   return 0;
 }

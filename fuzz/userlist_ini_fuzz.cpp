@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // The names written out read back as the same names. A name that begins with "["
   // reads back as a section header: such a name is no command name, and is left out.
   for (const Text& name : names)
-    if (name[0] == U'[') return 0;
+    if (name[0] == '[') return 0;
   std::string written = userGadgetFileBytes(names);
   if (parseUserGadgets(decodeFile(written).lines) != names) __builtin_trap();
   return 0;

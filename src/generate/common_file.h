@@ -24,7 +24,8 @@ void buildConstantsSection(FormModel& model);
 // Points the start-up lines of Main.pb at the first window: the placeholder call
 // becomes a call of the procedure that opens it, the window test names it.
 void rewriteFirstWindowLines(StageContext& ctx);
-// Builds the whole CommonFile.pb buffer from the prepared sections and the form code.
+// Builds the whole CommonFile.pb buffer from the prepared sections and the form code,
+// which it moves into the buffer: both are empty afterwards.
 void assembleCommonFile(FormModel& model);
 
 // The label under which an embedded image is stored: the constant without blanks and

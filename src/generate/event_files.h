@@ -31,7 +31,7 @@ Text gadgetHead(const Text& name);
 
 // How the generated code names an object: "#" + name for a constant, the bare name for
 // an object created with #PB_Any into a variable.
-inline Text objectReference(const Text& name, bool variable) { return variable ? name : U"#" + name; }
+inline Text objectReference(const Text& name, bool variable) { return variable ? name : "#" + name; }
 
 // Text and frame gadgets (Frame3DGadget, FrameGadget) raise no events worth a procedure.
 bool hasEventProcedure(const GadgetEntry& gadget);

@@ -37,13 +37,13 @@ struct DispatchCases {
   void add(const FormModel& model, bool variables, const Text& indent) {
     for (const GadgetEntry& g : model.GadgetList)
       if (g.variable == variables && hasEventProcedure(g))
-        gadget.push_back(indent + U"Case " + objectReference(g.name, g.variable) + U" : EventGadget_" + g.name +
-                         U"(EventType)");
+        gadget.push_back(indent + "Case " + objectReference(g.name, g.variable) + " : EventGadget_" + g.name +
+                         "(EventType)");
     for (std::size_t i = 0; i < model.WindowList.size(); ++i) {
       if (model.isVariableWindow(i) != variables) continue;
       const Text& name = model.WindowList[i];
-      size.push_back(indent + U"Case " + objectReference(name, variables) + U" : EventSize_" + name + U"()");
-      exit.push_back(indent + U"Case " + objectReference(name, variables) + U" : EventExit_" + name + U"()");
+      size.push_back(indent + "Case " + objectReference(name, variables) + " : EventSize_" + name + "()");
+      exit.push_back(indent + "Case " + objectReference(name, variables) + " : EventExit_" + name + "()");
     }
   }
 };
@@ -51,15 +51,15 @@ struct DispatchCases {
 // Gives the dispatch procedure of the marker line, whose body is the call-table test,
 // an Else branch that selects among the objects held in variables: PureBasic numbers
 // them far beyond the table, so each event still reaches one procedure.
-void insertVariableCases(FileBuffer& buffer, TextView marker, const char32_t* subject, const Lines& cases) {
+void insertVariableCases(FileBuffer& buffer, TextView marker, const char* subject, const Lines& cases) {
   std::size_t at = findLine(buffer, marker);
   if (cases.empty() || at == buffer.size()) return;
   std::size_t endIf = at + 1;
-  while (endIf < buffer.size() && buffer[endIf].find(U"EndIf") == Text::npos) ++endIf;
+  while (endIf < buffer.size() && buffer[endIf].find("EndIf") == Text::npos) ++endIf;
   if (endIf == buffer.size()) return;
-  Lines branch = {U"  Else", U"    Select " + Text(subject)};
+  Lines branch = {"  Else", "    Select " + Text(subject)};
   branch.insert(branch.end(), cases.begin(), cases.end());
-  branch.push_back(U"    EndSelect");
+  branch.push_back("    EndSelect");
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(endIf), branch.begin(), branch.end());
 }
 
@@ -69,17 +69,17 @@ void fillPlainDispatch(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMain;
   Lines menu;
   for (const Text& name : model.MenuItemList)
-    menu.push_back(U"    Case #" + name + U" : EventMenu_" + name + U"()");
+    menu.push_back("    Case #" + name + " : EventMenu_" + name + "()");
   // The constants come first: a variable of a window that is not open yet holds 0,
   // the number of the first constant, and a Case for it ahead of that constant would
   // take the constant's events.
   DispatchCases cases;
-  cases.add(model, false, U"    ");
-  cases.add(model, true, U"    ");
-  insertIntoSelect(buffer, U"MyEventMenu", menu);
-  insertIntoSelect(buffer, U"MyEventGadget", cases.gadget);
-  insertIntoSelect(buffer, U"MyEventSize", cases.size);
-  insertIntoSelect(buffer, U"MyEventExit", cases.exit);
+  cases.add(model, false, "    ");
+  cases.add(model, true, "    ");
+  insertIntoSelect(buffer, "MyEventMenu", menu);
+  insertIntoSelect(buffer, "MyEventGadget", cases.gadget);
+  insertIntoSelect(buffer, "MyEventSize", cases.size);
+  insertIntoSelect(buffer, "MyEventExit", cases.exit);
 }
 
 void fillCallTables(FormModel& model) {
@@ -89,35 +89,35 @@ void fillCallTables(FormModel& model) {
   Lines gadgetTable, windows;
   for (const GadgetEntry& g : model.GadgetList) {
     if (g.variable) continue;
-    gadgetTable.push_back(hasEventProcedure(g) ? U"    Data.i @EventGadget_" + g.name + U"()"
-                                               : Text(U"    Data.i @MyEventDispatch()"));
+    gadgetTable.push_back(hasEventProcedure(g) ? "    Data.i @EventGadget_" + g.name + "()"
+                                               : Text("    Data.i @MyEventDispatch()"));
   }
   for (std::size_t i = 0; i < model.WindowList.size(); ++i)
     if (!model.isVariableWindow(i)) windows.push_back(model.WindowList[i]);
-  replaceLine(buffer, U"#CallEventMenuCount = 0",
-              U"#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
-  replaceLine(buffer, U"#CallEventGadgetCount = 0",
-              U"#CallEventGadgetCount = " + numberText(static_cast<long long>(gadgetTable.size())));
-  replaceLine(buffer, U"#CallEventWindowCount = 0",
-              U"#CallEventWindowCount = " + numberText(static_cast<long long>(windows.size())));
+  replaceLine(buffer, "#CallEventMenuCount = 0",
+              "#CallEventMenuCount   = " + numberText(static_cast<long long>(model.MenuItemList.size())));
+  replaceLine(buffer, "#CallEventGadgetCount = 0",
+              "#CallEventGadgetCount = " + numberText(static_cast<long long>(gadgetTable.size())));
+  replaceLine(buffer, "#CallEventWindowCount = 0",
+              "#CallEventWindowCount = " + numberText(static_cast<long long>(windows.size())));
   DispatchCases variables;
-  variables.add(model, true, U"      ");
-  insertVariableCases(buffer, U"MyEventGadget", U"GadgetID", variables.gadget);
-  insertVariableCases(buffer, U"MyEventSize", U"WindowID", variables.size);
-  insertVariableCases(buffer, U"MyEventExit", U"WindowID", variables.exit);
+  variables.add(model, true, "      ");
+  insertVariableCases(buffer, "MyEventGadget", "GadgetID", variables.gadget);
+  insertVariableCases(buffer, "MyEventSize", "WindowID", variables.size);
+  insertVariableCases(buffer, "MyEventExit", "WindowID", variables.exit);
 
-  std::size_t at = findLine(buffer, U"DataSection");
+  std::size_t at = findLine(buffer, "DataSection");
   if (at == buffer.size()) return;
   Lines table;
-  table.push_back(U"  CallEventMenu:");
-  for (const Text& name : model.MenuItemList) table.push_back(U"    Data.i @EventMenu_" + name + U"()");
-  table.push_back(U"  CallEventGadget:");
+  table.push_back("  CallEventMenu:");
+  for (const Text& name : model.MenuItemList) table.push_back("    Data.i @EventMenu_" + name + "()");
+  table.push_back("  CallEventGadget:");
   // Gadgets without a procedure keep their slot, so the later gadgets keep their index.
   table.insert(table.end(), gadgetTable.begin(), gadgetTable.end());
-  table.push_back(U"  CallEventSize:");
-  for (const Text& name : windows) table.push_back(U"    Data.i @EventSize_" + name + U"()");
-  table.push_back(U"  CallEventExit:");
-  for (const Text& name : windows) table.push_back(U"    Data.i @EventExit_" + name + U"()");
+  table.push_back("  CallEventSize:");
+  for (const Text& name : windows) table.push_back("    Data.i @EventSize_" + name + "()");
+  table.push_back("  CallEventExit:");
+  for (const Text& name : windows) table.push_back("    Data.i @EventExit_" + name + "()");
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at + 1), table.begin(), table.end());
 }
 

@@ -26,8 +26,8 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
 // Removes every leading and trailing double quote.
 Text trimQuotes(TextView t) {
   std::size_t a = 0, b = t.size();
-  while (a < b && t[a] == U'"') ++a;
-  while (b > a && t[b - 1] == U'"') --b;
+  while (a < b && t[a] == '"') ++a;
+  while (b > a && t[b - 1] == '"') --b;
   return Text(t.substr(a, b - a));
 }
 
@@ -35,8 +35,8 @@ Text trimQuotes(TextView t) {
 // quote to the ";" framed by quotes that closes it, the text from there to the last
 // quote, so that either may hold ";". False for a line of another shape.
 bool splitQuotedEntry(TextView line, Text& key, Text& text) {
-  if (line.size() < 2 || line.front() != U'"' || line.back() != U'"') return false;
-  std::size_t close = line.find(U"\";\"", 1);
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"') return false;
+  std::size_t close = line.find("\";\"", 1);
   if (close == TextView::npos || close + 3 > line.size() - 1) return false;
   key = Text(line.substr(1, close - 1));
   text = Text(line.substr(close + 3, line.size() - 1 - (close + 3)));
@@ -46,11 +46,11 @@ bool splitQuotedEntry(TextView line, Text& key, Text& text) {
 // A line of another shape: the first two ";"-separated fields with their double
 // quotes at either end removed.
 void splitFields(TextView line, Text& key, Text& text) {
-  std::size_t first = line.find(U';');
+  std::size_t first = line.find(';');
   key = trimQuotes(line.substr(0, first));
   text.clear();
   if (first == TextView::npos) return;
-  std::size_t second = line.find(U';', first + 1);
+  std::size_t second = line.find(';', first + 1);
   text = trimQuotes(line.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
 }
 
@@ -59,30 +59,45 @@ void splitFields(TextView line, Text& key, Text& text) {
 // characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
 // A file that step 1 found but could not read was prepared without the user's lines;
 // writing it would wipe them, so it is left alone and reported.
-bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
+// Encodes and stages one file. A file that step 1 found but could not read is not staged.
+FileBuffers::Staged stageOne(StageContext& ctx, const char* name, const Lines& lines) {
   const FormModel& m = ctx.model;
-  Text path = m.projectDirectory() + T(name);
-  if (m.buffers.unreadable.count(name)) {
-    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
-    return false;
-  }
+  FileBuffers::Staged result;
+  if (m.buffers.unreadable.count(name)) return result;
   bool utf8 = m.WriteFormat == TextFormat::FormatUtf8 || m.buffers.mixed.count(name);
-  bool widened = !utf8 && !fitsLatin1(lines);
-  std::string bytes = (utf8 || widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
-                                        : encodeLines(lines, TextFormat::FormatAnsi, false);
-  if (ctx.changes.stageFile(ctx.fs, toUtf8(path), bytes) == StageResult::Failed) {
-    ctx.logFileError(U" -> Error File " + path + U" / " + fileErrorText());
+  result.widened = !utf8 && !fitsLatin1(lines);
+  const std::string bytes = (utf8 || result.widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
+                                                     : encodeLines(lines, TextFormat::FormatAnsi, false);
+  result.written = ctx.changes.stageFile(ctx.fs, m.projectFile(name), bytes) != StageResult::Failed;
+  return result;
+}
+
+bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
+  FormModel& m = ctx.model;
+  Text path = m.projectDirectory() + T(name);
+  auto known = m.buffers.staged.find(name);
+  const FileBuffers::Staged staged = known != m.buffers.staged.end() ? known->second : stageOne(ctx, name, lines);
+  // A file staged as soon as it was built takes its place among the others here.
+  if (known != m.buffers.staged.end()) ctx.changes.moveToEnd(ctx.fs, m.projectFile(name));
+  const bool widened = staged.widened;
+  if (!staged.written) {
+    ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
-  ctx.log(U" -> Write File " + path);
-  if (widened) ctx.log(U" -> Warning: " + path + U" holds characters beyond ISO 8859-1; written as UTF-8.");
+  ctx.log(" -> Write File " + path);
+  if (widened) ctx.log(" -> Warning: " + path + " holds characters beyond ISO 8859-1; written as UTF-8.");
   return true;
 }
 
 }  // namespace
 
+void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer) {
+  ctx.model.buffers.staged[name] = stageOne(ctx, name, buffer);
+  FileBuffer().swap(buffer);
+}
+
 void trimTrailingComments(FileBuffer& buffer) {
-  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == U';') buffer.pop_back();
+  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == ';') buffer.pop_back();
 }
 
 void readCatalog(const Lines& lines, LanguageMap& language) {
@@ -97,9 +112,9 @@ void readCatalog(const Lines& lines, LanguageMap& language) {
 }
 
 Lines catalogLines(const LanguageMap& language) {
-  Lines out{U"Default;Language"};
+  Lines out{"Default;Language"};
   for (const auto& [key, text] : language.entries())
-    out.push_back(U"\"" + key + U"\";\"" + (text == key ? Text() : text) + U"\"");
+    out.push_back("\"" + key + "\";\"" + (text == key ? Text() : text) + "\"");
   return out;
 }
 

@@ -7,6 +7,9 @@ namespace tarnwick {
 
 // Fills the seven buffers from disk or the templates and reads Catalog.
 void prepareFileBuffers(StageContext& ctx);
+// Stages a finished buffer for the commit right away and frees its lines; its log line
+// comes when the files are written, in their order.
+void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer);
 // Stages the generated files for the commit, each with its own log line. False when
 // any of them could not be written.
 bool writeGeneratedFiles(StageContext& ctx);

@@ -16,12 +16,12 @@ std::string_view templateText(std::string_view fileName) {
 
 Lines templateLines(std::string_view fileName) {
   Text text;
-  for (char32_t c : fromUtf8(templateText(fileName)))
-    if (c != U'\r') text.push_back(c);
+  for (char c : fromUtf8(templateText(fileName)))
+    if (c != '\r') text.push_back(c);
   Lines lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == U'\n') {
+    if (text[i] == '\n') {
       lines.push_back(text.substr(start, i - start));
       start = i + 1;
     }

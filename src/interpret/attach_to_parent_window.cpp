@@ -16,8 +16,8 @@ Lines splitArguments(const Text& arguments) {
   bool inString = false;
   std::size_t from = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] == U'"') inString = !inString;
-    if (inString || arguments[i] != U',') continue;
+    if (arguments[i] == '"') inString = !inString;
+    if (inString || arguments[i] != ',') continue;
     fields.push_back(arguments.substr(from, i - from));
     from = i + 1;
   }
@@ -28,7 +28,7 @@ Lines splitArguments(const Text& arguments) {
 Text joinFields(const Lines& fields, std::size_t count) {
   Text out;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0) out += U",";
+    if (i > 0) out += ",";
     out += fields[i];
   }
   return out;
@@ -40,18 +40,18 @@ void AttachToParentWindow(FormModel& model) {
   bool first = true;
   Text parent;
   for (Text& line : model.FormCodeLines) {
-    if (FindNoCase(line, U"OPENWINDOW(#") == 0) continue;
-    std::size_t open = findChar(line, U'(');
+    if (FindNoCase(line, "OPENWINDOW(#") == 0) continue;
+    std::size_t open = findChar(line, '(');
     if (first) {
       // A window in a comment opens nothing and can be no parent: the parent is the
       // first window the code opens. Commented-out windows after it are rebuilt like
       // the others, so that they read right when the user takes the comment away.
-      if (FindNoCase(codePart(line), U"OPENWINDOW(#") == 0) continue;
+      if (FindNoCase(codePart(line), "OPENWINDOW(#") == 0) continue;
       first = false;
-      std::size_t comma = findChar(line, U',');
+      std::size_t comma = findChar(line, ',');
       if (comma > open) parent = trimBlanks(textBetween(line, open + 1, comma));
       // A first window opened with #PB_Any is known by the variable it went into.
-      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, FindNoCase(line, U"OPENWINDOW(#") + 10);
+      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, FindNoCase(line, "OPENWINDOW(#") + 10);
       continue;
     }
     // The argument text ends at the ")" that closes the call, so a comment or a
@@ -64,9 +64,9 @@ void AttachToParentWindow(FormModel& model) {
     if (fields.size() < 6) continue;
     Text arguments;
     if (fields.size() < 7 || trimBlanks(fields[6]).empty())
-      arguments = joinFields(fields, 6) + U", PB_Any, WindowID(" + parent + U")";
+      arguments = joinFields(fields, 6) + ", PB_Any, WindowID(" + parent + ")";
     else
-      arguments = joinFields(fields, 7) + U", WindowID(" + parent + U")";
+      arguments = joinFields(fields, 7) + ", WindowID(" + parent + ")";
     line = textBetween(line, 1, open + 1) + arguments + textFrom(line, close);
   }
 }

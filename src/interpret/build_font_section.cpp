@@ -4,7 +4,7 @@
 namespace tarnwick {
 
 Lines BuildFontSection(const FormModel& model) {
-  Lines section{U";- Load Font"};
+  Lines section{";- Load Font"};
   for (const FontEntry& font : model.FontList) section.push_back(font.line);
   section.push_back(Text());
   return section;

@@ -7,15 +7,15 @@ namespace tarnwick {
 
 void ClearImageGadgetImages(FormModel& model) {
   for (Text& line : model.FormCodeLines) {
-    std::size_t p = FindNoCase(line, U"IMAGEGADGET(#");
+    std::size_t p = FindNoCase(line, "IMAGEGADGET(#");
     if (p == 0) continue;
     std::size_t comma = p;
-    for (int n = 0; n < 5 && comma != 0; ++n) comma = findChar(line, U',', n == 0 ? p : comma + 1);
+    for (int n = 0; n < 5 && comma != 0; ++n) comma = findChar(line, ',', n == 0 ? p : comma + 1);
     if (comma == 0) continue;  // fewer than six arguments: nothing to clear
     // Keep the comma and the blanks behind it, then the new image argument.
     std::size_t keep = comma;
-    while (keep < line.size() && (line[keep] == U' ' || line[keep] == U'\t')) ++keep;
-    line = textBetween(line, 1, keep + 1) + U"0)";
+    while (keep < line.size() && (line[keep] == ' ' || line[keep] == '\t')) ++keep;
+    line = textBetween(line, 1, keep + 1) + "0)";
   }
 }
 

@@ -7,8 +7,8 @@ namespace tarnwick {
 
 void ConvertMenuItemTabs(FormModel& model) {
   for (Text& line : model.FormCodeLines) {
-    if (FindNoCase(line, U"MENUITEM(#") == 0) continue;
-    line = replaceAllNoCase(line, U"\\t", U"\" + #TAB$ + \"");
+    if (FindNoCase(line, "MENUITEM(#") == 0) continue;
+    line = replaceAllNoCase(line, "\\t", "\" + #TAB$ + \"");
   }
 }
 

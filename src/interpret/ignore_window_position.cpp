@@ -7,12 +7,12 @@ namespace tarnwick {
 
 void IgnoreWindowPosition(FormModel& model) {
   for (Text& line : model.FormCodeLines) {
-    if (FindNoCase(line, U"OPENWINDOW(#") == 0) continue;
-    std::size_t c1 = findChar(line, U',');
-    std::size_t c2 = c1 ? findChar(line, U',', c1 + 1) : 0;
-    std::size_t c3 = c2 ? findChar(line, U',', c2 + 1) : 0;
+    if (FindNoCase(line, "OPENWINDOW(#") == 0) continue;
+    std::size_t c1 = findChar(line, ',');
+    std::size_t c2 = c1 ? findChar(line, ',', c1 + 1) : 0;
+    std::size_t c3 = c2 ? findChar(line, ',', c2 + 1) : 0;
     if (c3 == 0) continue;  // no x and y to replace
-    line = textBetween(line, 1, c1 + 1) + U" #PB_Ignore, #PB_Ignore," + textFrom(line, c3 + 1);
+    line = textBetween(line, 1, c1 + 1) + " #PB_Ignore, #PB_Ignore," + textFrom(line, c3 + 1);
   }
 }
 

@@ -4,6 +4,7 @@
 // #PB_Any into a variable (Window_1 = OpenWindow(#PB_Any, ...)) gives its constants the
 // variable's name; the objects created into variables keep their names.
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -16,23 +17,33 @@ namespace {
 
 // The commands whose second argument is an object of the window: a toolbar button,
 // or a menu item of the window's menu.
-const char32_t* const kSecondArgumentCommands[] = {
-    U"BALLOONTIP(",       U"TOOLBARTOOLTIP(",   U"DISABLETOOLBARBUTTON(", U"GETTOOLBARBUTTONSTATE(",
-    U"SETTOOLBARBUTTONSTATE(", U"DISABLEMENUITEM(", U"SETMENUITEMSTATE(", U"GETMENUITEMSTATE(",
-    U"SETMENUITEMTEXT(",  U"GETMENUITEMTEXT(",
+const char* const kSecondArgumentCommands[] = {
+    "BALLOONTIP(",       "TOOLBARTOOLTIP(",   "DISABLETOOLBARBUTTON(", "GETTOOLBARBUTTONSTATE(",
+    "SETTOOLBARBUTTONSTATE(", "DISABLEMENUITEM(", "SETMENUITEMSTATE(", "GETMENUITEMSTATE(",
+    "SETMENUITEMTEXT(",  "GETMENUITEMTEXT(",
 };
 
 // One line under edit. It remembers which "#" received the prefix, so that no
 // constant gets it twice when several rules reach the same argument.
+// The buffers of the line edits, kept for the whole pass so that a line costs no
+// allocation of its own.
+struct EditBuffers {
+  std::vector<std::size_t> done, hashes;
+  Text word, out;
+};
+
 class LineEdit {
  public:
-  LineEdit(Text& line, const Text& prefix) : line_(line), prefix_(prefix) {}
+  LineEdit(Text& line, const Text& prefix, EditBuffers& buffers)
+      : line_(line), prefix_(prefix), buffers_(buffers), done_(buffers.done) {
+    done_.clear();
+  }
 
   // Inserts the prefix behind the "#" at hashPos, unless that constant is #PB_Any
   // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
   // True when the prefix was inserted.
   bool prefixAt(std::size_t hashPos) {
-    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != U'#') return false;
+    if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != '#') return false;
     if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return false;
     line_.insert(hashPos, prefix_);
     for (std::size_t& done : done_)
@@ -46,29 +57,36 @@ class LineEdit {
   void prefixCommandArguments(const CommandSet& commands) {
     if (prefix_.empty()) return;
     bool plainPrefix = true;
-    for (char32_t c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
+    for (char c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
     if (!plainPrefix) {
       // The search goes on behind an inserted prefix: a window name taken from a
       // malformed line may hold "(#" itself, and must not be prefixed over and over.
-      for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2))
+      for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2))
         if (commands.containsUpper(upper(wordBefore(line_, p))) && prefixAt(p + 1)) p += prefix_.size();
       return;
     }
     // A prefix of name characters holds no "(#", so the calls can be found in the line
     // as it stands and all prefixes inserted at once: a line with many calls is not
     // copied once per insertion.
-    std::vector<std::size_t> hashes;  // ascending
-    for (std::size_t p = findFrom(line_, U"(#"); p != 0; p = findFrom(line_, U"(#", p + 2)) {
-      Text word = wordBefore(line_, p);
+    std::vector<std::size_t>& hashes = buffers_.hashes;  // ascending
+    hashes.clear();
+    Text& word = buffers_.word;  // upper-cased command words
+    for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
+      std::size_t begin = p - 1;
+      while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
       // A word that starts right behind a "#" prefixed here reads with the prefix.
-      if (!hashes.empty() && hashes.back() == p - word.size() - 1) word = prefix_ + word;
-      if (!commands.containsUpper(upper(word))) continue;
+      word.clear();
+      if (!hashes.empty() && hashes.back() == begin) word = prefix_;
+      word.append(line_, begin, p - 1 - begin);
+      for (char& c : word) c = upperAscii(c);
+      if (!commands.containsUpper(word)) continue;
       std::size_t hashPos = p + 1;
       if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) continue;
       hashes.push_back(hashPos);
     }
     if (hashes.empty()) return;
-    Text out;
+    Text& out = buffers_.out;
+    out.clear();
     out.reserve(line_.size() + hashes.size() * prefix_.size());
     std::size_t from = 0;
     for (std::size_t h : hashes) {
@@ -77,7 +95,7 @@ class LineEdit {
       from = h;
     }
     out.append(line_, from);
-    line_ = std::move(out);
+    line_.swap(out);
     for (std::size_t& done : done_) {
       std::size_t before = std::lower_bound(hashes.begin(), hashes.end(), done) - hashes.begin();
       done += before * prefix_.size();
@@ -87,10 +105,9 @@ class LineEdit {
 
   // The positions of the "#"s that received the prefix, as the line now stands, in
   // ascending order.
-  std::vector<std::size_t> prefixed() const {
-    std::vector<std::size_t> out = done_;
-    std::sort(out.begin(), out.end());
-    return out;
+  const std::vector<std::size_t>& prefixed() {
+    std::sort(done_.begin(), done_.end());
+    return done_;
   }
 
   // Prefixes the argument that begins behind the comma at position comma, when that
@@ -98,7 +115,7 @@ class LineEdit {
   void prefixArgumentAfter(std::size_t comma) {
     if (comma == 0) return;
     std::size_t p = comma + 1;
-    while (p <= line_.size() && (line_[p - 1] == U' ' || line_[p - 1] == U'\t')) ++p;
+    while (p <= line_.size() && (line_[p - 1] == ' ' || line_[p - 1] == '\t')) ++p;
     prefixAt(p);
   }
 
@@ -107,7 +124,8 @@ class LineEdit {
 
   Text& line_;
   const Text& prefix_;
-  std::vector<std::size_t> done_;
+  EditBuffers& buffers_;
+  std::vector<std::size_t>& done_;
 };
 
 // The window a WindowID argument names, for the "(" at position open, up to the first
@@ -120,8 +138,8 @@ struct WindowArgument {
 };
 WindowArgument windowArgument(const Text& line, std::size_t open, const std::unordered_set<Text>& variableWindows) {
   if (open == 0 || open >= line.size()) return {};
-  std::size_t close = findChar(line, U')');
-  if (line[open] == U'#') {
+  std::size_t close = findChar(line, ')');
+  if (line[open] == '#') {
     if (close <= open + 2) return {};
     return {trimBlanks(textBetween(line, open + 2, close)), false};
   }
@@ -130,6 +148,25 @@ WindowArgument windowArgument(const Text& line, std::size_t open, const std::uno
   if (!variableWindows.count(upper(name))) return {};
   return {name, true};
 }
+
+// The keyword tests of one line under edit, answered from one scan of the line and
+// scanned again only after an insertion has changed it.
+class LineKeywords {
+ public:
+  explicit LineKeywords(const Text& line) : line_(line) {}
+  std::size_t find(TextView keyword) {
+    if (line_.size() != scanned_) {
+      calls_.emplace(line_);
+      scanned_ = line_.size();
+    }
+    return calls_->find(keyword);
+  }
+
+ private:
+  const Text& line_;
+  std::size_t scanned_ = static_cast<std::size_t>(-1);
+  std::optional<LineCalls> calls_;
+};
 
 }  // namespace
 
@@ -144,20 +181,24 @@ bool PrefixObjectConstants(StageContext& ctx) {
   std::unordered_set<Text> variableWindows;
   auto switchWindow = [&](std::size_t index, const WindowArgument& window) {
     if (window.name.empty()) return;
-    windowPrefix = window.name + U"_";
+    windowPrefix = window.name + "_";
     variableWindow = window.variable;
     model.marks.inVariableWindow[index] = variableWindow;
   };
+  EditBuffers buffers;
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     Text& line = model.FormCodeLines[index];
     model.marks.inVariableWindow[index] = variableWindow;
     // Comment lines, and lines with a comment near their start, stay as they are.
-    std::size_t semicolon = findChar(line, U';');
-    if (semicolon >= 1 && semicolon <= 9) continue;
+    std::size_t semicolon = findChar(line, ';');
+    if (semicolon >= 1 && characterCount(TextView(line).substr(0, semicolon - 1)) < 9) continue;
+    // Every test below looks for a call: a line without "(" holds none.
+    if (line.find('(') == Text::npos) continue;
+    LineKeywords keywords(line);
 
-    if (std::size_t call = FindNoCase(line, U"OPENWINDOW(#")) {
-      std::size_t open = findChar(line, U'(');
-      std::size_t comma = findChar(line, U',');
+    if (std::size_t call = keywords.find("OPENWINDOW(#")) {
+      std::size_t open = findChar(line, '(');
+      std::size_t comma = findChar(line, ',');
       Text name = comma > open + 2 ? trimBlanks(textBetween(line, open + 2, comma)) : Text();
       bool variable = false;
       if (isPbAnyName(name) || (name.empty() && isPbAnyAt(line, open + 1))) {
@@ -165,7 +206,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
         // a #PB_Any window whose number is not kept cannot be addressed at all.
         name = pbAnyAssignment(line, call + 10);
         if (name.empty()) {
-          ctx.log(U" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
+          ctx.log(" -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!");
           return false;
         }
         variable = true;
@@ -176,51 +217,51 @@ bool PrefixObjectConstants(StageContext& ctx) {
       continue;
     }
 
-    if (FindNoCase(line, U"USEGADGETLIST(") != 0) {
+    if (keywords.find("USEGADGETLIST(") != 0) {
       // Without a WindowID(...) argument the window is unknown and the prefix stays.
-      std::size_t windowId = FindNoCase(line, U"WINDOWID(");
+      std::size_t windowId = keywords.find("WINDOWID(");
       if (windowId) switchWindow(index, windowArgument(line, windowId + 8, variableWindows));
       continue;
     }
 
     // A toolbar or status bar names its window in its WindowID argument, the first
     // "(" at least two characters behind the call's own.
-    for (const char32_t* keyword : {U"CREATETOOLBAR(", U"CREATESTATUSBAR("}) {
-      if (FindNoCase(line, keyword) == 0) continue;
-      std::size_t first = findChar(line, U'(');
-      switchWindow(index, windowArgument(line, findChar(line, U'(', first + 2), variableWindows));
+    for (const char* keyword : {"CREATETOOLBAR(", "CREATESTATUSBAR("}) {
+      if (keywords.find(keyword) == 0) continue;
+      std::size_t first = findChar(line, '(');
+      switchWindow(index, windowArgument(line, findChar(line, '(', first + 2), variableWindows));
     }
 
-    if (FindNoCase(line, U"CREATEGADGETLIST(") != 0 || FindNoCase(line, U"ADDSTATUSBARFIELD(") != 0) continue;
+    if (keywords.find("CREATEGADGETLIST(") != 0 || keywords.find("ADDSTATUSBARFIELD(") != 0) continue;
 
-    LineEdit edit(line, windowPrefix);
+    LineEdit edit(line, windowPrefix, buffers);
 
     // Height calls: the constant of the toolbar or status bar whose height is asked.
     // A numbered toolbar (ToolBarHeight(0)) has no constant to prefix.
-    std::size_t heightAt = FindNoCase(line, U"TOOLBARHEIGHT(") + FindNoCase(line, U"STATUSBARHEIGHT(");
+    std::size_t heightAt = keywords.find("TOOLBARHEIGHT(") + keywords.find("STATUSBARHEIGHT(");
     if (heightAt != 0) {
-      std::size_t open = findChar(line, U'(', heightAt);
+      std::size_t open = findChar(line, '(', heightAt);
       if (open != 0) edit.prefixAt(open + 1);
     }
 
     // Every command of the line whose first argument is a window's object.
     edit.prefixCommandArguments(model.PrefixCommandSet);
 
-    for (const char32_t* keyword : kSecondArgumentCommands) {
-      std::size_t k = FindNoCase(line, keyword);
-      if (k != 0) edit.prefixArgumentAfter(findChar(line, U',', k));
+    for (const char* keyword : kSecondArgumentCommands) {
+      std::size_t k = keywords.find(keyword);
+      if (k != 0) edit.prefixArgumentAfter(findChar(line, ',', k));
     }
 
     // The two gadgets of a splitter, the menu constants of an MDI gadget: the sixth
     // and seventh arguments.
-    for (const char32_t* keyword : {U"SPLITTERGADGET(", U"MDIGADGET("}) {
-      std::size_t k = FindNoCase(line, keyword);
+    for (const char* keyword : {"SPLITTERGADGET(", "MDIGADGET("}) {
+      std::size_t k = keywords.find(keyword);
       if (k == 0) continue;
       std::size_t fifth = k;
-      for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, U',', n == 0 ? k : fifth + 1);
+      for (int n = 0; n < 5 && fifth != 0; ++n) fifth = findChar(line, ',', n == 0 ? k : fifth + 1);
       if (fifth == 0) continue;
       edit.prefixArgumentAfter(fifth);
-      edit.prefixArgumentAfter(findChar(line, U',', fifth + 1));
+      edit.prefixArgumentAfter(findChar(line, ',', fifth + 1));
     }
 
     // The passes after the duplicate checks tell these constants from the ones that

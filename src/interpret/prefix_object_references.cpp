@@ -40,15 +40,21 @@ std::size_t nameEnd(const Text& line, std::size_t from) {
 // first argument, upper-cased without its "#". Such a name is an image or a font,
 // whatever object shares it.
 void addLoadedNames(const Text& line, std::unordered_set<Text>& loaded) {
-  for (const char32_t* call : {U"LOADIMAGE(", U"CATCHIMAGE(", U"LOADFONT("}) {
-    std::size_t p = FindNoCase(line, call);
+  if (line.find('(') == Text::npos) return;
+  const LineCalls calls(line);
+  for (const char* call : {"LOADIMAGE(", "CATCHIMAGE(", "LOADFONT("}) {
+    std::size_t p = calls.find(call);
     if (p == 0) continue;
-    std::size_t i = p - 1 + std::char_traits<char32_t>::length(call);
-    while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
-    if (i >= line.size() || line[i] != U'#') continue;
+    std::size_t i = p - 1 + std::char_traits<char>::length(call);
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i >= line.size() || line[i] != '#') continue;
     loaded.insert(upper(TextView(line).substr(i + 1, nameEnd(line, i + 1) - i - 1)));
   }
 }
+
+// The bytes at which the reference scan must look closer: a constant's "#", and what
+// starts a literal or the comment.
+bool startsSomething(char c) { return c == '#' || c == '"' || c == '\'' || c == '~' || c == ';'; }
 
 void addUpper(std::unordered_set<Text>& set, const Lines& names) {
   for (const Text& n : names) set.insert(upper(n));
@@ -56,7 +62,7 @@ void addUpper(std::unordered_set<Text>& set, const Lines& names) {
 
 void addLoadedConstant(const Text& constant, std::unordered_set<Text>& loaded) {
   Text c = trimBlanksTabs(constant);
-  if (!c.empty() && c[0] == U'#') loaded.insert(upper(TextView(c).substr(1)));
+  if (!c.empty() && c[0] == '#') loaded.insert(upper(TextView(c).substr(1)));
 }
 
 }  // namespace
@@ -68,7 +74,7 @@ void PrefixObjectReferences(FormModel& model) {
   std::vector<std::size_t> procedureOf(lines.size(), kNone);
   std::unordered_set<Text> loaded;
   for (std::size_t i = 0, head = kNone; i < lines.size(); ++i) {
-    if (!procedureHeadName(lines[i]).empty()) head = i;
+    if (isProcedureHead(lines[i]) && !procedureHeadName(lines[i]).empty()) head = i;
     procedureOf[i] = head;
     if (endsProcedure(lines[i])) head = kNone;
     addLoadedNames(lines[i], loaded);
@@ -109,18 +115,30 @@ void PrefixObjectReferences(FormModel& model) {
     addUpper(recorded, *list);
   for (const GadgetEntry& g : model.GadgetList) recorded.insert(upper(g.name));
 
+  Text name;
   for (std::size_t index = 0; index < lines.size(); ++index) {
     Text& line = lines[index];
     const std::size_t head = procedureOf[index];
     const NamePrefixes& scope = windowProcedures.count(head) ? byProcedure[head] : everywhere;
+    if (line.find('#') == Text::npos) continue;  // no constant to look at
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
     for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
-      if (line[i] != U'#' || (i >= 2 && line[i - 1] == U':' && line[i - 2] == U':')) continue;
+      // Straight to the next byte that starts a constant, a literal or the comment.
+      while (i < line.size() && !startsSomething(line[i])) ++i;
+      if (i == line.size()) break;
+      if (line[i] != '#') {
+        i = codeChar(line, i);
+        if (i == line.size()) break;
+        if (line[i] != '#') continue;
+      }
+      if (i >= 2 && line[i - 1] == ':' && line[i - 2] == ':') continue;
       const std::size_t from = i + 1, end = nameEnd(line, from);
       i = end - 1;
-      if (end == from || (end < line.size() && line[end] == U'$')) continue;
-      const Text name = upper(TextView(line).substr(from, end - from));
+      if (end == from || (end < line.size() && line[end] == '$')) continue;
+      // A name is ASCII: upper-cased in a buffer that every name reuses.
+      name.assign(line, from, end - from);
+      for (char& c : name) c = upperAscii(c);
       if (const Text* prefix = prefixOf(index, from)) {
         // A prefix that names no object, where the name's creating calls all got one
         // other prefix: the constant belongs to that other window.

@@ -22,20 +22,20 @@ struct LoadCall {
 
 LoadCall findLoadCall(const Text& line) {
   LoadCall call;
-  std::size_t p = FindNoCase(line, U"LOADIMAGE(");
+  std::size_t p = FindNoCase(line, "LOADIMAGE(");
   if (p == 0) return call;
   std::size_t open = p + 9;
   std::size_t close = closingParenthesis(line, open);
-  std::size_t q1 = findChar(line, U'"', p);
-  std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
+  std::size_t q1 = findChar(line, '"', p);
+  std::size_t q2 = q1 ? findChar(line, '"', q1 + 1) : 0;
   if (close == 0 || q2 == 0 || q2 > close) return call;
   call.at = p;
   call.close = close;
   call.file = textBetween(line, q1 + 1, q2);
-  std::size_t comma = findChar(line, U',', open);
+  std::size_t comma = findChar(line, ',', open);
   if (comma == 0 || comma > q1) return call;
   Text first = trimBlanksTabs(textBetween(line, open + 1, comma));
-  if (first.size() >= 2 && first[0] == U'#' && !isPbAnyName(first.substr(1))) call.constant = first;
+  if (first.size() >= 2 && first[0] == '#' && !isPbAnyName(first.substr(1))) call.constant = first;
   return call;
 }
 
@@ -67,14 +67,14 @@ void ReplaceProcedureImageLoads(FormModel& model) {
     } else {
       auto [it, isNew] = byFile.emplace(upper(call.file), Text());
       if (isNew) {
-        do it->second = U"#MyImage_" + numberText(counter++);
+        do it->second = "#MyImage_" + numberText(counter++);
         while (!taken.insert(upper(it->second)).second);
         listed.insert(upper(it->second));
         model.ImageList.push_back({it->second, call.file});
       }
       constant = it->second;
     }
-    line = textBetween(line, 1, call.at) + U"ImageID(" + constant + U")" + textFrom(line, call.close + 1);
+    line = textBetween(line, 1, call.at) + "ImageID(" + constant + ")" + textFrom(line, call.close + 1);
   }
 }
 

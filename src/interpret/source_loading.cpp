@@ -20,31 +20,31 @@ namespace {
 // The newer designer numbers its one menu, toolbar and status bar of a window 0 and
 // names its window procedures "Open" + window name; these make them the constants
 // and procedure names that the rest of the run works with.
-const char32_t* const kDesignerReplacements[][2] = {
-    {U"Procedure Open", U"Procedure Open_"},
-    {U"CreateMenu(0", U"CreateMenu(#Menu"},
-    {U"CreateToolBar(0", U"CreateToolbar(#ToolBar"},
-    {U"ToolBarToolTip(0", U"ToolBarToolTip(#ToolBar"},
-    {U"ToolBarHeight(0", U"ToolBarHeight(#ToolBar"},
-    {U"GetToolBarButtonState(0", U"GetToolBarButtonState(#ToolBar"},
-    {U"SetToolBarButtonState(0", U"SetToolBarButtonState(#ToolBar"},
-    {U"CreateStatusBar(0", U"CreateStatusBar(#StatusBar"},
-    {U"StatusBarText(0", U"StatusBarText(#StatusBar"},
-    {U"StatusBarImage(0", U"StatusBarImage(#StatusBar"},
-    {U"StatusBarProgress(0", U"StatusBarProgress(#StatusBar"},
-    {U"StatusBarHeight(0", U"StatusBarHeight(#StatusBar"},
+const char* const kDesignerReplacements[][2] = {
+    {"Procedure Open", "Procedure Open_"},
+    {"CreateMenu(0", "CreateMenu(#Menu"},
+    {"CreateToolBar(0", "CreateToolbar(#ToolBar"},
+    {"ToolBarToolTip(0", "ToolBarToolTip(#ToolBar"},
+    {"ToolBarHeight(0", "ToolBarHeight(#ToolBar"},
+    {"GetToolBarButtonState(0", "GetToolBarButtonState(#ToolBar"},
+    {"SetToolBarButtonState(0", "SetToolBarButtonState(#ToolBar"},
+    {"CreateStatusBar(0", "CreateStatusBar(#StatusBar"},
+    {"StatusBarText(0", "StatusBarText(#StatusBar"},
+    {"StatusBarImage(0", "StatusBarImage(#StatusBar"},
+    {"StatusBarProgress(0", "StatusBarProgress(#StatusBar"},
+    {"StatusBarHeight(0", "StatusBarHeight(#StatusBar"},
 };
 
 // Calls that the later passes find by their word and "(" together, beyond the
 // commands that take a window prefix.
-const char32_t* const kTightCalls[] = {U"OPENWINDOW",  U"USEGADGETLIST", U"CREATEGADGETLIST",
-                                       U"WINDOWID",    U"LOADIMAGE",     U"LOADFONT",
-                                       U"CATCHIMAGE",  U"BALLOONTIP",    U"ADDSTATUSBARFIELD"};
+const char* const kTightCalls[] = {"OPENWINDOW",  "USEGADGETLIST", "CREATEGADGETLIST",
+                                       "WINDOWID",    "LOADIMAGE",     "LOADFONT",
+                                       "CATCHIMAGE",  "BALLOONTIP",    "ADDSTATUSBARFIELD"};
 
 bool isTightCall(const CommandSet& prefixCommands, TextView word) {
   Text up = upper(word);
   if (prefixCommands.containsUpper(up)) return true;
-  for (const char32_t* call : kTightCalls)
+  for (const char* call : kTightCalls)
     if (up == call) return true;
   return false;
 }
@@ -54,6 +54,11 @@ bool isTightCall(const CommandSet& prefixCommands, TextView word) {
 // between them are removed for the calls they look for (outside strings and
 // comments). A line without such a gap stays as it is.
 void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
+  // Nearly every line has no blank in front of a "(": it is left at once.
+  bool gap = false;
+  for (std::size_t p = line.find('('); p != Text::npos && !gap; p = line.find('(', p + 1))
+    gap = p > 0 && (line[p - 1] == ' ' || line[p - 1] == '\t');
+  if (!gap) return;
   Text out;
   std::size_t copied = 0;  // line[0, copied) is in out
   for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
@@ -61,8 +66,8 @@ void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
     std::size_t wordEnd = i;
     while (wordEnd < line.size() && isIdentifierChar(line[wordEnd])) ++wordEnd;
     std::size_t open = wordEnd;
-    while (open < line.size() && (line[open] == U' ' || line[open] == U'\t')) ++open;
-    if (open > wordEnd && open < line.size() && line[open] == U'(' &&
+    while (open < line.size() && (line[open] == ' ' || line[open] == '\t')) ++open;
+    if (open > wordEnd && open < line.size() && line[open] == '(' &&
         isTightCall(prefixCommands, TextView(line).substr(i, wordEnd - i))) {
       out.append(line, copied, wordEnd - copied);
       copied = open;
@@ -74,25 +79,29 @@ void closeCallGaps(Text& line, const CommandSet& prefixCommands) {
   line = std::move(out);
 }
 
-Text designerToFormCode(const Text& line) {
-  Text out = line;
-  for (const auto& r : kDesignerReplacements) out = replaceAllNoCase(out, r[0], r[1]);
-  return out;
+Text designerToFormCode(Text line) {
+  // All but the first replace a call whose first argument is 0.
+  const bool numbered = line.find("(0") != Text::npos;
+  for (const auto& r : kDesignerReplacements) {
+    if (!numbered && &r != &kDesignerReplacements[0]) break;
+    if (FindNoCase(line, r[0]) != 0) line = replaceAllNoCase(line, r[0], r[1]);
+  }
+  return line;
 }
 
 // The position of a call keyword (upper case, with its "(") that is not commented out:
 // no ";" stands at or before it. A ";" inside a string literal counts as well.
-std::size_t uncommentedCall(const Text& upperLine, TextView keyword) {
-  std::size_t p = findFrom(upperLine, keyword);
+std::size_t uncommentedCall(const Text& line, TextView keyword) {
+  std::size_t p = FindNoCase(line, keyword);
   if (p == 0) return 0;
-  std::size_t semicolon = findChar(upperLine, U';');
+  std::size_t semicolon = findChar(line, ';');
   return (semicolon != 0 && semicolon <= p) ? 0 : p;
 }
 
 // The first argument of a load call whose "(" stands at open, as written: up to the
 // first "," after it. Empty when there is no such comma.
 Text firstArgument(const Text& line, std::size_t open) {
-  std::size_t comma = findChar(line, U',', open + 1);
+  std::size_t comma = findChar(line, ',', open + 1);
   if (comma == 0) return Text();
   return textBetween(line, open + 1, comma);
 }
@@ -102,27 +111,27 @@ Text firstArgument(const Text& line, std::size_t open) {
 bool usableConstant(const Text& constant) {
   Text name = trimBlanksTabs(constant);
   if (name.empty()) return false;
-  if (name[0] == U'#' && isPbAnyName(name.substr(1))) return false;
+  if (name[0] == '#' && isPbAnyName(name.substr(1))) return false;
   return true;
 }
 
 // Keywords that open, continue or close a block; a statement that begins with one of
 // them, or with any Compiler... keyword, cannot stand alone in CommonFile.pb.
-const char32_t* const kBlockKeywords[] = {
-    U"IF",           U"ELSE",           U"ELSEIF",         U"ENDIF",          U"FOR",
-    U"FOREACH",      U"NEXT",           U"WHILE",          U"WEND",           U"REPEAT",
-    U"UNTIL",        U"FOREVER",        U"SELECT",         U"CASE",           U"DEFAULT",
-    U"ENDSELECT",    U"WITH",           U"ENDWITH",        U"PROCEDURE",      U"PROCEDUREC",
-    U"PROCEDUREDLL", U"PROCEDURECDLL",  U"ENDPROCEDURE",   U"MACRO",          U"ENDMACRO",
-    U"STRUCTURE",    U"ENDSTRUCTURE",   U"STRUCTUREUNION", U"ENDSTRUCTUREUNION",
-    U"INTERFACE",    U"ENDINTERFACE",   U"ENUMERATION",    U"ENUMERATIONBINARY",
-    U"ENDENUMERATION", U"DATASECTION",  U"ENDDATASECTION", U"MODULE",         U"ENDMODULE",
-    U"DECLAREMODULE", U"ENDDECLAREMODULE", U"IMPORT",      U"IMPORTC",        U"ENDIMPORT",
+const char* const kBlockKeywords[] = {
+    "IF",           "ELSE",           "ELSEIF",         "ENDIF",          "FOR",
+    "FOREACH",      "NEXT",           "WHILE",          "WEND",           "REPEAT",
+    "UNTIL",        "FOREVER",        "SELECT",         "CASE",           "DEFAULT",
+    "ENDSELECT",    "WITH",           "ENDWITH",        "PROCEDURE",      "PROCEDUREC",
+    "PROCEDUREDLL", "PROCEDURECDLL",  "ENDPROCEDURE",   "MACRO",          "ENDMACRO",
+    "STRUCTURE",    "ENDSTRUCTURE",   "STRUCTUREUNION", "ENDSTRUCTUREUNION",
+    "INTERFACE",    "ENDINTERFACE",   "ENUMERATION",    "ENUMERATIONBINARY",
+    "ENDENUMERATION", "DATASECTION",  "ENDDATASECTION", "MODULE",         "ENDMODULE",
+    "DECLAREMODULE", "ENDDECLAREMODULE", "IMPORT",      "IMPORTC",        "ENDIMPORT",
 };
 
 bool isBlockKeyword(const Text& upperWord) {
-  if (startsWith(upperWord, U"COMPILER")) return true;
-  for (const char32_t* keyword : kBlockKeywords)
+  if (startsWith(upperWord, "COMPILER")) return true;
+  for (const char* keyword : kBlockKeywords)
     if (upperWord == keyword) return true;
   return false;
 }
@@ -132,16 +141,16 @@ bool isBlockKeyword(const Text& upperWord) {
 bool holdsBlockStatement(const Text& line) {
   bool statementStart = true;
   for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
-    char32_t c = line[i];
-    if (c == U':') statementStart = true;
+    char c = line[i];
+    if (c == ':') statementStart = true;
     if (!isIdentifierChar(c)) {
-      if (c != U' ' && c != U'\t' && c != U':') statementStart = false;
+      if (c != ' ' && c != '\t' && c != ':') statementStart = false;
       continue;
     }
     std::size_t end = i;
     while (end < line.size() && isIdentifierChar(line[end])) ++end;
     Text word = upper(TextView(line).substr(i, end - i));
-    if (word == U"THEN" || (statementStart && isBlockKeyword(word))) return true;
+    if (word == "THEN" || (statementStart && isBlockKeyword(word))) return true;
     statementStart = false;
     i = end - 1;
   }
@@ -151,17 +160,18 @@ bool holdsBlockStatement(const Text& line) {
 // Each capture reads the arguments of its own call, so that a line holding both a
 // LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
-  Text up = upper(line);
-  if (std::size_t p = uncommentedCall(up, U"LOADIMAGE(")) {
+  if (line.find('(') == Text::npos) return;
+  const Text& up = line;
+  if (std::size_t p = uncommentedCall(up, "LOADIMAGE(")) {
     std::size_t open = p + 9;
     Text constant = firstArgument(line, open);
     if (usableConstant(constant)) {
-      std::size_t q1 = findChar(line, U'"', open);
-      std::size_t q2 = q1 ? findChar(line, U'"', q1 + 1) : 0;
+      std::size_t q1 = findChar(line, '"', open);
+      std::size_t q2 = q1 ? findChar(line, '"', q1 + 1) : 0;
       model.ImageList.push_back({constant, q2 ? textBetween(line, q1 + 1, q2) : Text()});
     }
   }
-  if (std::size_t p = uncommentedCall(up, U"LOADFONT(")) {
+  if (std::size_t p = uncommentedCall(up, "LOADFONT(")) {
     Text constant = firstArgument(line, p + 8);
     if (!usableConstant(constant)) return;
     // A load inside a block (If LoadFont(...) ... EndIf) would carry half a block into
@@ -177,7 +187,7 @@ void captureGlobalLoads(FormModel& model, const Text& line) {
 
 Text extensionOf(const Text& path) {
   Text name = fileNameOf(path);
-  std::size_t dot = name.rfind(U'.');
+  std::size_t dot = name.rfind('.');
   return dot == Text::npos ? Text() : upper(name.substr(dot + 1));
 }
 
@@ -185,11 +195,11 @@ Text extensionOf(const Text& path) {
 // per window.
 bool isEventProcedureHead(const Text& line) {
   Text name = upper(procedureHeadName(line));
-  return name.size() >= 7 && name.compare(name.size() - 7, 7, U"_EVENTS") == 0;
+  return name.size() >= 7 && name.compare(name.size() - 7, 7, "_EVENTS") == 0;
 }
 
 void loadOneSource(FormModel& model, const Text& path, Lines lines) {
-  const bool designerFile = extensionOf(path) == U"PBF";
+  const bool designerFile = extensionOf(path) == "PBF";
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
@@ -204,8 +214,9 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
       skipping = designerFile && isEventProcedureHead(line);
     }
     if (inProcedure) {
-      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(line) : line);
-      if (endsProcedure(line)) {
+      const bool ends = endsProcedure(line);
+      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(std::move(line)) : std::move(line));
+      if (ends) {
         if (!skipping) {
           model.FormCodeLines.push_back(Text());
           model.FormCodeLines.push_back(SeparatorLine());
@@ -221,19 +232,19 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
 }
 
 bool isGeneratedFileName(const Text& name) {
-  static const char32_t* const generated[] = {U"COMMONFILE.PB", U"EVENTMAIN.PB", U"EVENTMENU.PB",
-                                              U"EVENTGADGET.PB", U"EVENTWINDOW.PB"};
+  static const char* const generated[] = {"COMMONFILE.PB", "EVENTMAIN.PB", "EVENTMENU.PB",
+                                              "EVENTGADGET.PB", "EVENTWINDOW.PB"};
   Text up = upper(name);
-  for (const char32_t* g : generated)
+  for (const char* g : generated)
     if (up == g) return true;
   return false;
 }
 
 // The text between the first double quote at or after start and the next one.
 Text quotedFrom(const Text& line, std::size_t start) {
-  std::size_t q1 = findChar(line, U'"', start);
+  std::size_t q1 = findChar(line, '"', start);
   if (q1 == 0) return Text();
-  std::size_t q2 = findChar(line, U'"', q1 + 1);
+  std::size_t q2 = findChar(line, '"', q1 + 1);
   return q2 == 0 ? Text() : textBetween(line, q1 + 1, q2);
 }
 
@@ -242,8 +253,8 @@ Text quotedFrom(const Text& line, std::size_t start) {
 std::size_t includeKeyword(const Text& line, TextView keyword) {
   std::size_t p = findFrom(line, keyword);
   if (p == 0) return 0;
-  std::size_t semicolon = findChar(line, U';');
-  std::size_t quote = findChar(line, U'"');
+  std::size_t semicolon = findChar(line, ';');
+  std::size_t quote = findChar(line, '"');
   if ((semicolon != 0 && semicolon < p) || (quote != 0 && quote < p)) return 0;
   return p;
 }
@@ -256,7 +267,7 @@ bool LoadSourceFiles(StageContext& ctx) {
   for (const Text& path : model.SourceFileList) {
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
-      ctx.logFileError(U"Error " + path + U": " + U"Open file error");
+      ctx.logFileError("Error " + path + ": " + "Open file error");
       allRead = false;
       continue;
     }
@@ -275,11 +286,11 @@ void CollectIncludeFiles(StageContext& ctx, const Text& name) {
     Text include;
     // An XIncludeFile line also holds "IncludeFile" one character later; both give
     // the same name. IncludePath lines name a folder and add no file.
-    if (std::size_t p = includeKeyword(line, U"IncludeFile")) include = quotedFrom(line, p + 12);
-    if (std::size_t p = includeKeyword(line, U"XIncludeFile")) include = quotedFrom(line, p + 13);
+    if (std::size_t p = includeKeyword(line, "IncludeFile")) include = quotedFrom(line, p + 12);
+    if (std::size_t p = includeKeyword(line, "XIncludeFile")) include = quotedFrom(line, p + 13);
     if (include.empty() || isGeneratedFileName(include)) continue;
     Text path;
-    if (include[0] == U'/')
+    if (include[0] == '/')
       path = directory.substr(0, directory.empty() ? 0 : directory.size() - 1) + include;
     else
       path = directory + include;  // a relative folder part counts from the project folder too

@@ -35,8 +35,11 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   if (info.kind == PathKind::Regular) {
     // A read-only file stays protected: it is not silently replaced.
     if (!fs.isWritable(target)) return StageResult::Failed;
+    // A file of another size has changed; one of the same size is read to compare.
     std::string present;
-    if (fs.readFile(target, present) && present == bytes) return StageResult::Unchanged;
+    if (fs.fileSize(target) == static_cast<long long>(bytes.size()) && fs.readFile(target, present) &&
+        present == bytes)
+      return StageResult::Unchanged;
     mode = info.mode;
     created = false;
   } else if (info.kind != PathKind::Missing) {
@@ -48,6 +51,12 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   if (!fs.writeTemporary(target, bytes, mode, temporary)) return StageResult::Failed;
   changes_.push_back({path, target, temporary, false, false, created});
   return StageResult::Changed;
+}
+
+void ChangeSet::moveToEnd(FileSystem& fs, const std::string& path) {
+  const std::string target = fs.resolveLink(path);
+  auto it = std::find_if(changes_.begin(), changes_.end(), [&](const PendingChange& c) { return c.target == target; });
+  if (it != changes_.end()) std::rotate(it, it + 1, changes_.end());
 }
 
 StageResult ChangeSet::stageRemoval(FileSystem& fs, const std::string& path) {
@@ -103,14 +112,23 @@ bool ChangeSet::stageBackupCopy(FileSystem& fs, const std::string& relative, con
   const std::string dir = backupPlace(fs, parentOf(finalPath));
   if (dir.empty()) return false;
   if (dir != parentOf(finalPath)) {
-    if (!fs.writeNewFile(dir + "/" + nameOf(finalPath), bytes, mode)) return false;
+    const std::string place = dir + "/" + nameOf(finalPath);
+    if (!fs.writeNewFile(place, bytes, mode, false)) return false;
+    unsynced_.push_back(place);
   } else {
     if (fs.inspect(finalPath).kind == PathKind::Directory) return false;
     std::string temporary;
-    if (!fs.writeTemporary(finalPath, bytes, mode, temporary)) return false;
+    if (!fs.writeTemporary(finalPath, bytes, mode, temporary, false)) return false;
     backup_.push_back({finalPath, finalPath, temporary, false, false, false});
+    unsynced_.push_back(temporary);
   }
   if (!original.empty()) backupCopies_.push_back({original, relative});
+  return true;
+}
+
+bool ChangeSet::syncBackup(FileSystem& fs) const {
+  for (const std::string& path : unsynced_)
+    if (!fs.syncFile(path)) return false;
   return true;
 }
 

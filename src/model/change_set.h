@@ -37,6 +37,9 @@ class ChangeSet {
   // Fails, staging nothing, when the file is read-only or no regular file, or when
   // the temporary file cannot be written.
   StageResult stageFile(FileSystem& fs, const std::string& path, const std::string& bytes);
+  // Moves the staged change of the file at path (if any) behind all others, so that the
+  // commit puts files in place in the order the run names them.
+  void moveToEnd(FileSystem& fs, const std::string& path);
   // The removal of a file, done by the commit; a file that is not there stages nothing.
   StageResult stageRemoval(FileSystem& fs, const std::string& path);
 
@@ -50,6 +53,9 @@ class ChangeSet {
                        const std::string& original = std::string());
   const std::string& backupFolder() const { return backupFolder_; }
   const std::vector<BackupCopy>& backupCopies() const { return backupCopies_; }
+  // Makes the backup's copies durable: they are written without a sync, since a run that
+  // changes nothing drops them. False when one cannot be synced.
+  bool syncBackup(FileSystem& fs) const;
   // The folders that the backup made, which must be synced before they are renamed.
   const std::vector<std::string>& backupDirectories() const { return backupDirectories_; }
 
@@ -72,6 +78,7 @@ class ChangeSet {
   std::string backupFolder_;
   std::vector<BackupCopy> backupCopies_;
   std::vector<std::string> backupDirectories_;
+  std::vector<std::string> unsynced_;  // the copies, where they are written now
   // Final folder -> the temporary folder that stands for it until the commit.
   std::map<std::string, std::string> backupPlaces_;
 };

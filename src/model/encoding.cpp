@@ -1,6 +1,8 @@
 #include "model/encoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace tarnwick {
 
@@ -19,14 +21,14 @@ MarkInfo detectMark(std::string_view b) {
 
 Text markLogLine(const MarkInfo& mark) {
   switch (mark.format) {
-    case TextFormat::FormatUtf8: return U" -> UTF-8 BOM found.";
-    case TextFormat::FormatUtf16Le: return U" -> UTF-16 (Little Endian) BOM found.";
-    case TextFormat::FormatUtf16Be: return U" -> UTF-16 (Big Endian) BOM found.";
-    case TextFormat::FormatUtf32Le: return U" -> UTF-32 (Little Endian) BOM found.";
-    case TextFormat::FormatUtf32Be: return U" -> UTF-32 (Big Endian) BOM found.";
+    case TextFormat::FormatUtf8: return " -> UTF-8 BOM found.";
+    case TextFormat::FormatUtf16Le: return " -> UTF-16 (Little Endian) BOM found.";
+    case TextFormat::FormatUtf16Be: return " -> UTF-16 (Big Endian) BOM found.";
+    case TextFormat::FormatUtf32Le: return " -> UTF-32 (Little Endian) BOM found.";
+    case TextFormat::FormatUtf32Be: return " -> UTF-32 (Big Endian) BOM found.";
     case TextFormat::FormatAnsi: break;
   }
-  return U" -> No BOM found.";
+  return " -> No BOM found.";
 }
 
 namespace {
@@ -46,19 +48,19 @@ Text decodeUtf16(std::string_view b, bool little) {
       if (i + 1 < b.size()) {
         char32_t v = unit(i);
         if (v >= 0xDC00 && v <= 0xDFFF) {
-          out.push_back(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+          appendCodePoint(out, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
           i += 2;
           continue;
         }
       }
-      out.push_back(0xFFFD);
+      appendCodePoint(out, 0xFFFD);
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      out.push_back(0xFFFD);
+      appendCodePoint(out, 0xFFFD);
     } else {
-      out.push_back(u);
+      appendCodePoint(out, u);
     }
   }
-  if (i < b.size()) out.push_back(0xFFFD);
+  if (i < b.size()) appendCodePoint(out, 0xFFFD);
   return out;
 }
 
@@ -73,9 +75,24 @@ Text decodeUtf32(std::string_view b, bool little) {
       c = (c << 8) | x;
     }
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    out.push_back(c);
+    appendCodePoint(out, c);
   }
-  if (i < b.size()) out.push_back(0xFFFD);
+  if (i < b.size()) appendCodePoint(out, 0xFFFD);
+  return out;
+}
+
+Text decodeLatin1(std::string_view b) {
+  Text out;
+  out.reserve(b.size());
+  for (char ch : b) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out.push_back(ch);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
   return out;
 }
 
@@ -91,7 +108,7 @@ void putChar(std::string& out, char32_t c, TextFormat f, bool& lossy) {
       if (c <= 0xFF) out.push_back(static_cast<char>(c));
       else lossy = true;
       break;
-    case TextFormat::FormatUtf8: out += toUtf8(TextView(&c, 1)); break;
+    case TextFormat::FormatUtf8: appendCodePoint(out, c); break;
     case TextFormat::FormatUtf16Le:
     case TextFormat::FormatUtf16Be: {
       bool little = f == TextFormat::FormatUtf16Le;
@@ -119,12 +136,7 @@ void putChar(std::string& out, char32_t c, TextFormat f, bool& lossy) {
 
 Text decode(std::string_view b, TextFormat f) {
   switch (f) {
-    case TextFormat::FormatAnsi: {
-      Text out;
-      out.reserve(b.size());
-      for (char ch : b) out.push_back(static_cast<unsigned char>(ch));
-      return out;
-    }
+    case TextFormat::FormatAnsi: return decodeLatin1(b);
     case TextFormat::FormatUtf8: return fromUtf8(b);
     case TextFormat::FormatUtf16Le: return decodeUtf16(b, true);
     case TextFormat::FormatUtf16Be: return decodeUtf16(b, false);
@@ -139,9 +151,9 @@ Lines splitLines(TextView t) {
   std::size_t start = 0;
   const std::size_t n = t.size();
   for (std::size_t i = 0; i < n; ++i) {
-    if (t[i] == U'\n' || t[i] == U'\r') {
+    if (t[i] == '\n' || t[i] == '\r') {
       lines.emplace_back(t.substr(start, i - start));
-      if (t[i] == U'\r' && i + 1 < n && t[i + 1] == U'\n') ++i;
+      if (t[i] == '\r' && i + 1 < n && t[i + 1] == '\n') ++i;
       start = i + 1;
     }
   }
@@ -194,7 +206,9 @@ DecodedText decodeFile(std::string_view bytes) {
   bool sawUtf8 = false, saw8Bit = false;
   auto add = [&](std::string_view line) {
     bool nonAscii = false;
-    if (marked) {
+    if (isAscii(line)) {
+      d.lines.emplace_back(line);  // nearly every line: the same in every reading
+    } else if (marked) {
       d.lines.push_back(fromUtf8(line));
     } else if (isValidUtf8(line, &nonAscii)) {
       sawUtf8 |= nonAscii;
@@ -205,16 +219,23 @@ DecodedText decodeFile(std::string_view bytes) {
     }
   };
   d.lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 1);
+  // LF, CR LF and a lone CR each end a line; memchr finds them.
   std::size_t start = 0;
   const std::size_t n = body.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (body[i] == '\n' || body[i] == '\r') {
-      add(body.substr(start, i - start));
-      if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') ++i;
-      start = i + 1;
+  const char* data = body.data();
+  while (start < n) {
+    const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : n;
+    if (const char* cr = static_cast<const char*>(std::memchr(data + start, '\r', lfAt - start))) {
+      const std::size_t crAt = static_cast<std::size_t>(cr - data);
+      add(body.substr(start, crAt - start));
+      start = crAt + 1;
+      if (start < n && data[start] == '\n') ++start;
+      continue;
     }
+    add(body.substr(start, lfAt - start));
+    start = lfAt + 1;
   }
-  if (start < n) add(body.substr(start));
   if (!marked) {
     d.mixed = sawUtf8 && saw8Bit;
     d.format = sawUtf8 ? TextFormat::FormatUtf8 : TextFormat::FormatAnsi;
@@ -231,29 +252,30 @@ std::string encodeLines(const Lines& lines, TextFormat f, bool withMark, bool* l
   if (withMark && f != TextFormat::FormatAnsi) putChar(out, 0xFEFF, f, lost);
   for (const Text& line : lines) {
     if (f == TextFormat::FormatUtf8) {
-      // Most characters are ASCII: appended directly rather than one by one through
-      // the general converter.
-      std::size_t i = 0;
-      while (i < line.size()) {
-        std::size_t j = i;
-        while (j < line.size() && line[j] < 0x80) ++j;
-        for (std::size_t k = i; k < j; ++k) out.push_back(static_cast<char>(line[k]));
-        if (j < line.size()) putChar(out, line[j++], f, lost);
-        i = j;
-      }
-    } else {
-      for (char32_t c : line) putChar(out, c, f, lost);
+      // The text is UTF-8 already.
+      out += line;
+      out.push_back('\n');
+      continue;
     }
-    putChar(out, U'\n', f, lost);
+    for (std::size_t i = 0; i < line.size();) {
+      // ASCII runs are copied as they are; other characters go through the converter.
+      if (f == TextFormat::FormatAnsi && static_cast<unsigned char>(line[i]) < 0x80) {
+        out.push_back(line[i++]);
+        continue;
+      }
+      putChar(out, nextCodePoint(line, i), f, lost);
+    }
+    putChar(out, '\n', f, lost);
   }
   if (lossy) *lossy = lost;
   return out;
 }
 
 bool fitsLatin1(const Lines& lines) {
+  // U+0100 and above start with a lead byte of 0xC4 or more.
   for (const Text& line : lines)
-    for (char32_t c : line)
-      if (c > 0xFF) return false;
+    for (char c : line)
+      if (static_cast<unsigned char>(c) >= 0xC4) return false;
   return true;
 }
 

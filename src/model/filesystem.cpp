@@ -187,8 +187,8 @@ bool writeAll(int fd, const std::string& bytes) {
 
 // Writes, syncs and closes; the mode is set explicitly so that the umask does not
 // narrow the bits of a copy.
-bool fillAndClose(int fd, const std::string& bytes, unsigned mode) {
-  bool ok = fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0 && writeAll(fd, bytes) && fsync(fd) == 0;
+bool fillAndClose(int fd, const std::string& bytes, unsigned mode, bool sync) {
+  bool ok = fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0 && writeAll(fd, bytes) && (!sync || fsync(fd) == 0);
   if (::close(fd) != 0) ok = false;
   return ok;
 }
@@ -265,14 +265,14 @@ unsigned DiskFileSystem::newFileMode() {
 }
 
 bool DiskFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                                    std::string& tempPath) {
+                                    std::string& tempPath, bool sync) {
   std::string templ = temporaryTemplate(target);
   std::vector<char> name(templ.begin(), templ.end());
   name.push_back('\0');
   int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
   tempPath = name.data();
-  if (!fillAndClose(fd, bytes, mode)) {
+  if (!fillAndClose(fd, bytes, mode, sync)) {
     ::unlink(tempPath.c_str());
     return false;
   }
@@ -293,10 +293,10 @@ bool DiskFileSystem::makeTemporaryDirectory(const std::string& target, std::stri
   return true;
 }
 
-bool DiskFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) {
+bool DiskFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  if (!fillAndClose(fd, bytes, mode)) {
+  if (!fillAndClose(fd, bytes, mode, sync)) {
     ::unlink(path.c_str());
     return false;
   }
@@ -326,6 +326,14 @@ bool DiskFileSystem::removePath(const std::string& path) {
 
 bool DiskFileSystem::syncDirectory(const std::string& path) {
   int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+bool DiskFileSystem::syncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = fsync(fd) == 0;
   ::close(fd);
@@ -411,7 +419,7 @@ PathInfo MemoryFileSystem::inspect(const std::string& path) {
 }
 
 bool MemoryFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                                      std::string& tempPath) {
+                                      std::string& tempPath, bool) {
   if (readOnly.count(target) || isDirectory(target)) return false;
   std::string t = temporaryTemplate(target);
   std::string suffix = std::to_string(100000 + ++temporaries_);
@@ -431,7 +439,7 @@ bool MemoryFileSystem::makeTemporaryDirectory(const std::string& target, std::st
   return true;
 }
 
-bool MemoryFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) {
+bool MemoryFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool) {
   if (exists(path) || readOnly.count(path)) return false;
   files[path] = bytes;
   modes[path] = mode;

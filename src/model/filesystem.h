@@ -57,13 +57,17 @@ class FileSystem {
   // The permission bits a newly created file gets (the process's umask applied).
   virtual unsigned newFileMode() = 0;
   // Writes bytes into a new temporary file beside target with the given permission
-  // bits and syncs it; tempPath receives its path. target itself is not touched.
+  // bits and, unless sync is false, syncs it; tempPath receives its path. target itself
+  // is not touched.
   virtual bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                              std::string& tempPath) = 0;
+                              std::string& tempPath, bool sync = true) = 0;
   // Creates a new temporary folder beside target; tempPath receives its path.
   virtual bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) = 0;
-  // Creates a file that must not exist yet (a link is never followed), writes and syncs it.
-  virtual bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) = 0;
+  // Creates a file that must not exist yet (a link is never followed), writes it and,
+  // unless sync is false, syncs it.
+  virtual bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool sync = true) = 0;
+  // Makes a file's content durable.
+  virtual bool syncFile(const std::string& path) = 0;
   // Renames a file or folder; a link at to is replaced, never followed.
   virtual bool renamePath(const std::string& from, const std::string& to) = 0;
   // Removes a file, a link or a folder with everything in it (links are not followed).
@@ -92,12 +96,13 @@ class DiskFileSystem : public FileSystem {
   bool isWritable(const std::string& path) override;
   unsigned newFileMode() override;
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                      std::string& tempPath) override;
+                      std::string& tempPath, bool sync = true) override;
   bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) override;
-  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) override;
+  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool sync = true) override;
   bool renamePath(const std::string& from, const std::string& to) override;
   bool removePath(const std::string& path) override;
   bool syncDirectory(const std::string& path) override;
+  bool syncFile(const std::string& path) override;
   LockResult lockDirectory(const std::string& path, int& handle) override;
   void unlockDirectory(int handle) override;
 };
@@ -143,12 +148,13 @@ class MemoryFileSystem : public FileSystem {
   bool isWritable(const std::string& path) override { return !readOnly.count(path); }
   unsigned newFileMode() override { return 0644; }
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                      std::string& tempPath) override;
+                      std::string& tempPath, bool sync = true) override;
   bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) override;
-  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) override;
+  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool sync = true) override;
   bool renamePath(const std::string& from, const std::string& to) override;
   bool removePath(const std::string& path) override;
   bool syncDirectory(const std::string&) override { return true; }
+  bool syncFile(const std::string& path) override { return files.count(path) > 0; }
   LockResult lockDirectory(const std::string& path, int& handle) override;
   void unlockDirectory(int handle) override;
 

@@ -1,22 +1,23 @@
 #include "model/form_code.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tarnwick {
 
-std::size_t findChar(TextView line, char32_t c, std::size_t start) {
+std::size_t findChar(TextView line, char c, std::size_t start) {
   if (start < 1) start = 1;
   if (start > line.size()) return 0;
   std::size_t p = line.find(c, start - 1);
   return p == TextView::npos ? 0 : p + 1;
 }
 
-std::size_t findCharOutsideStrings(TextView line, char32_t c, std::size_t start) {
+std::size_t findCharOutsideStrings(TextView line, char c, std::size_t start) {
   // The quote state is counted from the start of the line, so that a start inside a
   // literal is still known to be inside it.
   bool inString = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == U'"') {
+    if (line[i] == '"') {
       inString = !inString;
       continue;
     }
@@ -30,13 +31,13 @@ namespace {
 // The index one past the string literal that starts at index i; i itself when none
 // starts there. An unclosed literal runs to the end of the line.
 std::size_t literalEnd(TextView line, std::size_t i) {
-  char32_t c = line[i];
-  if (c == U'~' && i + 1 < line.size() && line[i + 1] == U'"') {
+  char c = line[i];
+  if (c == '~' && i + 1 < line.size() && line[i + 1] == '"') {
     std::size_t j = i + 2;
-    while (j < line.size() && line[j] != U'"') j += line[j] == U'\\' ? 2 : 1;
+    while (j < line.size() && line[j] != '"') j += line[j] == '\\' ? 2 : 1;
     return std::min(j + 1, line.size());
   }
-  if (c != U'"' && c != U'\'') return i;
+  if (c != '"' && c != '\'') return i;
   std::size_t close = line.find(c, i + 1);
   return close == TextView::npos ? line.size() : close + 1;
 }
@@ -46,14 +47,14 @@ std::size_t literalEnd(TextView line, std::size_t i) {
 std::size_t codeChar(TextView line, std::size_t i) {
   while (i < line.size()) {
     std::size_t end = literalEnd(line, i);
-    if (end == i) return line[i] == U';' ? line.size() : i;
+    if (end == i) return line[i] == ';' ? line.size() : i;
     i = end;
   }
   return line.size();
 }
 
-bool isIdentifierChar(char32_t c) {
-  return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_';
+bool isIdentifierChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 Text wordBefore(TextView line, std::size_t pos) {
@@ -65,33 +66,33 @@ Text wordBefore(TextView line, std::size_t pos) {
 }
 
 std::size_t closingParenthesis(TextView line, std::size_t open) {
-  if (open < 1 || open > line.size() || line[open - 1] != U'(') return 0;
+  if (open < 1 || open > line.size() || line[open - 1] != '(') return 0;
   int depth = 0;
   bool inString = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    char32_t c = line[i];
-    if (c == U'"') inString = !inString;
+    char c = line[i];
+    if (c == '"') inString = !inString;
     if (inString || i + 1 < open) continue;
-    if (c == U'(') ++depth;
-    if (c == U')' && --depth == 0) return i + 1;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth == 0) return i + 1;
   }
   return 0;
 }
 
 bool isPbAnyAt(TextView line, std::size_t hashPos) {
-  if (hashPos < 1 || hashPos > line.size() || line[hashPos - 1] != U'#') return false;
+  if (hashPos < 1 || hashPos > line.size() || line[hashPos - 1] != '#') return false;
   TextView rest = line.substr(hashPos);
-  if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), U"PB_ANY")) return false;
+  if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), "PB_ANY")) return false;
   return rest.size() == 6 || !isIdentifierChar(rest[6]);
 }
 
-bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), U"PB_ANY"); }
+bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), "PB_ANY"); }
 
 Text pbAnyAssignment(TextView line, std::size_t open) {
-  if (open < 2 || open > line.size() || line[open - 1] != U'(' || !isPbAnyAt(line, open + 1)) return Text();
+  if (open < 2 || open > line.size() || line[open - 1] != '(' || !isPbAnyAt(line, open + 1)) return Text();
   // Walks back from the command word: blanks, "=", blanks, the name with its type.
   auto skipBlanks = [&](std::size_t i) {
-    while (i > 0 && (line[i - 1] == U' ' || line[i - 1] == U'\t')) --i;
+    while (i > 0 && (line[i - 1] == ' ' || line[i - 1] == '\t')) --i;
     return i;
   };
   auto wordStart = [&](std::size_t i) {
@@ -102,23 +103,58 @@ Text pbAnyAssignment(TextView line, std::size_t open) {
   if (i == open - 1) return Text();
   i = skipBlanks(i);
   // "<=" and ">=" compare; only a lone "=" assigns.
-  if (i == 0 || line[i - 1] != U'=' || (i >= 2 && (line[i - 2] == U'<' || line[i - 2] == U'>'))) return Text();
+  if (i == 0 || line[i - 1] != '=' || (i >= 2 && (line[i - 2] == '<' || line[i - 2] == '>'))) return Text();
   std::size_t end = skipBlanks(i - 1);
   std::size_t begin = wordStart(end);
   if (begin == end) return Text();
-  if (begin > 0 && line[begin - 1] == U'.') {  // the ".type" behind the name
+  if (begin > 0 && line[begin - 1] == '.') {  // the ".type" behind the name
     end = begin - 1;
     begin = wordStart(end);
     if (begin == end) return Text();
   }
-  if (line[begin] >= U'0' && line[begin] <= U'9') return Text();
+  if (line[begin] >= '0' && line[begin] <= '9') return Text();
   std::size_t before = skipBlanks(begin);
-  bool statementStart = before == 0 || (line[before - 1] == U':' && (before < 2 || line[before - 2] != U':'));
+  bool statementStart = before == 0 || (line[before - 1] == ':' && (before < 2 || line[before - 2] != ':'));
   return statementStart ? Text(line.substr(begin, end - begin)) : Text();
 }
 
+LineCalls::LineCalls(TextView line) : line_(line) {
+  for (std::size_t open = line.find('('); open != TextView::npos; open = line.find('(', open + 1)) {
+    std::size_t begin = open;
+    while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+    add({open, line.substr(begin, open - begin)});
+  }
+}
+
+void LineCalls::add(const Call& call) {
+  if (count_ < std::size(first_)) first_[count_++] = call;
+  else more_.push_back(call);
+}
+
+std::size_t LineCalls::find(TextView keyword) const { return find(keyword, false); }
+std::size_t LineCalls::findWord(TextView keyword) const { return find(keyword, true); }
+
+std::size_t LineCalls::find(TextView keyword, bool whole) const {
+  const bool withHash = keyword.size() >= 2 && keyword.back() == '#';
+  const std::size_t nameSize = keyword.size() - (withHash ? 2 : 1);
+  const TextView name = keyword.substr(0, nameSize);
+  for (std::size_t c = 0; c < count_ + more_.size(); ++c) {
+    const Call& call = c < count_ ? first_[c] : more_[c - count_];
+    // The keyword's name ends right at the "(": the name in front ends with it.
+    if (call.name.size() < nameSize || (whole && call.name.size() != nameSize)) continue;
+    // Both are ASCII letters and digits: compared byte by byte, from the "(" back.
+    const char* tail = call.name.data() + call.name.size() - nameSize;
+    std::size_t k = nameSize;
+    while (k > 0 && upperAscii(tail[k - 1]) == upperAscii(name[k - 1])) --k;
+    if (k > 0) continue;
+    if (withHash && (call.open + 1 >= line_.size() || line_[call.open + 1] != '#')) continue;
+    return call.open - nameSize + 1;
+  }
+  return 0;
+}
+
 TextView codePart(TextView line) {
-  std::size_t p = line.find(U';');
+  std::size_t p = line.find(';');
   return p == TextView::npos ? line : line.substr(0, p);
 }
 
@@ -126,28 +162,31 @@ namespace {
 
 TextView afterIndent(TextView line) {
   std::size_t i = 0;
-  while (i < line.size() && (line[i] == U' ' || line[i] == U'\t')) ++i;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
   return line.substr(i);
 }
 
-// The leading word of the line after its indentation, upper-cased.
-Text leadingWord(TextView line) {
+// The leading word of the line after its indentation.
+TextView leadingWord(TextView line) {
   TextView rest = afterIndent(line);
   std::size_t n = 0;
   while (n < rest.size() && isIdentifierChar(rest[n])) ++n;
-  return upper(rest.substr(0, n));
+  return rest.substr(0, n);
 }
 
 }  // namespace
 
 bool startsWithProcedure(TextView line) {
   TextView rest = afterIndent(line);
-  return rest.size() >= 9 && equalsNoCase(rest.substr(0, 9), U"PROCEDURE");
+  return rest.size() >= 9 && equalsNoCase(rest.substr(0, 9), "PROCEDURE");
 }
 
 bool isProcedureHead(TextView line) {
-  Text word = leadingWord(line);
-  return word == U"PROCEDURE" || word == U"PROCEDUREC" || word == U"PROCEDUREDLL" || word == U"PROCEDURECDLL";
+  TextView word = leadingWord(line);
+  if (word.size() < 9 || word.size() > 13) return false;  // every line but a few ends here
+  for (const char* head : {"PROCEDURE", "PROCEDUREC", "PROCEDUREDLL", "PROCEDURECDLL"})
+    if (equalsNoCase(word, head)) return true;
+  return false;
 }
 
 Text procedureHeadName(TextView line) {
@@ -155,57 +194,56 @@ Text procedureHeadName(TextView line) {
   TextView rest = afterIndent(line);
   std::size_t i = 0;
   while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
-  if (i < rest.size() && rest[i] == U'.') {
+  if (i < rest.size() && rest[i] == '.') {
     ++i;
     while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
   }
   std::size_t begin = i;
-  while (begin < rest.size() && (rest[begin] == U' ' || rest[begin] == U'\t')) ++begin;
+  while (begin < rest.size() && (rest[begin] == ' ' || rest[begin] == '\t')) ++begin;
   std::size_t end = begin;
   while (end < rest.size() && isIdentifierChar(rest[end])) ++end;
   std::size_t open = end;
-  while (open < rest.size() && (rest[open] == U' ' || rest[open] == U'\t')) ++open;
-  if (end == begin || begin == i || open >= rest.size() || rest[open] != U'(') return Text();
+  while (open < rest.size() && (rest[open] == ' ' || rest[open] == '\t')) ++open;
+  if (end == begin || begin == i || open >= rest.size() || rest[open] != '(') return Text();
   return Text(rest.substr(begin, end - begin));
 }
 
 bool procedureNeedsArguments(TextView headLine) {
-  std::size_t open = headLine.find(U'(');
+  std::size_t open = headLine.find('(');
   if (open == TextView::npos) return false;
   int depth = 0;
   bool parameter = false, hasDefault = false;  // within the current parameter
   for (std::size_t i = codeChar(headLine, open + 1); i < headLine.size(); i = codeChar(headLine, i + 1)) {
-    char32_t c = headLine[i];
-    if (c == U'(') ++depth;
-    if (c == U')' && depth-- == 0) break;
+    char c = headLine[i];
+    if (c == '(') ++depth;
+    if (c == ')' && depth-- == 0) break;
     if (depth > 0) continue;
-    if (c == U',') {
+    if (c == ',') {
       if (!hasDefault) return true;
       parameter = hasDefault = false;
-    } else if (c == U'=') {
+    } else if (c == '=') {
       hasDefault = true;
-    } else if (c != U' ' && c != U'\t') {
+    } else if (c != ' ' && c != '\t') {
       parameter = true;
     }
   }
   return parameter && !hasDefault;
 }
 
-bool endsProcedure(TextView line) { return FindNoCase(codePart(line), U"ENDPROCEDURE") != 0; }
+bool endsProcedure(TextView line) { return FindNoCase(codePart(line), "ENDPROCEDURE") != 0; }
 
 Text replaceAllNoCase(TextView line, TextView find, TextView replacement) {
   if (find.empty()) return Text(line);
-  Text upperLine = upper(line);
-  Text upperFind = upper(find);
   Text out;
   std::size_t from = 0;
   for (;;) {
-    std::size_t p = upperLine.find(upperFind, from);
-    if (p == Text::npos) break;
-    out.append(line.substr(from, p - from));
+    std::size_t p = FindNoCase(line, find, from + 1);
+    if (p == 0) break;
+    out.append(line.substr(from, p - 1 - from));
     out.append(replacement);
-    from = p + find.size();
+    from = p - 1 + find.size();
   }
+  if (from == 0) return Text(line);
   out.append(line.substr(from));
   return out;
 }

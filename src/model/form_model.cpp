@@ -26,12 +26,12 @@ const Text* LanguageMap::find(const Text& key) const {
 
 Text kindWord(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::Window: return U"Window";
-    case ObjectKind::MenuBar: return U"MenuBar";
-    case ObjectKind::MenuItem: return U"MenuItem";
-    case ObjectKind::StatusBar: return U"StatusBar";
-    case ObjectKind::ToolBar: return U"ToolBar";
-    case ObjectKind::Gadget: return U"Gadget";
+    case ObjectKind::Window: return "Window";
+    case ObjectKind::MenuBar: return "MenuBar";
+    case ObjectKind::MenuItem: return "MenuItem";
+    case ObjectKind::StatusBar: return "StatusBar";
+    case ObjectKind::ToolBar: return "ToolBar";
+    case ObjectKind::Gadget: return "Gadget";
   }
   return Text();
 }
@@ -80,15 +80,20 @@ Lines& FormModel::previousList(ObjectKind kind) {
   return PreviousGadgetList;
 }
 
-Lines FormModel::currentNames(ObjectKind kind) const {
+const Lines& FormModel::nameList(ObjectKind kind) const {
   switch (kind) {
-    case ObjectKind::Window: return WindowList;
     case ObjectKind::MenuBar: return MenuBarList;
     case ObjectKind::MenuItem: return MenuItemList;
     case ObjectKind::StatusBar: return StatusBarList;
     case ObjectKind::ToolBar: return ToolBarList;
+    case ObjectKind::Window:
     case ObjectKind::Gadget: break;
   }
+  return WindowList;
+}
+
+Lines FormModel::currentNames(ObjectKind kind) const {
+  if (kind != ObjectKind::Gadget) return nameList(kind);
   Lines names;
   names.reserve(GadgetList.size());
   for (const GadgetEntry& g : GadgetList) names.push_back(g.name);

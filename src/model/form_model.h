@@ -148,6 +148,14 @@ struct FileBuffers {
   std::unordered_set<std::string> unreadable;
   // Files read back that mixed UTF-8 and 8-bit lines: written back as UTF-8.
   std::unordered_set<std::string> mixed;
+  // A finished buffer already staged for the commit, by file name, so that its lines
+  // and bytes need not be held to the end of the run: whether its temporary file could
+  // be written, and whether an 8-bit file was written as UTF-8.
+  struct Staged {
+    bool written = false;
+    bool widened = false;
+  };
+  std::unordered_map<std::string, Staged> staged;
   void clear() { *this = FileBuffers(); }
 };
 
@@ -186,7 +194,7 @@ struct FormModel {
 
   Switches switches;
   TextFormat WriteFormat = TextFormat::FormatUtf8;
-  Text ProjectPath = U"Unbekannt.pbm";
+  Text ProjectPath = "Unbekannt.pbm";
 
   // Per-run working data of the generators and the binding step.
   FileBuffers buffers;
@@ -210,6 +218,8 @@ struct FormModel {
   const Lines& previousList(ObjectKind kind) const { return const_cast<FormModel*>(this)->previousList(kind); }
   // The current names of a kind (gadget names for the gadget kind).
   Lines currentNames(ObjectKind kind) const;
+  // The list of current names of a kind other than the gadgets.
+  const Lines& nameList(ObjectKind kind) const;
   // True when the window at this index of WindowList is a variable.
   bool isVariableWindow(std::size_t index) const {
     return index < WindowVariableList.size() && WindowVariableList[index];

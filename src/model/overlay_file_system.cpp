@@ -131,7 +131,7 @@ std::string OverlayFileSystem::temporaryName(const std::string& target) {
 }
 
 bool OverlayFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                                       std::string& tempPath) {
+                                       std::string& tempPath, bool) {
   if (!canCreateIn(parentKey(keyOf(target)))) return false;
   tempPath = temporaryName(target);
   nodes_[tempPath] = Node{Node::File, bytes, mode};
@@ -145,7 +145,7 @@ bool OverlayFileSystem::makeTemporaryDirectory(const std::string& target, std::s
   return true;
 }
 
-bool OverlayFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) {
+bool OverlayFileSystem::writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool) {
   if (exists(path) || inspect(path).kind != PathKind::Missing || !canCreateIn(parentKey(keyOf(path)))) return false;
   nodes_[keyOf(path)] = Node{Node::File, bytes, mode};
   return true;

@@ -29,9 +29,10 @@ class OverlayFileSystem : public FileSystem {
   bool isWritable(const std::string& path) override;
   unsigned newFileMode() override { return base_.newFileMode(); }
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
-                      std::string& tempPath) override;
+                      std::string& tempPath, bool sync = true) override;
   bool makeTemporaryDirectory(const std::string& target, std::string& tempPath) override;
-  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode) override;
+  bool writeNewFile(const std::string& path, const std::string& bytes, unsigned mode, bool sync = true) override;
+  bool syncFile(const std::string& path) override { return isRegularFile(path); }
   bool renamePath(const std::string& from, const std::string& to) override;
   bool removePath(const std::string& path) override;
   bool syncDirectory(const std::string&) override { return true; }

@@ -45,7 +45,7 @@ struct StageContext {
   // lines is reported once, where the run reads it first.
   DecodedText decodeRead(const Text& path, std::string_view bytes) {
     DecodedText d = decodeFile(bytes);
-    if (d.mixed && mixedReported.insert(path).second) log(U" -> Warning: mixed encodings in " + path);
+    if (d.mixed && mixedReported.insert(path).second) log(" -> Warning: mixed encodings in " + path);
     return d;
   }
   // The files reported as mixed so far.

@@ -1,5 +1,5 @@
 // Unicode text helpers shared by every part of the engine: the text type, UTF-8
-// conversion, length-preserving upper-casing and the case-insensitive search.
+// repair, length-preserving upper-casing and the case-insensitive search.
 #pragma once
 
 #include <string>
@@ -8,20 +8,55 @@
 
 namespace tarnwick {
 
-// Every text of the engine is a sequence of Unicode code points, so that 1-based
-// character positions count characters, never bytes.
-using Text = std::u32string;
-using TextView = std::u32string_view;
+// Every text of the engine is UTF-8, and always valid UTF-8: a byte that starts no
+// valid sequence was taken as an ISO 8859-1 character when the text was made.
+// Positions are 1-based byte positions. Every pattern searched for is itself valid
+// UTF-8, and upper-casing keeps the byte length of each character, so a match found
+// in an upper-cased copy lies at the same bytes of the original and always on whole
+// characters: every search, test and splice gives what it would give counted in
+// characters.
+using Text = std::string;
+using TextView = std::string_view;
 using Lines = std::vector<Text>;
 
+// A text from bytes meant as UTF-8: a byte that starts no valid sequence is taken as
+// the ISO 8859-1 character of its value, so that no byte of the user's text is lost.
 Text fromUtf8(std::string_view bytes);
-std::string toUtf8(TextView text);
+inline std::string toUtf8(TextView text) { return std::string(text); }
 // Shorthand for literals and paths: T("abc") is fromUtf8("abc").
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
 
-// Upper case of one character; never changes the number of characters.
+// The code point that starts at byte i of a valid UTF-8 text; i moves past it.
+char32_t nextCodePoint(TextView text, std::size_t& i);
+// Appends the UTF-8 bytes of a code point (U+FFFD for one that UTF-8 cannot hold).
+void appendCodePoint(Text& out, char32_t c);
+// True when every byte is ASCII.
+bool isAscii(TextView text);
+
+// Upper case of an ASCII byte; every other byte as it is.
+inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+// The number of characters in a valid UTF-8 text.
+std::size_t characterCount(TextView text);
+
+// Upper case of one character; never changes the number of characters, nor the
+// number of bytes of its UTF-8 form.
 char32_t upperChar(char32_t c);
 Text upper(TextView text);
+
+// The upper case of a text byte by byte, computed only for a text that is not ASCII,
+// whose upper case needs the whole characters.
+class UpperBytes {
+ public:
+  explicit UpperBytes(TextView text) : text_(text), ascii_(isAscii(text)) {
+    if (!ascii_) upper_ = upper(text);
+  }
+  char operator[](std::size_t i) const { return ascii_ ? upperAscii(text_[i]) : upper_[i]; }
+
+ private:
+  TextView text_;
+  bool ascii_;
+  Text upper_;
+};
 
 // Case-insensitive search: the 1-based position of the first occurrence of
 // pattern in text at or after start (1-based), or 0 when there is none.

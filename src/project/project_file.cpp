@@ -4,22 +4,22 @@ namespace tarnwick {
 
 int64_t parseNumber(TextView t) {
   std::size_t i = 0;
-  while (i < t.size() && (t[i] == U' ' || t[i] == U'\t')) ++i;
+  while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
   bool negative = false;
-  if (i < t.size() && (t[i] == U'-' || t[i] == U'+')) {
-    negative = t[i] == U'-';
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+    negative = t[i] == '-';
     ++i;
   }
   int base = 10;
-  if (i < t.size() && t[i] == U'$') { base = 16; ++i; }
-  else if (i < t.size() && t[i] == U'%') { base = 2; ++i; }
+  if (i < t.size() && t[i] == '$') { base = 16; ++i; }
+  else if (i < t.size() && t[i] == '%') { base = 2; ++i; }
   uint64_t value = 0;
   for (; i < t.size(); ++i) {
-    char32_t c = t[i];
+    char c = t[i];
     int digit = -1;
-    if (c >= U'0' && c <= U'9') digit = int(c - U'0');
-    else if (c >= U'a' && c <= U'f') digit = int(c - U'a') + 10;
-    else if (c >= U'A' && c <= U'F') digit = int(c - U'A') + 10;
+    if (c >= '0' && c <= '9') digit = int(c - '0');
+    else if (c >= 'a' && c <= 'f') digit = int(c - 'a') + 10;
+    else if (c >= 'A' && c <= 'F') digit = int(c - 'A') + 10;
     if (digit < 0 || digit >= base) break;
     value = value * uint64_t(base) + uint64_t(digit);
   }
@@ -32,7 +32,7 @@ void parseProject(const Lines& lines, Lines& files, FormModel& model) {
   model.resetProjectNames();
   Text section;
   for (const Text& line : lines) {
-    if (!line.empty() && line[0] == U'[') {
+    if (!line.empty() && line[0] == '[') {
       section = line;
       continue;
     }
@@ -40,30 +40,30 @@ void parseProject(const Lines& lines, Lines& files, FormModel& model) {
       section.clear();
       continue;
     }
-    if (section == U"[FILES]") {
+    if (section == "[FILES]") {
       files.push_back(line);
-    } else if (section == U"[SWITCH]") {
+    } else if (section == "[SWITCH]") {
       Text clean;
-      for (char32_t c : line)
-        if (c != U';') clean.push_back(c);
-      std::size_t eq = clean.find(U'=');
+      for (char c : line)
+        if (c != ';') clean.push_back(c);
+      std::size_t eq = clean.find('=');
       if (eq == Text::npos) continue;
       Text key = clean.substr(0, eq);
-      std::size_t eq2 = clean.find(U'=', eq + 1);
+      std::size_t eq2 = clean.find('=', eq + 1);
       Text value = clean.substr(eq + 1, eq2 == Text::npos ? Text::npos : eq2 - eq - 1);
       for (const SwitchField& f : kSwitchFields)
         if (key == T(f.name)) model.switches.*f.field = parseNumber(value);
-    } else if (section == U"[WINDOW]") {
+    } else if (section == "[WINDOW]") {
       model.PreviousWindowList.push_back(line);
-    } else if (section == U"[MENU]") {
+    } else if (section == "[MENU]") {
       model.PreviousMenuBarList.push_back(line);
-    } else if (section == U"[MENUITEM]") {
+    } else if (section == "[MENUITEM]") {
       model.PreviousMenuItemList.push_back(line);
-    } else if (section == U"[STATUSBAR]") {
+    } else if (section == "[STATUSBAR]") {
       model.PreviousStatusBarList.push_back(line);
-    } else if (section == U"[TOOLBAR]") {
+    } else if (section == "[TOOLBAR]") {
       model.PreviousToolBarList.push_back(line);
-    } else if (section == U"[GADGET]") {
+    } else if (section == "[GADGET]") {
       model.PreviousGadgetList.push_back(line);
     }
   }
@@ -71,20 +71,20 @@ void parseProject(const Lines& lines, Lines& files, FormModel& model) {
 
 Lines projectLines(const Lines& files, const FormModel& model, bool useCurrentModel) {
   Lines out;
-  out.push_back(U"[FILES]");
+  out.push_back("[FILES]");
   out.insert(out.end(), files.begin(), files.end());
   out.emplace_back();
-  out.push_back(U"[SWITCH]");
-  for (const SwitchField& f : kSwitchFields) out.push_back(T(f.name) + U"=" + numberText(model.switches.*f.field));
+  out.push_back("[SWITCH]");
+  for (const SwitchField& f : kSwitchFields) out.push_back(T(f.name) + "=" + numberText(model.switches.*f.field));
   out.emplace_back();
   struct Section {
-    const char32_t* header;
+    const char* header;
     ObjectKind kind;
   };
   static const Section sections[] = {
-      {U"[WINDOW]", ObjectKind::Window},       {U"[MENU]", ObjectKind::MenuBar},
-      {U"[MENUITEM]", ObjectKind::MenuItem},   {U"[STATUSBAR]", ObjectKind::StatusBar},
-      {U"[TOOLBAR]", ObjectKind::ToolBar},     {U"[GADGET]", ObjectKind::Gadget},
+      {"[WINDOW]", ObjectKind::Window},       {"[MENU]", ObjectKind::MenuBar},
+      {"[MENUITEM]", ObjectKind::MenuItem},   {"[STATUSBAR]", ObjectKind::StatusBar},
+      {"[TOOLBAR]", ObjectKind::ToolBar},     {"[GADGET]", ObjectKind::Gadget},
   };
   for (const Section& s : sections) {
     out.push_back(s.header);
@@ -125,9 +125,9 @@ bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& file
 }
 
 Text resolveFileRow(const Text& row, const Text& projectDirectory) {
-  if (row.empty() || row[0] == U'/' || projectDirectory.empty()) return row;
+  if (row.empty() || row[0] == '/' || projectDirectory.empty()) return row;
   TextView rest = row;
-  while (rest.size() > 2 && rest.substr(0, 2) == U"./") rest.remove_prefix(2);
+  while (rest.size() > 2 && rest.substr(0, 2) == "./") rest.remove_prefix(2);
   return projectDirectory + Text(rest);
 }
 

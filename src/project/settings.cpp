@@ -8,18 +8,18 @@ namespace {
 
 bool isGroupLine(const Text& line) {
   Text t = trimBlanksTabs(line);
-  return !t.empty() && t[0] == U'[';
+  return !t.empty() && t[0] == '[';
 }
 
 Text groupName(const Text& line) {
   Text t = trimBlanksTabs(line);
-  std::size_t close = t.find(U']');
+  std::size_t close = t.find(']');
   return trimBlanksTabs(t.substr(1, close == Text::npos ? Text::npos : close - 1));
 }
 
 // Splits "key = value"; false for lines without "=".
 bool splitKey(const Text& line, Text& key, Text& value) {
-  std::size_t eq = line.find(U'=');
+  std::size_t eq = line.find('=');
   if (eq == Text::npos) return false;
   key = trimBlanksTabs(line.substr(0, eq));
   value = trimBlanksTabs(line.substr(eq + 1));
@@ -42,7 +42,7 @@ Text IniText::get(TextView group, TextView key, TextView def) const {
 }
 
 void IniText::set(TextView group, TextView key, TextView value) {
-  Text newLine = Text(key) + U" = " + Text(value);
+  Text newLine = Text(key) + " = " + Text(value);
   std::size_t groupStart = lines.size();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (isGroupLine(lines[i]) && equalsNoCase(groupName(lines[i]), group)) {
@@ -51,7 +51,7 @@ void IniText::set(TextView group, TextView key, TextView value) {
     }
   }
   if (groupStart == lines.size()) {
-    lines.push_back(U"[" + Text(group) + U"]");
+    lines.push_back(Text("[").append(group).append("]"));
     lines.push_back(newLine);
     return;
   }
@@ -99,9 +99,9 @@ bool updateIniKey(FileSystem& fs, const std::string& path, TextView group, TextV
 
 Switches readDefaultSwitches(const IniText& ini) {
   Switches s;  // the built-in defaults
-  static const char32_t* defaults[7] = {U"1", U"1", U"0", U"0", U"0", U"1", U"1"};
+  static const char* defaults[7] = {"1", "1", "0", "0", "0", "1", "1"};
   for (int i = 0; i < 7; ++i)
-    s.*kSwitchFields[i].field = parseNumber(ini.get(U"Default", T(kSwitchFields[i].name), defaults[i]));
+    s.*kSwitchFields[i].field = parseNumber(ini.get("Default", T(kSwitchFields[i].name), defaults[i]));
   return s;
 }
 
@@ -109,11 +109,11 @@ Lines parseUserGadgets(const Lines& lines) {
   Lines names;
   Text section;
   for (const Text& line : lines) {
-    if (!line.empty() && line[0] == U'[') {
+    if (!line.empty() && line[0] == '[') {
       section = line;
     } else if (line.empty()) {
       section.clear();
-    } else if (section == U"[USERGADGET]") {
+    } else if (section == "[USERGADGET]") {
       Text name = trimBlanks(line);
       if (!name.empty()) names.push_back(name);
     }
@@ -122,7 +122,7 @@ Lines parseUserGadgets(const Lines& lines) {
 }
 
 std::string userGadgetFileBytes(const Lines& names) {
-  Lines lines{U"[USERGADGET]"};
+  Lines lines{"[USERGADGET]"};
   lines.insert(lines.end(), names.begin(), names.end());
   return encodeLines(lines, TextFormat::FormatUtf8, false);
 }

@@ -66,7 +66,7 @@ std::string recentKey(std::size_t index) { return "Project" + std::to_string(ind
 std::vector<std::string> readRecentProjects(FileSystem& fs, const IniText& ini) {
   std::vector<std::string> recent;
   for (std::size_t i = 0; i < kRecentProjects; ++i) {
-    std::string path = toUtf8(ini.get(U"Recent", fromUtf8(recentKey(i)), U""));
+    std::string path = toUtf8(ini.get("Recent", fromUtf8(recentKey(i)), ""));
     if (!path.empty() && std::find(recent.begin(), recent.end(), path) == recent.end()) recent.push_back(path);
   }
   return existingRecentProjects(fs, recent);
@@ -108,28 +108,28 @@ void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string&
     loadProject(commandLineProject);
     return;
   }
-  std::string remembered = toUtf8(ini.get(U"Path", U"Project", U""));
+  std::string remembered = toUtf8(ini.get("Path", "Project", ""));
   if (usableProjectFile(fs, remembered)) {
     model.ProjectPath = fromUtf8(remembered);
     // The file was read anyway: keep the folder of the last file dialog as well.
-    state.lastDirectory = toUtf8(ini.get(U"Path", U"Last", U""));
+    state.lastDirectory = toUtf8(ini.get("Path", "Last", ""));
     loadProject(remembered);
     return;
   }
-  model.ProjectPath = U"Unbekannt.pbm";
-  state.lastDirectory = toUtf8(ini.get(U"Path", U"Last", U""));
+  model.ProjectPath = "Unbekannt.pbm";
+  state.lastDirectory = toUtf8(ini.get("Path", "Last", ""));
   model.switches = readDefaultSwitches(ini);
   state.hasFile = false;
   state.saved = true;
 }
 
 void saveSettings(FileSystem& fs, const std::string& tw4Path, const FormModel& model, const ProjectState& state) {
-  updateIniKey(fs, tw4Path, U"Path", U"Last", fromUtf8(state.lastDirectory));
-  updateIniKey(fs, tw4Path, U"Path", U"Project", model.ProjectPath);
+  updateIniKey(fs, tw4Path, "Path", "Last", fromUtf8(state.lastDirectory));
+  updateIniKey(fs, tw4Path, "Path", "Project", model.ProjectPath);
   for (const SwitchField& f : kSwitchFields)
-    updateIniKey(fs, tw4Path, U"Default", T(f.name), numberText(model.switches.*f.field));
+    updateIniKey(fs, tw4Path, "Default", T(f.name), numberText(model.switches.*f.field));
   for (std::size_t i = 0; i < kRecentProjects; ++i)
-    updateIniKey(fs, tw4Path, U"Recent", fromUtf8(recentKey(i)),
+    updateIniKey(fs, tw4Path, "Recent", fromUtf8(recentKey(i)),
                  i < state.recentProjects.size() ? fromUtf8(state.recentProjects[i]) : Text());
 }
 

@@ -29,7 +29,7 @@ void carryOverWindowPrefixes(const FormModel& model, Lines& previousNames) {
     for (;;) {
       std::size_t owner = windows.ownerLength(name);
       // Only an object's name goes on behind its window's name with "_".
-      if (owner == 0 || owner == name.size() || name[owner] != U'_') break;
+      if (owner == 0 || owner == name.size() || name[owner] != '_') break;
       auto it = byWindow.find(upper(TextView(name).substr(0, owner)));
       if (it == byWindow.end()) break;
       // The old name must begin the name exactly, case included.
@@ -49,9 +49,9 @@ void carryOverWindowPrefixes(const FormModel& model, Lines& previousNames) {
 }  // namespace
 
 bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
-  std::size_t first = entry.find(U'>');
+  std::size_t first = entry.find('>');
   if (first == TextView::npos) return false;
-  std::size_t second = entry.find(U'>', first + 1);
+  std::size_t second = entry.find('>', first + 1);
   oldName = trimBlanks(entry.substr(0, first));
   newName = trimBlanks(entry.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
   return !oldName.empty() && !newName.empty();
@@ -59,13 +59,17 @@ bool splitTodoEntry(TextView entry, Text& oldName, Text& newName) {
 
 bool compareNames(FormModel& model, ObjectKind kind) {
   Lines workingOld = model.previousList(kind);
-  Lines workingNew = model.currentNames(kind);
   if (kind != ObjectKind::Window) carryOverWindowPrefixes(model, workingOld);
+  // The current names are only read: the gadgets' are gathered, the others used as they are.
+  Lines gadgetNames;
+  if (kind == ObjectKind::Gadget) gadgetNames = model.currentNames(kind);
+  const Lines& workingNew = kind == ObjectKind::Gadget ? gadgetNames : model.nameList(kind);
 
   model.oldEntryList.clear();
   model.newEntryList.clear();
-  const std::unordered_set<Text> oldSet(workingOld.begin(), workingOld.end());
-  const std::unordered_set<Text> newSet(workingNew.begin(), workingNew.end());
+  // Both lists outlive the sets, which only look at their names.
+  const std::unordered_set<TextView> oldSet(workingOld.begin(), workingOld.end());
+  const std::unordered_set<TextView> newSet(workingNew.begin(), workingNew.end());
   for (const Text& name : workingOld)
     if (!newSet.count(name)) model.oldEntryList.push_back(name);
   for (const Text& name : workingNew)

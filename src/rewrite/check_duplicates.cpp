@@ -32,29 +32,26 @@ struct NameList {
 };
 
 struct CreationTest {
-  const char32_t* keywords[2];
+  const char* keywords[2];
   NameList* list;
   bool closeAtParenthesis;  // menus: without a "," the identifier ends before ")"
   Repeat repeat;
-  const char32_t* messageHead;
-  const char32_t* messageTail;
+  const char* messageHead;
+  const char* messageTail;
 };
 
 // The first position of keyword in the code part of the line; 0 when it is absent.
 // A keyword ending in "MENUITEM(#" must be the MenuItem command itself: the other
 // menu-item commands (DisableMenuItem, SetMenuItemState, ...) address an item.
-std::size_t findCreation(const Text& upperCode, const Text& keyword) {
-  for (std::size_t p = findFrom(upperCode, keyword); p != 0; p = findFrom(upperCode, keyword, p + 1)) {
-    if (keyword != U"MENUITEM(#" || p == 1 || !isIdentifierChar(upperCode[p - 2])) return p;
-  }
-  return 0;
+std::size_t findCreation(const LineCalls& calls, TextView keyword) {
+  return keyword == "MENUITEM(#" ? calls.findWord(keyword) : calls.find(keyword);
 }
 
 // The identifier behind the "(#" of the creation call whose "(" stands at open, up to
 // the first "," after it (or, for menus without a ",", the first ")"), trimmed.
-Text callIdentifier(const Text& code, std::size_t open, bool closeAtParenthesis) {
-  std::size_t end = findChar(code, U',', open);
-  if (end == 0 && closeAtParenthesis) end = findChar(code, U')', open);
+Text callIdentifier(TextView code, std::size_t open, bool closeAtParenthesis) {
+  std::size_t end = findChar(code, ',', open);
+  if (end == 0 && closeAtParenthesis) end = findChar(code, ')', open);
   if (end < open + 2) return Text();
   return trimBlanks(textBetween(code, open + 2, end));
 }
@@ -69,19 +66,19 @@ bool checkDuplicates(StageContext& ctx) {
   for (const GadgetEntry& g : model.GadgetList) gadgetsSeen.insert(upper(g.name));
 
   const CreationTest tests[] = {
-      {{U"OPENWINDOW(#", nullptr}, &windows, false, Repeat::Error, U" -> Error: Find duplicate WindowID(#", U"). Stop!"},
-      {{U"CREATEMENU(#", U"CREATEPOPUPMENU(#"}, &menus, true, Repeat::Error, U" -> Error: Find duplicate MenuID(#",
-       U"). Stop!"},
-      {{U"CREATEIMAGEMENU(#", U"CREATEPOPUPIMAGEMENU(#"}, &menus, true, Repeat::Error,
-       U" -> Error: Find duplicate MenuID(#", U"). Stop!"},
-      {{U"MENUITEM(#", nullptr}, &items, false, Repeat::Warning, U" -> Warning: Find duplicate MenuItemID(#",
-       U") by MenuItem."},
-      {{U"CREATESTATUSBAR(#", nullptr}, &statusBars, false, Repeat::Error,
-       U" -> Error: Find duplicate StatusBarID(#", U"). Stop!"},
-      {{U"CREATETOOLBAR(#", nullptr}, &toolBars, false, Repeat::Error, U" -> Error: Find duplicate ToolBarID(#",
-       U"). Stop!"},
-      {{U"TOOLBARSTANDARDBUTTON(#", U"TOOLBARIMAGEBUTTON(#"}, &items, false, Repeat::Warning,
-       U" -> Warning: Find duplicate MenuItemID(#", U") by ToolbarButton."},
+      {{"OPENWINDOW(#", nullptr}, &windows, false, Repeat::Error, " -> Error: Find duplicate WindowID(#", "). Stop!"},
+      {{"CREATEMENU(#", "CREATEPOPUPMENU(#"}, &menus, true, Repeat::Error, " -> Error: Find duplicate MenuID(#",
+       "). Stop!"},
+      {{"CREATEIMAGEMENU(#", "CREATEPOPUPIMAGEMENU(#"}, &menus, true, Repeat::Error,
+       " -> Error: Find duplicate MenuID(#", "). Stop!"},
+      {{"MENUITEM(#", nullptr}, &items, false, Repeat::Warning, " -> Warning: Find duplicate MenuItemID(#",
+       ") by MenuItem."},
+      {{"CREATESTATUSBAR(#", nullptr}, &statusBars, false, Repeat::Error,
+       " -> Error: Find duplicate StatusBarID(#", "). Stop!"},
+      {{"CREATETOOLBAR(#", nullptr}, &toolBars, false, Repeat::Error, " -> Error: Find duplicate ToolBarID(#",
+       "). Stop!"},
+      {{"TOOLBARSTANDARDBUTTON(#", "TOOLBARIMAGEBUTTON(#"}, &items, false, Repeat::Warning,
+       " -> Warning: Find duplicate MenuItemID(#", ") by ToolbarButton."},
   };
 
   model.marks.creating.clear();
@@ -89,19 +86,24 @@ bool checkDuplicates(StageContext& ctx) {
   const Text* procedureHead = nullptr;
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     const Text& line = model.FormCodeLines[index];
-    if (!procedureHeadName(line).empty()) procedureHead = &line;
+    if (isProcedureHead(line) && !procedureHeadName(line).empty()) procedureHead = &line;
     // What stands behind the first ";" is a comment and creates nothing.
-    const Text code(codePart(line));
-    const Text upperCode = upper(code);
+    const TextView code = codePart(line);
+    // Every creating call holds "(#": a line without one creates nothing.
+    if (code.find("(#") == TextView::npos) {
+      if (endsProcedure(line)) procedureHead = nullptr;
+      continue;
+    }
 
+    const LineCalls calls(code);
     const CreationTest* passed = nullptr;
     std::size_t open = 0;  // the "(" of the creation call that passed
     for (const CreationTest& test : tests) {
-      for (const char32_t* keyword : test.keywords) {
+      for (const char* keyword : test.keywords) {
         if (!keyword || passed) continue;
-        if (std::size_t p = findCreation(upperCode, keyword)) {
+        if (std::size_t p = findCreation(calls, keyword)) {
           passed = &test;
-          open = p + std::char_traits<char32_t>::length(keyword) - 2;
+          open = p + std::char_traits<char>::length(keyword) - 2;
         }
       }
       if (passed) break;
@@ -135,10 +137,12 @@ bool checkDuplicates(StageContext& ctx) {
       const bool variableWindow = index < model.marks.inVariableWindow.size() && model.marks.inVariableWindow[index];
       // Gadgets: every "(#" whose command is a gadget creation command, left to right;
       // the command is the name that ends directly before the "(#".
-      for (std::size_t p = findFrom(code, U"(#"); p != 0; p = findFrom(code, U"(#", p + 2)) {
-        Text command = upper(wordBefore(code, p));
+      Text command;
+      for (std::size_t p = findFrom(code, "(#"); p != 0; p = findFrom(code, "(#", p + 2)) {
+        command = wordBefore(code, p);
+        for (char& c : command) c = upperAscii(c);  // a command word is ASCII
         if (!model.GadgetCommandSet.containsUpper(command)) continue;
-        std::size_t comma = findChar(code, U',', p + 2);
+        std::size_t comma = findChar(code, ',', p + 2);
         Text identifier = comma ? trimBlanks(textBetween(code, p + 2, comma)) : Text();
         if (variableWindow && isPbAnyAt(code, p + 1)) {
           Text name = pbAnyAssignment(code, p);

@@ -26,7 +26,7 @@ std::string backupName(const std::string& projectDir, const std::string& path) {
 }  // namespace
 
 bool makeBackup(StageContext& ctx) {
-  ctx.log(U"- Make Backup...");
+  ctx.log("- Make Backup...");
   FileSystem& fs = ctx.fs;
   const std::string dir = toUtf8(ctx.model.projectDirectory());
   const std::string listed = dir.empty() ? std::string(".") : dir;
@@ -62,7 +62,7 @@ bool makeBackup(StageContext& ctx) {
     ok = fs.readFile(original, bytes) && ctx.changes.stageBackupCopy(fs, relative, bytes, mode, original);
   }
   if (ok) return true;
-  ctx.logFileError(U"- Error CopyDirectory");
+  ctx.logFileError("- Error CopyDirectory");
   ctx.changes.discard(fs);
   return false;
 }

@@ -1,4 +1,5 @@
-// A tree of names, one character per step, searched without regard to case: the
+// A tree of names, one byte of their upper case per step, searched without regard to
+// case: the
 // index behind the rename rules and the window names, which lets a line be matched
 // against any number of names in time bounded by the line and the longest name.
 #pragma once
@@ -19,15 +20,15 @@ class NameTrie {
   // The node that ends the upper-cased name, created when it is new.
   Node insert(TextView name) {
     Node node = kRoot;
-    for (char32_t c : name) {
-      auto [it, added] = edges_.try_emplace(key(node, upperChar(c)), nodes_);
+    for (char c : upper(name)) {
+      auto [it, added] = edges_.try_emplace(key(node, c), nodes_);
       if (added) ++nodes_;
       node = it->second;
     }
     return node;
   }
-  // The child of node along the character (upper-cased by the caller), or kNone.
-  Node child(Node node, char32_t upperC) const {
+  // The child of node along one byte of an upper-cased text, or kNone.
+  Node child(Node node, char upperC) const {
     auto it = edges_.find(key(node, upperC));
     return it == edges_.end() ? kNone : it->second;
   }
@@ -35,7 +36,7 @@ class NameTrie {
   std::size_t size() const { return nodes_; }
 
  private:
-  static std::uint64_t key(Node node, char32_t c) { return std::uint64_t(node) << 32 | c; }
+  static std::uint64_t key(Node node, char c) { return std::uint64_t(node) << 32 | static_cast<unsigned char>(c); }
 
   std::unordered_map<std::uint64_t, Node> edges_;
   Node nodes_ = 1;

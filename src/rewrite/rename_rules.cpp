@@ -9,7 +9,7 @@ namespace tarnwick {
 namespace {
 
 // Letters and digits after upper-casing.
-bool isLetterOrDigit(char32_t upperC) { return (upperC >= U'0' && upperC <= U'9') || (upperC >= U'A' && upperC <= U'Z'); }
+bool isLetterOrDigit(char upperC) { return (upperC >= '0' && upperC <= '9') || (upperC >= 'A' && upperC <= 'Z'); }
 
 }  // namespace
 
@@ -18,8 +18,8 @@ void RenameRules::add(Mode mode, const Text& stem, const Text& name, const Text&
   rules_.push_back({mode, stem, name, stem + name + tail, replacement});
   // Behind the stem the name starts after a "#" or "_"; before the tail (or, for a
   // whole word, before the end of the word) no letter or digit follows it.
-  bool startsAfterMark = !stem.empty() && (stem.back() == U'#' || stem.back() == U'_');
-  bool endsBeforeMark = tail.empty() ? mode == Mode::Word : !isLetterOrDigit(upperChar(tail.front()));
+  bool startsAfterMark = !stem.empty() && (stem.back() == '#' || stem.back() == '_');
+  bool endsBeforeMark = tail.empty() ? mode == Mode::Word : !isLetterOrDigit(upperAscii(tail.front()));
   if (name.empty() || !startsAfterMark || !endsBeforeMark) {
     everyLine_.push_back(index);
     return;
@@ -33,14 +33,15 @@ void RenameRules::candidates(const Text& line, std::vector<std::size_t>& out) co
   out.insert(out.end(), everyLine_.begin(), everyLine_.end());
   if (rulesAt_.empty()) return;
   const std::size_t n = line.size();
+  const UpperBytes up(line);
   for (std::size_t start = 1; start < n; ++start) {
-    if (line[start - 1] != U'#' && line[start - 1] != U'_') continue;
+    if (line[start - 1] != '#' && line[start - 1] != '_') continue;
     NameTrie::Node node = NameTrie::kRoot;
     for (std::size_t i = start; i < n;) {
-      node = names_.child(node, upperChar(line[i]));
+      node = names_.child(node, up[i]);
       if (node == NameTrie::kNone) break;
       ++i;
-      if (!rulesAt_[node].empty() && (i == n || !isLetterOrDigit(upperChar(line[i]))))
+      if (!rulesAt_[node].empty() && (i == n || !isLetterOrDigit(up[i])))
         out.insert(out.end(), rulesAt_[node].begin(), rulesAt_[node].end());
     }
   }

@@ -6,7 +6,7 @@ namespace {
 
 // Identifier characters, tested on upper-cased text: every other character, letters
 // outside A to Z included, separates identifiers.
-bool isIdentifierChar(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || c == U'_'; }
+bool isIdentifierChar(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 }  // namespace
 
@@ -24,7 +24,7 @@ Text ReplaceWord(TextView line, TextView search, TextView replacement) {
     result.append(line.substr(copied, p - copied));
     copied = p;
     // The character in front is the last one written, which may end a replacement.
-    bool leftFree = result.empty() || !isIdentifierChar(upperChar(result.back()));
+    bool leftFree = result.empty() || !isIdentifierChar(upperAscii(result.back()));
     bool rightFree = p + length == upperLine.size() || !isIdentifierChar(upperLine[p + length]);
     if (leftFree && rightFree) {
       result.append(replacement);
@@ -71,7 +71,7 @@ Text ReplaceSubstring(TextView line, TextView search, TextView replacement) {
 
 Text ReplaceWindowPrefix(TextView line, TextView stem, TextView window, TextView replacement,
                          const WindowNames& windows) {
-  const Text search = Text(stem) + Text(window) + U"_";
+  const Text search = Text(stem) + Text(window) + "_";
   return replaceOccurrences(line, search, replacement, [&](std::size_t p) {
     return windows.ownerLength(line, p + stem.size()) == window.size();
   });

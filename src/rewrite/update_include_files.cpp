@@ -17,15 +17,15 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
   using Mode = RenameRules::Mode;
   RenameRules rules(&windows);
   for (const ReplaceEntry& e : replaceList)
-    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + e.newName + U"_");
+    if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, "#", e.oldName, "_", "#" + e.newName + "_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
-    rules.add(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    rules.add(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
     if (variables[i]) rules.add(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)
-      rules.add(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+      rules.add(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
   return rules;
 }
 
@@ -49,14 +49,14 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
     // A missing include file is created empty (by the commit, like every change);
     // one that exists but cannot be read (or is no regular file) is left alone.
     if (ctx.fs.exists(file) || ctx.changes.stageFile(ctx.fs, file, std::string()) == StageResult::Failed)
-      ctx.logFileError(U" -> Error OpenFile " + path + U" / " + fileErrorText());
+      ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
     return true;
   }
   DecodedText text = ctx.decodeRead(path, bytes);
   int count = rules.apply(text.lines);
   if (count == 0) return true;
 
-  ctx.log(U" -> Update Includefile " + path + U" / Count Change: " + numberText(count));
+  ctx.log(" -> Update Includefile " + path + " / Count Change: " + numberText(count));
   // Written back in the encoding it was read in, with its mark when it had one, so
   // that nothing but the renamed identifiers changes; a file of UTF-8 and 8-bit lines
   // becomes UTF-8.
@@ -65,7 +65,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
   if (lossy || !decodesFaithfully(bytes) || ctx.changes.stageFile(ctx.fs, file, encoded) == StageResult::Failed) {
-    ctx.logFileError(U" -> Error WriteFile " + path + U" / " + fileErrorText());
+    ctx.logFileError(" -> Error WriteFile " + path + " / " + fileErrorText());
     return false;
   }
   return true;
@@ -74,7 +74,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
 }  // namespace
 
 bool updateIncludeFiles(StageContext& ctx) {
-  ctx.log(U"- Update IncludeFiles");
+  ctx.log("- Update IncludeFiles");
   // The rules are built once for all files.
   const WindowNames windows = windowNamesOf(ctx.model);
   const RenameRules rules = includeRules(ctx.model.replaceList, variableBindings(ctx.model), windows);

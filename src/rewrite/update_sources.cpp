@@ -52,7 +52,7 @@ std::vector<bool> variableBindings(const FormModel& model) {
 }
 
 void updatePrefixes(StageContext& ctx) {
-  ctx.log(U"- Update Prefix");
+  ctx.log("- Update Prefix");
   FormModel& m = ctx.model;
   // A window's prefix is renamed only in the names of its own objects, not in those
   // of a window whose name begins with it.
@@ -60,31 +60,31 @@ void updatePrefixes(StageContext& ctx) {
   BufferRules rules(&windows);
   for (const ReplaceEntry& e : m.replaceList) {
     if (e.kind != ObjectKind::Window) continue;
-    const Text newPrefix = e.newName + U"_";
-    rules.eventMenu.add(Mode::WindowPrefix, U"EventMenu_", e.oldName, U"_", U"EventMenu_" + newPrefix);
-    rules.eventGadget.add(Mode::WindowPrefix, U"EventGadget_", e.oldName, U"_", U"EventGadget_" + newPrefix);
-    rules.eventWindow.add(Mode::WindowPrefix, U"EventSize_", e.oldName, U"_", U"EventSize_" + newPrefix);
-    rules.eventWindow.add(Mode::WindowPrefix, U"EventExit_", e.oldName, U"_", U"EventExit_" + newPrefix);
-    rules.addToAll(Mode::WindowPrefix, U"#", e.oldName, U"_", U"#" + newPrefix);
+    const Text newPrefix = e.newName + "_";
+    rules.eventMenu.add(Mode::WindowPrefix, "EventMenu_", e.oldName, "_", "EventMenu_" + newPrefix);
+    rules.eventGadget.add(Mode::WindowPrefix, "EventGadget_", e.oldName, "_", "EventGadget_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, "EventSize_", e.oldName, "_", "EventSize_" + newPrefix);
+    rules.eventWindow.add(Mode::WindowPrefix, "EventExit_", e.oldName, "_", "EventExit_" + newPrefix);
+    rules.addToAll(Mode::WindowPrefix, "#", e.oldName, "_", "#" + newPrefix);
   }
   rules.apply(m);
 }
 
 void updateProcedures(StageContext& ctx) {
-  ctx.log(U"- Update Procedure");
+  ctx.log("- Update Procedure");
   FormModel& m = ctx.model;
   BufferRules rules;
   for (const ReplaceEntry& e : m.replaceList) {
     switch (e.kind) {
       case ObjectKind::MenuItem:
-        rules.eventMenu.add(Mode::Word, U"EventMenu_", e.oldName, Text(), U"EventMenu_" + e.newName);
+        rules.eventMenu.add(Mode::Word, "EventMenu_", e.oldName, Text(), "EventMenu_" + e.newName);
         break;
       case ObjectKind::Gadget:
-        rules.eventGadget.add(Mode::Word, U"EventGadget_", e.oldName, Text(), U"EventGadget_" + e.newName);
+        rules.eventGadget.add(Mode::Word, "EventGadget_", e.oldName, Text(), "EventGadget_" + e.newName);
         break;
       case ObjectKind::Window:
-        rules.eventWindow.add(Mode::Word, U"EventSize_", e.oldName, Text(), U"EventSize_" + e.newName);
-        rules.eventWindow.add(Mode::Word, U"EventExit_", e.oldName, Text(), U"EventExit_" + e.newName);
+        rules.eventWindow.add(Mode::Word, "EventSize_", e.oldName, Text(), "EventSize_" + e.newName);
+        rules.eventWindow.add(Mode::Word, "EventExit_", e.oldName, Text(), "EventExit_" + e.newName);
         break;
       default:  // menus, status bars and toolbars have no event procedures
         break;
@@ -94,25 +94,25 @@ void updateProcedures(StageContext& ctx) {
 }
 
 void updateConstants(StageContext& ctx) {
-  ctx.log(U"- Update Constants");
+  ctx.log("- Update Constants");
   BufferRules rules;
   const std::vector<bool> variables = variableBindings(ctx.model);
   for (std::size_t i = 0; i < ctx.model.replaceList.size(); ++i) {
     const ReplaceEntry& e = ctx.model.replaceList[i];
     // A variable has no constant: an old constant bound to it (a gadget the designer
     // switched to variable mode) becomes the variable.
-    rules.addToAll(Mode::Word, U"#", e.oldName, Text(), variables[i] ? e.newName : U"#" + e.newName);
+    rules.addToAll(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
     if (variables[i]) rules.addToAll(Mode::Word, Text(), e.oldName, Text(), e.newName);
   }
   rules.apply(ctx.model);
 }
 
 void updateOpenWindows(StageContext& ctx) {
-  ctx.log(U"- Update Open Window");
+  ctx.log("- Update Open Window");
   BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList)
     if (e.kind == ObjectKind::Window)
-      rules.addToAll(Mode::Word, U"Open_", e.oldName, U"()", U"Open_" + e.newName + U"()");
+      rules.addToAll(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
   rules.apply(ctx.model);
 }
 

@@ -14,12 +14,13 @@ void WindowNames::add(TextView name) {
 std::size_t WindowNames::ownerLength(TextView text, std::size_t from) const {
   std::size_t owner = 0;
   NameTrie::Node node = NameTrie::kRoot;
+  const UpperBytes up(text);
   for (std::size_t i = from; i < text.size();) {
-    node = trie_.child(node, upperChar(text[i]));
+    node = trie_.child(node, up[i]);
     if (node == NameTrie::kNone) break;
     ++i;
     // A window name followed by "_" or by the end of the identifier.
-    if (isWindow_[node] && (i == text.size() || text[i] == U'_' || !isIdentifierChar(upperChar(text[i]))))
+    if (isWindow_[node] && (i == text.size() || text[i] == '_' || !isIdentifierChar(text[i])))
       owner = i - from;
   }
   return owner;

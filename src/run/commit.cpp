@@ -148,9 +148,15 @@ bool commitChanges(StageContext& ctx) {
   // A run always backs up before it changes anything; only a generation step run on
   // its own (in a test) comes here without a backup.
   if (!changes.backupFolder().empty() && !changes.stageBackupCopy(fs, kRestoreName, restoreRecord(changes, dir), fs.newFileMode())) {
-    ctx.logFileError(U" -> Error File " + fromUtf8(changes.backupFolder() + "/" + kRestoreName) + U" / " +
+    ctx.logFileError(" -> Error File " + fromUtf8(changes.backupFolder() + "/" + kRestoreName) + " / " +
                      fileErrorText());
-    ctx.log(U" -> Error: no backup, no file was changed. Stop!");
+    ctx.log(" -> Error: no backup, no file was changed. Stop!");
+    changes.discard(fs);
+    return false;
+  }
+  if (!changes.syncBackup(fs)) {
+    ctx.logFileError(" -> Error File " + fromUtf8(changes.backupFolder()) + " / " + fileErrorText());
+    ctx.log(" -> Error: no backup, no file was changed. Stop!");
     changes.discard(fs);
     return false;
   }
@@ -168,15 +174,15 @@ bool commitChanges(StageContext& ctx) {
       !fs.syncDirectory(folderPath(dir))) {
     if (!temporary.empty()) fs.removePath(temporary);
     fs.removePath(journal);
-    ctx.logFileError(U" -> Error File " + fromUtf8(journal) + U" / " + fileErrorText());
-    ctx.log(U" -> Error: a file could not be written, no file was changed. Stop!");
+    ctx.logFileError(" -> Error File " + fromUtf8(journal) + " / " + fileErrorText());
+    ctx.log(" -> Error: a file could not be written, no file was changed. Stop!");
     changes.discard(fs);
     return false;
   }
   for (const JournalEntry& e : entries) {
     if (putInPlace(fs, e)) continue;
-    ctx.logFileError(U" -> Error File " + fromUtf8(e.target) + U" / " + fileErrorText());
-    ctx.log(U" -> Error: the run's changes could not all be put in place; the next run completes them. Stop!");
+    ctx.logFileError(" -> Error File " + fromUtf8(e.target) + " / " + fileErrorText());
+    ctx.log(" -> Error: the run's changes could not all be put in place; the next run completes them. Stop!");
     // The journal names the temporaries that are left: they must stay for the next run.
     changes = ChangeSet();
     return false;

@@ -66,25 +66,25 @@ RestoreEnd restoreBackup(StageContext& ctx) {
     }
   } unlock{fs, lock, handle};
 
-  auto fail = [&](const char32_t* stop) {
+  auto fail = [&](const char* stop) {
     if (stop) ctx.log(stop);
     ctx.changes.discard(fs);
-    ctx.log(U"Cancel.");
-    ctx.log(U"");
+    ctx.log("Cancel.");
+    ctx.log("");
     return RestoreEnd::Failed;
   };
 
-  ctx.log(U"Restore Backup ...");
+  ctx.log("Restore Backup ...");
   // A commit that was cut off is completed first, as a run does.
   switch (recoverInterruptedRun(fs, dir)) {
     case Recovery::Completed:
-      ctx.log(U"- Completed the file changes of an interrupted run.");
+      ctx.log("- Completed the file changes of an interrupted run.");
       break;
     case Recovery::Removed:
-      ctx.log(U"- Removed the temporary files of an interrupted run.");
+      ctx.log("- Removed the temporary files of an interrupted run.");
       break;
     case Recovery::Failed:
-      return fail(U" -> Error: the file changes of an interrupted run could not be completed. Stop!");
+      return fail(" -> Error: the file changes of an interrupted run could not be completed. Stop!");
     case Recovery::Nothing:
       break;
   }
@@ -93,14 +93,14 @@ RestoreEnd restoreBackup(StageContext& ctx) {
   std::vector<RecordEntry> entries;
   if (fs.inspect(backup).kind != PathKind::Directory || !fs.readFile(backup + "/" + kRestoreName, text) ||
       !parseRecord(text, entries)) {
-    ctx.log(U" -> " + fromUtf8(kNoBackupMessage));
-    ctx.log(U"Cancel.");
-    ctx.log(U"");
+    ctx.log(" -> " + fromUtf8(kNoBackupMessage));
+    ctx.log("Cancel.");
+    ctx.log("");
     return RestoreEnd::NoBackup;
   }
 
   bool backedUp = ctx.changes.beginBackup(fs, backup), ok = backedUp;
-  if (!backedUp) ctx.logFileError(U"- Error CopyDirectory");
+  if (!backedUp) ctx.logFileError("- Error CopyDirectory");
   for (const RecordEntry& e : entries) {
     if (!ok) break;
     const std::string path = e.path[0] == '/' ? e.path : dir + e.path;
@@ -113,34 +113,34 @@ RestoreEnd restoreBackup(StageContext& ctx) {
     if (fs.isRegularFile(path) &&
         !(fs.readFile(path, now) &&
           ctx.changes.stageBackupCopy(fs, place, now, fs.inspect(fs.resolveLink(path)).mode, path))) {
-      ctx.logFileError(U"- Error CopyDirectory");
+      ctx.logFileError("- Error CopyDirectory");
       backedUp = ok = false;
       break;
     }
     StageResult r;
     if (e.kind == "created") {
       r = ctx.changes.stageRemoval(fs, path);
-      if (r == StageResult::Changed) ctx.log(U" -> Remove File " + shown);
+      if (r == StageResult::Changed) ctx.log(" -> Remove File " + shown);
     } else {
       std::string old;
       if (!fs.readFile(backup + "/" + e.copy, old)) {
-        ctx.logFileError(U" -> Error OpenFile " + fromUtf8(backup + "/" + e.copy) + U" / " + fileErrorText());
+        ctx.logFileError(" -> Error OpenFile " + fromUtf8(backup + "/" + e.copy) + " / " + fileErrorText());
         ok = false;
         break;
       }
       r = ctx.changes.stageFile(fs, path, old);
-      if (r == StageResult::Changed) ctx.log(U" -> Restore File " + shown);
+      if (r == StageResult::Changed) ctx.log(" -> Restore File " + shown);
     }
     if (r == StageResult::Failed) {
-      ctx.logFileError(U" -> Error File " + shown + U" / " + fileErrorText());
+      ctx.logFileError(" -> Error File " + shown + " / " + fileErrorText());
       ok = false;
     }
   }
-  if (!backedUp) return fail(U" -> Error: no backup, no file was changed. Stop!");
-  if (!ok) return fail(U" -> Error: a file could not be written, no file was changed. Stop!");
+  if (!backedUp) return fail(" -> Error: no backup, no file was changed. Stop!");
+  if (!ok) return fail(" -> Error: a file could not be written, no file was changed. Stop!");
   if (!commitChanges(ctx)) return fail(nullptr);
-  ctx.log(U"Ready.");
-  ctx.log(U"");
+  ctx.log("Ready.");
+  ctx.log("");
   return RestoreEnd::Restored;
 }
 

@@ -42,8 +42,8 @@ RunEnd runGeneration(RunContext& ctx) {
   if (!generateStep1(ctx) || !checkConstants(ctx) || !updateSources(ctx) || !generateStep4(ctx)) {
     // Nothing staged reaches the user's files.
     ctx.changes.discard(ctx.fs);
-    ctx.log(U"Cancel.");
-    ctx.log(U"");
+    ctx.log("Cancel.");
+    ctx.log("");
     ctx.host.enableMainWindow();
     return RunEnd::Cancelled;
   }

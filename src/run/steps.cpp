@@ -21,7 +21,7 @@ bool failStep1(RunContext& ctx) {
   return false;
 }
 
-void logRecovery(RunContext& ctx, const char32_t* line) {
+void logRecovery(RunContext& ctx, const char* line) {
   if (ctx.recoveryLogged) return;
   ctx.recoveryLogged = true;
   ctx.log(line);
@@ -34,7 +34,7 @@ bool completeInterruptedRun(RunContext& ctx) {
     case Recovery::Nothing:
       return true;
     case Recovery::Completed: {
-      logRecovery(ctx, U"- Completed the file changes of an interrupted run.");
+      logRecovery(ctx, "- Completed the file changes of an interrupted run.");
       // The completed commit may have stored its run's names in the project file; they
       // are the names this run binds against, or it would rename a second time.
       Lines files;
@@ -46,52 +46,52 @@ bool completeInterruptedRun(RunContext& ctx) {
       return true;
     }
     case Recovery::Removed:
-      logRecovery(ctx, U"- Removed the temporary files of an interrupted run.");
+      logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
       return true;
     case Recovery::Failed:
       break;
   }
-  ctx.logFileError(U" -> Error: the file changes of an interrupted run could not be completed. Stop!");
+  ctx.logFileError(" -> Error: the file changes of an interrupted run could not be completed. Stop!");
   return false;
 }
 
-const char32_t* const kWriteStop = U" -> Error: a file could not be written, no file was changed. Stop!";
+const char* const kWriteStop = " -> Error: a file could not be written, no file was changed. Stop!";
 
 }  // namespace
 
 bool generateStep1(RunContext& ctx) {
   FormModel& model = ctx.model;
-  ctx.log(U"Generate Code Step 1 ...");
+  ctx.log("Generate Code Step 1 ...");
   if (!completeInterruptedRun(ctx)) return failStep1(ctx);
-  ctx.log(U"- Check Main.pb");
+  ctx.log("- Check Main.pb");
   std::optional<MarkInfo> mainMark = CheckMainFile(ctx.fs, model);
-  ctx.log(mainMark ? markLogLine(*mainMark) : Text(U" -> Main.pb not found."));
+  ctx.log(mainMark ? markLogLine(*mainMark) : Text(" -> Main.pb not found."));
   model.WriteFormat = WriteFormat(mainMark, model.switches);
 
-  ctx.log(U"- Load Files...");
+  ctx.log("- Load Files...");
   model.resetRun();
   // The rows stay as written in the project file; the run reads them from the project's folder.
   for (const Text& row : ctx.fileRows) model.SourceFileList.push_back(resolveFileRow(row, model.projectDirectory()));
   // Without one of its files the form lacks windows and objects: a run would ask to
   // bind their names away and drop them from the generated files.
   if (!LoadSourceFiles(ctx)) {
-    ctx.log(U" -> Error: a source file could not be read. Stop!");
+    ctx.log(" -> Error: a source file could not be read. Stop!");
     return failStep1(ctx);
   }
   prepareFileBuffers(ctx);
   if (model.SourceFileList.empty()) {
-    ctx.log(U"None Files to Generate.");
+    ctx.log("None Files to Generate.");
     return failStep1(ctx);
   }
-  CollectIncludeFiles(ctx, U"Main.pb");
+  CollectIncludeFiles(ctx, "Main.pb");
   if (removeLeftoversBeside(ctx.fs, model.IncludeFileList))
-    logRecovery(ctx, U"- Removed the temporary files of an interrupted run.");
+    logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
 
-  ctx.log(U"- Interpret code...");
+  ctx.log("- Interpret code...");
   if (!PrefixObjectConstants(ctx)) return failStep1(ctx);
   if (!checkDuplicates(ctx)) return failStep1(ctx);
   if (model.WindowList.empty()) {
-    ctx.log(U" -> Error: no window found in the form code. Stop!");
+    ctx.log(" -> Error: no window found in the form code. Stop!");
     return failStep1(ctx);
   }
   PrefixObjectReferences(model);
@@ -126,8 +126,8 @@ bool bindKind(RunContext& ctx, ObjectKind kind) {
 }
 
 bool checkConstants(RunContext& ctx) {
-  ctx.log(U"Generate Code Step 2 ...");
-  ctx.log(U"- Check Constants...");
+  ctx.log("Generate Code Step 2 ...");
+  ctx.log("- Check Constants...");
   // Only this run's window bindings may steer the prefix carry-over of the later kinds.
   ctx.model.replaceList.clear();
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
@@ -137,10 +137,10 @@ bool checkConstants(RunContext& ctx) {
 }
 
 bool updateSources(RunContext& ctx) {
-  ctx.log(U"Generate Code Step 3 ...");
+  ctx.log("Generate Code Step 3 ...");
   // Without a backup no source is touched.
   if (!makeBackup(ctx)) {
-    ctx.log(U" -> Error: no backup, no file was changed. Stop!");
+    ctx.log(" -> Error: no backup, no file was changed. Stop!");
     return false;
   }
   updatePrefixes(ctx);
@@ -156,31 +156,40 @@ bool updateSources(RunContext& ctx) {
 
 bool generateStep4(RunContext& ctx) {
   FormModel& m = ctx.model;
-  ctx.log(U"Generate Code Step 4 ...");
-  ctx.log(U"- Create new code...");
+  ctx.log("Generate Code Step 4 ...");
+  ctx.log("- Create new code...");
+  // Each file, once built, goes to its temporary file at once (its log line comes with
+  // the others below), so that a large project never holds all its files in memory.
   rewriteFirstWindowLines(ctx);
+  stageFinished(ctx, "Main.pb", m.buffers.main);
+  if (m.switches.Multilang == 1) stageFinished(ctx, "LoadLanguage.pb", m.buffers.loadLanguage);
   assembleCommonFile(m);
+  stageFinished(ctx, "CommonFile.pb", m.buffers.common);
   if (m.switches.UseCallFast == 1) fillCallTables(m);
   else fillPlainDispatch(m);
+  stageFinished(ctx, "EventMain.pb", m.buffers.eventMain);
   appendMenuProcedures(m);
+  stageFinished(ctx, "EventMenu.pb", m.buffers.eventMenu);
   appendSizeProcedures(m);
   appendExitProcedures(m);
+  stageFinished(ctx, "EventWindow.pb", m.buffers.eventWindow);
   appendGadgetProcedures(m);
+  stageFinished(ctx, "EventGadget.pb", m.buffers.eventGadget);
 
-  ctx.log(U" -> Count Window: " + numberText(static_cast<long long>(m.WindowList.size())));
-  ctx.log(U" -> Count MenuBar: " + numberText(static_cast<long long>(m.MenuBarList.size())));
-  ctx.log(U" -> Count MenuItem: " + numberText(static_cast<long long>(m.MenuItemList.size())));
-  ctx.log(U" -> Count StatusBar: " + numberText(static_cast<long long>(m.StatusBarList.size())));
-  ctx.log(U" -> Count ToolBar: " + numberText(static_cast<long long>(m.ToolBarList.size())));
-  ctx.log(U" -> Count Gadget: " + numberText(static_cast<long long>(m.GadgetList.size())));
-  ctx.log(U" -> Count Image: " + numberText(static_cast<long long>(m.ImageList.size())));
-  ctx.log(U"- Write Files...");
+  ctx.log(" -> Count Window: " + numberText(static_cast<long long>(m.WindowList.size())));
+  ctx.log(" -> Count MenuBar: " + numberText(static_cast<long long>(m.MenuBarList.size())));
+  ctx.log(" -> Count MenuItem: " + numberText(static_cast<long long>(m.MenuItemList.size())));
+  ctx.log(" -> Count StatusBar: " + numberText(static_cast<long long>(m.StatusBarList.size())));
+  ctx.log(" -> Count ToolBar: " + numberText(static_cast<long long>(m.ToolBarList.size())));
+  ctx.log(" -> Count Gadget: " + numberText(static_cast<long long>(m.GadgetList.size())));
+  ctx.log(" -> Count Image: " + numberText(static_cast<long long>(m.ImageList.size())));
+  ctx.log("- Write Files...");
   bool written = writeGeneratedFiles(ctx);
   // The project file with this run's names is the last of the run's files, so that the
   // names change only together with the files that use them.
   const std::string projectPath = toUtf8(m.ProjectPath);
   if (ctx.changes.stageFile(ctx.fs, projectPath, projectFileBytes(ctx.fileRows, m, true)) == StageResult::Failed) {
-    ctx.logFileError(U" -> Error File " + m.ProjectPath + U" / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + m.ProjectPath + " / " + fileErrorText());
     written = false;
   }
   if (!written) {
@@ -189,8 +198,8 @@ bool generateStep4(RunContext& ctx) {
   }
   if (!commitChanges(ctx)) return false;
   adoptCurrentNames(m);
-  ctx.log(U"Ready.");
-  ctx.log(U"");
+  ctx.log("Ready.");
+  ctx.log("");
   ctx.host.enableMainWindow();
   return true;
 }

@@ -20,15 +20,15 @@ TEST(CommonFile, ImageSections) {
     int include;
     const char* expected;
   } cases[] = {
-      {"decoders in fixed order", {{U"#A", U"ok.PNG"}, {U"#B", U"b.jpeg"}, {U"#C", U"c.Tif"}, {U"#D", U"d.tga"}}, 0,
+      {"decoders in fixed order", {{"#A", "ok.PNG"}, {"#B", "b.jpeg"}, {"#C", "c.Tif"}, {"#D", "d.tga"}}, 0,
        ";- Image Plugin\n\nUseJPEGImageDecoder()\nUseJPEG2000ImageDecoder()\nUsePNGImageDecoder()\n"
        "UseTIFFImageDecoder()\nUseTGAImageDecoder()\n\n;- Load Images\nLoadImage(#A, \"ok.PNG\")\n"
        "LoadImage(#B, \"b.jpeg\")\nLoadImage(#C, \"c.Tif\")\nLoadImage(#D, \"d.tga\")\n\n"},
-      {"only bitmaps", {{U"#A", U"a.bmp"}, {U"#B", U"noext"}}, 0,
+      {"only bitmaps", {{"#A", "a.bmp"}, {"#B", "noext"}}, 0,
        ";- Image Plugin\n\n;- Load Images\nLoadImage(#A, \"a.bmp\")\nLoadImage(#B, \"noext\")\n\n"},
       {"no images embedded", {}, 1, ";- Image Plugin\n\n;- Catch Images\n\n;- Images\nDataSection\nEndDataSection\n"},
       // A numbered image and a constant written with blanks still give valid labels.
-      {"numbered and blank labels", {{U"0", U"a.bmp"}, {U" #Logo ", U"l.bmp"}}, 1,
+      {"numbered and blank labels", {{"0", "a.bmp"}, {" #Logo ", "l.bmp"}}, 1,
        ";- Image Plugin\n\n;- Catch Images\nCatchImage(0, ?Image_0)\nCatchImage( #Logo , ?Logo)\n\n;- Images\n"
        "DataSection\n  Image_0:\n  IncludeBinary \"a.bmp\"\n  Logo:\n  IncludeBinary \"l.bmp\"\nEndDataSection\n"},
   };
@@ -43,13 +43,13 @@ TEST(CommonFile, ImageSections) {
 
 TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
   FormModel m;
-  m.FontList = {{U"1", U"LoadFont(1, \"Arial\", 8)"}, {U"#Font_0", U""}, {U"#Font_0", U""}, {U" #Font_2", U""}};
-  m.ImageList = {{U"0", U"a.png"}, {U"#Image_1", U"b.png"}};
+  m.FontList = {{"1", "LoadFont(1, \"Arial\", 8)"}, {"#Font_0", ""}, {"#Font_0", ""}, {" #Font_2", ""}};
+  m.ImageList = {{"0", "a.png"}, {"#Image_1", "b.png"}};
   buildConstantsSection(m);
   const Lines& c = m.sections.constants;
   auto block = [&](const char* header) {
     auto it = std::find(c.begin(), c.end(), T(header));
-    auto end = std::find(it, c.end(), Text(U"EndEnumeration"));
+    auto end = std::find(it, c.end(), Text("EndEnumeration"));
     return Lines(it + 3, end);
   };
   EXPECT_EQ(block(";- Font Constants"), L({"  #Font_0", "  #Font_0", "   #Font_2"}));
@@ -61,10 +61,10 @@ TEST(CommonFile, NumberedFontsAndImagesGetNoEnumerationMember) {
 // after them, ten names a line; the other blocks are untouched.
 TEST(CommonFile, VariablesAreDeclaredAfterTheirEnumeration) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Dialog", U"Window_2"};
+  m.WindowList = {"Window_0", "Dialog", "Window_2"};
   m.WindowVariableList = {true, false, true};
-  m.GadgetList = {{U"Dialog_Close", U"BUTTONGADGET"}};
-  for (int i = 0; i < 11; ++i) m.GadgetList.push_back({U"G" + numberText(i), U"BUTTONGADGET", true});
+  m.GadgetList = {{"Dialog_Close", "BUTTONGADGET"}};
+  for (int i = 0; i < 11; ++i) m.GadgetList.push_back({"G" + numberText(i), "BUTTONGADGET", true});
   buildConstantsSection(m);
   const Lines& c = m.sections.constants;
   EXPECT_EQ(Lines(c.begin(), c.begin() + 8),
@@ -82,7 +82,7 @@ TEST(MainFile, FirstWindowLines) {
   RecordingHost host;
   MemoryFileSystem fs;
   StageContext ctx(m, host, fs);
-  m.WindowList = {U"Window_0", U"Window_1"};
+  m.WindowList = {"Window_0", "Window_1"};
   m.buffers.main = templateLines("Main.txt");
   rewriteFirstWindowLines(ctx);
   EXPECT_EQ(Lines(m.buffers.main.begin() + 40, m.buffers.main.begin() + 43),
@@ -93,10 +93,10 @@ TEST(MainFile, FirstWindowLines) {
   EXPECT_EQ(changed, 2);
 
   // A later run: the test line follows the first window, nothing else changes.
-  m.WindowList = {U"Main"};
+  m.WindowList = {"Main"};
   rewriteFirstWindowLines(ctx);
-  EXPECT_EQ(m.buffers.main[40], U"  Open_Window_0()");
-  EXPECT_EQ(m.buffers.main[42], U"  If WindowID(#Main)");
+  EXPECT_EQ(m.buffers.main[40], "  Open_Window_0()");
+  EXPECT_EQ(m.buffers.main[42], "  If WindowID(#Main)");
 
   // Without a test line every placeholder call is replaced, in any case once found.
   m.buffers.main = L({"Open_WindowXY() : open_windowxy()", "open_windowxy()", "x"});
@@ -122,7 +122,7 @@ struct TwoWindows {
   RecordingHost host;
   MemoryFileSystem fs;
   StageContext ctx{m, host, fs};
-  TwoWindows() { m.WindowList = {U"Main", U"Other"}; }
+  TwoWindows() { m.WindowList = {"Main", "Other"}; }
 };
 
 // The placeholder call names the procedure that opens the first window, unless that
@@ -134,17 +134,17 @@ TEST(MainFile, CallOfTheWindowProcedure) {
     const char* call;
     const char* warning;  // "" for none
   } cases[] = {
-      {{U"Window_Main", false}, "  Open_WindowXY()", "  Window_Main()", ""},
-      {{U"OPEN_MAIN", false}, "  Open_WindowXY()", "  Open_Main()", ""},
-      {{U"", false}, "  Open_WindowXY()", "  Open_Main()", ""},
-      {{U"CreateGUI", true}, "  Open_WindowXY() : Open_WindowXY()", "  Open_Main() : Open_Main()",
+      {{"Window_Main", false}, "  Open_WindowXY()", "  Window_Main()", ""},
+      {{"OPEN_MAIN", false}, "  Open_WindowXY()", "  Open_Main()", ""},
+      {{"", false}, "  Open_WindowXY()", "  Open_Main()", ""},
+      {{"CreateGUI", true}, "  Open_WindowXY() : Open_WindowXY()", "  Open_Main() : Open_Main()",
        " -> Warning: window Main opened by procedure CreateGUI, which needs arguments; Main.pb calls Open_Main()."},
-      {{U"CreateGUI", true}, "  Open_Main()", "  Open_Main()", ""},  // no placeholder left: no warning
+      {{"CreateGUI", true}, "  Open_Main()", "  Open_Main()", ""},  // no placeholder left: no warning
   };
   for (const Case& c : cases) {
     TwoWindows f;
-    f.m.WindowProcedureList = {c.procedure, {U"Second", false}};
-    f.m.buffers.main = {T(c.main), U"  If WindowID(#Window)"};
+    f.m.WindowProcedureList = {c.procedure, {"Second", false}};
+    f.m.buffers.main = {T(c.main), "  If WindowID(#Window)"};
     rewriteFirstWindowLines(f.ctx);
     EXPECT_EQ(f.m.buffers.main, L({c.call, "  If WindowID(#Main)"})) << c.main;
     EXPECT_EQ(f.host.log, *c.warning ? L({c.warning}) : Lines()) << c.main;
@@ -168,8 +168,8 @@ TEST(MainFile, TestLineOfAWindowInAVariable) {
   for (const Case& c : cases) {
     TwoWindows f;
     f.m.WindowVariableList = c.variables;
-    f.m.PreviousWindowList = {U"Window_0"};
-    f.m.buffers.main = {U"  Open_Main()", T(c.before)};
+    f.m.PreviousWindowList = {"Window_0"};
+    f.m.buffers.main = {"  Open_Main()", T(c.before)};
     rewriteFirstWindowLines(f.ctx);
     EXPECT_EQ(f.m.buffers.main, L({"  Open_Main()", c.after})) << c.before;
   }
@@ -177,18 +177,18 @@ TEST(MainFile, TestLineOfAWindowInAVariable) {
 
 TEST(Language, ScanFindsFirstQuotedTextOfMyLanguageLines) {
   FormModel m;
-  m.Language.set(U"Open", U"Öffnen");
+  m.Language.set("Open", "Öffnen");
   ScanLanguageKeys(m, L({"  MenuItem(#A, MyLanguage(\"Open\"))", "  x = mylanguage(\"File\") + MyLanguage(\"Edit\")",
                          "  Debug \"first\" + MyLanguage(\"second\")", "  MyLanguage(x)", "  MyLanguage(\"\")",
                          "  s = \"\" + MyLanguage(\"z\")", "  Text(\"no call\")", "  MyLanguage(\"open", "Debug \"File\""}));
-  std::vector<std::pair<Text, Text>> expected = {{U"Open", U"Öffnen"}, {U"File", U"File"}, {U"first", U"first"}};
+  std::vector<std::pair<Text, Text>> expected = {{"Open", "Öffnen"}, {"File", "File"}, {"first", "first"}};
   EXPECT_EQ(m.Language.entries(), expected);
 }
 
 TEST(Language, DataOfLoadLanguage) {
   FormModel m;
-  m.Language.set(U"File", U"File");
-  m.Language.set(U"Open", U"Öffnen");
+  m.Language.set("File", "File");
+  m.Language.set("Open", "Öffnen");
   m.buffers.loadLanguage = templateLines("LoadLanguage.txt");
   fillLanguageData(m);
   const Lines& b = m.buffers.loadLanguage;
@@ -200,17 +200,17 @@ TEST(Language, DataOfLoadLanguage) {
 
   // Stale keys between the labels go; a run with the same keys changes nothing.
   m.Language.clear();
-  m.Language.set(U"New", U"New");
+  m.Language.set("New", "New");
   fillLanguageData(m);
-  EXPECT_EQ(b[5], U"#MaxLanguage = 1");
+  EXPECT_EQ(b[5], "#MaxLanguage = 1");
   EXPECT_EQ(Lines(b.begin() + 49, b.begin() + 52), L({"  DefaultLanguage:", "  Data.s \"New\"", "  EndDefaultLanguage:"}));
   EXPECT_EQ(b.size(), 61u);
 }
 
 TEST(Language, DataWithoutEndLabelKeepsTheUsersLines) {
   FormModel m;
-  m.Language.set(U"A", U"A");
-  m.Language.set(U"B", U"B");
+  m.Language.set("A", "A");
+  m.Language.set("B", "B");
   m.buffers.loadLanguage = L({"#MaxLanguage = 7", "DataSection", "DefaultLanguage:", "  Data.s \"Old\"",
                               "Data.s \"Older\"", "  ; mine", "  Data.s \"user\"", "Procedure Mine()", "EndProcedure"});
   fillLanguageData(m);
@@ -248,7 +248,7 @@ TEST(ScanIncludeFilesForLanguage, MissingFilesAreSkippedAndFailuresLogged) {
   fs.files["/p/ok.pb"] = "Debug MyLanguage(\"Hello\")\n";
   ScanIncludeFilesForLanguage(ctx);
   EXPECT_EQ(fs.files.count("/p/missing.pb"), 0u);  // the source update creates it
-  EXPECT_TRUE(model.Language.contains(U"Hello"));
+  EXPECT_TRUE(model.Language.contains("Hello"));
   EXPECT_EQ(host.log, L({" -> Error OpenFile /p/locked.pb / Errorcode: 1"}));
 }
 

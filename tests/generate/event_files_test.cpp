@@ -15,9 +15,9 @@ const std::string kStars87(87, '*');
 
 TEST(EventFiles, FirstRunOfTwoWindows) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Window_1"};
-  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Frame_1", U"FRAME3DGADGET"},
-                  {U"Window_0_Frame_2", U"FRAMEGADGET"}};
+  m.WindowList = {"Window_0", "Window_1"};
+  m.GadgetList = {{"Window_0_Text_0", "TEXTGADGET"}, {"Window_0_Frame_1", "FRAME3DGADGET"},
+                  {"Window_0_Frame_2", "FRAMEGADGET"}};
   appendSizeProcedures(m);
   appendExitProcedures(m);
   appendGadgetProcedures(m);
@@ -36,7 +36,7 @@ TEST(EventFiles, FirstRunOfTwoWindows) {
 // A window kept in a variable is closed through its variable.
 TEST(EventFiles, ExitOfAWindowInAVariable) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Dialog"};
+  m.WindowList = {"Window_0", "Dialog"};
   m.WindowVariableList = {false, true};
   appendExitProcedures(m);
   auto head = std::find(m.buffers.eventWindow.begin(), m.buffers.eventWindow.end(), T("Procedure EventExit_Dialog()"));
@@ -61,7 +61,7 @@ TEST(EventFiles, PresenceOfExistingProcedures) {
   };
   for (const Case& c : cases) {
     FormModel m;
-    m.MenuItemList = {U"Window_0_Open"};
+    m.MenuItemList = {"Window_0_Open"};
     m.buffers.eventMenu = linesOf(c.existing);
     Lines before = m.buffers.eventMenu;
     appendMenuProcedures(m);
@@ -73,33 +73,33 @@ TEST(EventFiles, PresenceOfExistingProcedures) {
 
 TEST(EventFiles, GadgetWithChangedParameterGetsSecondProcedure) {
   FormModel m;
-  m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
+  m.GadgetList = {{"Window_0_Button_0", "BUTTONGADGET"}};
   m.buffers.eventGadget = L({"Procedure EventGadget_Window_0_Button_0(Type)", "  Debug Type", "EndProcedure"});
   appendGadgetProcedures(m);
   ASSERT_EQ(m.buffers.eventGadget.size(), 3u + 11u);
-  EXPECT_EQ(m.buffers.eventGadget[1], U"  Debug Type");
-  EXPECT_EQ(m.buffers.eventGadget[3], U"Procedure EventGadget_Window_0_Button_0(EventType)");
+  EXPECT_EQ(m.buffers.eventGadget[1], "  Debug Type");
+  EXPECT_EQ(m.buffers.eventGadget[3], "Procedure EventGadget_Window_0_Button_0(EventType)");
 }
 
 TEST(EventFiles, ExitOfFirstWindowPresentGivesNoOtherExitApplication) {
   FormModel m;
-  m.WindowList = {U"Window_0", U"Window_1"};
+  m.WindowList = {"Window_0", "Window_1"};
   m.buffers.eventWindow = L({"Procedure EventExit_Window_0()", "  End", "EndProcedure"});
   appendExitProcedures(m);
   Lines& b = m.buffers.eventWindow;
   ASSERT_EQ(b.size(), 3u + 6u);
-  EXPECT_EQ(b[3], U"Procedure EventExit_Window_1()");
-  EXPECT_EQ(b[4], U"  CloseWindow(#Window_1)");
+  EXPECT_EQ(b[3], "Procedure EventExit_Window_1()");
+  EXPECT_EQ(b[4], "  CloseWindow(#Window_1)");
 }
 
 TEST(EventFiles, NewItemIsAppendedAtTheEndAndSecondPassAddsNothing) {
   FormModel m;
-  m.MenuItemList = {U"A", U"C"};
+  m.MenuItemList = {"A", "C"};
   appendMenuProcedures(m);
-  m.MenuItemList = {U"A", U"B", U"C"};
+  m.MenuItemList = {"A", "B", "C"};
   appendMenuProcedures(m);
   Lines once = m.buffers.eventMenu;
-  EXPECT_EQ(once[once.size() - 6], U"Procedure EventMenu_B()");
+  EXPECT_EQ(once[once.size() - 6], "Procedure EventMenu_B()");
   appendMenuProcedures(m);
   EXPECT_EQ(m.buffers.eventMenu, once);
 }

@@ -13,9 +13,9 @@ using testing::L;
 // Window_0 with a menu item, a text gadget and a button.
 FormModel demo(bool callTables) {
   FormModel m;
-  m.WindowList = {U"Window_0"};
-  m.MenuItemList = {U"Window_0_MenuItem_1"};
-  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Button_0", U"BUTTONGADGET"}};
+  m.WindowList = {"Window_0"};
+  m.MenuItemList = {"Window_0_MenuItem_1"};
+  m.GadgetList = {{"Window_0_Text_0", "TEXTGADGET"}, {"Window_0_Button_0", "BUTTONGADGET"}};
   m.buffers.eventMain = templateLines(callTables ? "EventMainCallTable.txt" : "EventMainPlain.txt");
   return m;
 }
@@ -30,11 +30,11 @@ Lines between(const Lines& b, const char* from, const char* to) {
 TEST(EventMain, CallTablesWithoutMenuItemsAndOnlyTextGadgets) {
   FormModel m = demo(true);
   m.MenuItemList.clear();
-  m.GadgetList = {{U"T", U"TEXTGADGET"}, {U"F", U"FRAME3DGADGET"}};
+  m.GadgetList = {{"T", "TEXTGADGET"}, {"F", "FRAME3DGADGET"}};
   fillCallTables(m);
   const Lines& b = m.buffers.eventMain;
-  EXPECT_EQ(b[24], U"#CallEventMenuCount   = 0");
-  EXPECT_EQ(b[25], U"#CallEventGadgetCount = 2");
+  EXPECT_EQ(b[24], "#CallEventMenuCount   = 0");
+  EXPECT_EQ(b[25], "#CallEventGadgetCount = 2");
   EXPECT_EQ(between(b, "  CallEventMenu:", "  CallEventSize:"),
             L({"  CallEventMenu:", "  CallEventGadget:", "    Data.i @MyEventDispatch()", "    Data.i @MyEventDispatch()",
                "  CallEventSize:"}));
@@ -43,7 +43,7 @@ TEST(EventMain, CallTablesWithoutMenuItemsAndOnlyTextGadgets) {
 TEST(EventMain, PlainFormWithoutMenuItemsOrEventGadgets) {
   FormModel empty = demo(false);
   empty.MenuItemList.clear();
-  empty.GadgetList = {{U"T", U"TEXTGADGET"}};
+  empty.GadgetList = {{"T", "TEXTGADGET"}};
   fillPlainDispatch(empty);
   EXPECT_EQ(between(empty.buffers.eventMain, "Procedure MyEventMenu(MenuID)", "EndProcedure").size(), 4u);
   EXPECT_EQ(between(empty.buffers.eventMain, "Procedure MyEventGadget(GadgetID, EventType)", "EndProcedure").size(), 4u);
@@ -55,10 +55,10 @@ TEST(EventMain, PlainFormWithoutMenuItemsOrEventGadgets) {
 TEST(EventMain, ObjectsInVariables) {
   auto variables = [](bool callTables) {
     FormModel m = demo(callTables);
-    m.WindowList = {U"Window_0", U"Dialog"};
+    m.WindowList = {"Window_0", "Dialog"};
     m.WindowVariableList = {true, false};
-    m.GadgetList = {{U"Button_0", U"BUTTONGADGET", true}, {U"Text_0", U"TEXTGADGET", true},
-                    {U"Dialog_Text", U"TEXTGADGET"}, {U"Dialog_Close", U"BUTTONGADGET"}};
+    m.GadgetList = {{"Button_0", "BUTTONGADGET", true}, {"Text_0", "TEXTGADGET", true},
+                    {"Dialog_Text", "TEXTGADGET"}, {"Dialog_Close", "BUTTONGADGET"}};
     return m;
   };
   FormModel plain = variables(false);

@@ -26,8 +26,8 @@ struct Project {
   MemoryFileSystem fs;
   FormModel m;
   RecordingHost host;
-  RunContext ctx{m, host, fs, {U"/p/form.pb"}};
-  Project() { m.ProjectPath = U"/p/demo.pbm"; }
+  RunContext ctx{m, host, fs, {"/p/form.pb"}};
+  Project() { m.ProjectPath = "/p/demo.pbm"; }
 };
 
 TEST(FileSet, MissingFilesGiveTemplatesAndEmptyEventFiles) {
@@ -72,16 +72,16 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
   } cases[] = {
       {"Default;Language\n", {}},
       {"\"Open\";\"\"\n", {}},  // the first line is skipped whatever it holds
-      {"h\n\"Open\";\"Auf\"\nSave\n\"\";\"x\"\n\"\"\"\";\"y\"\n;z\n", {{U"Open", U"Auf"}, {U"Save", U"Save"}}},
+      {"h\n\"Open\";\"Auf\"\nSave\n\"\";\"x\"\n\"\"\"\";\"y\"\n;z\n", {{"Open", "Auf"}, {"Save", "Save"}}},
       // A repeated key keeps its first place and takes the later text.
-      {"h\nA;1\nB;2\nA;3\n", {{U"A", U"3"}, {U"B", U"2"}}},
+      {"h\nA;1\nB;2\nA;3\n", {{"A", "3"}, {"B", "2"}}},
       // A line written "key";"text" is read by its quotes, so both may hold ";".
       {"h\n\"Save;Load\";\"Speichern;Laden\"\n\"a;b\";\"\"\n\"k\";\"x\";\"y\"\n",
-       {{U"Save;Load", U"Speichern;Laden"}, {U"a;b", U"a;b"}, {U"k", U"x\";\"y"}}},
+       {{"Save;Load", "Speichern;Laden"}, {"a;b", "a;b"}, {"k", "x\";\"y"}}},
       // Other lines by their fields: blanks around ";" belong to key and text, and a
       // text is cut at a further ";".
-      {"h\n\"K\" ; \"T;U\"\n\"V\";\"\n", {{U"K\" ", U" \"T"}, {U"V", U"V"}}},
-      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{U"Open", U"Auf"}}},
+      {"h\n\"K\" ; \"T;U\"\n\"V\";\"\n", {{"K\" ", " \"T"}, {"V", "V"}}},
+      {utf16le("h\r\n\"Open\";\"Auf\"\r\n"), {{"Open", "Auf"}}},
   };
   for (const Case& c : cases) {
     Project p;
@@ -93,9 +93,9 @@ TEST(FileSet, CatalogIsReadInFileOrder) {
 
 TEST(FileSet, CatalogLines) {
   LanguageMap map;
-  map.set(U"Open", U"Öffnen");
-  map.set(U"Save", U"Save");
-  map.set(U"Save;Load", U"Speichern;Laden");
+  map.set("Open", "Öffnen");
+  map.set("Save", "Save");
+  map.set("Save;Load", "Speichern;Laden");
   EXPECT_EQ(catalogLines(map), L({"Default;Language", "\"Open\";\"Öffnen\"", "\"Save\";\"\"",
                                   "\"Save;Load\";\"Speichern;Laden\""}));
   LanguageMap again;
@@ -143,18 +143,18 @@ TEST(FileSet, CharactersBeyondLatin1GiveUtf8WithWarning) {
   p.fs.files["/p/EventMenu.pb"] = kMark + "Procedure Mine() ; \xE2\x82\xAC\nEndProcedure\n";  // euro sign
   runGenerate(p);
   const Lines& log = p.host.log;
-  auto at = std::find(log.begin(), log.end(), Text(U" -> Write File /p/EventMenu.pb"));
+  auto at = std::find(log.begin(), log.end(), Text(" -> Write File /p/EventMenu.pb"));
   ASSERT_NE(at, log.end());
-  EXPECT_EQ(*(at + 1), U" -> Warning: /p/EventMenu.pb holds characters beyond ISO 8859-1; written as UTF-8.");
+  EXPECT_EQ(*(at + 1), " -> Warning: /p/EventMenu.pb holds characters beyond ISO 8859-1; written as UTF-8.");
   std::string head = kMark + "Procedure Mine() ; \xE2\x82\xAC\n";
   EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb").substr(0, head.size()), head);
-  at = std::find(log.begin(), log.end(), Text(U" -> Write File /p/Catalog"));
+  at = std::find(log.begin(), log.end(), Text(" -> Write File /p/Catalog"));
   ASSERT_NE(at, log.end());
-  EXPECT_EQ(*(at + 1), U" -> Warning: /p/Catalog holds characters beyond ISO 8859-1; written as UTF-8.");
+  EXPECT_EQ(*(at + 1), " -> Warning: /p/Catalog holds characters beyond ISO 8859-1; written as UTF-8.");
   EXPECT_EQ(fileBytes(p.fs, "Catalog").substr(0, 3), kMark);
   // The other files stay 8-bit without a mark.
   int warnings = 0;
-  for (const Text& line : log) warnings += startsWith(line, U" -> Warning: ");
+  for (const Text& line : log) warnings += startsWith(line, " -> Warning: ");
   EXPECT_EQ(warnings, 2);
   EXPECT_EQ(fileBytes(p.fs, "Main.pb").substr(0, 6), ";-TOP\n");
   EXPECT_EQ(fileBytes(p.fs, "LoadLanguage.pb").substr(0, 10), "; Tarnwick");
@@ -179,7 +179,7 @@ TEST(FileSet, UnreadableFileIsNotOverwritten) {
     bool generatedOnly = std::string(name) == "CommonFile.pb";
     EXPECT_EQ(p.fs.files[path] == "user lines", !generatedOnly) << name;
     int errors = 0;
-    for (const Text& line : p.host.log) errors += line == U" -> Error File " + T(path) + U" / Errorcode: 1";
+    for (const Text& line : p.host.log) errors += line == " -> Error File " + T(path) + " / Errorcode: 1";
     EXPECT_EQ(errors, generatedOnly ? 0 : 1) << name;
   }
 }
@@ -187,15 +187,15 @@ TEST(FileSet, UnreadableFileIsNotOverwritten) {
 TEST(FileSet, SuccessfulRunStoresItsNames) {
   Project p;
   fillDemoForm(p.m, false);
-  p.m.PreviousWindowList = {U"OldWindow"};
+  p.m.PreviousWindowList = {"OldWindow"};
   runGenerate(p);
-  EXPECT_EQ(p.host.log.end()[-2], U"Ready.");
-  EXPECT_EQ(p.m.PreviousWindowList, Lines{U"Window_0"});
+  EXPECT_EQ(p.host.log.end()[-2], "Ready.");
+  EXPECT_EQ(p.m.PreviousWindowList, Lines{"Window_0"});
   EXPECT_EQ(p.m.PreviousGadgetList, L({"Window_0_Text_0", "Window_0_Button_0"}));
   Lines files;
   FormModel loaded;
   ASSERT_TRUE(readProjectFile(p.fs, "/p/demo.pbm", files, loaded));
-  EXPECT_EQ(loaded.PreviousMenuItemList, Lines{U"Window_0_MenuItem_1"});
+  EXPECT_EQ(loaded.PreviousMenuItemList, Lines{"Window_0_MenuItem_1"});
 }
 
 // What the user wrote into the event files survives the next run.

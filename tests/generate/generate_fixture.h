@@ -19,7 +19,10 @@ inline const char* const kDir = "/p/";
 // One window Window_0 with a menu item, a text gadget and a button, as the interpreter
 // leaves it; the texts are wrapped in MyLanguage when multilang is set.
 inline void fillDemoForm(FormModel& m, bool multilang) {
-  auto text = [&](const char* t) { return multilang ? "MyLanguage(\"" + std::string(t) + "\")" : "\"" + std::string(t) + "\""; };
+  auto text = [&](const char* t) {
+    std::string quoted = std::string("\"").append(t).append("\"");
+    return multilang ? std::string("MyLanguage(").append(quoted).append(")") : quoted;
+  };
   std::string sep = "; " + std::string(87, '*');
   m.FormCodeLines = L({"Procedure Open_Window_0()",
                        ("  OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 300, 200, " + text("File") +
@@ -31,11 +34,11 @@ inline void fillDemoForm(FormModel& m, bool multilang) {
                        ("  TextGadget(#Window_0_Text_0, 10, 10, 100, 20, " + text("File") + ")").c_str(),
                        ("  ButtonGadget(#Window_0_Button_0, 10, 40, 100, 20, " + text("Open") + ")").c_str(),
                        "EndProcedure", "", sep.c_str(), ""});
-  m.WindowList = {U"Window_0"};
-  m.MenuBarList = {U"Window_0_Menu_0"};
-  m.MenuItemList = {U"Window_0_MenuItem_1"};
-  m.GadgetList = {{U"Window_0_Text_0", U"TEXTGADGET"}, {U"Window_0_Button_0", U"BUTTONGADGET"}};
-  m.ImageList = {{U"#Image_0", U"ok.png"}};
+  m.WindowList = {"Window_0"};
+  m.MenuBarList = {"Window_0_Menu_0"};
+  m.MenuItemList = {"Window_0_MenuItem_1"};
+  m.GadgetList = {{"Window_0_Text_0", "TEXTGADGET"}, {"Window_0_Button_0", "BUTTONGADGET"}};
+  m.ImageList = {{"#Image_0", "ok.png"}};
 }
 
 // Step 1's generator stages on a fresh model that a test has filled with its form.
@@ -49,7 +52,7 @@ inline void prepareAsStepOne(RunContext& ctx) {
       ScanLanguageKeys(m, *b);
     fillLanguageData(m);
   }
-  m.sections.fonts = {U";- Load Font"};
+  m.sections.fonts = {";- Load Font"};
   for (const FontEntry& f : m.FontList) m.sections.fonts.push_back(f.line);
   m.sections.fonts.emplace_back();
   buildImageSection(m);

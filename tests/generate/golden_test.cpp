@@ -26,10 +26,10 @@ struct GoldenCase {
 
 FileMap runOnce(const GoldenCase& c, MemoryFileSystem& fs) {
   FormModel m;
-  m.ProjectPath = T(kDir) + U"demo.pbm";
+  m.ProjectPath = T(kDir) + "demo.pbm";
   c.form(m);
   RecordingHost host;
-  RunContext ctx{m, host, fs, {T(kDir) + U"form.pb"}};
+  RunContext ctx{m, host, fs, {T(kDir) + "form.pb"}};
   prepareAsStepOne(ctx);
   generateStep4(ctx);
   FileMap out;
@@ -78,9 +78,9 @@ const GoldenCase kCases[] = {
                             "  OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 300, 200, \"Demo\", #PB_Window_SystemMenu)",
                             "  ButtonGadget(#Window_0_Button_0, 10, 10, 100, 20, \"OK\")", "EndProcedure", "",
                             ("; " + std::string(87, '*')).c_str(), ""});
-       m.WindowList = {U"Window_0"};
-       m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
-       m.ImageList = {{U"#Image_0", U"ok.png"}};
+       m.WindowList = {"Window_0"};
+       m.GadgetList = {{"Window_0_Button_0", "BUTTONGADGET"}};
+       m.ImageList = {{"#Image_0", "ok.png"}};
      },
      {}},
     // Every switch on: call tables, language files, embedded images, UTF-8. The
@@ -89,7 +89,7 @@ const GoldenCase kCases[] = {
      [](FormModel& m) {
        m.switches = Switches{1, 1, 1, 1, 1, 1, 1};
        fillDemoForm(m, true);
-       m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}};
+       m.FontList = {{"#Font_0", "LoadFont(#Font_0, \"Arial\", 10)"}};
      },
      {{"Catalog", "Default;Language\n\"Open\";\"\xC3\x96" "ffnen\"\n\"Old\";\"\"\n"}}},
     // Every switch off: Select dispatch, loaded images, 8-bit files; the Catalog is read
@@ -98,7 +98,7 @@ const GoldenCase kCases[] = {
      [](FormModel& m) {
        m.switches = Switches{0, 0, 0, 0, 0, 0, 0};
        fillDemoForm(m, false);
-       m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}};
+       m.FontList = {{"#Font_0", "LoadFont(#Font_0, \"Arial\", 10)"}};
      },
      {{"Catalog", "Default;Language\n\"Open\";\"" + latin1("Öffnen") + "\"\n"}}},
 };

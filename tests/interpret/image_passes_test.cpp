@@ -10,7 +10,7 @@ namespace {
 TEST(BuildFontSection, HeaderLinesAndEmptyLine) {
   FormModel m;
   EXPECT_EQ(BuildFontSection(m), L({";- Load Font", ""}));
-  m.FontList = {{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}, {U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 12)"}};
+  m.FontList = {{"#Font_0", "LoadFont(#Font_0, \"Arial\", 10)"}, {"#Font_0", "LoadFont(#Font_0, \"Arial\", 12)"}};
   EXPECT_EQ(BuildFontSection(m),
             L({";- Load Font", "LoadFont(#Font_0, \"Arial\", 10)", "LoadFont(#Font_0, \"Arial\", 12)", ""}));
 }
@@ -19,7 +19,7 @@ TEST(ReplaceProcedureImageLoads, WorkedExample) {
   FormCodeFixture f(L({"  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, LoadImage(0, \"logo.png\"))"}));
   ReplaceProcedureImageLoads(f.model);
   EXPECT_EQ(f.model.FormCodeLines, L({"  ImageGadget(#Window_0_Image_0, 10, 10, 64, 64, ImageID(#MyImage_0))"}));
-  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#MyImage_0", U"logo.png"}}));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{"#MyImage_0", "logo.png"}}));
 }
 
 // One constant per file, global loads first; a load into a "#" constant of the form
@@ -38,7 +38,7 @@ TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsAndOwnConstantsFirst) 
       "  LoadImage(#IMG_SAVE, \"other.png\")",
       "  x = LoadImage(#MyImage_1, \"mine.png\")",
   }));
-  f.model.ImageList = {{U"#Img_Logo", U"logo.png"}, {U"#Img_Other", U"logo.png"}};
+  f.model.ImageList = {{"#Img_Logo", "logo.png"}, {"#Img_Other", "logo.png"}};
   ReplaceProcedureImageLoads(f.model);
   EXPECT_EQ(f.model.FormCodeLines, L({
                                        "  ImageGadget(#A, 0, 0, 1, 1, ImageID(#Img_Logo))",
@@ -52,12 +52,12 @@ TEST(ReplaceProcedureImageLoads, OneConstantPerFileGlobalsAndOwnConstantsFirst) 
                                        "  ImageID(#IMG_SAVE)",
                                        "  x = ImageID(#MyImage_1)",
                                    }));
-  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Logo", U"logo.png"},
-                                                        {U"#Img_Other", U"logo.png"},
-                                                        {U"#MyImage_0", U"new.png"},
-                                                        {U"#MyImage_2", U"b(1).png"},
-                                                        {U"#Img_Save", U"save.png"},
-                                                        {U"#MyImage_1", U"mine.png"}}));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{"#Img_Logo", "logo.png"},
+                                                        {"#Img_Other", "logo.png"},
+                                                        {"#MyImage_0", "new.png"},
+                                                        {"#MyImage_2", "b(1).png"},
+                                                        {"#Img_Save", "save.png"},
+                                                        {"#MyImage_1", "mine.png"}}));
 }
 
 TEST(ClearImageGadgetImages, ImageArgumentBecomesZero) {

@@ -47,11 +47,13 @@ TEST(PrefixObjectConstants, CommentsNearTheLineStartAreLeftAlone) {
       "        ; ButtonGadget(#B, 0, 0, 1, 1, \"\")",   // ";" in column 9
       "          ; ButtonGadget(#C, 0, 0, 1, 1, \"\")",  // ";" in column 11
       "  ButtonGadget(#D, 0, 0, 1, 1, \"\") ; ButtonGadget(#E, 1",
+      "ääääääää; ButtonGadget(#F, 0, 0, 1, 1, \"\")",  // ";" in column 9, at its 17th byte
   }));
   EXPECT_EQ(out[1], T(";ButtonGadget(#A, 0, 0, 1, 1, \"\")"));
   EXPECT_EQ(out[2], T("        ; ButtonGadget(#B, 0, 0, 1, 1, \"\")"));
   EXPECT_EQ(out[3], T("          ; ButtonGadget(#Window_0_C, 0, 0, 1, 1, \"\")"));
   EXPECT_EQ(out[4], T("  ButtonGadget(#Window_0_D, 0, 0, 1, 1, \"\") ; ButtonGadget(#Window_0_E, 1"));
+  EXPECT_EQ(out[5], T("ääääääää; ButtonGadget(#F, 0, 0, 1, 1, \"\")"));
 }
 
 TEST(PrefixObjectConstants, EachWindowPrefixesItsOwnObjects) {

@@ -43,7 +43,7 @@ TEST(PrefixObjectReferences, TwoWindowsAndAHelperAfterThem) {
   };
   FormCodeFixture f, alone;
   for (const auto& [in, out] : lines) f.model.FormCodeLines.push_back(T(in));
-  f.model.ImageList = {{U"#Logo", U"logo.png"}};
+  f.model.ImageList = {{"#Logo", "logo.png"}};
   alone.model.FormCodeLines = f.model.FormCodeLines;
   ASSERT_TRUE(PrefixObjectConstants(f.ctx) && PrefixObjectConstants(alone.ctx));
   ASSERT_TRUE(checkDuplicates(f.ctx));

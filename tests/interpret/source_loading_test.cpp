@@ -8,7 +8,7 @@ namespace tarnwick::testing {
 namespace {
 
 struct Loader : FormCodeFixture {
-  Loader() { model.ProjectPath = U"/p/demo.pbm"; }
+  Loader() { model.ProjectPath = "/p/demo.pbm"; }
   void add(const std::string& path, const std::string& bytes) {
     fs.files[path] = bytes;
     model.SourceFileList.push_back(T(path));
@@ -48,7 +48,7 @@ TEST(LoadSourceFiles, ProceduresOnlyWithSeparatorsAndGlobalCaptures) {
             join(separated({"Procedure Open_Window_0()", "  OpenWindow(#Window_0, 0, 0, 1, 1, \"\")", "EndProcedure"}),
                  separated({"\tprocedure.i Helper(a) ; the word EndProcedure in a comment", "  ProcedureReturn a",
                             "  EndProcedure"})));
-  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{U"#Font_0", U"LoadFont(#Font_0, \"Arial\", 10)"}}));
+  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{"#Font_0", "LoadFont(#Font_0, \"Arial\", 10)"}}));
   EXPECT_TRUE(f.model.ImageList.empty());
   EXPECT_TRUE(f.host.log.empty());
 }
@@ -67,13 +67,13 @@ TEST(LoadSourceFiles, GlobalCapturesHonourComments) {
         "LoadImage(#NoComma \"g.png\")\n"
         "LoadImage(#Img_5, File$)\n");
   f.load();
-  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_0", U"a.png"},
-                                                        {U" #Img_1 ", U"b.png"},
-                                                        {U"#Img_6", U"h.png"},
-                                                        {U"#Img_4", U"e.png"},
-                                                        {U"#Img_5", U""}}));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{"#Img_0", "a.png"},
+                                                        {" #Img_1 ", "b.png"},
+                                                        {"#Img_6", "h.png"},
+                                                        {"#Img_4", "e.png"},
+                                                        {"#Img_5", ""}}));
   EXPECT_EQ(f.model.FontList,
-            (std::vector<FontEntry>{{U"#F_1", U"  LoadFont(#F_1, \"Arial\", 9) : LoadImage(#Img_6, \"h.png\")"}}));
+            (std::vector<FontEntry>{{"#F_1", "  LoadFont(#F_1, \"Arial\", 9) : LoadImage(#Img_6, \"h.png\")"}}));
   EXPECT_TRUE(f.model.FormCodeLines.empty());
 }
 
@@ -117,7 +117,7 @@ TEST(LoadSourceFiles, UnreadableSourceIsLoggedAndSkipped) {
   Loader f;
   f.add("/p/gone.pb", "Procedure X()\nEndProcedure\n");
   f.fs.unreadable.insert("/p/gone.pb");
-  f.model.SourceFileList.push_back(U"/p/missing.pb");
+  f.model.SourceFileList.push_back("/p/missing.pb");
   f.add("/p/ok.pb", "Procedure Y()\nEndProcedure\n");
   f.load();
   EXPECT_EQ(f.host.log, L({"Error /p/gone.pb: Open file error", "Error /p/missing.pb: Open file error"}));
@@ -161,16 +161,16 @@ TEST(LoadSourceFiles, DesignerFilesAreConverted) {
                         }),
                         separated({"Procedure Other_Events()", "EndProcedure"}));
   EXPECT_EQ(f.model.FormCodeLines, expected);
-  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{U"#Img_Window_0_0", U"logo.png"}}));
+  EXPECT_EQ(f.model.ImageList, (std::vector<ImageEntry>{{"#Img_Window_0_0", "logo.png"}}));
   ASSERT_EQ(f.model.FontList.size(), 1u);
-  EXPECT_EQ(f.model.FontList[0].constant, U"#Font_Window_0_0");
+  EXPECT_EQ(f.model.FontList[0].constant, "#Font_Window_0_0");
 }
 
 // Column-aligned calls lose the blanks before their "(" only where a pass looks for
 // the call: its word is a command, a user gadget or one of the window and load calls.
 TEST(LoadSourceFiles, BlanksBeforeTheParenthesisOfKnownCalls) {
   Loader f;
-  f.model.PrefixCommandSet.insert(U"MyChartGadget");
+  f.model.PrefixCommandSet.insert("MyChartGadget");
   f.add("/p/a.pb",
         "LoadFont   (#F, \"Arial\", 9)\n"
         "Procedure Open_Main ()\n"
@@ -179,7 +179,7 @@ TEST(LoadSourceFiles, BlanksBeforeTheParenthesisOfKnownCalls) {
         "    x = 'LoadImage (' : SetGadgetFont (#B, FontID (#F)) ; UseGadgetList (x)\n"
         "EndProcedure\n");
   f.load();
-  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{U"#F", U"LoadFont(#F, \"Arial\", 9)"}}));
+  EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{"#F", "LoadFont(#F, \"Arial\", 9)"}}));
   EXPECT_EQ(Lines(f.model.FormCodeLines.begin(), f.model.FormCodeLines.begin() + 4),
             L({"Procedure Open_Main ()", "  If OpenWindow(#Main, 0, 0, 1, 1, \"OpenWindow  (\")",
                "    ButtonGadget(#B, 0, 0, 1, 1, ~\"a\\\" LoadImage (\") : mychartgadget(#C, 1) : Foo (#D)",
@@ -199,7 +199,7 @@ TEST(CollectIncludeFiles, NamesResolvedAgainstTheProjectFolder) {
       "includefile \"lower.pb\"\n"
       "IncludePath \"inc/\"\n"
       "IncludeFile \"\"\n";
-  CollectIncludeFiles(f.ctx, U"Main.pb");
+  CollectIncludeFiles(f.ctx, "Main.pb");
   EXPECT_EQ(f.model.IncludeFileList, L({"/p/tools.pb", "/p/sub/a.pb", "/p/lib/b.pb"}));
 }
 
@@ -216,12 +216,12 @@ TEST(CollectIncludeFiles, MainFileInEachEncoding) {
   for (const Case& c : cases) {
     Loader f;
     f.fs.files["/p/Main.pb"] = c.bytes;
-    CollectIncludeFiles(f.ctx, U"Main.pb");
+    CollectIncludeFiles(f.ctx, "Main.pb");
     EXPECT_EQ(f.model.IncludeFileList, L({"/p/tä.pb"})) << c.name;
   }
   Loader none;
-  CollectIncludeFiles(none.ctx, U"Main.pb");
-  CollectIncludeFiles(none.ctx, U"");
+  CollectIncludeFiles(none.ctx, "Main.pb");
+  CollectIncludeFiles(none.ctx, "");
   EXPECT_TRUE(none.model.IncludeFileList.empty());
 }
 

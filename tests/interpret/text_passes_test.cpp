@@ -45,7 +45,7 @@ TEST(WrapLanguageTexts, FirstLiteralOfEachLine) {
 }
 
 TEST(WrapLanguageTexts, KeepsTheWholeRemainderOfLongLines) {
-  Text tail = U", " + Text(300, U'9') + U")";
+  Text tail = ", " + Text(300, '9') + ")";
   FormCodeFixture f({T("  StringGadget(#S, 0, 0, 1, 1, \"ä\"") + tail});
   WrapLanguageTexts(f.model);
   EXPECT_EQ(f.model.FormCodeLines[0], T("  StringGadget(#S, 0, 0, 1, 1, MyLanguage(\"ä\")") + tail);

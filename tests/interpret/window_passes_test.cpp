@@ -61,12 +61,12 @@ TEST(AttachToParentWindow, FirstWindowInAVariable) {
 }
 
 TEST(IgnoreWindowPosition, XAndYBecomePbIgnore) {
-  Text longTail(400, U'x');
+  Text longTail(400, 'x');
   Lines out = ignored({T("  If OpenWindow(#Window_0, 216, 0, 400, 300, \"Main\", #PB_Window_SystemMenu)"),
-                       T("OpenWindow(#Window_1,5,6,7,8,\"") + longTail + U"\")", T("OpenWindow(#Window_2, 1)"),
+                       T("OpenWindow(#Window_1,5,6,7,8,\"") + longTail + "\")", T("OpenWindow(#Window_2, 1)"),
                        T("  ButtonGadget(#B, 1, 2, 3, 4, \"\")")});
   EXPECT_EQ(out[0], T("  If OpenWindow(#Window_0, #PB_Ignore, #PB_Ignore, 400, 300, \"Main\", #PB_Window_SystemMenu)"));
-  EXPECT_EQ(out[1], T("OpenWindow(#Window_1, #PB_Ignore, #PB_Ignore,7,8,\"") + longTail + U"\")");
+  EXPECT_EQ(out[1], T("OpenWindow(#Window_1, #PB_Ignore, #PB_Ignore,7,8,\"") + longTail + "\")");
   EXPECT_EQ(out[2], T("OpenWindow(#Window_2, 1)"));
   EXPECT_EQ(out[3], T("  ButtonGadget(#B, 1, 2, 3, 4, \"\")"));
 }

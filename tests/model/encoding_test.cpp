@@ -16,16 +16,16 @@ TEST(Marks, LongerMarksFirst) {
     std::string data;
     TextFormat format;
     std::size_t length;
-    const char32_t* log;
+    const char* log;
   } cases[] = {
-      {bytes({0xEF, 0xBB, 0xBF, 'a'}), TextFormat::FormatUtf8, 3, U" -> UTF-8 BOM found."},
-      {bytes({0xFF, 0xFE, 0, 0, 'a', 0, 0, 0}), TextFormat::FormatUtf32Le, 4, U" -> UTF-32 (Little Endian) BOM found."},
-      {bytes({0, 0, 0xFE, 0xFF}), TextFormat::FormatUtf32Be, 4, U" -> UTF-32 (Big Endian) BOM found."},
-      {bytes({0xFF, 0xFE, 'a', 0}), TextFormat::FormatUtf16Le, 2, U" -> UTF-16 (Little Endian) BOM found."},
-      {bytes({0xFE, 0xFF, 0, 'a'}), TextFormat::FormatUtf16Be, 2, U" -> UTF-16 (Big Endian) BOM found."},
-      {"abc", TextFormat::FormatAnsi, 0, U" -> No BOM found."},
-      {bytes({0xEF, 0xBB}), TextFormat::FormatAnsi, 0, U" -> No BOM found."},
-      {"", TextFormat::FormatAnsi, 0, U" -> No BOM found."},
+      {bytes({0xEF, 0xBB, 0xBF, 'a'}), TextFormat::FormatUtf8, 3, " -> UTF-8 BOM found."},
+      {bytes({0xFF, 0xFE, 0, 0, 'a', 0, 0, 0}), TextFormat::FormatUtf32Le, 4, " -> UTF-32 (Little Endian) BOM found."},
+      {bytes({0, 0, 0xFE, 0xFF}), TextFormat::FormatUtf32Be, 4, " -> UTF-32 (Big Endian) BOM found."},
+      {bytes({0xFF, 0xFE, 'a', 0}), TextFormat::FormatUtf16Le, 2, " -> UTF-16 (Little Endian) BOM found."},
+      {bytes({0xFE, 0xFF, 0, 'a'}), TextFormat::FormatUtf16Be, 2, " -> UTF-16 (Big Endian) BOM found."},
+      {"abc", TextFormat::FormatAnsi, 0, " -> No BOM found."},
+      {bytes({0xEF, 0xBB}), TextFormat::FormatAnsi, 0, " -> No BOM found."},
+      {"", TextFormat::FormatAnsi, 0, " -> No BOM found."},
   };
   for (const Case& c : cases) {
     MarkInfo m = detectMark(c.data);
@@ -36,27 +36,27 @@ TEST(Marks, LongerMarksFirst) {
 }
 
 TEST(Decode, EachFormat) {
-  EXPECT_EQ(decode(bytes({'a', 0xE4, 0xFF}), TextFormat::FormatAnsi), U"aäÿ");
-  EXPECT_EQ(decode(bytes({'a', 0, 0xE4, 0, 0x3D, 0xD8, 0x00, 0xDE}), TextFormat::FormatUtf16Le), U"aä😀");
-  EXPECT_EQ(decode(bytes({0, 'a', 0x20, 0xAC}), TextFormat::FormatUtf16Be), U"a€");
-  EXPECT_EQ(decode(bytes({'a', 0, 0, 0, 0x00, 0xF6, 0x01, 0x00}), TextFormat::FormatUtf32Le), U"a😀");
-  EXPECT_EQ(decode(bytes({0, 0, 0, 'a'}), TextFormat::FormatUtf32Be), U"a");
+  EXPECT_EQ(decode(bytes({'a', 0xE4, 0xFF}), TextFormat::FormatAnsi), "aäÿ");
+  EXPECT_EQ(decode(bytes({'a', 0, 0xE4, 0, 0x3D, 0xD8, 0x00, 0xDE}), TextFormat::FormatUtf16Le), "aä😀");
+  EXPECT_EQ(decode(bytes({0, 'a', 0x20, 0xAC}), TextFormat::FormatUtf16Be), "a€");
+  EXPECT_EQ(decode(bytes({'a', 0, 0, 0, 0x00, 0xF6, 0x01, 0x00}), TextFormat::FormatUtf32Le), "a😀");
+  EXPECT_EQ(decode(bytes({0, 0, 0, 'a'}), TextFormat::FormatUtf32Be), "a");
 }
 
 TEST(Decode, OddByteCountsEndInAReplacementCharacter) {
-  EXPECT_EQ(decode(bytes({'a', 0, 'b'}), TextFormat::FormatUtf16Le), U"a\uFFFD");
-  EXPECT_EQ(decode(bytes({0, 0, 0, 'a', 0, 0}), TextFormat::FormatUtf32Be), U"a\uFFFD");
+  EXPECT_EQ(decode(bytes({'a', 0, 'b'}), TextFormat::FormatUtf16Le), "a\uFFFD");
+  EXPECT_EQ(decode(bytes({0, 0, 0, 'a', 0, 0}), TextFormat::FormatUtf32Be), "a\uFFFD");
   // A lone surrogate is not a character.
-  EXPECT_EQ(decode(bytes({0x00, 0xD8, 'a', 0}), TextFormat::FormatUtf16Le), U"\uFFFDa");
+  EXPECT_EQ(decode(bytes({0x00, 0xD8, 'a', 0}), TextFormat::FormatUtf16Le), "\uFFFDa");
 }
 
 TEST(Lines, LfCrAndCrLfEndALineAndNoEmptyLineAfterTheLast) {
-  EXPECT_EQ(splitLines(U"a\nb\r\nc\rd"), (Lines{U"a", U"b", U"c", U"d"}));
-  EXPECT_EQ(splitLines(U"a\r\n"), (Lines{U"a"}));
-  EXPECT_EQ(splitLines(U"a\n\n"), (Lines{U"a", U""}));
-  EXPECT_EQ(splitLines(U"a\r\r\nb"), (Lines{U"a", U"", U"b"}));
-  EXPECT_EQ(splitLines(U"\n"), (Lines{U""}));
-  EXPECT_TRUE(splitLines(U"").empty());
+  EXPECT_EQ(splitLines("a\nb\r\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));
+  EXPECT_EQ(splitLines("a\n\n"), (Lines{"a", ""}));
+  EXPECT_EQ(splitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(splitLines("\n"), (Lines{""}));
+  EXPECT_TRUE(splitLines("").empty());
 }
 
 TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
@@ -64,24 +64,24 @@ TEST(DecodeFile, FilesWithoutAMarkAreSniffed) {
   DecodedText utf = decodeFile("Titel \xC3\x96" "ffnen\r\n");
   EXPECT_EQ(utf.format, TextFormat::FormatUtf8);
   EXPECT_FALSE(utf.hasMark);
-  EXPECT_EQ(utf.lines, (Lines{U"Titel Öffnen"}));
+  EXPECT_EQ(utf.lines, (Lines{"Titel Öffnen"}));
   // Real Latin-1 stays Latin-1.
   DecodedText latin = decodeFile("Gr\xF6\xDF" "e\n");
   EXPECT_EQ(latin.format, TextFormat::FormatAnsi);
-  EXPECT_EQ(latin.lines, (Lines{U"Größe"}));
+  EXPECT_EQ(latin.lines, (Lines{"Größe"}));
   // Pure ASCII reads as before.
   EXPECT_EQ(decodeFile("x\ny").format, TextFormat::FormatAnsi);
   // One pasted 8-bit character garbles no UTF-8 line: each line is read on its own.
   DecodedText mixed = decodeFile("a = \"\xE4\xBD\xA0\"\r\n; caf\xE9\nx\n");
   EXPECT_TRUE(mixed.mixed);
   EXPECT_EQ(mixed.format, TextFormat::FormatUtf8);
-  EXPECT_EQ(mixed.lines, (Lines{U"a = \"你\"", U"; café", U"x"}));
+  EXPECT_EQ(mixed.lines, (Lines{"a = \"你\"", "; café", "x"}));
   EXPECT_FALSE(utf.mixed || latin.mixed || decodeFile("\xEF\xBB\xBF\xC3\xA4\n\xE4").mixed);
   // A mark decides, and is not part of the text.
   DecodedText marked = decodeFile(bytes({0xFF, 0xFE, 'h', 0, 'i', 0, '\n', 0}));
   EXPECT_EQ(marked.format, TextFormat::FormatUtf16Le);
   EXPECT_TRUE(marked.hasMark);
-  EXPECT_EQ(marked.lines, (Lines{U"hi"}));
+  EXPECT_EQ(marked.lines, (Lines{"hi"}));
 }
 
 // Lines of 8-bit and UTF-8 files are split before they are decoded; they must come out
@@ -102,7 +102,7 @@ TEST(DecodeFile, LineByLineDecodingMatchesWholeText) {
 }
 
 TEST(Encode, Utf8OfMixedLinesMatchesCharacterByCharacter) {
-  const Lines lines{U"", U"plain", U"é", U"aé€😀b", U"😀", U"ends in ü", U"\u007F\u0080"};
+  const Lines lines{"", "plain", "é", "aé€😀b", "😀", "ends in ü", "\u007F\u0080"};
   std::string expected;
   for (const Text& line : lines) expected += toUtf8(line) + "\n";
   EXPECT_EQ(encodeLines(lines, TextFormat::FormatUtf8, false), expected);
@@ -110,7 +110,7 @@ TEST(Encode, Utf8OfMixedLinesMatchesCharacterByCharacter) {
 }
 
 TEST(Encode, Latin1RoundTripAndLossReport) {
-  Lines lines{U"Grüße", U"ÿ"};
+  Lines lines{"Grüße", "ÿ"};
   bool lossy = true;
   std::string out = encodeLines(lines, TextFormat::FormatAnsi, true, &lossy);
   EXPECT_FALSE(lossy);
@@ -118,16 +118,16 @@ TEST(Encode, Latin1RoundTripAndLossReport) {
   EXPECT_EQ(decodeFile(out).lines, lines);
   EXPECT_TRUE(fitsLatin1(lines));
 
-  Lines wide{U"a€b"};
+  Lines wide{"a€b"};
   EXPECT_FALSE(fitsLatin1(wide));
   EXPECT_EQ(encodeLines(wide, TextFormat::FormatAnsi, false, &lossy), "ab\n");
   EXPECT_TRUE(lossy);
 }
 
 TEST(Encode, MarksAndWideFormatsRoundTrip) {
-  Lines lines{U"Öffnen 😀", U"", U"x"};
-  EXPECT_EQ(encodeLines({U"a"}, TextFormat::FormatUtf8, true), "\xEF\xBB\xBF" "a\n");
-  EXPECT_EQ(encodeLines({U"a"}, TextFormat::FormatUtf8, false), "a\n");
+  Lines lines{"Öffnen 😀", "", "x"};
+  EXPECT_EQ(encodeLines({"a"}, TextFormat::FormatUtf8, true), "\xEF\xBB\xBF" "a\n");
+  EXPECT_EQ(encodeLines({"a"}, TextFormat::FormatUtf8, false), "a\n");
   for (TextFormat f : {TextFormat::FormatUtf8, TextFormat::FormatUtf16Le, TextFormat::FormatUtf16Be,
                        TextFormat::FormatUtf32Le, TextFormat::FormatUtf32Be}) {
     DecodedText back = decodeFile(encodeLines(lines, f, true));

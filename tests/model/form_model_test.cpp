@@ -26,39 +26,39 @@ TEST(CommandTables, CompleteAndDistinct) {
 
 TEST(CommandSets, UserGadgetsJoinBothSetsIgnoringCase) {
   CommandSet prefix, gadget;
-  buildCommandSets({U"MyChartGadget", U"buttongadget"}, prefix, gadget);
+  buildCommandSets({"MyChartGadget", "buttongadget"}, prefix, gadget);
   EXPECT_EQ(prefix.size(), 126u);  // ButtonGadget is present only once
   EXPECT_EQ(gadget.size(), 34u);
-  EXPECT_TRUE(gadget.contains(U"MYCHARTGADGET"));
-  EXPECT_TRUE(prefix.contains(U"mychartgadget"));
-  EXPECT_TRUE(gadget.contains(U"textgadget"));
-  EXPECT_FALSE(gadget.contains(U"SetGadgetText"));
-  EXPECT_TRUE(prefix.contains(U"SetGadgetText"));
+  EXPECT_TRUE(gadget.contains("MYCHARTGADGET"));
+  EXPECT_TRUE(prefix.contains("mychartgadget"));
+  EXPECT_TRUE(gadget.contains("textgadget"));
+  EXPECT_FALSE(gadget.contains("SetGadgetText"));
+  EXPECT_TRUE(prefix.contains("SetGadgetText"));
 }
 
 TEST(LanguageMapOrder, FirstInsertionKeepsItsPlace) {
   LanguageMap map;
-  map.set(U"Open", U"Open");
-  map.set(U"Save", U"Save");
-  map.set(U"Open", U"Öffnen");
+  map.set("Open", "Open");
+  map.set("Save", "Save");
+  map.set("Open", "Öffnen");
   ASSERT_EQ(map.size(), 2u);
-  EXPECT_EQ(map.entries()[0], (std::pair<Text, Text>{U"Open", U"Öffnen"}));
-  EXPECT_EQ(map.entries()[1].first, U"Save");
-  EXPECT_FALSE(map.contains(U"open"));  // keys are case-sensitive
+  EXPECT_EQ(map.entries()[0], (std::pair<Text, Text>{"Open", "Öffnen"}));
+  EXPECT_EQ(map.entries()[1].first, "Save");
+  EXPECT_FALSE(map.contains("open"));  // keys are case-sensitive
 }
 
 TEST(FormModelReset, RunResetKeepsProjectData) {
   FormModel m;
-  m.UserGadgetList = {U"MyGadget"};
-  m.PreviousWindowList = {U"Window_0"};
+  m.UserGadgetList = {"MyGadget"};
+  m.PreviousWindowList = {"Window_0"};
   m.switches.Multilang = 1;
-  m.ProjectPath = U"/p/x.pbm";
-  m.WindowList = {U"Window_0"};
-  m.GadgetList = {{U"Window_0_Button_0", U"BUTTONGADGET"}};
-  m.FormCodeLines = {U"x"};
-  m.Language.set(U"a", U"a");
-  m.buffers.main = {U"line"};
-  m.sections.fonts = {U";- Load Font"};
+  m.ProjectPath = "/p/x.pbm";
+  m.WindowList = {"Window_0"};
+  m.GadgetList = {{"Window_0_Button_0", "BUTTONGADGET"}};
+  m.FormCodeLines = {"x"};
+  m.Language.set("a", "a");
+  m.buffers.main = {"line"};
+  m.sections.fonts = {";- Load Font"};
   m.resetRun();
   EXPECT_TRUE(m.WindowList.empty());
   EXPECT_TRUE(m.GadgetList.empty());
@@ -66,10 +66,10 @@ TEST(FormModelReset, RunResetKeepsProjectData) {
   EXPECT_EQ(m.Language.size(), 0u);
   EXPECT_TRUE(m.buffers.main.empty());
   EXPECT_TRUE(m.sections.fonts.empty());
-  EXPECT_EQ(m.UserGadgetList, (Lines{U"MyGadget"}));
-  EXPECT_EQ(m.PreviousWindowList, (Lines{U"Window_0"}));
+  EXPECT_EQ(m.UserGadgetList, (Lines{"MyGadget"}));
+  EXPECT_EQ(m.PreviousWindowList, (Lines{"Window_0"}));
   EXPECT_EQ(m.switches.Multilang, 1);
-  EXPECT_EQ(m.projectDirectory(), U"/p/");
+  EXPECT_EQ(m.projectDirectory(), "/p/");
   EXPECT_EQ(m.projectFile("Main.pb"), "/p/Main.pb");
 }
 

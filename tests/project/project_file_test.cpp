@@ -10,13 +10,13 @@ namespace {
 using testing::L;
 
 TEST(ParseNumber, PureBasicNumbers) {
-  EXPECT_EQ(parseNumber(U"1"), 1);
-  EXPECT_EQ(parseNumber(U"  \t-12x"), -12);
-  EXPECT_EQ(parseNumber(U"$1F"), 31);
-  EXPECT_EQ(parseNumber(U"%101"), 5);
-  EXPECT_EQ(parseNumber(U"abc"), 0);
-  EXPECT_EQ(parseNumber(U""), 0);
-  EXPECT_EQ(parseNumber(U"+7"), 7);
+  EXPECT_EQ(parseNumber("1"), 1);
+  EXPECT_EQ(parseNumber("  \t-12x"), -12);
+  EXPECT_EQ(parseNumber("$1F"), 31);
+  EXPECT_EQ(parseNumber("%101"), 5);
+  EXPECT_EQ(parseNumber("abc"), 0);
+  EXPECT_EQ(parseNumber(""), 0);
+  EXPECT_EQ(parseNumber("+7"), 7);
 }
 
 TEST(ProjectParse, SwitchLineRules) {
@@ -35,25 +35,25 @@ TEST(ProjectParse, SwitchLineRules) {
 
 TEST(ProjectParse, SectionsEndAtEmptyLinesAndHeadersMatchExactly) {
   FormModel m;
-  m.PreviousGadgetList = {U"stale"};
+  m.PreviousGadgetList = {"stale"};
   Lines files;
   parseProject(L({"[FILES]", "/a/one.pb", "/a/two.pbf", "", "/ignored.pb", "[WINDOW]", "Window_0", "", "Window_9",
                   "[GADGET]  ", "Window_0_Button_0", "[MENUITEM]", "Window_0_MenuItem_1"}),
                files, m);
-  EXPECT_EQ(files, (Lines{U"/a/one.pb", U"/a/two.pbf"}));
-  EXPECT_EQ(m.PreviousWindowList, (Lines{U"Window_0"}));
+  EXPECT_EQ(files, (Lines{"/a/one.pb", "/a/two.pbf"}));
+  EXPECT_EQ(m.PreviousWindowList, (Lines{"Window_0"}));
   EXPECT_TRUE(m.PreviousGadgetList.empty());  // "[GADGET]  " is no known section
-  EXPECT_EQ(m.PreviousMenuItemList, (Lines{U"Window_0_MenuItem_1"}));
+  EXPECT_EQ(m.PreviousMenuItemList, (Lines{"Window_0_MenuItem_1"}));
 }
 
 TEST(ProjectFile, RoundTripAndExactLayout) {
   FormModel m;
   m.switches = Switches{1, 1, 0, 0, 0, 1, 1};
-  m.PreviousWindowList = {U"Window_0"};
-  m.PreviousMenuBarList = {U"Window_0_Menu_0"};
-  m.PreviousGadgetList = {U"Window_0_Button_0", U"Window_0_ListView_1"};
+  m.PreviousWindowList = {"Window_0"};
+  m.PreviousMenuBarList = {"Window_0_Menu_0"};
+  m.PreviousGadgetList = {"Window_0_Button_0", "Window_0_ListView_1"};
   MemoryFileSystem fs;
-  Lines files{U"/p/form.pb"};
+  Lines files{"/p/form.pb"};
   ASSERT_TRUE(writeProjectFile(fs, "/p/x.pbm", files, m, false));
   EXPECT_EQ(fs.files["/p/x.pbm"],
             "[FILES]\n/p/form.pb\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\n"
@@ -79,27 +79,27 @@ TEST(ProjectFile, EmptyFileListWritesNothingAndRunNamesComeFromTheModel) {
   EXPECT_FALSE(writeProjectFile(fs, "/p/x.pbm", {}, m, false));
   EXPECT_TRUE(fs.files.empty());
 
-  m.PreviousWindowList = {U"Old"};
-  m.WindowList = {U"New"};
-  m.GadgetList = {{U"New_Button", U"BUTTONGADGET"}};
-  Lines current = projectLines({U"/p/a.pb"}, m, true);
-  EXPECT_NE(std::find(current.begin(), current.end(), U"New"), current.end());
-  EXPECT_EQ(std::find(current.begin(), current.end(), U"Old"), current.end());
+  m.PreviousWindowList = {"Old"};
+  m.WindowList = {"New"};
+  m.GadgetList = {{"New_Button", "BUTTONGADGET"}};
+  Lines current = projectLines({"/p/a.pb"}, m, true);
+  EXPECT_NE(std::find(current.begin(), current.end(), "New"), current.end());
+  EXPECT_EQ(std::find(current.begin(), current.end(), "Old"), current.end());
   adoptCurrentNames(m);
-  EXPECT_EQ(m.PreviousWindowList, (Lines{U"New"}));
-  EXPECT_EQ(m.PreviousGadgetList, (Lines{U"New_Button"}));
+  EXPECT_EQ(m.PreviousWindowList, (Lines{"New"}));
+  EXPECT_EQ(m.PreviousGadgetList, (Lines{"New_Button"}));
 }
 
 TEST(ProjectFile, FilesOnlyKeepsSwitchesAndEmptiesPreviousNames) {
   FormModel m;
   m.switches = Switches{0, 0, 1, 1, 0, 0, 0};
-  m.PreviousToolBarList = {U"Old_ToolBar"};
-  m.replaceList = {{U"a", U"b", ObjectKind::Gadget}};
+  m.PreviousToolBarList = {"Old_ToolBar"};
+  m.replaceList = {{"a", "b", ObjectKind::Gadget}};
   MemoryFileSystem fs;
   fs.files["/p/x.pbm"] = "[FILES]\n/p/one.pb\n/p/two.pb";  // no final line end
-  Lines files{U"stale"};
+  Lines files{"stale"};
   ASSERT_TRUE(readProjectFile(fs, "/p/x.pbm", files, m));
-  EXPECT_EQ(files, (Lines{U"/p/one.pb", U"/p/two.pb"}));
+  EXPECT_EQ(files, (Lines{"/p/one.pb", "/p/two.pb"}));
   EXPECT_EQ(m.switches, (Switches{0, 0, 1, 1, 0, 0, 0}));
   EXPECT_TRUE(m.PreviousToolBarList.empty());
   EXPECT_TRUE(m.replaceList.empty());
@@ -107,9 +107,9 @@ TEST(ProjectFile, FilesOnlyKeepsSwitchesAndEmptiesPreviousNames) {
 
 TEST(ProjectFile, MissingFileEmptiesTheProject) {
   FormModel m;
-  m.PreviousWindowList = {U"W"};
+  m.PreviousWindowList = {"W"};
   MemoryFileSystem fs;
-  Lines files{U"x"};
+  Lines files{"x"};
   EXPECT_FALSE(readProjectFile(fs, "/none.pbm", files, m));
   EXPECT_TRUE(files.empty());
   EXPECT_TRUE(m.PreviousWindowList.empty());
@@ -117,9 +117,9 @@ TEST(ProjectFile, MissingFileEmptiesTheProject) {
 
 TEST(ProjectFile, HoldsTellsWhetherTheSaveReachedTheFile) {
   FormModel m;
-  m.PreviousWindowList = {U"Window_0"};
+  m.PreviousWindowList = {"Window_0"};
   MemoryFileSystem fs;
-  Lines files{U"/p/a.pb"};
+  Lines files{"/p/a.pb"};
   EXPECT_FALSE(projectFileHolds(fs, "/p/x.pbm", files, m));  // not there
   ASSERT_TRUE(writeProjectFile(fs, "/p/x.pbm", files, m, false));
   EXPECT_TRUE(projectFileHolds(fs, "/p/x.pbm", files, m));

@@ -63,7 +63,7 @@ TEST(Startup, ProjectChoiceOrder) {
     s.run(c.commandLine);
     if (c.expectLoaded.empty()) {
       EXPECT_TRUE(s.loaded.empty());
-      EXPECT_EQ(s.model.ProjectPath, U"Unbekannt.pbm");
+      EXPECT_EQ(s.model.ProjectPath, "Unbekannt.pbm");
       EXPECT_FALSE(s.state.hasFile);
       EXPECT_TRUE(s.state.saved);
       EXPECT_EQ(s.state.lastDirectory, "/last/");
@@ -135,7 +135,7 @@ TEST(Startup, FailedLoadKeepsThePathAndGoesOn) {
   fs.unreadable.insert("/p/cli.pbm");
   Startup s{fs};
   s.run("/p/cli.pbm");
-  EXPECT_EQ(s.model.ProjectPath, U"/p/cli.pbm");
+  EXPECT_EQ(s.model.ProjectPath, "/p/cli.pbm");
   EXPECT_FALSE(s.state.hasFile);
 }
 
@@ -149,10 +149,10 @@ TEST(Startup, UserGadgetFileIsCreatedReadAndFeedsBothSets) {
   fs.files[kFiles.userList] = "[USERGADGET]\n  MyChartGadget  \n";
   Startup second{fs};
   second.run("");
-  EXPECT_EQ(second.model.UserGadgetList, (Lines{U"MyChartGadget"}));
-  EXPECT_TRUE(second.model.PrefixCommandSet.contains(U"MYCHARTGADGET"));
-  EXPECT_TRUE(second.model.GadgetCommandSet.contains(U"mychartgadget"));
-  EXPECT_TRUE(second.model.GadgetCommandSet.contains(U"ButtonGadget"));
+  EXPECT_EQ(second.model.UserGadgetList, (Lines{"MyChartGadget"}));
+  EXPECT_TRUE(second.model.PrefixCommandSet.contains("MYCHARTGADGET"));
+  EXPECT_TRUE(second.model.GadgetCommandSet.contains("mychartgadget"));
+  EXPECT_TRUE(second.model.GadgetCommandSet.contains("ButtonGadget"));
   EXPECT_TRUE(second.messages.empty());
 
   MemoryFileSystem broken;
@@ -160,7 +160,7 @@ TEST(Startup, UserGadgetFileIsCreatedReadAndFeedsBothSets) {
   Startup third{broken};
   third.run("");
   EXPECT_EQ(third.messages, std::vector<std::string>{"UserGadgetList: Error open file usergadgetlist"});
-  EXPECT_TRUE(third.model.PrefixCommandSet.contains(U"ButtonGadget"));  // start-up goes on
+  EXPECT_TRUE(third.model.PrefixCommandSet.contains("ButtonGadget"));  // start-up goes on
 }
 
 TEST(SaveSettings, NineKeysInOrderAndTheyReadBack) {

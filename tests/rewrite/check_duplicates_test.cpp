@@ -33,11 +33,11 @@ TEST(CheckDuplicates, CollectsEveryKindInOrder) {
   EXPECT_EQ(f.model.MenuItemList, L({"Window_0_Open", "Window_0_Save"}));
   EXPECT_EQ(f.model.StatusBarList, L({"Window_0_Status"}));
   EXPECT_EQ(f.model.ToolBarList, L({"Window_0_Tools"}));
-  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Window_0_C", U"CONTAINERGADGET"},
-                                                          {U"Window_0_F", U"FRAME3DGADGET"},
-                                                          {U"Window_0_T", U"TEXTGADGET"},
-                                                          {U"Window_0_L", U"LISTVIEWGADGET"},
-                                                          {U"Window_0_Chart", U"CHARTGADGET"}}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"Window_0_C", "CONTAINERGADGET"},
+                                                          {"Window_0_F", "FRAME3DGADGET"},
+                                                          {"Window_0_T", "TEXTGADGET"},
+                                                          {"Window_0_L", "LISTVIEWGADGET"},
+                                                          {"Window_0_Chart", "CHARTGADGET"}}));
 }
 
 // Each window remembers the procedure whose lines hold its window line, and whether
@@ -60,11 +60,11 @@ TEST(CheckDuplicates, WindowsRememberTheirProcedure) {
   }));
   ASSERT_TRUE(checkDuplicates(f.ctx));
   EXPECT_EQ(f.model.WindowList, L({"Outside", "Main", "After", "Gui", "Form"}));
-  EXPECT_EQ(f.model.WindowProcedureList, (std::vector<WindowProcedure>{{U"", false},
-                                                                        {U"Window_Main", false},
-                                                                        {U"", false},
-                                                                        {U"CreateGUI", false},
-                                                                        {U"Form", true}}));
+  EXPECT_EQ(f.model.WindowProcedureList, (std::vector<WindowProcedure>{{"", false},
+                                                                        {"Window_Main", false},
+                                                                        {"", false},
+                                                                        {"CreateGUI", false},
+                                                                        {"Form", true}}));
 }
 
 TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
@@ -88,7 +88,7 @@ TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
     EXPECT_FALSE(checkDuplicates(f.ctx)) << c.repeat;
     EXPECT_EQ(f.host.log, L({c.message}));
     // The lines after the error are not examined.
-    EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"B1", U"BUTTONGADGET"}})) << c.repeat;
+    EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"B1", "BUTTONGADGET"}})) << c.repeat;
   }
 }
 
@@ -105,7 +105,7 @@ TEST(CheckDuplicates, RepeatedMenuItemsWarnAndGadgetsAreDroppedSilently) {
   EXPECT_EQ(f.host.log, L({" -> Warning: Find duplicate MenuItemID(#ITEM_1) by ToolbarButton.",
                            " -> Warning: Find duplicate MenuItemID(#item_1) by MenuItem."}));
   EXPECT_EQ(f.model.MenuItemList, L({"Item_1", "Item_2"}));
-  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Button_0", U"BUTTONGADGET"}}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"Button_0", "BUTTONGADGET"}}));
 }
 
 TEST(CheckDuplicates, CommentsMalformedLinesAndPbAnyCreateNothing) {
@@ -152,10 +152,10 @@ TEST(CheckDuplicates, ObjectsCreatedIntoVariables) {
   EXPECT_TRUE(f.host.log.empty());
   EXPECT_EQ(f.model.WindowList, L({"Main", "Window_0"}));
   EXPECT_EQ(f.model.WindowVariableList, (std::vector<bool>{false, true}));
-  EXPECT_EQ(f.model.WindowProcedureList.back(), (WindowProcedure{U"OpenWindow_0", false}));
-  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{U"Button_0", U"BUTTONGADGET", true},
-                                                          {U"Text_0", U"TEXTGADGET", true},
-                                                          {U"Window_0_Button_0", U"BUTTONGADGET", false}}));
+  EXPECT_EQ(f.model.WindowProcedureList.back(), (WindowProcedure{"OpenWindow_0", false}));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"Button_0", "BUTTONGADGET", true},
+                                                          {"Text_0", "TEXTGADGET", true},
+                                                          {"Window_0_Button_0", "BUTTONGADGET", false}}));
 
   FormCodeFixture repeated(L({"OpenWindow(#Main, 0, 0, 1, 1, \"\")", "MAIN = OpenWindow(#PB_Any, 0, 0, 1, 1, \"\")"}));
   ASSERT_TRUE(PrefixObjectConstants(repeated.ctx));

@@ -25,17 +25,17 @@ struct UpdateFixture : ::testing::Test {
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
   UpdateFixture() {
-    m.ProjectPath = U"/p/app.pbm";
+    m.ProjectPath = "/p/app.pbm";
     fs.directories.insert("/p");
   }
 };
 
 TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
   // Names of a window's objects arrive with the window's new prefix already.
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
-                   {U"Main_Button_1", U"Main_OkButton", ObjectKind::Gadget},
-                   {U"Main_Item", U"Main_Save", ObjectKind::MenuItem},
-                   {U"Main_Bar", U"Main_Status", ObjectKind::StatusBar}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window},
+                   {"Main_Button_1", "Main_OkButton", ObjectKind::Gadget},
+                   {"Main_Item", "Main_Save", ObjectKind::MenuItem},
+                   {"Main_Bar", "Main_Status", ObjectKind::StatusBar}};
   m.buffers.main = L({"Open_Window_0()", "If #Window_0 Or #Window_01 : Open_Window_01() : EndIf",
                       "x = #window_0_Button_1 : y = #Main_Button_10"});
   m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Item()", "Procedure EventMenu_Window_0_Open()",
@@ -69,15 +69,15 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
 // (an object switched to variable mode) to the variable; a constant's binding leaves
 // bare words alone.
 TEST_F(UpdateFixture, BindingsOfVariablesRenameTheBareName) {
-  m.WindowList = {U"Main"};
+  m.WindowList = {"Main"};
   m.WindowVariableList = {true};
-  m.GadgetList = {{U"OkButton", U"BUTTONGADGET", true},
-                  {U"Main_Close", U"BUTTONGADGET"},
-                  {U"Edit_0", U"STRINGGADGET", true}};
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window},
-                   {U"Button_0", U"OkButton", ObjectKind::Gadget},
-                   {U"Main_Quit", U"Main_Close", ObjectKind::Gadget},
-                   {U"Main_Edit", U"Edit_0", ObjectKind::Gadget}};
+  m.GadgetList = {{"OkButton", "BUTTONGADGET", true},
+                  {"Main_Close", "BUTTONGADGET"},
+                  {"Edit_0", "STRINGGADGET", true}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window},
+                   {"Button_0", "OkButton", ObjectKind::Gadget},
+                   {"Main_Quit", "Main_Close", ObjectKind::Gadget},
+                   {"Main_Edit", "Edit_0", ObjectKind::Gadget}};
   m.buffers.main = L({"  If IsWindow(Window_0) : Open_Window_0() : EndIf"});
   m.buffers.eventMenu = L({"Procedure EventMenu_Window_0_Quit()"});
   m.buffers.eventGadget = L({"Procedure EventGadget_Button_0(EventType)",
@@ -107,7 +107,7 @@ TEST_F(UpdateFixture, PrefixRulesLeaveWindowsThatShareThePrefix) {
     SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
     m.PreviousWindowList = L({"Main", "Main_Options"});
     m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
-    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    m.replaceList = {{"Main", "Start", ObjectKind::Window}};
     const Lines untouched = L({"x = #Main_Options : y = #main_options_Ok : Open_Main_Options()",
                                "Procedure EventMenu_Main_Options_Save() : EventGadget_Main_Options_Ok(1)",
                                "Procedure EventExit_Main_Options() : EventSize_Main_Options()"});
@@ -116,22 +116,22 @@ TEST_F(UpdateFixture, PrefixRulesLeaveWindowsThatShareThePrefix) {
       *b = untouched;
       b->push_back(mixedLine[0]);
     }
-    m.buffers.eventMenu.push_back(U"Procedure EventMenu_Main_Save()");
-    m.buffers.eventGadget.push_back(U"Procedure MyEventGadget_Main_Ok()");
-    m.buffers.eventWindow.push_back(U"EventSize_Main_Splitter() : EventExit_Main()");
+    m.buffers.eventMenu.push_back("Procedure EventMenu_Main_Save()");
+    m.buffers.eventGadget.push_back("Procedure MyEventGadget_Main_Ok()");
+    m.buffers.eventWindow.push_back("EventSize_Main_Splitter() : EventExit_Main()");
     fs.files["/p/inc.pbi"] = "#Main_Options_Ok = #Main_Ok\n#Main_Options\n";
     m.IncludeFileList = L({"/p/inc.pbi"});
 
     ASSERT_TRUE(updateSources(ctx));
     ASSERT_TRUE(commitChanges(ctx));
-    const Text renamed = U"a = #Start_Ok + #Main_Options_Ok + #Start_Ok_Options";
+    const Text renamed = "a = #Start_Ok + #Main_Options_Ok + #Start_Ok_Options";
     for (FileBuffer* b : {&m.buffers.main, &m.buffers.eventMenu, &m.buffers.eventGadget, &m.buffers.eventWindow}) {
       EXPECT_EQ(Lines(b->begin(), b->begin() + 3), untouched);
       EXPECT_EQ((*b)[3], renamed);
     }
-    EXPECT_EQ(m.buffers.eventMenu[4], U"Procedure EventMenu_Start_Save()");
-    EXPECT_EQ(m.buffers.eventGadget[4], U"Procedure MyEventGadget_Start_Ok()");
-    EXPECT_EQ(m.buffers.eventWindow[4], U"EventSize_Start_Splitter() : EventExit_Start()");
+    EXPECT_EQ(m.buffers.eventMenu[4], "Procedure EventMenu_Start_Save()");
+    EXPECT_EQ(m.buffers.eventGadget[4], "Procedure MyEventGadget_Start_Ok()");
+    EXPECT_EQ(m.buffers.eventWindow[4], "EventSize_Start_Splitter() : EventExit_Start()");
     EXPECT_EQ(fs.files["/p/inc.pbi"], "#Main_Options_Ok = #Start_Ok\n#Main_Options\n");
   }
 }
@@ -144,7 +144,7 @@ TEST_F(UpdateFixture, EmptyReplaceListChangesNothingButCreatesMissingIncludes) {
   EXPECT_FALSE(fs.files.count("/p/missing.pbi"));  // created by the commit, not before
   EXPECT_TRUE(commitChanges(ctx));
   EXPECT_EQ(m.buffers.main, L({"#Window_0"}));
-  EXPECT_EQ(host.log.back(), U"- Update IncludeFiles");
+  EXPECT_EQ(host.log.back(), "- Update IncludeFiles");
   EXPECT_EQ(fs.files["/p/a.pbi"], "#Window_0\r\n");
   ASSERT_TRUE(fs.files.count("/p/missing.pbi"));
   EXPECT_EQ(fs.files["/p/missing.pbi"], "");
@@ -159,7 +159,7 @@ struct IncludeCase {
 };
 
 TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
-  m.replaceList = {{U"Window_0", U"Main", ObjectKind::Window}, {U"Main_Button_1", U"Main_Ok", ObjectKind::Gadget}};
+  m.replaceList = {{"Window_0", "Main", ObjectKind::Window}, {"Main_Button_1", "Main_Ok", ObjectKind::Gadget}};
   const std::string u16mark("\xFF\xFE", 2);
   const IncludeCase cases[] = {
       {"CR LF becomes LF", "; x\r\nSetGadgetText(#Main_Button_1, \"\")\r\n", 1, "; x\nSetGadgetText(#Main_Ok, \"\")\n"},
@@ -183,15 +183,15 @@ TEST_F(UpdateFixture, IncludeFilesAreCountedAndWrittenInTheirEncoding) {
     EXPECT_TRUE(updateIncludeFiles(ctx));
     EXPECT_TRUE(commitChanges(ctx));
     Lines expectedLog = L({"- Update IncludeFiles"});
-    if (c.mixed) expectedLog.push_back(U" -> Warning: mixed encodings in /p/inc.pbi");
-    if (c.count) expectedLog.push_back(U" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
+    if (c.mixed) expectedLog.push_back(" -> Warning: mixed encodings in /p/inc.pbi");
+    if (c.count) expectedLog.push_back(" -> Update Includefile /p/inc.pbi / Count Change: " + numberText(c.count));
     EXPECT_EQ(host.log, expectedLog) << c.what;
     EXPECT_EQ(fs.files["/p/inc.pbi"], c.after) << c.what;
   }
 }
 
 TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
-  m.replaceList = {{U"Window_0", U"Fenster_\u0141", ObjectKind::Window}, {U"A", U"B", ObjectKind::Gadget}};
+  m.replaceList = {{"Window_0", "Fenster_\u0141", ObjectKind::Window}, {"A", "B", ObjectKind::Gadget}};
   fs.files["/p/ro.pbi"] = "#A\n";
   fs.readOnly.insert("/p/ro.pbi");
   fs.files["/p/locked.pbi"] = "#A\n";

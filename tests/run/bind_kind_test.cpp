@@ -12,7 +12,7 @@ using testing::RecordingHost;
 
 std::vector<GadgetEntry> gadgets(std::initializer_list<const char*> names) {
   std::vector<GadgetEntry> out;
-  for (const char* n : names) out.push_back({T(n), U"BUTTONGADGET"});
+  for (const char* n : names) out.push_back({T(n), "BUTTONGADGET"});
   return out;
 }
 
@@ -51,7 +51,7 @@ TEST_F(BindFixture, CaseOnlyChangeIsOldAndNewAtOnce) {
   EXPECT_EQ(host.requests[0].kind, ObjectKind::Gadget);
   EXPECT_EQ(host.requests[0].oldEntries, L({"Window_0_Button_1"}));
   EXPECT_EQ(host.requests[0].newEntries, L({"Window_0_button_1"}));
-  EXPECT_EQ(m.replaceList, (ReplaceList{{U"Window_0_Button_1", U"Window_0_button_1", ObjectKind::Gadget}}));
+  EXPECT_EQ(m.replaceList, (ReplaceList{{"Window_0_Button_1", "Window_0_button_1", ObjectKind::Gadget}}));
 }
 
 TEST_F(BindFixture, RepeatedNamesAreOfferedAsOftenAsTheyOccur) {
@@ -69,7 +69,7 @@ TEST_F(BindFixture, TodoEntriesBecomeReplaceEntriesInListOrder) {
   // Yes with one name left unbound: the step goes on with the bound pairs only.
   host.answers.push_back({0, L({"T2 > N1", "  T1   >  N2 > x", "T3 > ", "garbage"})});
   EXPECT_TRUE(bindKind(ctx, ObjectKind::ToolBar));
-  EXPECT_EQ(m.replaceList, (ReplaceList{{U"T2", U"N1", ObjectKind::ToolBar}, {U"T1", U"N2", ObjectKind::ToolBar}}));
+  EXPECT_EQ(m.replaceList, (ReplaceList{{"T2", "N1", ObjectKind::ToolBar}, {"T1", "N2", ObjectKind::ToolBar}}));
 }
 
 TEST_F(BindFixture, BoundWindowCarriesItsObjectsAlong) {
@@ -92,9 +92,9 @@ TEST_F(BindFixture, BoundWindowCarriesItsObjectsAlong) {
   EXPECT_EQ(host.requests[1].kind, ObjectKind::Gadget);
   EXPECT_EQ(host.requests[1].oldEntries, L({"window_0_Text", "Main_Label"}));
   EXPECT_EQ(host.requests[1].newEntries, L({"Main_Text", "Main_Caption"}));
-  EXPECT_EQ(m.replaceList, (ReplaceList{{U"Window_0", U"Main", ObjectKind::Window},
-                                        {U"Main_Label", U"Main_Caption", ObjectKind::Gadget},
-                                        {U"window_0_Text", U"Main_Text", ObjectKind::Gadget}}));
+  EXPECT_EQ(m.replaceList, (ReplaceList{{"Window_0", "Main", ObjectKind::Window},
+                                        {"Main_Label", "Main_Caption", ObjectKind::Gadget},
+                                        {"window_0_Text", "Main_Text", ObjectKind::Gadget}}));
 }
 
 TEST_F(BindFixture, WindowBindingsCarryOverInTheirOrder) {
@@ -104,12 +104,12 @@ TEST_F(BindFixture, WindowBindingsCarryOverInTheirOrder) {
     Lines expectedOld;
   } cases[] = {
       // A later binding renames what an earlier one produced.
-      {"chain", {{U"Win_1", U"B", ObjectKind::Window}, {U"B", U"C", ObjectKind::Window}}, L({"Win_10_Ok", "Gone"})},
+      {"chain", {{"Win_1", "B", ObjectKind::Window}, {"B", "C", ObjectKind::Window}}, L({"Win_10_Ok", "Gone"})},
       // An earlier binding does not see what a later one produced.
-      {"reverse", {{U"B", U"C", ObjectKind::Window}, {U"Win_1", U"B", ObjectKind::Window}},
+      {"reverse", {{"B", "C", ObjectKind::Window}, {"Win_1", "B", ObjectKind::Window}},
        L({"B_Ok", "Win_10_Ok", "Gone"})},
       // Gadget bindings never move prefixes.
-      {"gadget only", {{U"Win_1", U"C", ObjectKind::Gadget}}, L({"Win_1_Ok", "Win_10_Ok", "Gone"})},
+      {"gadget only", {{"Win_1", "C", ObjectKind::Gadget}}, L({"Win_1_Ok", "Win_10_Ok", "Gone"})},
   };
   for (const Case& c : cases) {
     m.replaceList = c.windows;
@@ -132,7 +132,7 @@ TEST_F(BindFixture, WindowsSharingAPrefixKeepTheirOwnObjects) {
     SCOPED_TRACE(optionsIsCurrent ? "current window" : "previous window");
     m.PreviousWindowList = L({"Main", "Main_Options"});
     m.WindowList = optionsIsCurrent ? L({"Start", "Main_Options"}) : L({"Start"});
-    m.replaceList = {{U"Main", U"Start", ObjectKind::Window}};
+    m.replaceList = {{"Main", "Start", ObjectKind::Window}};
     m.PreviousGadgetList = L({"Main_Ok", "Main_Options_Ok", "Main_Options", "Main_OptionsX_Ok"});
     m.GadgetList = gadgets({"Start_Ok", "Main_Options_Ok", "Main_Options", "Start_OptionsX_Ok"});
     host.requests.clear();
@@ -150,14 +150,14 @@ TEST_F(BindFixture, CancelAtTheThirdKindStopsAndKeepsThePreviousNames) {
   m.MenuItemList = L({"Main_Entry"});
   m.PreviousGadgetList = L({"G"});
   m.GadgetList = gadgets({"H"});
-  m.replaceList = {{U"Stale", U"Entry", ObjectKind::Window}};  // from an earlier run
+  m.replaceList = {{"Stale", "Entry", ObjectKind::Window}};  // from an earlier run
   host.answers = {{0, L({"W0 > Main"})}, {0, {}}, {2, L({"Main_Item > Main_Entry"})}};
 
   FormModel before = m;
   EXPECT_FALSE(checkConstants(ctx));
   ASSERT_EQ(host.requests.size(), 3u);  // the gadgets are never asked about
   EXPECT_EQ(host.requests[2].kind, ObjectKind::MenuItem);
-  EXPECT_EQ(m.replaceList, (ReplaceList{{U"W0", U"Main", ObjectKind::Window}}));
+  EXPECT_EQ(m.replaceList, (ReplaceList{{"W0", "Main", ObjectKind::Window}}));
   for (ObjectKind k : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::Gadget})
     EXPECT_EQ(m.previousList(k), before.previousList(k));
   EXPECT_TRUE(fs.files.empty());

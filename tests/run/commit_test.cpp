@@ -102,7 +102,7 @@ TEST(Commit, ACommitCutOffIsCompletedByTheNextRun) {
   fs.failRenames.clear();
   GenerationRun next(fs);
   EXPECT_EQ(next.end, RunEnd::Ready);
-  EXPECT_EQ(next.host.log[1], U"- Completed the file changes of an interrupted run.");
+  EXPECT_EQ(next.host.log[1], "- Completed the file changes of an interrupted run.");
   EXPECT_TRUE(next.host.requests.empty());
   EXPECT_EQ(fs.files, reference.files);
 }
@@ -120,7 +120,7 @@ TEST(Commit, LeftoversOfAnInterruptedStagingAreRemoved) {
   fs.files["/p/.Backup.tw-j0k1l2/Main.pb"] = "half";
   GenerationRun run(fs);
   EXPECT_EQ(run.end, RunEnd::Ready);
-  EXPECT_EQ(run.host.log[1], U"- Removed the temporary files of an interrupted run.");
+  EXPECT_EQ(run.host.log[1], "- Removed the temporary files of an interrupted run.");
   EXPECT_EQ(fs.files, reference.files);
 }
 

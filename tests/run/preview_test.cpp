@@ -54,7 +54,7 @@ TEST(Preview, TheRunAfterAPreviewKeepsItsBindings) {
   RecordingHost user;
   user.answers.push_back({0, L({"Window_0 > Frame"})});
   FormModel model;
-  model.ProjectPath = U"/p/x.pbm";
+  model.ProjectPath = "/p/x.pbm";
   buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
   model.PreviousWindowList = L({"Window_0"});
   model.PreviousGadgetList = L({"Window_0_Button_0"});
@@ -99,7 +99,7 @@ TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
 
 RestoreEnd restore(FileSystem& fs, Lines* log = nullptr) {
   FormModel model;
-  model.ProjectPath = U"/p/x.pbm";
+  model.ProjectPath = "/p/x.pbm";
   RecordingHost host;
   RunContext ctx{model, host, fs};
   RestoreEnd end = restoreBackup(ctx);
@@ -125,8 +125,8 @@ TEST(Preview, RestoreUndoesTheRunAndASecondRestoreRedoesIt) {
   Lines log;
   EXPECT_EQ(restore(fs, &log), RestoreEnd::Restored);
   EXPECT_EQ(userFiles(fs.files), before);  // CommonFile.pb and the others created by the run are gone
-  EXPECT_EQ(log[1], U" -> Restore File /p/user.pbi");
-  EXPECT_NE(std::find(log.begin(), log.end(), U" -> Remove File /p/CommonFile.pb"), log.end());
+  EXPECT_EQ(log[1], " -> Restore File /p/user.pbi");
+  EXPECT_NE(std::find(log.begin(), log.end(), " -> Remove File /p/CommonFile.pb"), log.end());
   EXPECT_EQ(restore(fs), RestoreEnd::Restored);
   EXPECT_EQ(userFiles(fs.files), after);
 }

@@ -14,7 +14,7 @@ using testing::RecordingHost;
 
 TEST(Run, EmptyFileListCancelsAfterStepOne) {
   FormModel m;
-  m.ProjectPath = U"/p/x.pbm";
+  m.ProjectPath = "/p/x.pbm";
   MemoryFileSystem fs;
   RecordingHost host;
   RunContext ctx{m, host, fs, {}};
@@ -41,7 +41,7 @@ TEST(Run, MainMarkDecidesTheOutputEncoding) {
   };
   for (const Case& c : cases) {
     FormModel m;
-    m.ProjectPath = U"/p/x.pbm";
+    m.ProjectPath = "/p/x.pbm";
     m.switches.Utf8 = c.utf8;
     MemoryFileSystem fs;
     fs.files["/p/Main.pb"] = c.main;
@@ -58,7 +58,7 @@ TEST(Run, MainMarkDecidesTheOutputEncoding) {
 // file of UTF-8 and 8-bit lines keeps both, written back as UTF-8 in an 8-bit project.
 TEST(Run, LanguageTextsWithSemicolonsAndMixedEncodingsSurvive) {
   FormModel m;
-  m.ProjectPath = U"/p/x.pbm";
+  m.ProjectPath = "/p/x.pbm";
   m.switches.Multilang = 1;
   m.switches.Utf8 = 0;
   buildCommandSets({}, m.PrefixCommandSet, m.GadgetCommandSet);
@@ -72,7 +72,7 @@ TEST(Run, LanguageTextsWithSemicolonsAndMixedEncodingsSurvive) {
   const std::string userLines = "  ; \xE4\xBD\xA0\n  ; caf\xE9\n";
   fs.files["/p/EventGadget.pb"] = "; Tarnwick Event Gadget\n" + userLines;
   RecordingHost host;
-  RunContext ctx{m, host, fs, {U"/p/form.pb"}};
+  RunContext ctx{m, host, fs, {"/p/form.pb"}};
   ASSERT_EQ(runGeneration(ctx), RunEnd::Ready);
 
   auto logged = [&](const char* line) { return std::count(host.log.begin(), host.log.end(), T(line)); };

@@ -19,7 +19,7 @@ std::string readSourceFile(const std::string& relative) {
 }
 
 struct Project : FormCodeFixture {
-  Project() { model.ProjectPath = U"/p/demo.pbm"; }
+  Project() { model.ProjectPath = "/p/demo.pbm"; }
   void add(const std::string& name, const std::string& bytes) {
     fs.files["/p/" + name] = bytes;
     ctx.fileRows.push_back(T("/p/" + name));
@@ -41,17 +41,17 @@ TEST(Step1, DemoProjectIsInterpreted) {
   EXPECT_EQ(m.StatusBarList, L({"Window_0_StatusBar"}));
   EXPECT_EQ(m.ToolBarList, L({"Window_0_ToolBar"}));
   std::vector<GadgetEntry> gadgets{
-      {U"Window_0_Text_Name", U"TEXTGADGET"},          {U"Window_0_String_Name", U"STRINGGADGET"},
-      {U"Window_0_Button_0", U"BUTTONGADGET"},         {U"Window_0_ListView_Notes", U"LISTVIEWGADGET"},
-      {U"Window_0_Image_Logo", U"IMAGEGADGET"},        {U"Window_1_CheckBox_Autosave", U"CHECKBOXGADGET"},
-      {U"Window_1_Text_Delay", U"TEXTGADGET"},         {U"Window_1_String_Delay", U"STRINGGADGET"},
-      {U"Window_1_Image_Logo", U"IMAGEGADGET"},        {U"Window_1_Button_0", U"BUTTONGADGET"},
-      {U"Window_1_Button_Cancel", U"BUTTONGADGET"}};
+      {"Window_0_Text_Name", "TEXTGADGET"},          {"Window_0_String_Name", "STRINGGADGET"},
+      {"Window_0_Button_0", "BUTTONGADGET"},         {"Window_0_ListView_Notes", "LISTVIEWGADGET"},
+      {"Window_0_Image_Logo", "IMAGEGADGET"},        {"Window_1_CheckBox_Autosave", "CHECKBOXGADGET"},
+      {"Window_1_Text_Delay", "TEXTGADGET"},         {"Window_1_String_Delay", "STRINGGADGET"},
+      {"Window_1_Image_Logo", "IMAGEGADGET"},        {"Window_1_Button_0", "BUTTONGADGET"},
+      {"Window_1_Button_Cancel", "BUTTONGADGET"}};
   EXPECT_EQ(m.GadgetList, gadgets);
   // The procedure image load reuses the constant of the global load of the same file.
-  EXPECT_EQ(m.ImageList, (std::vector<ImageEntry>{{U"#Img_Window_0_0", U"logo.png"}}));
-  EXPECT_EQ(m.FontList, (std::vector<FontEntry>{{U"#Font_Window_0_0",
-                                                  U"LoadFont(#Font_Window_0_0,\"DejaVu Sans\", 10, #PB_Font_Bold)"}}));
+  EXPECT_EQ(m.ImageList, (std::vector<ImageEntry>{{"#Img_Window_0_0", "logo.png"}}));
+  EXPECT_EQ(m.FontList, (std::vector<FontEntry>{{"#Font_Window_0_0",
+                                                  "LoadFont(#Font_Window_0_0,\"DejaVu Sans\", 10, #PB_Font_Bold)"}}));
   EXPECT_EQ(m.sections.fonts,
             L({";- Load Font", "LoadFont(#Font_Window_0_0,\"DejaVu Sans\", 10, #PB_Font_Bold)", ""}));
 
@@ -139,7 +139,7 @@ TEST(Step1, ImageNullClearsImageGadgetsAfterTheImagePass) {
   ASSERT_TRUE(generateStep1(p.ctx));
   EXPECT_EQ(p.model.FormCodeLines[1], T("  OpenWindow(#W, 5, 5, 1, 1, \"A\")"));
   EXPECT_EQ(p.model.FormCodeLines[2], T("  ButtonImageGadget(#W_B, 0, 0, 1, 1, 0)"));
-  EXPECT_EQ(p.model.ImageList, (std::vector<ImageEntry>{{U"#MyImage_0", U"b.png"}}));
+  EXPECT_EQ(p.model.ImageList, (std::vector<ImageEntry>{{"#MyImage_0", "b.png"}}));
 }
 
 }  // namespace

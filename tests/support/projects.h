@@ -33,7 +33,7 @@ struct GenerationRun {
   std::vector<PendingChange> committed;  // what the run's commit put in place
   // Loads the project as the command line does and runs it, binding Window_0 to Frame.
   explicit GenerationRun(FileSystem& fs) {
-    model.ProjectPath = U"/p/x.pbm";
+    model.ProjectPath = "/p/x.pbm";
     buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
     std::string bytes;
     fs.readFile("/p/x.pbm", bytes);

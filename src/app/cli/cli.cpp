@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <ostream>
 #include <unordered_map>
 #include <unordered_set>
@@ -66,14 +67,14 @@ std::optional<ObjectKind> kindFromWord(const Text& word) {
 
 bool parseBinding(const std::string& arg, Binding& b, std::string& error) {
   Text text = fromUtf8(arg);
-  std::size_t eq = text.find(U'=');
+  std::size_t eq = text.find('=');
   if (eq == Text::npos) {
     error = "--bind needs OLD=NEW, got '" + arg + "'";
     return false;
   }
   Text left = text.substr(0, eq);
   b.newName = text.substr(eq + 1);
-  std::size_t colon = left.find(U':');
+  std::size_t colon = left.find(':');
   if (colon != Text::npos) {
     b.kind = kindFromWord(left.substr(0, colon));
     if (!b.kind) {
@@ -236,7 +237,7 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
   for (const Binding& b : bindings_) {
     if (b.kind && *b.kind != kind) continue;
     if (!oldList.first(b.oldName) || !newList.first(b.newName)) continue;
-    Text pair = b.oldName + U" > " + b.newName;
+    Text pair = b.oldName + " > " + b.newName;
     if (!pairs.insert(pair).second) continue;
     answer.todo.push_back(pair);
     oldList.take(b.oldName);
@@ -254,8 +255,21 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
   return answer;
 }
 
+namespace {
+
+// The model of a command-line run is kept until the process ends, as a compiler keeps
+// its trees: the system takes its memory back at exit at once, where freeing every line
+// one by one is a noticeable part of a large run.
+FormModel& keptModel() {
+  static auto* kept = new std::vector<std::unique_ptr<FormModel>>;
+  kept->push_back(std::make_unique<FormModel>());
+  return *kept->back();
+}
+
+}  // namespace
+
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
-  FormModel model;
+  FormModel& model = keptModel();
   std::string dir = settingsFiles(settingsFolder(cl.configDir)).folder;
 
   // Settings are only read here: the command line never writes into the folder.

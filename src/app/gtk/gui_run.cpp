@@ -79,7 +79,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     // they are, and writes into memory only.
     FormModel model = app->model;
     OverlayFileSystem overlay(app->fs);
-    host.logLine(U"Preview: nothing of this run is written.");
+    host.logLine("Preview: nothing of this run is written.");
     RunContext ctx{model, host, overlay, std::move(rows)};
     RunEnd end = runGeneration(ctx);
     outcome.ready = end == RunEnd::Ready;

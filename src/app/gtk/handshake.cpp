@@ -31,10 +31,11 @@ int64_t Handshake::postToGui(int code, const void* argument) {
     std::lock_guard<std::mutex> lock(serialMutex_);
     request.serial = nextSerial_++;
   }
-  // Below the priority of redraws and input, so that a worker logging line after line
-  // still lets the window paint and react.
+  // Below input, so that the window still reacts while a worker logs line after line;
+  // above redraws, so that the worker, which waits for each answer, does not wait for
+  // the window to paint every line: the window paints while the worker works on.
   GSource* source = g_idle_source_new();
-  g_source_set_priority(source, G_PRIORITY_DEFAULT_IDLE);
+  g_source_set_priority(source, G_PRIORITY_HIGH_IDLE);
   g_source_set_callback(source, serveOnMain, new Posted{this, &request}, nullptr);
   g_source_attach(source, context_);
   g_source_unref(source);

@@ -403,7 +403,8 @@ void rebuildRecentMenu(App& app) {
   g_list_free(children);
   int number = 0;
   for (const std::string& path : existingRecentProjects(app.fs, app.state.recentProjects)) {
-    std::string label = "_" + std::to_string(++number) + " " + mnemonicSafe(path);
+    std::string label = "_";
+    label.append(std::to_string(++number)).append(" ").append(mnemonicSafe(path));
     GtkWidget* item = gtk_menu_item_new_with_mnemonic(label.c_str());
     g_object_set_data_full(G_OBJECT(item), kPathKey, g_strdup(path.c_str()), g_free);
     g_signal_connect(item, "activate", G_CALLBACK(onRecentActivate), &app);

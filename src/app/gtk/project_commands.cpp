@@ -214,7 +214,7 @@ void newProject(App& app) {
   app.model.resetProjectNames();
   app.state.hasFile = false;
   app.state.saved = true;
-  app.model.ProjectPath = U"Unbekannt.pbm";
+  app.model.ProjectPath = "Unbekannt.pbm";
   setStatusText(app, app.model.ProjectPath);
 }
 

@@ -25,7 +25,7 @@ TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
   EXPECT_EQ(cl.project, "p.pbm");
   ASSERT_EQ(cl.bindings.size(), 2u);
   EXPECT_EQ(cl.bindings[0].kind, ObjectKind::Gadget);
-  EXPECT_EQ(cl.bindings[0].oldName, U"A");
+  EXPECT_EQ(cl.bindings[0].oldName, "A");
   EXPECT_FALSE(cl.bindings[1].kind.has_value());
   EXPECT_TRUE(cl.allowUnbound);
   EXPECT_EQ(cl.configDir, "/cfg");
@@ -48,32 +48,32 @@ TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
 
 TEST(CommandLine, BindingsActAsTheDialogWould) {
   std::ostringstream out, err;
-  std::vector<Binding> binds{{ObjectKind::Window, U"W0", U"Main"},
-                             {std::nullopt, U"B1", U"OK"},
-                             {std::nullopt, U"B1", U"OK"},     // the same pair again: ignored
-                             {ObjectKind::Window, U"B2", U"X"}, // other kind: ignored here
-                             {std::nullopt, U"Gone", U"OK"}};   // not in the old list
+  std::vector<Binding> binds{{ObjectKind::Window, "W0", "Main"},
+                             {std::nullopt, "B1", "OK"},
+                             {std::nullopt, "B1", "OK"},     // the same pair again: ignored
+                             {ObjectKind::Window, "B2", "X"}, // other kind: ignored here
+                             {std::nullopt, "Gone", "OK"}};   // not in the old list
   CommandLineHost host(out, err, binds, false);
-  BindAnswer a = host.askBindings(ObjectKind::Gadget, {U"B1", U"B2"}, {U"OK", U"X"});
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {"B1", "B2"}, {"OK", "X"});
   EXPECT_EQ(a.answer, 2);  // B2 stays unbound
-  EXPECT_EQ(a.todo, (Lines{U"B1 > OK"}));
+  EXPECT_EQ(a.todo, (Lines{"B1 > OK"}));
   EXPECT_NE(err.str().find("B2"), std::string::npos);
   EXPECT_NE(err.str().find("X"), std::string::npos);
 
   CommandLineHost lenient(out, err, binds, true);
-  EXPECT_EQ(lenient.askBindings(ObjectKind::Gadget, {U"B1", U"B2"}, {U"OK", U"X"}).answer, 0);
-  BindAnswer w = lenient.askBindings(ObjectKind::Window, {U"W0"}, {U"Main"});
+  EXPECT_EQ(lenient.askBindings(ObjectKind::Gadget, {"B1", "B2"}, {"OK", "X"}).answer, 0);
+  BindAnswer w = lenient.askBindings(ObjectKind::Window, {"W0"}, {"Main"});
   EXPECT_EQ(w.answer, 0);
-  EXPECT_EQ(w.todo, (Lines{U"W0 > Main"}));
+  EXPECT_EQ(w.todo, (Lines{"W0 > Main"}));
 }
 
 TEST(CommandLine, BindingsTakeTheFirstOccurrenceOfRepeatedNames) {
   std::ostringstream out, err;
-  std::vector<Binding> binds{{std::nullopt, U"A", U"X"}, {std::nullopt, U"A", U"X"}, {std::nullopt, U"B", U"A"}};
+  std::vector<Binding> binds{{std::nullopt, "A", "X"}, {std::nullopt, "A", "X"}, {std::nullopt, "B", "A"}};
   CommandLineHost host(out, err, binds, false);
-  BindAnswer a = host.askBindings(ObjectKind::Gadget, {U"A", U"B", U"A"}, {U"X", U"A", U"X"});
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {"A", "B", "A"}, {"X", "A", "X"});
   EXPECT_EQ(a.answer, 2);
-  EXPECT_EQ(a.todo, (Lines{U"A > X", U"B > A"}));
+  EXPECT_EQ(a.todo, (Lines{"A > X", "B > A"}));
   // The repeated pair is taken once, so one A and one X stay.
   EXPECT_EQ(err.str().substr(0, err.str().find("Bind them")), "Unbound old Gadget names: A\nNew Gadget names: X\n");
 }

@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, ANewProjectIsSavedBeforeItsFirstRunOnlyWhenItHasFiles) {
 
   // With a file, "Start Generate" saves the project first and then opens the dialog.
   app->quit = false;
-  setFileRows(*app, {U"/src/form.pb"});
+  setFileRows(*app, {"/src/form.pb"});
   fake.savedAs.push_back(dir + "first");
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);
@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, ANewProjectIsSavedBeforeItsFirstRunOnlyWhenItHasFiles) {
 }
 
 TEST_F(MainWindowTest, FileListTakesDeleteDropsAndRefusesWhatIsNoFormFile) {
-  filedProject({U"/a.pb", U"/b.pb", U"/c.pb"});
+  filedProject({"/a.pb", "/b.pb", "/c.pb"});
   ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(app->fileList); }));
   gtk_widget_grab_focus(app->fileList);
   selectFile(1);
@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, FileListTakesDeleteDropsAndRefusesWhatIsNoFormFile) {
 }
 
 TEST_F(MainWindowTest, LogFollowsItsLastLineAndItsMenuCopiesAndClears) {
-  for (int i = 0; i < 200; ++i) appendLogLine(*app, U"line " + numberText(i));
+  for (int i = 0; i < 200; ++i) appendLogLine(*app, "line " + numberText(i));
   ASSERT_TRUE(pumpUntil([&] {
     GtkAdjustment* v = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(app->logList)));
     return gtk_adjustment_get_upper(v) > gtk_adjustment_get_page_size(v) &&
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, LogFollowsItsLastLineAndItsMenuCopiesAndClears) {
     gtk_tree_selection_select_path(sel, path);
     gtk_tree_path_free(path);
   }
-  appendLogLine(*app, U"late line");  // a line arriving keeps the selection
+  appendLogLine(*app, "late line");  // a line arriving keeps the selection
   EXPECT_EQ(gtk_tree_selection_count_selected_rows(sel), 2);
 
   std::vector<std::string> labels;
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, DialogsAreCentredOnTheMainWindowAndEscapeCloses) {
   std::atomic<bool> done{false};
   BindAnswer answer;
   std::thread worker([&] {
-    answer = windowRunHost(*app)->askBindings(ObjectKind::Gadget, {U"Old"}, {U"New"});
+    answer = windowRunHost(*app)->askBindings(ObjectKind::Gadget, {"Old"}, {"New"});
     done = true;
   });
   ASSERT_TRUE(pumpUntil([&] { return searchReplaceDialogWindow() != nullptr; }));

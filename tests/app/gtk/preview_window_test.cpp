@@ -36,7 +36,7 @@ TEST_F(ShellTest, PreviewShowsTheChangesAndGenerateKeepsTheBindings) {
   Lines rows;
   ASSERT_TRUE(readProjectFile(mem, "/p/x.pbm", rows, app->model));
   setFileRows(*app, rows);
-  app->model.ProjectPath = U"/p/x.pbm";
+  app->model.ProjectPath = "/p/x.pbm";
   app->state.hasFile = app->state.saved = true;
 
   menu(ItemStartGenerate);
@@ -52,7 +52,7 @@ TEST_F(ShellTest, PreviewShowsTheChangesAndGenerateKeepsTheBindings) {
   gtk_button_clicked(GTK_BUTTON(searchReplaceGadget(19)));  // Continue
   ASSERT_TRUE(pumpUntil([&] { return !app->runActive && app->previewWindow; }));
   EXPECT_EQ(mem.files, before);  // a preview writes nothing
-  EXPECT_EQ(app->model.PreviousWindowList, Lines{U"Window_0"});
+  EXPECT_EQ(app->model.PreviousWindowList, Lines{"Window_0"});
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(app->previewWindow)), "Preview");
   EXPECT_FALSE(gtk_widget_is_sensitive(app->window));
 
@@ -82,7 +82,7 @@ TEST_F(ShellTest, PreviewShowsTheChangesAndGenerateKeepsTheBindings) {
   EXPECT_EQ(app->previewWindow, nullptr);
   EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
   EXPECT_EQ(mem.files["/p/user.pbi"], "SetGadgetText(#Frame_Button_0, \"x\")\n");
-  EXPECT_EQ(app->model.PreviousWindowList, Lines{U"Frame"});
+  EXPECT_EQ(app->model.PreviousWindowList, Lines{"Frame"});
 
   // A preview of a run that would change nothing says so.
   menu(ItemStartGenerate);
@@ -102,7 +102,7 @@ TEST_F(ShellTest, PreviewShowsTheChangesAndGenerateKeepsTheBindings) {
   EXPECT_EQ(fake.calls, std::vector<std::string>{"Frage: Restore the files from the backup of the last run?"});
   EXPECT_EQ(mem.files["/p/user.pbi"], before.at("/p/user.pbi"));
   EXPECT_EQ(mem.files["/p/x.pbm"], before.at("/p/x.pbm"));
-  EXPECT_EQ(app->model.PreviousWindowList, Lines{U"Window_0"});
+  EXPECT_EQ(app->model.PreviousWindowList, Lines{"Window_0"});
 
   gtk_widget_destroy(app->window);
   app = std::make_unique<App>(fs, dir);  // the fixture's own, for TearDown

@@ -68,7 +68,7 @@ class SearchReplaceDialogTest : public testing::GtkTest {
 using Rows = std::vector<std::string>;
 
 TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
-  open(ObjectKind::MenuItem, {U"Old_1", U"Old_2"}, {U"New_1"});
+  open(ObjectKind::MenuItem, {"Old_1", "Old_2"}, {"New_1"});
   GtkWidget* w = searchReplaceDialogWindow();
   ASSERT_NE(w, nullptr);
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(w)), "Search and Replace - MenuItem");
@@ -104,7 +104,7 @@ TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
 
 TEST_F(SearchReplaceDialogTest, LongNamesScrollInsteadOfBeingCut) {
   const std::string longName = "Window_Options_Popup_Details_Advanced_Settings_Extra_Long";
-  open(ObjectKind::Window, {fromUtf8(longName)}, {U"Short"});
+  open(ObjectKind::Window, {fromUtf8(longName)}, {"Short"});
   ASSERT_TRUE(testing::pumpUntil([&] { return gtk_widget_get_mapped(gadget(14)); }));
   testing::pump();
   GtkAdjustment* h = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(gadget(14))));
@@ -119,7 +119,7 @@ TEST_F(SearchReplaceDialogTest, LongNamesScrollInsteadOfBeingCut) {
 }
 
 TEST_F(SearchReplaceDialogTest, BindAndReleaseMoveEntriesBetweenTheLists) {
-  open(ObjectKind::Gadget, {U"A", U"B", U"C"}, {U"X", U"Y"});
+  open(ObjectKind::Gadget, {"A", "B", "C"}, {"X", "Y"});
   click(17);  // nothing selected
   select(14, 1);
   click(17);  // no new entry selected
@@ -140,7 +140,7 @@ TEST_F(SearchReplaceDialogTest, BindAndReleaseMoveEntriesBetweenTheLists) {
 }
 
 TEST_F(SearchReplaceDialogTest, TheSamePairIsBoundOnlyOnce) {
-  open(ObjectKind::Gadget, {U"A", U"A"}, {U"X", U"X"});
+  open(ObjectKind::Gadget, {"A", "A"}, {"X", "X"});
   for (int i = 0; i < 2; ++i) {
     select(14, 0);
     select(15, 0);
@@ -152,7 +152,7 @@ TEST_F(SearchReplaceDialogTest, TheSamePairIsBoundOnlyOnce) {
 }
 
 TEST_F(SearchReplaceDialogTest, DoubleClicksBindAndRelease) {
-  open(ObjectKind::Window, {U"W0", U"W1"}, {U"Main", U"Help"});
+  open(ObjectKind::Window, {"W0", "W1"}, {"Main", "Help"});
   doubleClick(14, 0);  // no new entry selected: nothing
   EXPECT_TRUE(rows(16).empty());
   select(14, 1);
@@ -168,7 +168,7 @@ TEST_F(SearchReplaceDialogTest, DoubleClicksBindAndRelease) {
 }
 
 TEST_F(SearchReplaceDialogTest, ContinueWithEverythingBoundAnswersWithoutAQuestion) {
-  open(ObjectKind::Gadget, {U"B", U"A"}, {U"Y", U"X"});
+  open(ObjectKind::Gadget, {"B", "A"}, {"Y", "X"});
   select(14, 1);
   select(15, 1);
   click(17);
@@ -179,7 +179,7 @@ TEST_F(SearchReplaceDialogTest, ContinueWithEverythingBoundAnswersWithoutAQuesti
   EXPECT_TRUE(questions.empty());
   ASSERT_EQ(answers.size(), 1u);
   EXPECT_EQ(answers[0].value, 0);
-  EXPECT_EQ(answers[0].todo, (Lines{U"A > X", U"B > Y"}));
+  EXPECT_EQ(answers[0].todo, (Lines{"A > X", "B > Y"}));
   // One answer per opening: neither Continue nor the close box answers again.
   click(19);
   sendDelete(searchReplaceDialogWindow());
@@ -189,7 +189,7 @@ TEST_F(SearchReplaceDialogTest, ContinueWithEverythingBoundAnswersWithoutAQuesti
 
 TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
   // No: the dialog stays for more binding; once all is bound Continue asks no more.
-  open(ObjectKind::Gadget, {U"A"}, {U"X"});
+  open(ObjectKind::Gadget, {"A"}, {"X"});
   scripted = {BoxAnswer::No};
   click(19);
   EXPECT_EQ(questions, (Rows{"Info|Some old constants not to bind! Continue?|cancel"}));
@@ -201,13 +201,13 @@ TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
   EXPECT_EQ(questions.size(), 1u);
   ASSERT_EQ(answers.size(), 1u);
   EXPECT_EQ(answers[0].value, 0);
-  EXPECT_EQ(answers[0].todo, (Lines{U"A > X"}));
+  EXPECT_EQ(answers[0].todo, (Lines{"A > X"}));
   closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
 
   // Yes: go on with what is bound; Cancel: the run ends.
   for (auto [choice, value] : {std::pair{BoxAnswer::Yes, 0}, std::pair{BoxAnswer::Cancel, 2}}) {
     answers.clear();
-    open(ObjectKind::Window, {U"A", U"B"}, {U"X"});
+    open(ObjectKind::Window, {"A", "B"}, {"X"});
     select(14, 1);
     select(15, 0);
     click(17);
@@ -215,14 +215,14 @@ TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
     click(19);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].value, value);
-    EXPECT_EQ(answers[0].todo, (Lines{U"B > X"}));
+    EXPECT_EQ(answers[0].todo, (Lines{"B > X"}));
     closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
   }
 }
 
 TEST_F(SearchReplaceDialogTest, TheRealQuestionBoxIsTitledInfo) {
   boxes() = saved;
-  open(ObjectKind::Gadget, {U"A"}, {U"X"});
+  open(ObjectKind::Gadget, {"A"}, {"X"});
   std::string text;
   testing::whenWindowAppears("Info", [&](GtkWindow* w) {
     gchar* s = nullptr;
@@ -238,7 +238,7 @@ TEST_F(SearchReplaceDialogTest, TheRealQuestionBoxIsTitledInfo) {
 }
 
 TEST_F(SearchReplaceDialogTest, CloseBoxCancelsOnce) {
-  open(ObjectKind::StatusBar, {U"A"}, {U"X"});
+  open(ObjectKind::StatusBar, {"A"}, {"X"});
   sendDelete(searchReplaceDialogWindow());
   sendDelete(searchReplaceDialogWindow());
   click(19);
@@ -253,8 +253,8 @@ TEST_F(SearchReplaceDialogTest, CloseBoxCancelsOnce) {
 TEST_F(SearchReplaceDialogTest, ADialogThatGoesAwayUnansweredCancels) {
   // Destroyed with its main window, or replaced by a new request: the waiting side
   // still gets its one answer.
-  open(ObjectKind::Gadget, {U"A"}, {U"X"});
-  open(ObjectKind::Gadget, {U"B"}, {U"Y"});
+  open(ObjectKind::Gadget, {"A"}, {"X"});
+  open(ObjectKind::Gadget, {"B"}, {"Y"});
   ASSERT_EQ(answers.size(), 1u);
   EXPECT_EQ(answers[0].value, 2);
   EXPECT_EQ(rows(14), (Rows{"B"}));

@@ -79,7 +79,7 @@ TEST_F(ShellTest, MenuToolbarAndShortcutRaiseTheSameItem) {
     EXPECT_EQ(raised, std::vector<int>{k.item});
   }
   // A real key press through X reaches the same action: a filed project is saved.
-  filedProject({U"/src/form.pb"});
+  filedProject({"/src/form.pb"});
   raised.clear();
   ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(app->fileList); }));
   gtk_widget_grab_focus(app->fileList);
@@ -105,7 +105,7 @@ TEST_F(ShellTest, RemoveAndFirstActOnlyOnASelectedRow) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    filedProject({U"/a.pb", U"/b.pb", U"/c.pb"});
+    filedProject({"/a.pb", "/b.pb", "/c.pb"});
     if (c.selected >= 0) selectFile(c.selected);
     menu(c.item);
     EXPECT_EQ(files(), c.after);
@@ -114,7 +114,7 @@ TEST_F(ShellTest, RemoveAndFirstActOnlyOnASelectedRow) {
 }
 
 TEST_F(ShellTest, AddAppendsTheChosenFilesInOrder) {
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   menu(ItemAddCommon);  // cancelled
   EXPECT_TRUE(app->state.saved);
   // A path with a line break would become two rows of the project file: refused.
@@ -148,7 +148,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::remove((dir + "p.pbm").c_str());
-    filedProject({U"/a.pb"});
+    filedProject({"/a.pb"});
     app->state.hasFile = c.hasFile;
     app->state.saved = !c.answer.has_value();
     app->quit = false;
@@ -161,7 +161,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
     EXPECT_EQ(!fake.calls.empty() && fake.calls[0] == "Frage: Aktuelles Projekt speichern?", c.answer.has_value());
   }
   // A project file that cannot be written keeps the program running with its changes.
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   app->model.ProjectPath = fromUtf8(dir + "gone/p.pbm");
   app->state.saved = false;
   app->quit = false;
@@ -176,7 +176,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
   // The same question guards "new" and "load": closing it without an answer keeps the
   // project as it is, unsaved changes and all.
   for (int item : {ItemNewProject, ItemLoadProject}) {
-    filedProject({U"/a.pb"});
+    filedProject({"/a.pb"});
     app->state.saved = false;
     fake.calls.clear();
     fake.answers.push_back(BoxAnswer::Closed);
@@ -186,7 +186,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
     EXPECT_EQ(fake.calls, std::vector<std::string>{"Frage: Aktuelles Projekt speichern?"});  // no chooser
   }
   // Declining to save still empties the project.
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   app->state.saved = false;
   fake.answers.push_back(BoxAnswer::No);
   menu(ItemNewProject);
@@ -197,9 +197,9 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
 }
 
 TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   app->state.hasFile = false;
-  app->model.ProjectPath = U"Unbekannt.pbm";
+  app->model.ProjectPath = "Unbekannt.pbm";
   app->state.lastDirectory = dir;
   fake.savedAs.push_back(dir + "plain");
   EXPECT_TRUE(saveProjectAs(*app));
@@ -233,7 +233,7 @@ TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
 
 TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
   writeAll(dir + "p.pbm", "[FILES]\r\n/one.pb\r\n/two.pb\r\n\r\n[SWITCH]\r\nUtf8=0;\r\n");
-  appendLogLine(*app, U"old line");
+  appendLogLine(*app, "old line");
   fake.opened.push_back({dir + "p.pbm"});
   menu(ItemLoadProject);
   EXPECT_EQ(files(), (std::vector<std::string>{"/one.pb", "/two.pb"}));
@@ -253,13 +253,13 @@ TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
 
 TEST_F(ShellTest, StartDialogCheckBoxRules) {
   // Without a file the dialog first asks for a name; cancelling opens nothing.
-  setFileRows(*app, {U"/a.pb"});
+  setFileRows(*app, {"/a.pb"});
   app->state.hasFile = false;
   menu(ItemStartGenerate);
   EXPECT_EQ(app->startDialog, nullptr);
   EXPECT_EQ(fake.calls, std::vector<std::string>{"save: Save project"});
 
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   app->model.switches = Switches{1, 0, 0, 0, 1, 1, 0};
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);
@@ -317,7 +317,7 @@ TEST_F(ShellTest, StartDialogCheckBoxRules) {
 
 TEST_F(ShellTest, RunOfAnEmptyProjectLogsItsCancelLines) {
   filedProject({});
-  appendLogLine(*app, U"earlier run");
+  appendLogLine(*app, "earlier run");
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);
   click(GadgetMultilang);
@@ -369,8 +369,8 @@ TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
     app = std::make_unique<App>(mem, dir);
     ASSERT_TRUE(openMainWindow(*app));
     gtk_widget_show(app->window);
-    setFileRows(*app, {U"/p/form.pb"});
-    app->model.ProjectPath = U"/p/p.pbm";
+    setFileRows(*app, {"/p/form.pb"});
+    app->model.ProjectPath = "/p/p.pbm";
     app->state.hasFile = true;
     menu(ItemStartGenerate);
     click(GadgetUtf8);  // an unsaved change that only the run's save keeps
@@ -436,7 +436,7 @@ TEST_F(ShellTest, RunDoesNotEnableTheMainWindowBehindAnOpenDialog) {
 }
 
 TEST_F(ShellTest, CommandsAreRefusedWhileARunIsActive) {
-  filedProject({U"/a.pb"});
+  filedProject({"/a.pb"});
   app->runActive = true;
   for (int item : {ItemNewProject, ItemLoadProject, ItemAddCommon, ItemStartGenerate}) menu(item);
   selectFile(0);
@@ -459,7 +459,7 @@ TEST_F(ShellTest, WorkerLinesArriveInOrderWhileAModalBoxWaits) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
     auto host = windowRunHost(*app);
-    for (int i = 0; i < count; ++i) host->logLine(U"line " + numberText(i));
+    for (int i = 0; i < count; ++i) host->logLine("line " + numberText(i));
     done = true;
   });
   // A real modal box stays open until every line is shown: its nested loop serves them.
@@ -478,7 +478,7 @@ TEST_F(ShellTest, ClosingTheBindDialogCancelsTheKind) {
   answer.answer = -1;
   std::thread worker([&] {
     auto host = windowRunHost(*app);
-    answer = host->askBindings(ObjectKind::Window, {U"Window_0"}, {U"Window_1"});
+    answer = host->askBindings(ObjectKind::Window, {"Window_0"}, {"Window_1"});
     done = true;
   });
   ASSERT_TRUE(pumpUntil([&] { return done || searchReplaceDialogWindow() != nullptr; }));

@@ -107,7 +107,7 @@ class UserDialogsTest : public GtkTest {
 };
 
 TEST_F(UserDialogsTest, DialogIsOwnedFixedAndLaidOutOverADisabledMainWindow) {
-  gadgets = {U"MyChartGadget", U"MyGridGadget"};
+  gadgets = {"MyChartGadget", "MyGridGadget"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(mainEnabled());
@@ -134,7 +134,7 @@ TEST_F(UserDialogsTest, DialogIsOwnedFixedAndLaidOutOverADisabledMainWindow) {
 }
 
 TEST_F(UserDialogsTest, AddAppendsOnlyNonEmptyNamesAndOkWritesThem) {
-  gadgets = {U"MyChartGadget"};
+  gadgets = {"MyChartGadget"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   answers = {std::string(), std::nullopt, std::string("  MyGridGadget  "), std::string("   "),
@@ -145,12 +145,12 @@ TEST_F(UserDialogsTest, AddAppendsOnlyNonEmptyNamesAndOkWritesThem) {
   EXPECT_EQ(inputs[0].prompt, "");
   EXPECT_EQ(inputs[0].initial, "");
   EXPECT_EQ(listRows(treeViewIn(w)), (std::vector<std::string>{"MyChartGadget", "MyGridGadget", "Pasted"}));
-  EXPECT_EQ(gadgets, (Lines{U"MyChartGadget"})) << "the list changes only on Ok";
+  EXPECT_EQ(gadgets, (Lines{"MyChartGadget"})) << "the list changes only on Ok";
 
   click(w, "Ok");
   pump();
   EXPECT_EQ(readAll(path), "[USERGADGET]\nMyChartGadget\nMyGridGadget\nPasted\n");
-  EXPECT_EQ(gadgets, (Lines{U"MyChartGadget", U"MyGridGadget", U"Pasted"}));
+  EXPECT_EQ(gadgets, (Lines{"MyChartGadget", "MyGridGadget", "Pasted"}));
   EXPECT_EQ(findWindow("UserGadget"), nullptr);
   EXPECT_TRUE(mainEnabled());
   EXPECT_TRUE(messages.empty());
@@ -158,7 +158,7 @@ TEST_F(UserDialogsTest, AddAppendsOnlyNonEmptyNamesAndOkWritesThem) {
 
 // UserList.INI would read "[Grid" back as a group header and drop every name after it.
 TEST_F(UserDialogsTest, NamesThatWouldReadBackAsAGroupAreRefused) {
-  gadgets = {U"Alpha"};
+  gadgets = {"Alpha"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   answers = {std::string(" [Grid]"), std::string("[Beta")};
@@ -172,7 +172,7 @@ TEST_F(UserDialogsTest, NamesThatWouldReadBackAsAGroupAreRefused) {
 }
 
 TEST_F(UserDialogsTest, EditReplacesTheRowOnlyOnANonEmptyAnswer) {
-  gadgets = {U"Alpha", U"Beta"};
+  gadgets = {"Alpha", "Beta"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   answers = {std::string(), std::nullopt, std::string("Gamma")};
@@ -188,7 +188,7 @@ TEST_F(UserDialogsTest, EditReplacesTheRowOnlyOnANonEmptyAnswer) {
 }
 
 TEST_F(UserDialogsTest, DelRemovesOnlyTheSelectedRowAndOkWithEmptyListWritesTheHeader) {
-  gadgets = {U"Alpha", U"Beta"};
+  gadgets = {"Alpha", "Beta"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   click(w, "Del");
@@ -206,7 +206,7 @@ TEST_F(UserDialogsTest, DelRemovesOnlyTheSelectedRowAndOkWithEmptyListWritesTheH
 
 TEST_F(UserDialogsTest, CloseBoxKeepsListAndFile) {
   ASSERT_TRUE(g_file_set_contents(path.c_str(), "[USERGADGET]\nAlpha\n", -1, nullptr));
-  gadgets = {U"Alpha"};
+  gadgets = {"Alpha"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   answers = {std::string("Beta")};
@@ -217,7 +217,7 @@ TEST_F(UserDialogsTest, CloseBoxKeepsListAndFile) {
   pump();
   EXPECT_EQ(findWindow("UserGadget"), nullptr);
   EXPECT_TRUE(mainEnabled());
-  EXPECT_EQ(gadgets, (Lines{U"Alpha"}));
+  EXPECT_EQ(gadgets, (Lines{"Alpha"}));
   EXPECT_EQ(readAll(path), "[USERGADGET]\nAlpha\n");
 
   // Opened again, it starts from the kept list.
@@ -228,7 +228,7 @@ TEST_F(UserDialogsTest, CloseBoxKeepsListAndFile) {
 
 TEST_F(UserDialogsTest, OkThatCannotWriteReportsAndStillCloses) {
   path = dir + "/missing/UserList.INI";
-  gadgets = {U"Alpha"};
+  gadgets = {"Alpha"};
   GtkWindow* w = open();
   ASSERT_NE(w, nullptr);
   answers = {std::string("Beta")};
@@ -236,7 +236,7 @@ TEST_F(UserDialogsTest, OkThatCannotWriteReportsAndStillCloses) {
   click(w, "Ok");
   pump();
   EXPECT_EQ(messages, (std::vector<std::string>{"Save UserGadget|Error save file usergadet"}));
-  EXPECT_EQ(gadgets, (Lines{U"Alpha", U"Beta"}));
+  EXPECT_EQ(gadgets, (Lines{"Alpha", "Beta"}));
   EXPECT_EQ(findWindow("UserGadget"), nullptr);
   EXPECT_TRUE(mainEnabled());
   path = dir + "/UserList.INI";
