@@ -268,6 +268,8 @@ void assembleCommonFile(FormModel& model) {
     Lines().swap(from);
   };
   out.clear();
+  // The title, up to four separator blocks of three lines and the include line.
+  out.reserve(14 + s.constants.size() + s.fonts.size() + s.images.size() + model.FormCodeLines.size());
   out.push_back("; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
   appendSeparatorBlock(out);
   take(s.constants);

@@ -16,19 +16,40 @@ void ensureHeader(FileBuffer& buffer, const char* title) {
   for (Text& line : separatorBlock()) buffer.push_back(std::move(line));
 }
 
-// Appends a procedure block unless its head is present already; the body is made only
-// for a procedure that is new (on a later run nearly every one is there already).
+// Appends a procedure block for each head of `heads` that is not present already, its
+// body from makeBody(i) of `bodyLines` lines; a body is made only for a procedure that
+// is new (on a later run nearly every one is there already). The buffer grows once, by
+// exactly the new lines: a large project's event file is not left with the room of a
+// doubled line list.
 template <typename MakeBody>
-void appendUnlessPresent(FileBuffer& buffer, HeadIndex& index, const Text& head, MakeBody makeBody) {
-  if (index.contains(head)) return;
-  Lines body = makeBody();
-  body.insert(body.begin(), head);
-  body.push_back("EndProcedure");
-  for (Text& line : separatorBlock()) body.push_back(std::move(line));
-  for (Text& line : body) {
-    buffer.push_back(std::move(line));
-    index.add(buffer.back());
+void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, std::size_t bodyLines,
+                   MakeBody makeBody) {
+  std::vector<std::size_t> missing;
+  for (std::size_t i = 0; i < heads.size(); ++i)
+    if (!index.contains(heads[i])) missing.push_back(i);
+  if (missing.empty()) return;
+  // Each block: head, body, "EndProcedure" and a separator block of three lines.
+  buffer.reserve(buffer.size() + missing.size() * (bodyLines + 5));
+  for (std::size_t i : missing) {
+    // Two equal heads in the list give one procedure, as they always did.
+    if (index.contains(heads[i])) continue;
+    Lines body = makeBody(i);
+    body.insert(body.begin(), heads[i]);
+    body.push_back("EndProcedure");
+    for (Text& line : separatorBlock()) body.push_back(std::move(line));
+    for (Text& line : body) {
+      buffer.push_back(std::move(line));
+      index.add(buffer.back());
+    }
   }
+}
+
+template <typename HeadOf, typename Items>
+Lines headsOf(const Items& items, HeadOf headOf) {
+  Lines heads;
+  heads.reserve(items.size());
+  for (const auto& item : items) heads.push_back(headOf(item));
+  return heads;
 }
 
 Text head(const char* start, const Text& name, const char* end) {
@@ -75,42 +96,37 @@ void appendMenuProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMenu;
   ensureHeader(buffer, "; Tarnwick Event Menu");
   HeadIndex index(buffer);
-  for (const Text& name : model.MenuItemList)
-    appendUnlessPresent(buffer, index, menuHead(name), [] { return Lines{"  "}; });
+  appendMissing(buffer, index, headsOf(model.MenuItemList, menuHead), 1, [](std::size_t) { return Lines{"  "}; });
 }
 
 void appendSizeProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventWindow;
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
-  for (const Text& name : model.WindowList)
-    appendUnlessPresent(buffer, index, sizeHead(name), [] { return Lines{"  "}; });
+  appendMissing(buffer, index, headsOf(model.WindowList, sizeHead), 1, [](std::size_t) { return Lines{"  "}; });
 }
 
 void appendExitProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventWindow;
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
-  for (std::size_t i = 0; i < model.WindowList.size(); ++i) {
-    const Text& name = model.WindowList[i];
-    // Closing the first window ends the application; any other only closes itself.
-    appendUnlessPresent(buffer, index, exitHead(name), [&] {
-      return Lines{i == 0 ? Text("  ExitApplication = 1")
-                          : "  CloseWindow(" + objectReference(name, model.isVariableWindow(i)) + ")"};
-    });
-  }
+  // Closing the first window ends the application; any other only closes itself.
+  appendMissing(buffer, index, headsOf(model.WindowList, exitHead), 1, [&](std::size_t i) {
+    return Lines{i == 0 ? Text("  ExitApplication = 1")
+                        : "  CloseWindow(" + objectReference(model.WindowList[i], model.isVariableWindow(i)) + ")"};
+  });
 }
 
 void appendGadgetProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventGadget;
   ensureHeader(buffer, "; Tarnwick Event Gadget");
   HeadIndex index(buffer);
-  for (const GadgetEntry& gadget : model.GadgetList) {
-    if (!hasEventProcedure(gadget)) continue;
-    appendUnlessPresent(buffer, index, gadgetHead(gadget.name), [] {
-      return Lines{"  ", "  Select EventType", "    Case #PB_EventType_LeftClick", Text(6, ' '), "  EndSelect", "  "};
-    });
-  }
+  Lines heads;
+  for (const GadgetEntry& gadget : model.GadgetList)
+    if (hasEventProcedure(gadget)) heads.push_back(gadgetHead(gadget.name));
+  appendMissing(buffer, index, heads, 6, [](std::size_t) {
+    return Lines{"  ", "  Select EventType", "    Case #PB_EventType_LeftClick", Text(6, ' '), "  EndSelect", "  "};
+  });
 }
 
 }  // namespace tarnwick

@@ -273,6 +273,8 @@ bool LoadSourceFiles(StageContext& ctx) {
     }
     loadOneSource(model, path, ctx.decodeRead(path, bytes).lines);
   }
+  // The form code stays for the whole run: without the room its growth left behind.
+  model.FormCodeLines.shrink_to_fit();
   return allRead;
 }
 

@@ -254,7 +254,12 @@ bool equalsNoCase(TextView a, TextView b) {
   return upper(a) == upper(b);
 }
 
-Text SeparatorLine() { return "; " + Text(87, '*'); }
+Text SeparatorLine() {
+  // Built at its exact size: a form holds one per procedure.
+  Text line;
+  line.reserve(89);
+  return line.append("; ").append(87, '*');
+}
 
 Text fileErrorText() { return "Errorcode: 1"; }
 

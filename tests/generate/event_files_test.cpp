@@ -92,10 +92,11 @@ TEST(EventFiles, ExitOfFirstWindowPresentGivesNoOtherExitApplication) {
   EXPECT_EQ(b[4], "  CloseWindow(#Window_1)");
 }
 
-TEST(EventFiles, NewItemIsAppendedAtTheEndAndSecondPassAddsNothing) {
+TEST(EventFiles, NewItemIsAppendedAtTheEndAndNothingTwice) {
   FormModel m;
-  m.MenuItemList = {"A", "C"};
+  m.MenuItemList = {"A", "C", "A"};  // a name twice in one list gives one procedure
   appendMenuProcedures(m);
+  EXPECT_EQ(std::count(m.buffers.eventMenu.begin(), m.buffers.eventMenu.end(), T("Procedure EventMenu_A()")), 1);
   m.MenuItemList = {"A", "B", "C"};
   appendMenuProcedures(m);
   Lines once = m.buffers.eventMenu;
