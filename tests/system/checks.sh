@@ -3,6 +3,14 @@
 # `finish` as its last command.
 passes=0
 fails=0
+# startWork PROGRAM: APP, the program's absolute path; $work, a folder removed when the
+# script ends; and $work/cfg, the settings folder of every run.
+startWork() {
+  APP=$(realpath "$1")
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/cfg"
+}
 check() {  # name, expected, actual
   if [ "$2" == "$3" ]; then passes=$((passes + 1)); else fails=$((fails + 1)); printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"; fi
 }

@@ -5,11 +5,8 @@
 # places, a Backup that is no folder stops the run, and a second run on a project whose
 # run waits in its commit does not start.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
-mkdir -p "$work/cfg"
+startWork "$1"
 
 # A generated one-window project with user code in include files beside Main.pb, in a
 # subfolder and outside the project; then the window renamed in the form.

@@ -2,12 +2,10 @@
 # The real program on projects that stop early: an empty file list, each byte-order
 # mark of Main.pb, a missing project, usage errors.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 
-mkdir -p "$work/cfg" "$work/p"
+mkdir -p "$work/p"
 printf '[FILES]\n\n[SWITCH]\nUtf8=0\n' > "$work/p/empty.pbm"
 expected=$'Generate Code Step 1 ...\n- Check Main.pb\n -> Main.pb not found.\n- Load Files...\nNone Files to Generate.\nCancel.\n'
 out=$(cd "$work/p" && "$APP" --generate empty.pbm --config-dir "$work/cfg"; echo "rc=$?")

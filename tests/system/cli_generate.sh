@@ -3,14 +3,12 @@
 # by line and its files, a second run that writes the same bytes again, and a third
 # run after the user edited the generated files.
 set -u
-APP=$(realpath "$1")
 SRC=$(realpath "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 
 p="$work/demo"
-mkdir -p "$p" "$work/snap" "$work/snap0" "$work/cfg"
+mkdir -p "$p" "$work/snap" "$work/snap0"
 cp -R "$SRC/examples/demo/." "$p/"
 sed "s|@DIR@|$p|g" "$SRC/examples/demo/demo.pbm.in" > "$p/demo.pbm"
 rm -f "$p/demo.pbm.in"

@@ -4,11 +4,8 @@
 # run, --check tells a build whether a run would change anything; and --restore undoes
 # a run, a second one redoes it.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
-mkdir -p "$work/cfg"
+startWork "$1"
 p="$work/p"
 oneButtonProject "$p"
 cd "$p" || exit 1

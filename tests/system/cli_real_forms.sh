@@ -3,11 +3,8 @@
 # CommonFile.pb declares every constant its code uses, and Main.pb calls a procedure
 # that CommonFile.pb defines.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
-mkdir -p "$work/cfg"
+startWork "$1"
 
 # Its own procedure names and event code, column-aligned calls, a frame, a font loaded
 # in a condition, an image loaded into the form's own constant, a second window and a

@@ -3,12 +3,10 @@
 # generate a project, write code into its event procedures and an include file, rename
 # both objects in the form, run again with the bindings.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 
-mkdir -p "$work/cfg" "$work/p" "$work/before"
+mkdir -p "$work/p" "$work/before"
 p="$work/p"
 cd "$p" || exit 1
 oneButtonProject "$p"

@@ -4,13 +4,11 @@
 # in the event files and in an include file. The project lists its form by a relative
 # path and is generated from another folder; the form mixes UTF-8 and 8-bit lines.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 
 p="$work/p"
-mkdir -p "$work/cfg" "$work/elsewhere" "$p/forms"
+mkdir -p "$work/elsewhere" "$p/forms"
 form() {  # the form with the first window's name
   printf '%s\n' \
     "; Fenster für die Einstellungen" \

@@ -3,10 +3,8 @@
 # refusal of a window opened with #PB_Any into no variable, and duplicates that stop
 # the run.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 # project NAME FILE...: a project file in $work/NAME listing the given form files.
 project() {
   local dir="$work/$1"; shift
@@ -14,7 +12,6 @@ project() {
   { echo "[FILES]"; for f in "$@"; do echo "$dir/$f"; done; printf '\n[SWITCH]\nUtf8=0\n'; } > "$dir/p.pbm"
 }
 run() { "$APP" --generate "$work/$1/p.pbm" --config-dir "$work/cfg"; echo "rc=$?"; }
-mkdir -p "$work/cfg"
 
 # A designer file (CR LF) and an older form file with tabs.
 project ok Main.pbf Other.pb

@@ -7,13 +7,11 @@
 # every constant and variable they use and EventMain.pb calls each event procedure
 # from one place.
 set -u
-APP=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
+startWork "$1"
 
 p="$work/p"
-mkdir -p "$p" "$work/cfg"
+mkdir -p "$p"
 cd "$p" || exit 1
 cat > form.pbf <<'PB'
 ;
