@@ -215,16 +215,19 @@ std::string unifiedDiff(std::string_view oldText, std::string_view newText, cons
   return out;
 }
 
-DiffCounts countDiffLines(std::string_view diff) {
-  DiffCounts counts;
+std::vector<DiffLine> diffLineKinds(std::string_view diff) {
+  std::vector<DiffLine> kinds;
   long oldLeft = 0, newLeft = 0;
   for (std::string_view line : linesOf(diff)) {
     if (oldLeft > 0 || newLeft > 0) {
-      if (line[0] == '-') ++counts.removed, --oldLeft;
-      else if (line[0] == '+') ++counts.added, --newLeft;
-      else if (line[0] == ' ') --oldLeft, --newLeft;
+      if (line[0] == '-') kinds.push_back(DiffLine::Removed), --oldLeft;
+      else if (line[0] == '+') kinds.push_back(DiffLine::Added), --newLeft;
+      else if (line[0] == ' ') kinds.push_back(DiffLine::Context), --oldLeft, --newLeft;
+      else kinds.push_back(DiffLine::Note);
       continue;
     }
+    // "\ No newline at end of file" may follow a hunk's last line.
+    kinds.push_back(line[0] == '\\' ? DiffLine::Note : DiffLine::Header);
     if (line.rfind("@@ -", 0) != 0) continue;
     // "@@ -l[,s] +l[,s] @@": a side without ",s" has one line.
     auto side = [&](char sign) {
@@ -234,6 +237,15 @@ DiffCounts countDiffLines(std::string_view diff) {
     };
     oldLeft = side('-');
     newLeft = side('+');
+  }
+  return kinds;
+}
+
+DiffCounts countDiffLines(std::string_view diff) {
+  DiffCounts counts;
+  for (DiffLine kind : diffLineKinds(diff)) {
+    if (kind == DiffLine::Added) ++counts.added;
+    else if (kind == DiffLine::Removed) ++counts.removed;
   }
   return counts;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -13,6 +14,12 @@ namespace tarnwick {
 // line, and a last line without LF is marked "\ No newline at end of file".
 std::string unifiedDiff(std::string_view oldText, std::string_view newText, const std::string& oldLabel,
                         const std::string& newLabel);
+
+// What each line of a unified diff is, in its order (lines end at LF). A hunk's lines
+// are told from the headers by the line counts of its "@@" line, so that a removed line
+// that itself begins with "--", or an added one that begins with "++", stays a change.
+enum class DiffLine : char { Header, Context, Added, Removed, Note };
+std::vector<DiffLine> diffLineKinds(std::string_view diff);
 
 // The number of lines a unified diff adds and removes.
 struct DiffCounts {

@@ -79,6 +79,7 @@ TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
       {"from nothing", "", "x\ny\n", "@@ -0,0 +1,2 @@\n+x\n+y\n"},
       {"a newline taken away", "x\ny\n", "x\ny", "@@ -1,2 +1,2 @@\n x\n-y\n+y\n\\ No newline at end of file\n"},
       {"CR stays in its line", "a\r\nb\r\n", "a\nb\r\n", "@@ -1,2 +1,2 @@\n-a\r\n+a\n b\r\n"},
+      {"changed lines that look like headers", "--a\nkeep\n", "++b\nkeep\n", "@@ -1,2 +1,2 @@\n---a\n+++b\n keep\n"},
   };
   for (const Case& c : cases) {
     std::string d = unifiedDiff(c.before, c.after, "a/f", "b/f");
@@ -95,6 +96,13 @@ TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
     EXPECT_EQ(n.added, lines.added) << c.what;
     EXPECT_EQ(n.removed, lines.removed) << c.what;
   }
+  // The preview colours each line by its kind: a change that begins like a header is
+  // still a change.
+  EXPECT_EQ(diffLineKinds(unifiedDiff("--a\nkeep\n", "++b\nkeep\n", "a/f", "b/f")),
+            (std::vector<DiffLine>{DiffLine::Header, DiffLine::Header, DiffLine::Header, DiffLine::Removed,
+                                   DiffLine::Added, DiffLine::Context}));
+  EXPECT_EQ(diffLineKinds("--- a/f\n+++ b/f\n@@ -1 +1 @@\n-y\n+y\n\\ No newline at end of file\n").back(),
+            DiffLine::Note);
 }
 
 RestoreEnd restore(FileSystem& fs, Lines* log = nullptr) {

@@ -4,6 +4,7 @@
 #include "app/gtk/app.h"
 #include "app/gtk/widgets.h"
 #include "model/encoding.h"
+#include "model/unified_diff.h"
 
 namespace tarnwick {
 
@@ -31,6 +32,7 @@ void showDiff(PreviewState& state, std::size_t index) {
   gtk_text_buffer_set_text(buffer, "", 0);
   GtkTextIter end;
   const std::string& diff = state.files[index].diff;
+  const std::vector<DiffLine> kinds = diffLineKinds(diff);
   std::size_t start = 0, lines = 0;
   while (start < diff.size()) {
     std::size_t stop = diff.find('\n', start);
@@ -46,9 +48,13 @@ void showDiff(PreviewState& state, std::size_t index) {
       break;
     }
     const char* tag = nullptr;
-    if (line.rfind("+++", 0) == 0 || line.rfind("---", 0) == 0 || line.rfind("@@", 0) == 0) tag = "head";
-    else if (!line.empty() && line[0] == '+') tag = "added";
-    else if (!line.empty() && line[0] == '-') tag = "removed";
+    switch (kinds[lines - 1]) {
+      case DiffLine::Header: tag = "head"; break;
+      case DiffLine::Added: tag = "added"; break;
+      case DiffLine::Removed: tag = "removed"; break;
+      case DiffLine::Context:
+      case DiffLine::Note: break;
+    }
     std::string shown = displayLine(line) + "\n";
     gtk_text_buffer_get_end_iter(buffer, &end);
     if (tag) gtk_text_buffer_insert_with_tags_by_name(buffer, &end, shown.c_str(), -1, tag, nullptr);
