@@ -54,12 +54,11 @@ void splitFields(TextView line, Text& key, Text& text) {
   text = trimQuotes(line.substr(first + 1, second == TextView::npos ? TextView::npos : second - first - 1));
 }
 
-// Stages one file in the run's encoding and logs the result; the commit writes it. A file meant for 8 bits
-// that holds characters beyond ISO 8859-1 is written as UTF-8 instead, since those
-// characters would otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines.
-// A file that step 1 found but could not read was prepared without the user's lines;
-// writing it would wipe them, so it is left alone and reported.
-// Encodes and stages one file. A file that step 1 found but could not read is not staged.
+// Encodes and stages one file in the run's encoding. A file meant for 8 bits that holds
+// characters beyond ISO 8859-1 is written as UTF-8 instead, since those characters would
+// otherwise be lost, and so is one that was read as UTF-8 and 8-bit lines. A file that
+// step 1 found but could not read was prepared without the user's lines; writing it
+// would wipe them, so it is not staged.
 FileBuffers::Staged stageOne(StageContext& ctx, const char* name, const Lines& lines) {
   const FormModel& m = ctx.model;
   FileBuffers::Staged result;
@@ -72,20 +71,19 @@ FileBuffers::Staged stageOne(StageContext& ctx, const char* name, const Lines& l
   return result;
 }
 
-bool writeOne(StageContext& ctx, const char* name, const Lines& lines) {
+// Puts a staged file in its place among the run's changes and logs how staging went;
+// a file that could not be staged (or was left alone, unreadable) is reported.
+bool writeOne(StageContext& ctx, const char* name) {
   FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
-  auto known = m.buffers.staged.find(name);
-  const FileBuffers::Staged staged = known != m.buffers.staged.end() ? known->second : stageOne(ctx, name, lines);
-  // A file staged as soon as it was built takes its place among the others here.
-  if (known != m.buffers.staged.end()) ctx.changes.moveToEnd(ctx.fs, m.projectFile(name));
-  const bool widened = staged.widened;
+  const FileBuffers::Staged staged = m.buffers.staged[name];
+  ctx.changes.moveToEnd(ctx.fs, m.projectFile(name));
   if (!staged.written) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
   ctx.log(" -> Write File " + path);
-  if (widened) ctx.log(" -> Warning: " + path + " holds characters beyond ISO 8859-1; written as UTF-8.");
+  if (staged.widened) ctx.log(" -> Warning: " + path + " holds characters beyond ISO 8859-1; written as UTF-8.");
   return true;
 }
 
@@ -141,21 +139,15 @@ void prepareFileBuffers(StageContext& ctx) {
 }
 
 bool writeGeneratedFiles(StageContext& ctx) {
-  const FormModel& m = ctx.model;
-  const FileBuffers& b = m.buffers;
-  bool ok = true;
-  // CommonFile.pb and EventMain.pb are rebuilt from nothing; the others carry lines
-  // read back from disk.
-  ok &= writeOne(ctx, "Main.pb", b.main);
-  ok &= writeOne(ctx, "CommonFile.pb", b.common);
-  ok &= writeOne(ctx, "EventMain.pb", b.eventMain);
-  ok &= writeOne(ctx, "EventMenu.pb", b.eventMenu);
-  ok &= writeOne(ctx, "EventGadget.pb", b.eventGadget);
-  ok &= writeOne(ctx, "EventWindow.pb", b.eventWindow);
+  FormModel& m = ctx.model;
   if (m.switches.Multilang == 1) {
-    ok &= writeOne(ctx, "LoadLanguage.pb", b.loadLanguage);
-    ok &= writeOne(ctx, "Catalog", catalogLines(m.Language));
+    Lines catalog = catalogLines(m.Language);
+    stageFinished(ctx, "Catalog", catalog);
   }
+  bool ok = true;
+  for (const char* name : kGeneratedSourceFiles)
+    if (m.switches.Multilang == 1 || std::string_view(name) != "LoadLanguage.pb") ok &= writeOne(ctx, name);
+  if (m.switches.Multilang == 1) ok &= writeOne(ctx, "Catalog");
   return ok;
 }
 

@@ -5,13 +5,19 @@
 
 namespace tarnwick {
 
+// The source files a run writes beside the project besides Catalog, in the order of the
+// commit; LoadLanguage.pb only for a project in several languages.
+inline constexpr const char* kGeneratedSourceFiles[] = {"Main.pb",        "CommonFile.pb",  "EventMain.pb",
+                                                        "EventMenu.pb",   "EventGadget.pb", "EventWindow.pb",
+                                                        "LoadLanguage.pb"};
+
 // Fills the seven buffers from disk or the templates and reads Catalog.
 void prepareFileBuffers(StageContext& ctx);
 // Stages a finished buffer for the commit right away and frees its lines; its log line
 // comes when the files are written, in their order.
 void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer);
-// Stages the generated files for the commit, each with its own log line. False when
-// any of them could not be written.
+// Stages Catalog, then puts every staged file in the commit's order, each with its own
+// log line. False when any of them could not be written.
 bool writeGeneratedFiles(StageContext& ctx);
 
 // Reads the lines of a Catalog file into the language map, in file order.
