@@ -21,8 +21,8 @@
 
 namespace tarnwick {
 
-const char* const kProgramTitle = "Tarnwick Orlenta Version v5.17";
-// The build sets the version once, for the program and its package alike.
+// The build sets the version once, for the program, its title and its package alike.
+const char* const kProgramTitle = "Tarnwick Orlenta Version v" TARNWICK_VERSION;
 const char* const kVersion = TARNWICK_VERSION;
 
 std::string usageText() {
@@ -270,14 +270,14 @@ FormModel& keptModel() {
 
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
   FormModel& model = keptModel();
-  std::string dir = settingsFiles(settingsFolder(cl.configDir)).folder;
+  const SettingsFiles settings = settingsFiles(settingsFolder(cl.configDir));
 
   // Settings are only read here: the command line never writes into the folder.
   std::string userBytes;
-  if (fs.readFile(dir + "UserList.INI", userBytes))
+  if (fs.readFile(settings.userList, userBytes))
     model.UserGadgetList = parseUserGadgets(decodeFile(userBytes).lines);
   buildCommandSets(model.UserGadgetList, model.PrefixCommandSet, model.GadgetCommandSet);
-  model.switches = readDefaultSwitches(readIni(fs, dir + "TW4.INI"));
+  model.switches = readDefaultSwitches(readIni(fs, settings.tw4));
 
   std::string projectPath = absolutePath(cl.project);
   Lines files;

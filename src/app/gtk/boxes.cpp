@@ -21,7 +21,7 @@ std::string existingFolder(const std::string& folder) {
   return out;
 }
 
-// Modal over its parent and centred on it.
+// Centred on its parent.
 void overParent(GtkWidget* d) { gtk_window_set_position(GTK_WINDOW(d), GTK_WIN_POS_CENTER_ON_PARENT); }
 
 void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {

@@ -74,6 +74,11 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
   RunHost& host = preview || afterPreview ? static_cast<RunHost&>(remembering) : window;
   RunOutcome outcome;
   outcome.preview = preview;
+  auto takeEnd = [&outcome](RunEnd end, const RunContext& ctx) {
+    outcome.ready = end == RunEnd::Ready;
+    outcome.busy = end == RunEnd::Busy;
+    outcome.fileErrors = ctx.fileErrors;
+  };
   if (preview) {
     // The preview works on a copy of the model, so that the project's names stay as
     // they are, and writes into memory only.
@@ -81,18 +86,12 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     OverlayFileSystem overlay(app->fs);
     host.logLine("Preview: nothing of this run is written.");
     RunContext ctx{model, host, overlay, std::move(rows)};
-    RunEnd end = runGeneration(ctx);
-    outcome.ready = end == RunEnd::Ready;
-    outcome.busy = end == RunEnd::Busy;
-    outcome.fileErrors = ctx.fileErrors;
+    takeEnd(runGeneration(ctx), ctx);
     if (outcome.ready)
       outcome.files = previewFiles(previewChanges(ctx.committed, toUtf8(model.projectDirectory()), app->fs, overlay));
   } else {
     RunContext ctx{app->model, host, app->fs, std::move(rows)};
-    RunEnd end = runGeneration(ctx);
-    outcome.ready = end == RunEnd::Ready;
-    outcome.busy = end == RunEnd::Busy;
-    outcome.fileErrors = ctx.fileErrors;
+    takeEnd(runGeneration(ctx), ctx);
     // A run that ends with "Ready." has tried to save the project; a failed save was
     // only logged, so the file is checked before the project counts as saved.
     outcome.projectStored =
@@ -175,8 +174,6 @@ void restoreBackupCommand(App& app) {
   if (app.state.saved) {
     setFileRows(app, rows);
     app.model.switches = stored.switches;
-    app.state.saved = true;
-    refreshTitle(app);
   }
 }
 

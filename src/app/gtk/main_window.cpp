@@ -212,10 +212,6 @@ std::string mnemonicSafe(const std::string& text) {
   return out;
 }
 
-bool plainKey(const GdkEventKey* event) {
-  return !(event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK));
-}
-
 gboolean onFileListKey(GtkWidget*, GdkEventKey* event, gpointer data) {
   if ((event->keyval == GDK_KEY_Delete || event->keyval == GDK_KEY_KP_Delete) && plainKey(event)) {
     dispatchMenu(*static_cast<App*>(data), ItemDeleteCommon);
@@ -258,7 +254,8 @@ void popUpLogMenu(App& app, GdkEventButton* event) {
 
 gboolean onLogButton(GtkWidget* view, GdkEventButton* event, gpointer data) {
   if (event->type != GDK_BUTTON_PRESS || event->button != 3) return FALSE;
-  // A right click on a row that is not selected copies that row, as file managers do.
+  // A right click on a row that is not selected selects that row alone first, as file
+  // managers do.
   GtkTreePath* path = nullptr;
   GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(view));
   if (gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), int(event->x), int(event->y), &path, nullptr, nullptr,

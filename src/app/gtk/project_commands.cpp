@@ -6,6 +6,7 @@
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/widgets.h"
+#include "generate/file_set.h"
 #include "project/project_file.h"
 
 namespace tarnwick {
@@ -16,14 +17,18 @@ const std::vector<FileFilter> kProjectFilter{{"Project (*.pbm)", "*.pbm"}};
 
 std::string directoryPart(const std::string& path) { return toUtf8(directoryOf(fromUtf8(path))); }
 
-// Files that a run writes itself; as form files they would be read as forms and written over.
-const char* const kGeneratedFiles[] = {"Main.pb",        "CommonFile.pb",  "EventMain.pb",  "EventMenu.pb",
-                                       "EventGadget.pb", "EventWindow.pb", "LoadLanguage.pb"};
 
 const char* const kEmptyListText =
     "Nothing to save yet: the file list is empty. Add the form files with Action > Common Add (Insert) first.";
 
-std::string fileNamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+// Loads the project the user chose and makes it the window's project.
+void openChosenProject(App& app, const std::string& path) {
+  if (!loadProject(app, path)) return;
+  app.state.lastDirectory = directoryPart(path);
+  app.model.ProjectPath = fromUtf8(path);
+  setStatusText(app, app.model.ProjectPath);
+  rememberProject(app);
+}
 
 // The selected row of the file list, or false.
 bool selectedFile(App& app, GtkTreeIter& it) {
@@ -70,11 +75,12 @@ void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::
   std::vector<std::string> rows = rowsOf(app.fileList);
   bool added = false;
   for (const std::string& path : paths) {
-    std::string name = fileNamePart(path);
+    std::string name = fileNameOf(path);
     if (path.find_first_of("\r\n") != std::string::npos) {
       // The project file keeps one row a line: a line break would split the row in two.
       refused.push_back(path + ": its path holds a line break, which the project file cannot keep");
-    } else if (std::find(std::begin(kGeneratedFiles), std::end(kGeneratedFiles), name) != std::end(kGeneratedFiles)) {
+    } else if (std::find(std::begin(kGeneratedSourceFiles), std::end(kGeneratedSourceFiles), name) !=
+                   std::end(kGeneratedSourceFiles)) {
       refused.push_back(path + ": Tarnwick generates this file, it is no form file");
     } else if (std::find(rows.begin(), rows.end(), path) != rows.end()) {
       refused.push_back(path + ": already in the list");
@@ -233,11 +239,7 @@ void openProject(App& app) {
   std::vector<std::string> chosen =
       boxes().openFiles(GTK_WINDOW(app.window), "Load project", app.state.lastDirectory, kProjectFilter, false);
   if (chosen.empty()) return;
-  if (!loadProject(app, chosen.front())) return;
-  app.state.lastDirectory = directoryPart(chosen.front());
-  app.model.ProjectPath = fromUtf8(chosen.front());
-  setStatusText(app, app.model.ProjectPath);
-  rememberProject(app);
+  openChosenProject(app, chosen.front());
 }
 
 void openRecentProject(App& app, const std::string& path) {
@@ -249,11 +251,7 @@ void openRecentProject(App& app, const std::string& path) {
     return;
   }
   if (!askSaveCurrent(app)) return;
-  if (!loadProject(app, path)) return;
-  app.state.lastDirectory = directoryPart(path);
-  app.model.ProjectPath = fromUtf8(path);
-  setStatusText(app, app.model.ProjectPath);
-  rememberProject(app);
+  openChosenProject(app, path);
 }
 
 void rememberProject(App& app) {

@@ -34,14 +34,29 @@ gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, Gt
   return show;
 }
 
+// Asks the window to close, as its close box does: its delete-event handler decides.
+void requestClose(GtkWidget* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  if (!gdkWindow) return;
+  // The same event the window manager sends for the close box.
+  GdkEvent* ev = gdk_event_new(GDK_DELETE);
+  ev->any.window = GDK_WINDOW(g_object_ref(gdkWindow));
+  ev->any.send_event = TRUE;
+  gtk_main_do_event(ev);
+  gdk_event_free(ev);
+}
+
 gboolean onEscapeKey(GtkWidget* window, GdkEventKey* event, gpointer) {
-  const guint mods = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
-  if (event->keyval != GDK_KEY_Escape || (event->state & mods)) return FALSE;
+  if (event->keyval != GDK_KEY_Escape || !plainKey(event)) return FALSE;
   requestClose(window);
   return TRUE;
 }
 
 }  // namespace
+
+bool plainKey(const GdkEventKey* event) {
+  return !(event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK));
+}
 
 GtkWidget* newTextList(GtkWidget** scrolled) {
   GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
@@ -99,16 +114,5 @@ GtkWidget* newFixedWindow(const char* title, GtkWindow* owner, int width, int he
 }
 
 void closeOnEscape(GtkWidget* window) { g_signal_connect(window, "key-press-event", G_CALLBACK(onEscapeKey), nullptr); }
-
-void requestClose(GtkWidget* window) {
-  GdkWindow* gdkWindow = gtk_widget_get_window(window);
-  if (!gdkWindow) return;
-  // The same event the window manager sends for the close box.
-  GdkEvent* ev = gdk_event_new(GDK_DELETE);
-  ev->any.window = GDK_WINDOW(g_object_ref(gdkWindow));
-  ev->any.send_event = TRUE;
-  gtk_main_do_event(ev);
-  gdk_event_free(ev);
-}
 
 }  // namespace tarnwick

@@ -30,7 +30,7 @@ GtkWidget* newFixedWindow(const char* title, GtkWindow* owner, int width, int he
 
 // Escape in the window does what its close box does.
 void closeOnEscape(GtkWidget* window);
-// Asks the window to close, as its close box does: its delete-event handler decides.
-void requestClose(GtkWidget* window);
+// A key pressed without Ctrl, Shift or Alt.
+bool plainKey(const GdkEventKey* event);
 
 }  // namespace tarnwick
