@@ -40,7 +40,8 @@ void AttachToParentWindow(FormModel& model) {
   bool first = true;
   Text parent;
   for (Text& line : model.FormCodeLines) {
-    if (FindNoCase(line, "OPENWINDOW(#") == 0) continue;
+    const std::size_t call = FindNoCase(line, "OPENWINDOW(#");
+    if (call == 0) continue;
     std::size_t open = findChar(line, '(');
     if (first) {
       // A window in a comment opens nothing and can be no parent: the parent is the
@@ -51,7 +52,7 @@ void AttachToParentWindow(FormModel& model) {
       std::size_t comma = findChar(line, ',');
       if (comma > open) parent = trimBlanks(textBetween(line, open + 1, comma));
       // A first window opened with #PB_Any is known by the variable it went into.
-      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, FindNoCase(line, "OPENWINDOW(#") + 10);
+      if (isPbAnyAt(line, open + 1)) parent = pbAnyAssignment(line, call + 10);
       continue;
     }
     // The argument text ends at the ")" that closes the call, so a comment or a

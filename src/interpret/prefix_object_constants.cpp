@@ -23,8 +23,6 @@ const char* const kSecondArgumentCommands[] = {
     "SETMENUITEMTEXT(",  "GETMENUITEMTEXT(",
 };
 
-// One line under edit. It remembers which "#" received the prefix, so that no
-// constant gets it twice when several rules reach the same argument.
 // The buffers of the line edits, kept for the whole pass so that a line costs no
 // allocation of its own.
 struct EditBuffers {
@@ -32,6 +30,8 @@ struct EditBuffers {
   Text word, out;
 };
 
+// One line under edit. It remembers which "#" received the prefix, so that no
+// constant gets it twice when several rules reach the same argument.
 class LineEdit {
  public:
   LineEdit(Text& line, const Text& prefix, EditBuffers& buffers)

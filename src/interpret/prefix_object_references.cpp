@@ -74,7 +74,7 @@ void PrefixObjectReferences(FormModel& model) {
   std::vector<std::size_t> procedureOf(lines.size(), kNone);
   std::unordered_set<Text> loaded;
   for (std::size_t i = 0, head = kNone; i < lines.size(); ++i) {
-    if (isProcedureHead(lines[i]) && !procedureHeadName(lines[i]).empty()) head = i;
+    if (!procedureHeadName(lines[i]).empty()) head = i;
     procedureOf[i] = head;
     if (endsProcedure(lines[i])) head = kNone;
     addLoadedNames(lines[i], loaded);
@@ -118,9 +118,9 @@ void PrefixObjectReferences(FormModel& model) {
   Text name;
   for (std::size_t index = 0; index < lines.size(); ++index) {
     Text& line = lines[index];
+    if (line.find('#') == Text::npos) continue;  // no constant to look at
     const std::size_t head = procedureOf[index];
     const NamePrefixes& scope = windowProcedures.count(head) ? byProcedure[head] : everywhere;
-    if (line.find('#') == Text::npos) continue;  // no constant to look at
     Text out;
     std::size_t copied = 0;  // line[0, copied) is in out
     for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {

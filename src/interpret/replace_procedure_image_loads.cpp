@@ -2,6 +2,8 @@
 // CommonFile.pb loads once; the same file always gets the same constant.
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "model/form_code.h"
 #include "interpret/passes.h"
@@ -52,12 +54,18 @@ void ReplaceProcedureImageLoads(FormModel& model) {
     listed.insert(upper(trimBlanksTabs(image.constant)));
   }
   taken = listed;
-  for (const Text& line : model.FormCodeLines) taken.insert(upper(findLoadCall(line).constant));
+  // The lines that load an image, each found once.
+  std::vector<std::pair<std::size_t, LoadCall>> loads;
+  for (std::size_t i = 0; i < model.FormCodeLines.size(); ++i) {
+    LoadCall call = findLoadCall(model.FormCodeLines[i]);
+    if (call.at == 0) continue;
+    taken.insert(upper(call.constant));
+    loads.emplace_back(i, std::move(call));
+  }
 
   long long counter = 0;
-  for (Text& line : model.FormCodeLines) {
-    LoadCall call = findLoadCall(line);
-    if (call.at == 0) continue;
+  for (const auto& [index, call] : loads) {
+    Text& line = model.FormCodeLines[index];
     // A load into a constant of the form's own keeps that constant: later ImageID
     // calls of the form name it, so it must be loaded and declared under that name.
     Text constant = call.constant;

@@ -37,9 +37,8 @@ const char* const kDesignerReplacements[][2] = {
 
 // Calls that the later passes find by their word and "(" together, beyond the
 // commands that take a window prefix.
-const char* const kTightCalls[] = {"OPENWINDOW",  "USEGADGETLIST", "CREATEGADGETLIST",
-                                       "WINDOWID",    "LOADIMAGE",     "LOADFONT",
-                                       "CATCHIMAGE",  "BALLOONTIP",    "ADDSTATUSBARFIELD"};
+const char* const kTightCalls[] = {"OPENWINDOW", "USEGADGETLIST", "CREATEGADGETLIST", "WINDOWID",
+                                   "LOADIMAGE",  "LOADFONT",      "CATCHIMAGE",       "BALLOONTIP"};
 
 bool isTightCall(const CommandSet& prefixCommands, TextView word) {
   Text up = upper(word);
@@ -161,8 +160,7 @@ bool holdsBlockStatement(const Text& line) {
 // LoadImage and a LoadFont call yields the right constant for each.
 void captureGlobalLoads(FormModel& model, const Text& line) {
   if (line.find('(') == Text::npos) return;
-  const Text& up = line;
-  if (std::size_t p = uncommentedCall(up, "LOADIMAGE(")) {
+  if (std::size_t p = uncommentedCall(line, "LOADIMAGE(")) {
     std::size_t open = p + 9;
     Text constant = firstArgument(line, open);
     if (usableConstant(constant)) {
@@ -171,7 +169,7 @@ void captureGlobalLoads(FormModel& model, const Text& line) {
       model.ImageList.push_back({constant, q2 ? textBetween(line, q1 + 1, q2) : Text()});
     }
   }
-  if (std::size_t p = uncommentedCall(up, "LOADFONT(")) {
+  if (std::size_t p = uncommentedCall(line, "LOADFONT(")) {
     Text constant = firstArgument(line, p + 8);
     if (!usableConstant(constant)) return;
     // A load inside a block (If LoadFont(...) ... EndIf) would carry half a block into

@@ -85,13 +85,7 @@ Text decodeLatin1(std::string_view b) {
   Text out;
   out.reserve(b.size());
   for (char ch : b) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out.push_back(ch);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    appendCodePoint(out, static_cast<unsigned char>(ch));
   }
   return out;
 }
@@ -161,26 +155,17 @@ Lines splitLines(TextView t) {
   return lines;
 }
 
-bool isValidUtf8(std::string_view b, bool* hasNonAscii) {
-  bool nonAscii = false;
-  std::size_t i = 0;
-  while (i < b.size()) {
-    unsigned char c = static_cast<unsigned char>(b[i]);
-    if (c < 0x80) { ++i; continue; }
-    nonAscii = true;
-    int len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > b.size()) return false;
-    char32_t cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
-    for (int k = 1; k < len; ++k) {
-      unsigned char d = static_cast<unsigned char>(b[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
+bool isValidUtf8(std::string_view b) {
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < b.size();) {
+    if (static_cast<unsigned char>(b[i]) < 0x80) {
+      ++i;
+      continue;
     }
-    static const char32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += len;
+    int len = utf8SequenceAt(b, i, cp);
+    if (len == 0) return false;
+    i += static_cast<std::size_t>(len);
   }
-  if (hasNonAscii) *hasNonAscii = nonAscii;
   return true;
 }
 
@@ -205,14 +190,13 @@ DecodedText decodeFile(std::string_view bytes) {
   const bool marked = d.hasMark;
   bool sawUtf8 = false, saw8Bit = false;
   auto add = [&](std::string_view line) {
-    bool nonAscii = false;
     if (isAscii(line)) {
       d.lines.emplace_back(line);  // nearly every line: the same in every reading
     } else if (marked) {
       d.lines.push_back(fromUtf8(line));
-    } else if (isValidUtf8(line, &nonAscii)) {
-      sawUtf8 |= nonAscii;
-      d.lines.push_back(fromUtf8(line));
+    } else if (isValidUtf8(line)) {
+      sawUtf8 = true;
+      d.lines.emplace_back(line);
     } else {
       saw8Bit = true;
       d.lines.push_back(decode(line, TextFormat::FormatAnsi));

@@ -43,7 +43,8 @@ struct DecodedText {
   Lines lines;
 };
 DecodedText decodeFile(std::string_view bytes);
-bool isValidUtf8(std::string_view bytes, bool* hasNonAscii = nullptr);
+// True when the bytes are valid UTF-8 (ASCII included).
+bool isValidUtf8(std::string_view bytes);
 
 // Encodes lines, each followed by LF alone. UTF-8, UTF-16 and UTF-32 get their mark
 // when withMark is set. In FormatAnsi characters above U+00FF cannot be written and

@@ -12,20 +12,6 @@ std::size_t findChar(TextView line, char c, std::size_t start) {
   return p == TextView::npos ? 0 : p + 1;
 }
 
-std::size_t findCharOutsideStrings(TextView line, char c, std::size_t start) {
-  // The quote state is counted from the start of the line, so that a start inside a
-  // literal is still known to be inside it.
-  bool inString = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '"') {
-      inString = !inString;
-      continue;
-    }
-    if (!inString && line[i] == c && i + 1 >= start) return i + 1;
-  }
-  return 0;
-}
-
 namespace {
 
 // The index one past the string literal that starts at index i; i itself when none

@@ -1,5 +1,5 @@
 // Small text helpers shared by the form code passes, the source loader and the
-// duplicate checks. Positions are 1-based character positions; 0 means "not found".
+// duplicate checks. Positions are 1-based byte positions; 0 means "not found".
 #pragma once
 
 #include <vector>
@@ -10,8 +10,6 @@ namespace tarnwick {
 
 // Plain search for one character at or after start.
 std::size_t findChar(TextView line, char c, std::size_t start = 1);
-// Plain search for one character at or after start, skipping string literals.
-std::size_t findCharOutsideStrings(TextView line, char c, std::size_t start = 1);
 
 // The index of the first character at or after index i (0-based, not inside a
 // literal) that belongs to the code of the line and stands outside string literals:

@@ -10,11 +10,7 @@
 
 namespace tarnwick {
 
-namespace {
-
-// The length of the valid UTF-8 sequence at byte i (1 to 4) and its code point, or 0
-// when none starts there.
-int validSequence(std::string_view s, std::size_t i, char32_t& cp) {
+int utf8SequenceAt(std::string_view s, std::size_t i, char32_t& cp) {
   unsigned char b = static_cast<unsigned char>(s[i]);
   if (b < 0x80) {
     cp = b;
@@ -36,8 +32,6 @@ int validSequence(std::string_view s, std::size_t i, char32_t& cp) {
   return len;
 }
 
-}  // namespace
-
 Text fromUtf8(std::string_view s) {
   // Nearly every text is valid already: it is taken as it is.
   if (isAscii(s)) return Text(s);
@@ -49,7 +43,7 @@ Text fromUtf8(std::string_view s) {
       ++i;
       continue;
     }
-    int len = validSequence(s, i, cp);
+    int len = utf8SequenceAt(s, i, cp);
     if (len == 0) break;
     i += static_cast<std::size_t>(len);
   }
@@ -57,7 +51,7 @@ Text fromUtf8(std::string_view s) {
   Text out(s.substr(0, i));
   out.reserve(n + 8);
   while (i < n) {
-    int len = validSequence(s, i, cp);
+    int len = utf8SequenceAt(s, i, cp);
     if (len > 0) {
       out.append(s.substr(i, static_cast<std::size_t>(len)));
       i += static_cast<std::size_t>(len);
@@ -71,7 +65,7 @@ Text fromUtf8(std::string_view s) {
 
 char32_t nextCodePoint(TextView text, std::size_t& i) {
   char32_t cp = 0;
-  int len = validSequence(text, i, cp);
+  int len = utf8SequenceAt(text, i, cp);
   if (len == 0) {
     cp = static_cast<unsigned char>(text[i]);
     len = 1;

@@ -26,6 +26,10 @@ inline std::string toUtf8(TextView text) { return std::string(text); }
 // Shorthand for literals and paths: T("abc") is fromUtf8("abc").
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
 
+// The length (1 to 4) of the valid UTF-8 sequence that begins at byte i of s, with its
+// code point in cp; 0 when none begins there (overlong forms, surrogates and values
+// past U+10FFFF are not valid).
+int utf8SequenceAt(std::string_view s, std::size_t i, char32_t& cp);
 // The code point that starts at byte i of a valid UTF-8 text; i moves past it.
 char32_t nextCodePoint(TextView text, std::size_t& i);
 // Appends the UTF-8 bytes of a code point (U+FFFD for one that UTF-8 cannot hold).

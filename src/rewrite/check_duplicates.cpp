@@ -86,7 +86,7 @@ bool checkDuplicates(StageContext& ctx) {
   const Text* procedureHead = nullptr;
   for (std::size_t index = 0; index < model.FormCodeLines.size(); ++index) {
     const Text& line = model.FormCodeLines[index];
-    if (isProcedureHead(line) && !procedureHeadName(line).empty()) procedureHead = &line;
+    if (!procedureHeadName(line).empty()) procedureHead = &line;
     // What stands behind the first ";" is a comment and creates nothing.
     const TextView code = codePart(line);
     // Every creating call holds "(#": a line without one creates nothing.
