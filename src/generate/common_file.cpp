@@ -75,16 +75,15 @@ bool isDataStartLabel(const Text& line) {
   return false;
 }
 
-// The name that a test line of the main program tests: "If WindowID(#" + a name + ")",
-// or "If IsWindow(" + a name + ")" for a window opened into a variable, and nothing
-// else on the line. Empty for any other line. The line is replaced whole, so a line of
+// The name that a test line of the main program (blanks and tabs trimmed) tests:
+// "If WindowID(#" + a name + ")", or "If IsWindow(" + a name + ")" for a window opened
+// into a variable, and nothing else on the line. Empty for any other line. The line is replaced whole, so a line of
 // the user's that merely holds the text (a condition with more in it, a trailing
 // comment) is left as written.
-Text windowTestName(const Text& line, const char* head) {
-  Text t = trimBlanksTabs(line);
-  if (!startsWith(t, head) || t.back() != ')') return Text();
+Text windowTestName(TextView trimmed, const char* head) {
+  if (!startsWith(trimmed, head) || trimmed.back() != ')') return Text();
   const std::size_t length = std::char_traits<char>::length(head);
-  TextView name = TextView(t).substr(length, t.size() - length - 1);
+  TextView name = trimmed.substr(length, trimmed.size() - length - 1);
   return name.find_first_of("()") == TextView::npos ? Text(name) : Text();
 }
 
@@ -92,8 +91,9 @@ Text windowTestName(const Text& line, const char* head) {
 // window of this run or the previous one, which a run wrote there: a user's own
 // IsWindow test stays as written.
 bool isWindowTestLine(const Text& line, const FormModel& model) {
-  if (!windowTestName(line, "If WindowID(#").empty()) return true;
-  Text name = windowTestName(line, "If IsWindow(");
+  const Text trimmed = trimBlanksTabs(line);
+  if (!windowTestName(trimmed, "If WindowID(#").empty()) return true;
+  Text name = windowTestName(trimmed, "If IsWindow(");
   if (name.empty()) return false;
   for (const Lines* list : {&model.WindowList, &model.PreviousWindowList})
     for (const Text& window : *list)

@@ -17,19 +17,18 @@ void ensureHeader(FileBuffer& buffer, const char* title) {
 }
 
 // Appends a procedure block for each head of `heads` that is not present already, its
-// body from makeBody(i) of `bodyLines` lines; a body is made only for a procedure that
-// is new (on a later run nearly every one is there already). The buffer grows once, by
-// exactly the new lines: a large project's event file is not left with the room of a
-// doubled line list.
+// body from makeBody(i) (of the same number of lines for every i); a body is made only
+// for a procedure that is new (on a later run nearly every one is there already). The
+// buffer grows once, by exactly the new lines: a large project's event file is not left
+// with the room of a doubled line list.
 template <typename MakeBody>
-void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, std::size_t bodyLines,
-                   MakeBody makeBody) {
+void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, MakeBody makeBody) {
   std::vector<std::size_t> missing;
   for (std::size_t i = 0; i < heads.size(); ++i)
     if (!index.contains(heads[i])) missing.push_back(i);
   if (missing.empty()) return;
   // Each block: head, body, "EndProcedure" and a separator block of three lines.
-  buffer.reserve(buffer.size() + missing.size() * (bodyLines + 5));
+  buffer.reserve(buffer.size() + missing.size() * (makeBody(missing.front()).size() + 5));
   for (std::size_t i : missing) {
     // Two equal heads in the list give one procedure, as they always did.
     if (index.contains(heads[i])) continue;
@@ -96,14 +95,14 @@ void appendMenuProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventMenu;
   ensureHeader(buffer, "; Tarnwick Event Menu");
   HeadIndex index(buffer);
-  appendMissing(buffer, index, headsOf(model.MenuItemList, menuHead), 1, [](std::size_t) { return Lines{"  "}; });
+  appendMissing(buffer, index, headsOf(model.MenuItemList, menuHead), [](std::size_t) { return Lines{"  "}; });
 }
 
 void appendSizeProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventWindow;
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
-  appendMissing(buffer, index, headsOf(model.WindowList, sizeHead), 1, [](std::size_t) { return Lines{"  "}; });
+  appendMissing(buffer, index, headsOf(model.WindowList, sizeHead), [](std::size_t) { return Lines{"  "}; });
 }
 
 void appendExitProcedures(FormModel& model) {
@@ -111,7 +110,7 @@ void appendExitProcedures(FormModel& model) {
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
   // Closing the first window ends the application; any other only closes itself.
-  appendMissing(buffer, index, headsOf(model.WindowList, exitHead), 1, [&](std::size_t i) {
+  appendMissing(buffer, index, headsOf(model.WindowList, exitHead), [&](std::size_t i) {
     return Lines{i == 0 ? Text("  ExitApplication = 1")
                         : "  CloseWindow(" + objectReference(model.WindowList[i], model.isVariableWindow(i)) + ")"};
   });
@@ -124,7 +123,7 @@ void appendGadgetProcedures(FormModel& model) {
   Lines heads;
   for (const GadgetEntry& gadget : model.GadgetList)
     if (hasEventProcedure(gadget)) heads.push_back(gadgetHead(gadget.name));
-  appendMissing(buffer, index, heads, 6, [](std::size_t) {
+  appendMissing(buffer, index, heads, [](std::size_t) {
     return Lines{"  ", "  Select EventType", "    Case #PB_EventType_LeftClick", Text(6, ' '), "  EndSelect", "  "};
   });
 }

@@ -20,8 +20,8 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
     if (e.kind == ObjectKind::Window) rules.add(Mode::WindowPrefix, "#", e.oldName, "_", "#" + e.newName + "_");
   for (std::size_t i = 0; i < replaceList.size(); ++i) {
     const ReplaceEntry& e = replaceList[i];
-    rules.add(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
-    if (variables[i]) rules.add(Mode::Word, Text(), e.oldName, Text(), e.newName);
+    for (const auto& [before, after] : constantRules(e, variables[i]))
+      rules.add(Mode::Word, before, e.oldName, Text(), after);
   }
   for (const ReplaceEntry& e : replaceList)
     if (e.kind == ObjectKind::Window)

@@ -51,6 +51,13 @@ std::vector<bool> variableBindings(const FormModel& model) {
   return flags;
 }
 
+std::vector<std::pair<Text, Text>> constantRules(const ReplaceEntry& binding, bool variable) {
+  // A variable has no constant: an old constant bound to it (a gadget the designer
+  // switched to variable mode) becomes the variable.
+  if (!variable) return {{"#", "#" + binding.newName}};
+  return {{"#", binding.newName}, {Text(), binding.newName}};
+}
+
 void updatePrefixes(StageContext& ctx) {
   ctx.log("- Update Prefix");
   FormModel& m = ctx.model;
@@ -99,10 +106,8 @@ void updateConstants(StageContext& ctx) {
   const std::vector<bool> variables = variableBindings(ctx.model);
   for (std::size_t i = 0; i < ctx.model.replaceList.size(); ++i) {
     const ReplaceEntry& e = ctx.model.replaceList[i];
-    // A variable has no constant: an old constant bound to it (a gadget the designer
-    // switched to variable mode) becomes the variable.
-    rules.addToAll(Mode::Word, "#", e.oldName, Text(), variables[i] ? e.newName : "#" + e.newName);
-    if (variables[i]) rules.addToAll(Mode::Word, Text(), e.oldName, Text(), e.newName);
+    for (const auto& [before, after] : constantRules(e, variables[i]))
+      rules.addToAll(Mode::Word, before, e.oldName, Text(), after);
   }
   rules.apply(ctx.model);
 }

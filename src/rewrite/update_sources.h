@@ -2,6 +2,7 @@
 // Main.pb, the event files and the user's include files.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "model/stage.h"
@@ -18,6 +19,10 @@ bool makeBackup(StageContext& ctx);
 // names without "#": the stages rename the bare name as a whole word too, and the old
 // constant to the bare new name.
 std::vector<bool> variableBindings(const FormModel& model);
+// The whole-word rules of one binding's constant, in their order, each as the text in
+// front of the old name and its replacement: "#old" becomes "#new", or the bare new
+// name when the binding's new name is a variable, whose bare old name is renamed too.
+std::vector<std::pair<Text, Text>> constantRules(const ReplaceEntry& binding, bool variable);
 
 // The four stages over the buffers of Main.pb, EventMenu.pb, EventGadget.pb and
 // EventWindow.pb, each logging its stage line.
