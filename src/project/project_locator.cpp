@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "project/project_file.h"
 
@@ -164,6 +165,10 @@ LocateEnd fromPureBasicProject(FileSystem& fs, const std::string& path, LocatedP
 
 bool parsePureBasicProject(const std::string& bytes, PureBasicProject& project, std::string& error) {
   project = {};
+  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+    error = "the file is too large";
+    return false;
+  }
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (!parser) {
     error = "out of memory";

@@ -59,8 +59,9 @@ std::string usageText() {
          "  --version               show the version\n"
          "\n"
          "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
-         "and changes nothing), 2 on bad arguments, an unreadable project, or a project that another run\n"
-         "is generating; with --check 3 when the run would change a file. A run that reaches \"Ready.\"\n"
+         "and changes nothing), 2 on bad arguments, an unreadable project, a path that leads to no project\n"
+         "(or to several), or a project that another run is generating; with --check 3 when the run would\n"
+         "change a file; --ide as --generate. A run that reaches \"Ready.\"\n"
          "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
          "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
 }
