@@ -191,8 +191,11 @@ bool parsePureBasicProject(const std::string& bytes, PureBasicProject& project, 
   return ok;
 }
 
-LocateEnd locateProject(FileSystem& fs, const std::string& path, LocatedProject& located, std::string& error) {
+LocateEnd locateProject(FileSystem& fs, const std::string& given, LocatedProject& located, std::string& error) {
   located = {};
+  // "." given as the folder: its project's path, and every path of the run, without "/.".
+  std::string path = given;
+  while (path.size() > 2 && path.ends_with("/.")) path.resize(path.size() - 2);
   if (fs.isDirectory(path)) return theOneProjectIn(fs, path, located, error);
   const std::string ext = extensionOf(path);
   if (ext == ".pbp") return fromPureBasicProject(fs, path, located, error);

@@ -61,7 +61,7 @@ TEST(LocateProject, FolderFormAndSourceFile) {
     LocateEnd end;
     const char* project;  // or a part of the message
   } cases[] = {
-      {"/w/one", LocateEnd::Found, "/w/one/App.pbm"},
+      {"/w/one/.", LocateEnd::Found, "/w/one/App.pbm"},
       {"/w/one/form.pbf", LocateEnd::Found, "/w/one/App.pbm"},   // listed as "./form.pbf"
       {"/w/one/code.pb", LocateEnd::Found, "/w/one/App.pbm"},    // a source: the folder's project
       {"/w/one/other.pbf", LocateEnd::NotFound, "lists /w/one/other.pbf"},
