@@ -1,10 +1,13 @@
-// Entry point: the headless command line with --generate, otherwise the main window.
+// Entry point: the headless command line with --generate, the IDE's tool entry --ide,
+// otherwise the main window.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/cli/cli.h"
 #ifdef TARNWICK_HAVE_GUI
+#include "app/gtk/ide_tool.h"
 #include "app/gtk/shell.h"
 #endif
 
@@ -26,6 +29,22 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cl.generate) {
+    DiskFileSystem fs;
+    return runCommandLineGeneration(cl, fs, std::cout, std::cerr);
+  }
+  if (cl.ide) {
+    // The IDE hands its open project to every tool in PB_TOOL_Project.
+    std::string problem;
+    bool chosen = chooseIdeProject(cl, std::getenv("PB_TOOL_Project"), problem);
+#ifdef TARNWICK_HAVE_GUI
+    // With a display the questions and the log of a troubled run get windows of their own.
+    int status = runIdeTool(argc, argv, cl, problem);
+    if (status != kNoDisplay) return status;
+#endif
+    if (!chosen) {
+      std::cerr << "tarnwick: " << problem << "\n";
+      return 2;
+    }
     DiskFileSystem fs;
     return runCommandLineGeneration(cl, fs, std::cout, std::cerr);
   }

@@ -80,7 +80,7 @@ if [ -n "$deb" ]; then
   done
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
-  for p in libc6 libgtk2.0-0 libpng16-16 libglib2.0-0; do
+  for p in libc6 libgtk2.0-0 libpng16-16 libglib2.0-0 libexpat1; do
     check "depends on $p" yes "$(tr ',' '\n' <<< "$depends" | grep -q "^ *$p\b" && echo yes || echo no)"
   done
   # Every dependency is a Debian package that this (Debian 12) system knows.

@@ -14,6 +14,7 @@
 
 #include "model/overlay_file_system.h"
 #include "project/project_file.h"
+#include "project/project_locator.h"
 #include "project/settings.h"
 #include "project/startup.h"
 #include "run/preview.h"
@@ -30,10 +31,18 @@ std::string usageText() {
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
          "                [--dry-run | --diff | --check]\n"
          "       tarnwick --restore PROJECT.pbm\n"
+         "       tarnwick --ide [FILE] [--config-dir DIR]\n"
          "\n"
          "Without --generate the main window opens, with PROJECT.pbm as the project when given.\n"
          "\n"
-         "  --generate PROJECT.pbm  run the four generation steps on the project and print the log\n"
+         "  --generate PROJECT.pbm  run the four generation steps on the project and print the log;\n"
+         "                          PROJECT may also be a folder (its one *.pbm), a form file (the *.pbm\n"
+         "                          of its folder that lists it) or a PureBasic project App.pbp (App.pbm\n"
+         "                          beside it, made from the .pbp's form files when missing)\n"
+         "  --ide [FILE]            the PureBasic IDE's tool entry (arguments: --ide \"%FILE\"): generates\n"
+         "                          the project of FILE (a form, a source or a .pbp), else of the IDE's\n"
+         "                          project in PB_TOOL_Project; asks for bindings in a window and shows\n"
+         "                          the log when the run cancelled or warned; without a display as --generate\n"
          "  --bind [KIND:]OLD=NEW   bind the vanished name OLD to the new name NEW; KIND is one of\n"
          "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
          "  --allow-unbound         go on although some vanished names stay unbound\n"
@@ -50,8 +59,9 @@ std::string usageText() {
          "  --version               show the version\n"
          "\n"
          "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
-         "and changes nothing), 2 on bad arguments, an unreadable project, or a project that another run\n"
-         "is generating; with --check 3 when the run would change a file. A run that reaches \"Ready.\"\n"
+         "and changes nothing), 2 on bad arguments, an unreadable project, a path that leads to no project\n"
+         "(or to several), or a project that another run is generating; with --check 3 when the run would\n"
+         "change a file; --ide as --generate. A run that reaches \"Ready.\"\n"
          "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
          "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
 }
@@ -125,6 +135,10 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
     } else if (a == "--restore") {
       if (!value(cl.project)) return false;
       cl.restore = true;
+    } else if (a == "--ide") {
+      cl.ide = true;
+      // The file is optional: without it the IDE's open project is used.
+      if (i + 1 < args.size() && !(args[i + 1].size() > 1 && args[i + 1][0] == '-')) cl.project = args[++i];
     } else if (a == "--config-dir") {
       if (!value(cl.configDir)) return false;
     } else if (a == "--help" || a == "-h") {
@@ -149,8 +163,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
     error = "--diff and --check cannot be given together";
     return false;
   }
-  if (cl.generate && cl.restore) {
-    error = "--generate and --restore cannot be given together";
+  if (int(cl.generate) + int(cl.restore) + int(cl.ide) > 1) {
+    error = "--generate, --restore and --ide cannot be given together";
     return false;
   }
   return true;
@@ -184,6 +198,15 @@ std::string absolutePath(const std::string& path) {
   std::string rel = path;
   while (rel.rfind("./", 0) == 0) rel = rel.substr(2);
   return cwd + rel;
+}
+
+bool chooseIdeProject(CommandLine& cl, const char* toolProject, std::string& error) {
+  const std::string open = toolProject ? toolProject : "";
+  if (cl.project.empty()) cl.project = open;
+  else if (open != cl.project) cl.fallbackProject = open;
+  if (!cl.project.empty()) return true;
+  error = "--ide needs a file, or the PureBasic project in PB_TOOL_Project (the IDE sets it for its tools)";
+  return false;
 }
 
 void CommandLineHost::logLine(const Text& line) { out_ << toUtf8(line) << '\n' << std::flush; }
@@ -268,8 +291,8 @@ FormModel& keptModel() {
 
 }  // namespace
 
-int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
-  FormModel& model = keptModel();
+int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& writeFs, FormModel& model,
+                           Lines& files, std::string& note, std::ostream& err) {
   const SettingsFiles settings = settingsFiles(settingsFolder(cl.configDir));
 
   // Settings are only read here: the command line never writes into the folder.
@@ -279,18 +302,42 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   buildCommandSets(model.UserGadgetList, model.PrefixCommandSet, model.GadgetCommandSet);
   model.switches = readDefaultSwitches(readIni(fs, settings.tw4));
 
-  std::string projectPath = absolutePath(cl.project);
-  Lines files;
-  if (!readProjectFile(fs, projectPath, files, model)) {
-    err << "Error open file project: " << projectPath << "\n";
+  LocatedProject located;
+  std::string error;
+  LocateEnd end = locateProject(fs, absolutePath(cl.project), located, error);
+  if (end == LocateEnd::NotFound && !cl.fallbackProject.empty()) {
+    std::string fallbackError;
+    if (locateProject(fs, absolutePath(cl.fallbackProject), located, fallbackError) == LocateEnd::Found)
+      end = LocateEnd::Found;
+  }
+  if (end != LocateEnd::Found) {
+    err << "tarnwick: " << error << "\n";
     return 2;
   }
-  model.ProjectPath = fromUtf8(projectPath);
+  if (located.fromPureBasicProject &&
+      !makeProjectFromPureBasicProject(writeFs, located, model.switches, note, error)) {
+    err << "tarnwick: " << error << "\n";
+    return 2;
+  }
+  if (!readProjectFile(writeFs, located.projectPath, files, model)) {
+    err << "Error open file project: " << located.projectPath << "\n";
+    return 2;
+  }
+  model.ProjectPath = fromUtf8(located.projectPath);
+  return 0;
+}
 
+int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
+  FormModel& model = keptModel();
   // A dry run goes through exactly as a real one, but every write stays in memory.
   OverlayFileSystem overlay(fs);
   FileSystem& runFs = cl.dryRun ? overlay : fs;
+  Lines files;
+  std::string note;
+  if (int status = loadCommandLineProject(cl, fs, runFs, model, files, note, err)) return status;
+
   CommandLineHost host(cl.diff ? err : out, err, cl.bindings, cl.allowUnbound);
+  if (!note.empty()) host.logLine(fromUtf8(note));
   RunContext ctx{model, host, runFs, files};
   switch (runGeneration(ctx)) {
     case RunEnd::Busy:

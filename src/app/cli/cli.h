@@ -30,6 +30,9 @@ struct CommandLine {
   bool diff = false;              // --diff: a unified diff on stdout, the log on stderr
   bool check = false;             // --check: exit 3 when the run would change a file
   bool restore = false;           // --restore PROJECT: the last run's backup put back
+  bool ide = false;               // --ide [FILE]: the PureBasic IDE's tool entry
+  // --ide: where to look when the file leads to no project (the IDE's open .pbp).
+  std::string fallbackProject;
 };
 
 // Parses the arguments after the program name. False with a message in error on an
@@ -45,6 +48,11 @@ std::string executableDirectory();
 std::string settingsFolder(const std::string& given);
 // Makes a path absolute against the working directory.
 std::string absolutePath(const std::string& path);
+
+// Fills the places --ide looks for the project: the file it was given, and the IDE's
+// open project (toolProject, from PB_TOOL_Project; may be null) when the file leads to
+// none, or in its place. False with a message when there is neither.
+bool chooseIdeProject(CommandLine& cl, const char* toolProject, std::string& error);
 
 // The driver of a headless run: log lines to out, binding requests answered from the
 // command line's --bind options, problems to err.
@@ -63,6 +71,13 @@ class CommandLineHost : public RunHost {
   std::vector<Binding> bindings_;
   bool allowUnbound_;
 };
+
+// Loads the settings and the project that cl.project leads to (a project file, a
+// folder, a form or source file, or a PureBasic project; see locateProject) into model
+// and files. A project that a PureBasic project makes is written through writeFs and
+// note tells of it. Returns 0, or 2 with the problem on err.
+int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& writeFs, FormModel& model,
+                           Lines& files, std::string& note, std::ostream& err);
 
 // Loads the settings and the project and runs the four steps. Returns the exit status:
 // 0 after "Ready.", 1 after "Cancel.", 2 when the project file cannot be opened or

@@ -130,6 +130,11 @@ void firstCommonFile(App& app);
 void copyLog(App& app, bool all);
 
 // Project commands.
+// The project file to load for a path the user named: the path itself, or the project
+// that a folder, a form file or a PureBasic project (*.pbp) leads to, made from the
+// .pbp when it has none yet (note then says so, for the log). Empty after a message
+// box when there is none.
+std::string projectToOpen(App& app, const std::string& path, std::string& note);
 bool loadProject(App& app, const std::string& path);
 bool saveProject(App& app, const std::string& path, bool useCurrentModel);
 bool askSaveCurrent(App& app);
@@ -171,6 +176,12 @@ void closePreviewWindow(App& app);
 void restoreBackupCommand(App& app);
 // The run host of the window: every call becomes a request to the main thread.
 std::unique_ptr<RunHost> windowRunHost(App& app);
+// The same over any handshake: its server answers OpenSearchReplace with
+// serveBindRequest, and every other request with 0 once it is done.
+std::unique_ptr<RunHost> handshakeRunHost(Handshake& handshake);
+// Opens the search-and-replace dialog for an OpenSearchReplace request, over parent
+// (may be null); the request is answered when the user has finished the dialog.
+void serveBindRequest(Handshake& handshake, GtkWindow* parent, GuiRequest& request);
 void serveRequest(App& app, GuiRequest& request);
 
 }  // namespace tarnwick

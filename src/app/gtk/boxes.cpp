@@ -8,7 +8,10 @@ void addFilters(GtkFileChooser* fc, const std::vector<FileFilter>& filters) {
   for (const FileFilter& f : filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, f.name.c_str());
-    gtk_file_filter_add_pattern(filter, f.pattern.c_str());
+    // "*.pbm;*.pbp": one filter that shows either kind.
+    gchar** patterns = g_strsplit(f.pattern.c_str(), ";", -1);
+    for (gchar** p = patterns; *p; ++p) gtk_file_filter_add_pattern(filter, *p);
+    g_strfreev(patterns);
     gtk_file_chooser_add_filter(fc, filter);
   }
 }

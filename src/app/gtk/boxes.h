@@ -18,7 +18,7 @@ enum class BoxAnswer { Yes, No, Cancel, Closed };
 
 struct FileFilter {
   std::string name;     // e.g. "Common"
-  std::string pattern;  // e.g. "*.pb*"
+  std::string pattern;  // e.g. "*.pb*"; several parted by ";"
 };
 
 struct Boxes {

@@ -107,24 +107,25 @@ struct WindowLog : LogSink {
   App& app;
 };
 
-void openBindDialog(App& app, GuiRequest& request) {
+}  // namespace
+
+void serveBindRequest(Handshake& handshake, GtkWindow* parent, GuiRequest& request) {
   auto* call = static_cast<BindCall*>(const_cast<void*>(request.argument));
   uint64_t serial = request.serial;
   GuiRequest* req = &request;
   bool opened = openSearchReplaceDialog(
-      GTK_WINDOW(app.window), call->kind, call->oldEntries, call->newEntries,
-      [&app, serial, req, call](int answer, const Lines& todo) {
+      parent, call->kind, call->oldEntries, call->newEntries,
+      [&handshake, serial, req, call](int answer, const Lines& todo) {
         // One answer per opening: a late second answer finds no pending request.
-        if (!app.handshake.isPending(serial)) return;
+        if (!handshake.isPending(serial)) return;
         call->todo = todo;
-        app.handshake.answerRequest(*req, answer);
+        handshake.answerRequest(*req, answer);
       });
-  if (!opened) app.handshake.answerRequest(request, 2);
+  if (!opened) handshake.answerRequest(request, 2);
 }
 
-}  // namespace
-
-std::unique_ptr<RunHost> windowRunHost(App& app) { return std::make_unique<WindowRunHost>(app.handshake); }
+std::unique_ptr<RunHost> windowRunHost(App& app) { return handshakeRunHost(app.handshake); }
+std::unique_ptr<RunHost> handshakeRunHost(Handshake& handshake) { return std::make_unique<WindowRunHost>(handshake); }
 
 void startRun(App& app, bool preview, bool afterPreview) {
   if (app.runActive) return;
@@ -184,7 +185,8 @@ void serveRequest(App& app, GuiRequest& request) {
       app.handshake.answerRequest(request, 0);
       break;
     case OpenSearchReplace:
-      openBindDialog(app, request);  // answered when the user has finished the dialog
+      // Answered when the user has finished the dialog.
+      serveBindRequest(app.handshake, GTK_WINDOW(app.window), request);
       break;
     case CloseSearchReplace:
       closeSearchReplaceDialog(GTK_WINDOW(app.window));

@@ -8,12 +8,18 @@
 #include "app/gtk/widgets.h"
 #include "generate/file_set.h"
 #include "project/project_file.h"
+#include "project/project_locator.h"
+#include "project/settings.h"
 
 namespace tarnwick {
 
 namespace {
 
 const std::vector<FileFilter> kProjectFilter{{"Project (*.pbm)", "*.pbm"}};
+// A PureBasic project opens the Tarnwick project beside it, or makes one.
+const std::vector<FileFilter> kOpenFilter{{"Project (*.pbm, *.pbp)", "*.pbm;*.pbp"},
+                                          {"Project (*.pbm)", "*.pbm"},
+                                          {"PureBasic project (*.pbp)", "*.pbp"}};
 
 std::string directoryPart(const std::string& path) { return toUtf8(directoryOf(fromUtf8(path))); }
 
@@ -22,12 +28,15 @@ const char* const kEmptyListText =
     "Nothing to save yet: the file list is empty. Add the form files with Action > Common Add (Insert) first.";
 
 // Loads the project the user chose and makes it the window's project.
-void openChosenProject(App& app, const std::string& path) {
-  if (!loadProject(app, path)) return;
+void openChosenProject(App& app, const std::string& chosen) {
+  std::string note;
+  const std::string path = projectToOpen(app, chosen, note);
+  if (path.empty() || !loadProject(app, path)) return;
   app.state.lastDirectory = directoryPart(path);
   app.model.ProjectPath = fromUtf8(path);
   setStatusText(app, app.model.ProjectPath);
   rememberProject(app);
+  if (!note.empty()) appendLogLine(app, fromUtf8(note));
 }
 
 // The selected row of the file list, or false.
@@ -37,6 +46,24 @@ bool selectedFile(App& app, GtkTreeIter& it) {
 }
 
 }  // namespace
+
+std::string projectToOpen(App& app, const std::string& path, std::string& note) {
+  LocatedProject located;
+  std::string error;
+  if (locateProject(app.fs, path, located, error) != LocateEnd::Found) {
+    boxes().message(GTK_WINDOW(app.window), "Load project", error);
+    return std::string();
+  }
+  if (located.fromPureBasicProject) {
+    // A new project takes the switch defaults, as a new project of the window does.
+    const Switches defaults = readDefaultSwitches(readIni(app.fs, app.settings.tw4));
+    if (!makeProjectFromPureBasicProject(app.fs, located, defaults, note, error)) {
+      boxes().message(GTK_WINDOW(app.window), "UserGadgetList", error);
+      return std::string();
+    }
+  }
+  return located.projectPath;
+}
 
 Lines fileRows(const App& app) {
   Lines rows;
@@ -237,7 +264,7 @@ void markModified(App& app) {
 void openProject(App& app) {
   if (!askSaveCurrent(app)) return;
   std::vector<std::string> chosen =
-      boxes().openFiles(GTK_WINDOW(app.window), "Load project", app.state.lastDirectory, kProjectFilter, false);
+      boxes().openFiles(GTK_WINDOW(app.window), "Load project", app.state.lastDirectory, kOpenFilter, false);
   if (chosen.empty()) return;
   openChosenProject(app, chosen.front());
 }

@@ -46,7 +46,10 @@ int runShell(int argc, char** argv, const std::string& project, const std::strin
   App* app = new App(fs, settingsFolder);
   if (!openMainWindow(*app)) return 0;
   gtk_widget_show(app->window);
-  loadShellSettings(*app, project.empty() ? std::string() : absolutePath(project));
+  // A folder, a form file or a PureBasic project named on the command line leads to its project.
+  std::string note;
+  loadShellSettings(*app, project.empty() ? std::string() : projectToOpen(*app, absolutePath(project), note));
+  if (!note.empty()) appendLogLine(*app, fromUtf8(note));
   placeDivider(*app, 100);
 
   if (!app->quit) gtk_main();

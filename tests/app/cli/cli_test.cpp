@@ -42,6 +42,16 @@ TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
   EXPECT_EQ(plain.project, "my.pbm");
   EXPECT_EQ(plain.configDir, "/c");  // the window keeps its settings there too
 
+  CommandLine ide;
+  ASSERT_TRUE(parseCommandLine({"--ide", "--config-dir", "/c"}, ide, error)) << error;
+  EXPECT_TRUE(ide.ide && ide.project.empty() && !ide.generate);
+  ASSERT_TRUE(parseCommandLine({"--ide", "form.pbf"}, ide, error)) << error;
+  EXPECT_EQ(ide.project, "form.pbf");
+  CommandLine both;
+  EXPECT_FALSE(parseCommandLine({"--ide", "--generate", "p.pbm"}, both, error));
+  CommandLine bound;
+  EXPECT_FALSE(parseCommandLine({"--ide", "f.pbf", "--bind", "A=B"}, bound, error));
+
   // The window's title and --version name the same version as the package.
   EXPECT_TRUE(std::string(kProgramTitle).ends_with(std::string(" v") + kVersion)) << kVersion;
 }
@@ -88,6 +98,45 @@ TEST(CommandLine, UnreadableProjectIsExitTwo) {
   EXPECT_EQ(runCommandLineGeneration(cl, fs, out, err), 2);
   EXPECT_EQ(err.str(), "Error open file project: /nowhere/p.pbm\n");
   EXPECT_TRUE(out.str().empty());
+}
+
+// --ide: the file the IDE names leads to the project; when it leads nowhere, or is not
+// given, the IDE's open project does. A .pbp without its project makes one.
+TEST(CommandLine, IdeFindsTheProjectFromItsFileOrTheIdesProject) {
+  MemoryFileSystem fs;
+  fs.directories = {"/w", "/w/forms"};
+  fs.files["/w/forms/F.pbf"] = "";
+  fs.files["/w/App.pbp"] = "<project><section name=\"files\"><file name=\"forms\\F.pbf\"/></section></project>";
+  std::string error;
+  CommandLine none;
+  none.ide = true;
+  EXPECT_FALSE(chooseIdeProject(none, nullptr, error));
+  EXPECT_NE(error.find("PB_TOOL_Project"), std::string::npos);
+
+  auto run = [&](const std::string& file, const char* toolProject, std::string& out, std::string& err) {
+    CommandLine cl;
+    cl.ide = true;
+    cl.project = file;
+    cl.configDir = "/cfg";
+    EXPECT_TRUE(chooseIdeProject(cl, toolProject, error));
+    std::ostringstream o, e;
+    int status = runCommandLineGeneration(cl, fs, o, e);
+    out = o.str();
+    err = e.str();
+    return status;
+  };
+  std::string out, err;
+  EXPECT_EQ(run("/w/forms/F.pbf", nullptr, out, err), 2);
+  EXPECT_EQ(err, "tarnwick: No Tarnwick project (*.pbm) in /w/forms/ lists /w/forms/F.pbf\n");
+  EXPECT_FALSE(fs.exists("/w/App.pbm"));
+  // The form file leads nowhere: the IDE's project makes the project, whose run then
+  // finds an empty form file.
+  EXPECT_EQ(run("/w/forms/F.pbf", "/w/App.pbp", out, err), 1);
+  EXPECT_EQ(out.substr(0, out.find('\n')), "New project /w/App.pbm made from App.pbp with 1 form file.");
+  EXPECT_EQ(fs.files["/w/App.pbm"].rfind("[FILES]\nforms/F.pbf\n\n[SWITCH]\n", 0), 0u);
+  // Without a file the IDE's project is used; it has its project now.
+  EXPECT_EQ(run("", "/w/App.pbp", out, err), 1);
+  EXPECT_EQ(out.substr(0, out.find('\n')), "Generate Code Step 1 ...");
 }
 
 TEST(CommandLine, SettingsComeFromTheConfigFolderAndAreNeverWritten) {

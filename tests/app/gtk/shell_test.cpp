@@ -249,6 +249,22 @@ TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
   EXPECT_FALSE(app->state.hasFile);
   EXPECT_EQ(fake.calls.back(), "UserGadgetList: Error open file project");
   EXPECT_EQ(status(), dir + "p.pbm");  // the path stays
+
+  // A PureBasic project opens the project of its name, made from its form files first.
+  writeAll(dir + "App.pbp", "<project><section name=\"files\"><file name=\"m.pb\"/><file name=\"f\\F.pbf\"/>"
+                            "</section></project>");
+  fake.opened.push_back({dir + "App.pbp"});
+  menu(ItemLoadProject);
+  EXPECT_EQ(files(), (std::vector<std::string>{"f/F.pbf"}));
+  EXPECT_EQ(log(), (std::vector<std::string>{"New project " + dir + "App.pbm made from App.pbp with 1 form file."}));
+  EXPECT_EQ(status(), dir + "App.pbm");
+  EXPECT_EQ(readAll(dir + "App.pbm").rfind("[FILES]\nf/F.pbf\n\n[SWITCH]\nParend=1\n", 0), 0u);
+  writeAll(dir + "Bad.pbp", "<project>");
+  fake.opened.push_back({dir + "Bad.pbp"});
+  menu(ItemLoadProject);
+  EXPECT_EQ(fake.calls.back().rfind("Load project: The PureBasic project " + dir + "Bad.pbp cannot be read: ", 0), 0u)
+      << fake.calls.back();
+  EXPECT_EQ(status(), dir + "App.pbm");
 }
 
 TEST_F(ShellTest, StartDialogCheckBoxRules) {
