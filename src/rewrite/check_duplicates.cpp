@@ -8,6 +8,7 @@
 // object is no PureBasic name (a comma missing) stops the run.
 #include "rewrite/check_duplicates.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -87,6 +88,17 @@ CallIdentifier callIdentifier(TextView code, std::size_t open, bool closeAtParen
   return id;
 }
 
+// The prefix the prefixing pass put behind the "#" at hash of the line, if any. The
+// marks stand in form code order, by line and position.
+const Text* prefixAt(const FormModel& model, std::size_t index, std::size_t hash) {
+  const std::vector<PrefixedConstant>& marks = model.marks.prefixed;
+  auto it = std::lower_bound(marks.begin(), marks.end(), ConstantMark{index, hash},
+                             [](const PrefixedConstant& c, const ConstantMark& at) {
+                               return c.at.line < at.line || (c.at.line == at.line && c.at.hash < at.hash);
+                             });
+  return it != marks.end() && it->at.line == index && it->at.hash == hash ? &it->prefix : nullptr;
+}
+
 // The window a menu, status bar or toolbar is created for: the one its WindowID
 // argument names, else the one whose prefix its constant got; upper-cased, without
 // "#". Empty before any window.
@@ -101,18 +113,23 @@ Text ownerWindow(const FormModel& model, TextView code, std::size_t open, std::s
       return upper(name);
     }
   }
-  for (const PrefixedConstant& c : model.marks.prefixed)
-    if (c.at.line == index && c.at.hash == open + 1) return upper(TextView(c.prefix).substr(0, c.prefix.size() - 1));
-  return Text();
+  const Text* prefix = prefixAt(model, index, open + 1);
+  return prefix ? upper(TextView(*prefix).substr(0, prefix->size() - 1)) : Text();
 }
 
 // The object name as the form file writes it: the text behind the "#" at hash without
 // the prefix the prefixing pass put there.
 Text writtenName(const FormModel& model, std::size_t index, std::size_t hash, const Text& identifier) {
-  for (const PrefixedConstant& c : model.marks.prefixed)
-    if (c.at.line == index && c.at.hash == hash && startsWith(identifier, c.prefix))
-      return identifier.substr(c.prefix.size());
-  return identifier;
+  const Text* prefix = prefixAt(model, index, hash);
+  return prefix && startsWith(identifier, *prefix) ? identifier.substr(prefix->size()) : identifier;
+}
+
+// True when the byte at the 1-based position pos stands in the code of the line, not
+// inside a string literal.
+bool inCode(TextView code, std::size_t pos) {
+  std::size_t i = codeChar(code, 0);
+  while (i < pos - 1) i = codeChar(code, i + 1);
+  return i == pos - 1;
 }
 
 // The stop line for a creating call whose object is no PureBasic name.
@@ -189,7 +206,8 @@ bool checkDuplicates(StageContext& ctx) {
     if (passed) {
       const bool window = passed == &tests[0];
       CallIdentifier id = callIdentifier(code, open, passed->closeAtParenthesis);
-      if (id.kind == Argument::Slip) {
+      // A call named inside a string ("Use OpenWindow(# ...) first") is no call.
+      if (id.kind == Argument::Slip && inCode(code, open)) {
         ctx.log(slipMessage(model, index, wordBefore(code, open), writtenName(model, index, open + 1, id.text)));
         return false;
       }
@@ -254,7 +272,7 @@ bool checkDuplicates(StageContext& ctx) {
           continue;
         }
         CallIdentifier id = callIdentifier(code, p, false);
-        if (id.kind == Argument::Slip) {
+        if (id.kind == Argument::Slip && inCode(code, p)) {
           ctx.log(slipMessage(model, index, commandBefore(code, p), writtenName(model, index, p + 1, id.text)));
           return false;
         }

@@ -206,6 +206,7 @@ TEST(CheckDuplicates, CommentsMalformedLinesAndPbAnyCreateNothing) {
       "  TextGadget(#PB_Any, 0, 0, 1, 1, \"\")",
       "  CreateToolBar(#pb_any, WindowID(#Window_0))",
       "  ButtonGadget(#Base + 1, 0, 0, 1, 1, \"\") : ButtonGadget(#Base\t|#Flag, 0, 0, 1, 1)",
+      "  MessageRequester(\"Hint\", \"Call ButtonGadget(#Any name, ...) first\")",
       "  SetGadgetText(#Text_0, \"x\")",
       "  DisableMenuItem(#Menu_1, #Item, 1)",
       "  SetMenuItemState(#Menu_1, #Item, 1)",
