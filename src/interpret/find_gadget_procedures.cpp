@@ -5,8 +5,6 @@
 // A call GridGadget(#Grid, 10, 10, 200, 100) then creates the gadget #Grid as a
 // gadget command would. A procedure that hands its number to another such procedure
 // is one too.
-#include <unordered_map>
-
 #include "interpret/passes.h"
 #include "model/form_code.h"
 

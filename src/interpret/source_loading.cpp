@@ -196,6 +196,13 @@ bool isEventProcedureHead(const Text& line) {
   return name.size() >= 7 && name.compare(name.size() - 7, 7, "_EVENTS") == 0;
 }
 
+// True when the line, after blanks and tabs, begins with the word EndMacro.
+bool startsWithEndMacro(const Text& line) {
+  std::size_t i = line.find_first_not_of(" \t");
+  if (i == Text::npos || (line[i] != 'E' && line[i] != 'e') || line.size() - i < 8) return false;
+  return equalsNoCase(TextView(line).substr(i, 8), "ENDMACRO") && (line.size() - i == 8 || !isIdentifierChar(line[i + 8]));
+}
+
 // Loads the procedures of one file, the fileNumber-th of SourceFileList. Returns the
 // stop line when a procedure has no end: the rest of the file would become part of it.
 Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, Lines lines) {
@@ -231,9 +238,13 @@ Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, L
       body = false;
     } else if (inProcedure && isProcedureHead(line)) {
       if (body && !head.empty()) return missingEnd();
-    } else if (inProcedure && !body) {
-      Text code = trimBlanksTabs(codePart(line));
-      body = !code.empty() && !startsWith(upper(code.substr(0, 8)), "COMPILER");
+    } else if (inProcedure) {
+      if (!body) {
+        Text code = trimBlanksTabs(codePart(line));
+        body = !code.empty() && !startsWith(upper(code.substr(0, 8)), "COMPILER");
+      }
+      // A head written inside a macro has its end outside the file's procedures.
+      if (!head.empty() && startsWithEndMacro(line)) head.clear();
     }
     if (inProcedure) {
       const bool ends = endsProcedure(line);

@@ -161,7 +161,8 @@ TEST(Step1, SlipsStopNamingFileAndLine) {
   Project twoHeads;
   twoHeads.add("a.pb",
                "CompilerIf #PB_Compiler_OS = #PB_OS_Linux\nProcedure Open_A(x)\n  ; Linux\nCompilerElse\n"
-               "Procedure Open_A(x, y)\nCompilerEndIf\n  OpenWindow(#A, x, 0, 1, 1, \"\")\nEndProcedure\n");
+               "Procedure Open_A(x, y)\nCompilerEndIf\n  OpenWindow(#A, x, 0, 1, 1, \"\")\nEndProcedure\n"
+               "Macro Head(name)\n  Procedure name()\n    x = 1\n  EndMacro\nProcedure Open_B()\nEndProcedure\n");
   EXPECT_TRUE(generateStep1(twoHeads.ctx));
   EXPECT_EQ(twoHeads.model.WindowList, L({"A"}));
 }
