@@ -5,6 +5,9 @@
 
 namespace tarnwick {
 
+// Before the prefixing: fills GadgetProcedureSet with the form code's own procedures
+// that create a gadget for their caller.
+void FindGadgetProcedures(FormModel& model);
 bool PrefixObjectConstants(StageContext& ctx);
 // After the duplicate checks: references to a window's objects get the prefix of the
 // calls that create them.

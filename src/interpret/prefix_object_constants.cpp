@@ -2,7 +2,9 @@
 // follow a window's OpenWindow line get the window's name and "_" in front of their
 // name, so #Button_0 of Window_1 becomes #Window_1_Button_0. A window opened with
 // #PB_Any into a variable (Window_1 = OpenWindow(#PB_Any, ...)) gives its constants the
-// variable's name; the objects created into variables keep their names.
+// variable's name; the objects created into variables keep their names, and
+// PureBasic's own constants (#PB_Default) theirs. The reference pass after the
+// duplicate checks takes the prefix back from a constant that no call creates.
 #include <algorithm>
 #include <optional>
 #include <unordered_set>
@@ -39,12 +41,12 @@ class LineEdit {
     done_.clear();
   }
 
-  // Inserts the prefix behind the "#" at hashPos, unless that constant is #PB_Any
-  // (a number PureBasic hands out, never a constant of ours) or was prefixed before.
-  // True when the prefix was inserted.
+  // Inserts the prefix behind the "#" at hashPos, unless that constant is one of
+  // PureBasic's own (#PB_Any, a number PureBasic hands out; #PB_Default) or was
+  // prefixed before. True when the prefix was inserted.
   bool prefixAt(std::size_t hashPos) {
     if (prefix_.empty() || hashPos < 1 || hashPos > line_.size() || line_[hashPos - 1] != '#') return false;
-    if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) return false;
+    if (isPbConstantAt(line_, hashPos) || isDone(hashPos)) return false;
     line_.insert(hashPos, prefix_);
     for (std::size_t& done : done_)
       if (done > hashPos) done += prefix_.size();
@@ -53,8 +55,12 @@ class LineEdit {
   }
 
   // Prefixes the first argument of every call on the line whose command is in
-  // commands: each "(#" whose word in front names such a command.
-  void prefixCommandArguments(const CommandSet& commands) {
+  // commands or procedures: each "(#" whose word in front (with its module, if any)
+  // names such a command.
+  void prefixCommandArguments(const CommandSet& commands, const CommandSet& procedures) {
+    auto isCommand = [&](const Text& upperWord) {
+      return commands.containsCall(upperWord) || (procedures.size() != 0 && procedures.containsCall(upperWord));
+    };
     if (prefix_.empty()) return;
     bool plainPrefix = true;
     for (char c : prefix_) plainPrefix = plainPrefix && isIdentifierChar(c);
@@ -62,7 +68,7 @@ class LineEdit {
       // The search goes on behind an inserted prefix: a window name taken from a
       // malformed line may hold "(#" itself, and must not be prefixed over and over.
       for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2))
-        if (commands.containsUpper(upper(wordBefore(line_, p))) && prefixAt(p + 1)) p += prefix_.size();
+        if (isCommand(upper(commandBefore(line_, p))) && prefixAt(p + 1)) p += prefix_.size();
       return;
     }
     // A prefix of name characters holds no "(#", so the calls can be found in the line
@@ -74,14 +80,20 @@ class LineEdit {
     for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
       std::size_t begin = p - 1;
       while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
+      // A module procedure is named with its module: "ListEx::Gadget".
+      if (begin != p - 1 && begin >= 3 && line_[begin - 1] == ':' && line_[begin - 2] == ':' &&
+          isIdentifierChar(line_[begin - 3])) {
+        begin -= 2;
+        while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
+      }
       // A word that starts right behind a "#" prefixed here reads with the prefix.
       word.clear();
       if (!hashes.empty() && hashes.back() == begin) word = prefix_;
       word.append(line_, begin, p - 1 - begin);
       for (char& c : word) c = upperAscii(c);
-      if (!commands.containsUpper(word)) continue;
+      if (!isCommand(word)) continue;
       std::size_t hashPos = p + 1;
-      if (isPbAnyAt(line_, hashPos) || isDone(hashPos)) continue;
+      if (isPbConstantAt(line_, hashPos) || isDone(hashPos)) continue;
       hashes.push_back(hashPos);
     }
     if (hashes.empty()) return;
@@ -245,7 +257,7 @@ bool PrefixObjectConstants(StageContext& ctx) {
     }
 
     // Every command of the line whose first argument is a window's object.
-    edit.prefixCommandArguments(model.PrefixCommandSet);
+    edit.prefixCommandArguments(model.PrefixCommandSet, model.GadgetProcedureSet);
 
     for (const char* keyword : kSecondArgumentCommands) {
       std::size_t k = keywords.find(keyword);

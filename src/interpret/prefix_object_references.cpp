@@ -1,8 +1,10 @@
 // After the duplicate checks: every later reference to an object of a window gets the
-// prefix its creating call got, and a constant that got the wrong window's prefix gets
-// the right one. The prefixing pass goes by position and by command, so it misses
-// constants in other calls (AddKeyboardShortcut, BindMenuEvent, Case #G) and gives the
-// constants of helper procedures after a window the prefix of that window.
+// prefix its creating call got, a constant that got the wrong window's prefix gets
+// the right one, and a constant that got a prefix although no call of the run creates
+// it gets its own name back. The prefixing pass goes by position and by command, so it
+// misses constants in other calls (AddKeyboardShortcut, Case #G) and gives the
+// constants of helper procedures after a window the prefix of that window, also those
+// of objects that a window the run never saw creates (a gadget of a module).
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -141,12 +143,13 @@ void PrefixObjectReferences(FormModel& model) {
       for (char& c : name) c = upperAscii(c);
       if (const Text* prefix = prefixOf(index, from)) {
         // A prefix that names no object, where the name's creating calls all got one
-        // other prefix: the constant belongs to that other window.
+        // other prefix: the constant belongs to that other window. Where no creating
+        // call got a prefix for it, it is no object of a window: it keeps its name.
         if (recorded.count(name) || !startsWith(name, upper(*prefix))) continue;
         auto it = everywhere.find(name.substr(prefix->size()));
-        if (it == everywhere.end() || it->second.several || equalsNoCase(it->second.first, *prefix)) continue;
+        if (it != everywhere.end() && (it->second.several || equalsNoCase(it->second.first, *prefix))) continue;
         out.append(line, copied, from - copied);
-        out += it->second.first;
+        if (it != everywhere.end()) out += it->second.first;
         copied = from + prefix->size();
       } else {
         if (windows.count(name) || loaded.count(name)) continue;

@@ -196,13 +196,36 @@ bool isEventProcedureHead(const Text& line) {
   return name.size() >= 7 && name.compare(name.size() - 7, 7, "_EVENTS") == 0;
 }
 
-void loadOneSource(FormModel& model, const Text& path, Lines lines) {
+// True when the line, after blanks and tabs, begins with the word EndMacro.
+bool startsWithEndMacro(const Text& line) {
+  std::size_t i = line.find_first_not_of(" \t");
+  if (i == Text::npos || (line[i] != 'E' && line[i] != 'e') || line.size() - i < 8) return false;
+  return equalsNoCase(TextView(line).substr(i, 8), "ENDMACRO") && (line.size() - i == 8 || !isIdentifierChar(line[i + 8]));
+}
+
+// Loads the procedures of one file, the fileNumber-th of SourceFileList. Returns the
+// stop line when a procedure has no end: the rest of the file would become part of it.
+Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, Lines lines) {
   const bool designerFile = extensionOf(path) == "PBF";
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
   bool skipping = false;
-  for (Text& line : lines) {
+  // The procedure head that began the current procedure, its line number, and whether
+  // a statement followed it: two heads in two CompilerIf branches share one body.
+  Text head;
+  std::size_t headLine = 0;
+  bool body = false;
+  auto missingEnd = [&]() {
+    return " -> Error: Procedure " + head + " in " + fileNameOf(path) + " line " + std::to_string(headLine) +
+           " has no EndProcedure. Stop!";
+  };
+  auto append = [&](Text line, std::size_t number) {
+    model.FormCodeLines.push_back(std::move(line));
+    model.marks.places.push_back({fileNumber, number});
+  };
+  for (std::size_t number = 1; number <= lines.size(); ++number) {
+    Text& line = lines[number - 1];
     closeCallGaps(line, model.PrefixCommandSet);
     // A procedure starts only where a line begins with "Procedure": the word inside a
     // comment (the designer's header names "Event procedures") or a string starts
@@ -210,15 +233,27 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
     if (!inProcedure && startsWithProcedure(line)) {
       inProcedure = true;
       skipping = designerFile && isEventProcedureHead(line);
+      head = procedureHeadName(line);
+      headLine = number;
+      body = false;
+    } else if (inProcedure && isProcedureHead(line)) {
+      if (body && !head.empty()) return missingEnd();
+    } else if (inProcedure) {
+      if (!body) {
+        Text code = trimBlanksTabs(codePart(line));
+        body = !code.empty() && !startsWith(upper(code.substr(0, 8)), "COMPILER");
+      }
+      // A head written inside a macro has its end outside the file's procedures.
+      if (!head.empty() && startsWithEndMacro(line)) head.clear();
     }
     if (inProcedure) {
       const bool ends = endsProcedure(line);
-      if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(std::move(line)) : std::move(line));
+      if (!skipping) append(designerFile ? designerToFormCode(std::move(line)) : std::move(line), number);
       if (ends) {
         if (!skipping) {
-          model.FormCodeLines.push_back(Text());
-          model.FormCodeLines.push_back(SeparatorLine());
-          model.FormCodeLines.push_back(Text());
+          append(Text(), 0);
+          append(SeparatorLine(), 0);
+          append(Text(), 0);
         }
         inProcedure = false;
         skipping = false;
@@ -227,6 +262,7 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
     }
     captureGlobalLoads(model, line);
   }
+  return inProcedure && !head.empty() ? missingEnd() : Text();
 }
 
 bool isGeneratedFileName(const Text& name) {
@@ -259,21 +295,27 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 }  // namespace
 
-bool LoadSourceFiles(StageContext& ctx) {
+SourceLoad LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
   bool allRead = true;
-  for (const Text& path : model.SourceFileList) {
+  for (std::size_t i = 0; i < model.SourceFileList.size(); ++i) {
+    const Text& path = model.SourceFileList[i];
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
       ctx.logFileError("Error " + path + ": " + "Open file error");
       allRead = false;
       continue;
     }
-    loadOneSource(model, path, ctx.decodeRead(path, bytes).lines);
+    Text stop = loadOneSource(model, path, i + 1, ctx.decodeRead(path, bytes).lines);
+    if (!stop.empty()) {
+      ctx.log(stop);
+      return SourceLoad::Broken;
+    }
   }
   // The form code stays for the whole run: without the room its growth left behind.
   model.FormCodeLines.shrink_to_fit();
-  return allRead;
+  model.marks.places.shrink_to_fit();
+  return allRead ? SourceLoad::Loaded : SourceLoad::Unreadable;
 }
 
 void CollectIncludeFiles(StageContext& ctx, const Text& name) {

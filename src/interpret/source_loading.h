@@ -13,8 +13,10 @@ std::optional<MarkInfo> CheckMainFile(FileSystem& fs, const FormModel& model);
 // The encoding of the generated files for a Main.pb with the given mark.
 TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& switches);
 // Fills FormCodeLines, ImageList and FontList from SourceFileList. A file that cannot
-// be read is logged and skipped; the result is false when that happened.
-bool LoadSourceFiles(StageContext& ctx);
+// be read is logged and skipped (the result is then Unreadable); a procedure without
+// its EndProcedure ends the loading with a logged stop line (Broken).
+enum class SourceLoad { Loaded, Unreadable, Broken };
+SourceLoad LoadSourceFiles(StageContext& ctx);
 // Fills IncludeFileList from the include statements of the named file.
 void CollectIncludeFiles(StageContext& ctx, const Text& name);
 

@@ -3,11 +3,13 @@
 
 namespace tarnwick {
 
-// Commands whose first argument is an object constant that belongs to a window.
-const char* const kPrefixCommands[125] = {
-    // gadgets (82)
-    "AddGadgetColumn", "AddGadgetItem", "ButtonGadget", "ButtonImageGadget", "CalendarGadget",
-    "CanvasGadget", "CanvasOutput", "ChangeListIconGadgetDisplay", "CheckBoxGadget",
+// Commands whose first argument is an object constant that belongs to a window: those
+// of the forms' PureBasic versions up to 6, older names included.
+const char* const kPrefixCommands[139] = {
+    // gadgets (93)
+    "AddGadgetColumn", "AddGadgetItem", "BindGadgetEvent", "BindWebViewCallback", "ButtonGadget",
+    "ButtonImageGadget", "CalendarGadget", "CanvasGadget", "CanvasOutput", "CanvasVectorOutput",
+    "ChangeListIconGadgetDisplay", "CheckBoxGadget",
     "ClearGadgetItemList", "ClearGadgetItems", "CloseGadgetList", "ComboBoxGadget",
     "ContainerGadget", "CountGadgetItems", "DateGadget", "DisableGadget", "EditorGadget",
     "ExplorerComboGadget", "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget",
@@ -17,37 +19,37 @@ const char* const kPrefixCommands[125] = {
     "GetGadgetItemColor", "GetGadgetItemData", "GetGadgetItemState", "GetGadgetItemText",
     "GetGadgetState", "GetGadgetText", "HideGadget", "HyperLinkGadget", "IPAddressGadget",
     "ImageGadget", "IsGadget", "ListIconGadget", "ListViewGadget", "MDIGadget",
-    "OpenGadgetList", "OptionGadget", "PanelGadget", "ProgressBarGadget", "RemoveGadgetColumn",
-    "RemoveGadgetItem", "ResizeGadget", "ScrollAreaGadget", "ScrollBarGadget",
-    "SetActiveGadget", "SetGadgetAttribute", "SetGadgetColor", "SetGadgetData", "SetGadgetFont",
-    "SetGadgetItemAttribute", "SetGadgetItemColor", "SetGadgetItemData", "SetGadgetItemState",
+    "OpenGadgetList", "OpenGLGadget", "OptionGadget", "PanelGadget", "ProgressBarGadget", "RemoveGadgetColumn",
+    "RemoveGadgetItem", "ResizeGadget", "ScintillaGadget", "ScintillaSendMessage", "ScrollAreaGadget",
+    "ScrollBarGadget", "SetActiveGadget", "SetGadgetAttribute", "SetGadgetColor", "SetGadgetData", "SetGadgetFont",
+    "SetGadgetItemAttribute", "SetGadgetItemColor", "SetGadgetItemData", "SetGadgetItemImage", "SetGadgetItemState",
     "SetGadgetItemText", "SetGadgetState", "SetGadgetText", "ShortcutGadget", "SpinGadget",
-    "SplitterGadget", "StringGadget", "TextGadget", "TrackBarGadget", "TreeGadget", "WebGadget",
-    "WebGadgetPath",
-    // menus (22)
-    "CloseSubMenu", "CreateImageMenu", "CreateMenu", "CreatePopupImageMenu", "CreatePopupMenu",
+    "SplitterGadget", "StringGadget", "TextGadget", "TrackBarGadget", "TreeGadget", "UnbindGadgetEvent",
+    "UnbindWebViewCallback", "WebGadget", "WebGadgetPath", "WebViewExecuteScript", "WebViewGadget",
+    // menus (24)
+    "BindMenuEvent", "CloseSubMenu", "CreateImageMenu", "CreateMenu", "CreatePopupImageMenu", "CreatePopupMenu",
     "DisableMenuItem", "DisplayPopupMenu", "FreeMenu", "GetMenuItemState", "GetMenuItemText",
     "GetMenuTitleText", "HideMenu", "IsMenu", "MenuBar", "MenuHeight", "MenuID", "MenuItem",
-    "MenuTitle", "OpenSubMenu", "SetMenuItemState", "SetMenuItemText", "SetMenuTitleText",
-    // toolbars (12)
+    "MenuTitle", "OpenSubMenu", "SetMenuItemState", "SetMenuItemText", "SetMenuTitleText", "UnbindMenuEvent",
+    // toolbars (13)
     "CreateToolBar", "DisableToolBarButton", "FreeToolBar", "GetToolBarButtonState", "IsToolBar",
-    "SetToolBarButtonState", "ToolBarHeight", "ToolBarID", "ToolBarImageButton",
+    "SetToolBarButtonState", "ToolBarButton", "ToolBarHeight", "ToolBarID", "ToolBarImageButton",
     "ToolBarSeparator", "ToolBarStandardButton", "ToolBarToolTip",
     // status bars (9)
     "AddStatusBarField", "CreateStatusBar", "FreeStatusBar", "IsStatusBar", "StatusBarHeight",
     "StatusBarID", "StatusBarImage", "StatusBarProgress", "StatusBarText",
 };
 
-// Commands that create a gadget. FrameGadget is the name of Frame3DGadget since
-// PureBasic 4.40; forms of both ages use one or the other.
-const char* const kGadgetCommands[33] = {
+// Commands that create a gadget, every one of PureBasic 6. FrameGadget is the name of
+// Frame3DGadget since PureBasic 4.40; forms of both ages use one or the other.
+const char* const kGadgetCommands[36] = {
     "ButtonGadget", "ButtonImageGadget", "CalendarGadget", "CanvasGadget", "CheckBoxGadget",
     "ComboBoxGadget", "ContainerGadget", "DateGadget", "EditorGadget", "ExplorerComboGadget",
     "ExplorerListGadget", "ExplorerTreeGadget", "Frame3DGadget", "FrameGadget", "HyperLinkGadget",
     "IPAddressGadget", "ImageGadget", "ListIconGadget", "ListViewGadget", "MDIGadget",
-    "OptionGadget", "PanelGadget", "ProgressBarGadget", "ScrollAreaGadget", "ScrollBarGadget",
-    "ShortcutGadget", "SpinGadget", "SplitterGadget", "StringGadget", "TextGadget",
-    "TrackBarGadget", "TreeGadget", "WebGadget",
+    "OpenGLGadget", "OptionGadget", "PanelGadget", "ProgressBarGadget", "ScintillaGadget",
+    "ScrollAreaGadget", "ScrollBarGadget", "ShortcutGadget", "SpinGadget", "SplitterGadget",
+    "StringGadget", "TextGadget", "TrackBarGadget", "TreeGadget", "WebGadget", "WebViewGadget",
 };
 
 void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands) {

@@ -51,6 +51,26 @@ Text wordBefore(TextView line, std::size_t pos) {
   return Text(line.substr(begin, end - begin));
 }
 
+Text commandBefore(TextView line, std::size_t pos) {
+  if (pos < 2 || pos - 1 > line.size()) return Text();
+  std::size_t end = pos - 1;  // 0-based index one past the name
+  std::size_t begin = end;
+  while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+  if (begin != end && begin >= 3 && line[begin - 1] == ':' && line[begin - 2] == ':' &&
+      isIdentifierChar(line[begin - 3])) {
+    begin -= 2;
+    while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+  }
+  return Text(line.substr(begin, end - begin));
+}
+
+bool isPureBasicName(TextView text) {
+  if (text.empty() || (text[0] >= '0' && text[0] <= '9')) return false;
+  for (char c : text)
+    if (!isIdentifierChar(c)) return false;
+  return true;
+}
+
 std::size_t closingParenthesis(TextView line, std::size_t open) {
   if (open < 1 || open > line.size() || line[open - 1] != '(') return 0;
   int depth = 0;
@@ -70,6 +90,11 @@ bool isPbAnyAt(TextView line, std::size_t hashPos) {
   TextView rest = line.substr(hashPos);
   if (rest.size() < 6 || !equalsNoCase(rest.substr(0, 6), "PB_ANY")) return false;
   return rest.size() == 6 || !isIdentifierChar(rest[6]);
+}
+
+bool isPbConstantAt(TextView line, std::size_t hashPos) {
+  if (hashPos < 1 || hashPos + 3 > line.size() || line[hashPos - 1] != '#') return false;
+  return upperAscii(line[hashPos]) == 'P' && upperAscii(line[hashPos + 1]) == 'B' && line[hashPos + 2] == '_';
 }
 
 bool isPbAnyName(TextView name) { return equalsNoCase(trimBlanksTabs(name), "PB_ANY"); }

@@ -23,6 +23,11 @@ bool isIdentifierChar(char c);
 // The name that ends directly before position pos, e.g. the command word in front of
 // a "(#": "ContainerGadget" in "If ContainerGadget(#C" and in "x=ContainerGadget(#C".
 Text wordBefore(TextView line, std::size_t pos);
+// The same with the module in front of the name when the call names a module
+// procedure: "ListEx::Gadget" in "ListEx::Gadget(#List".
+Text commandBefore(TextView line, std::size_t pos);
+// True when the text is one PureBasic name: a letter or "_", then letters, digits, "_".
+bool isPureBasicName(TextView text);
 
 // The ")" that closes the "(" at position open, ignoring parentheses inside string
 // literals; 0 when the call is not closed on this line.
@@ -30,6 +35,9 @@ std::size_t closingParenthesis(TextView line, std::size_t open);
 
 // True when the "#" at position hashPos starts the constant #PB_Any (any case).
 bool isPbAnyAt(TextView line, std::size_t hashPos);
+// True when the "#" at position hashPos starts one of PureBasic's own constants, whose
+// names begin with PB_ (any case): #PB_Any, #PB_Default, #PB_Window_SystemMenu.
+bool isPbConstantAt(TextView line, std::size_t hashPos);
 // True when a constant name (without its "#", as trimmed) is PB_Any in any case.
 bool isPbAnyName(TextView name);
 // The variable that receives the object of a call whose "(" stands at position open,

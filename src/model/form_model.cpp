@@ -50,6 +50,7 @@ void FormModel::resetRun() {
   WindowVariableList.clear();
   ImageList.clear();
   FontList.clear();
+  GadgetProcedureSet = CommandSet();
   Language.clear();
   buffers.clear();
   sections = CommonSections();

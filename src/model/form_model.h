@@ -61,9 +61,18 @@ struct CreatingCall {
   ConstantMark at;
   bool window = false;
 };
-// What the prefixing pass and the duplicate checks leave for the passes after them, in
-// form code order. Positions hold until a later pass changes a line.
+// Where the loader took a line of the form code from: the file (its 1-based place in
+// SourceFileList) and the 1-based line number; 0 for a line that no file holds.
+struct LinePlace {
+  std::size_t file = 0;
+  std::size_t line = 0;
+};
+// What the loader, the prefixing pass and the duplicate checks leave for the passes
+// after them, in form code order. Positions hold until a later pass changes a line.
 struct FormCodeMarks {
+  // One per line of the form code, filled by the loader; a check that stops the run
+  // names the file and line from it.
+  std::vector<LinePlace> places;
   std::vector<PrefixedConstant> prefixed;
   std::vector<CreatingCall> creating;
   // One per line of the form code: the line belongs to a window opened with #PB_Any
@@ -96,6 +105,13 @@ class CommandSet {
   void insert(TextView name) { names_.insert(upper(name)); }
   bool contains(TextView name) const { return names_.count(upper(name)) > 0; }
   bool containsUpper(const Text& upperName) const { return names_.count(upperName) > 0; }
+  // For the upper-cased command word of a call, which may name a module procedure
+  // ("LISTEX::GADGET"): the word as it stands, or else its name without the module.
+  bool containsCall(const Text& upperWord) const {
+    if (containsUpper(upperWord)) return true;
+    std::size_t colons = upperWord.rfind("::");
+    return colons != Text::npos && names_.count(upperWord.substr(colons + 2)) > 0;
+  }
   std::size_t size() const { return names_.size(); }
 
  private:
@@ -103,8 +119,8 @@ class CommandSet {
 };
 
 // The built-in command tables, in the mixed case in which PureBasic spells them.
-extern const char* const kPrefixCommands[125];
-extern const char* const kGadgetCommands[33];
+extern const char* const kPrefixCommands[139];
+extern const char* const kGadgetCommands[36];
 // Builds both sets from the built-in tables and the user gadget names.
 void buildCommandSets(const Lines& userGadgets, CommandSet& prefixCommands, CommandSet& gadgetCommands);
 
@@ -184,6 +200,10 @@ struct FormModel {
 
   // Built once at start-up.
   CommandSet PrefixCommandSet, GadgetCommandSet;
+  // The procedures of this run's form code that create a gadget whose constant they
+  // take as their first argument (Procedure MyGrid(id, x, y, w, h) holding a gadget
+  // call for id): a call of one creates a gadget as a gadget command does.
+  CommandSet GadgetProcedureSet;
   Lines UserGadgetList;
 
   LanguageMap Language;

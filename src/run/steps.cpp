@@ -74,9 +74,14 @@ bool generateStep1(RunContext& ctx) {
   for (const Text& row : ctx.fileRows) model.SourceFileList.push_back(resolveFileRow(row, model.projectDirectory()));
   // Without one of its files the form lacks windows and objects: a run would ask to
   // bind their names away and drop them from the generated files.
-  if (!LoadSourceFiles(ctx)) {
-    ctx.log(" -> Error: a source file could not be read. Stop!");
-    return failStep1(ctx);
+  switch (LoadSourceFiles(ctx)) {
+    case SourceLoad::Loaded:
+      break;
+    case SourceLoad::Unreadable:
+      ctx.log(" -> Error: a source file could not be read. Stop!");
+      return failStep1(ctx);
+    case SourceLoad::Broken:
+      return failStep1(ctx);
   }
   prepareFileBuffers(ctx);
   if (model.SourceFileList.empty()) {
@@ -88,6 +93,7 @@ bool generateStep1(RunContext& ctx) {
     logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
 
   ctx.log("- Interpret code...");
+  FindGadgetProcedures(model);
   if (!PrefixObjectConstants(ctx)) return failStep1(ctx);
   if (!checkDuplicates(ctx)) return failStep1(ctx);
   if (model.WindowList.empty()) {

@@ -30,6 +30,10 @@ TEST(PrefixObjectReferences, TwoWindowsAndAHelperAfterThem) {
       // prefix gets the prefix of the window that creates it.
       {"    If GadgetID = #Cancel : SetActiveGadget(#Cancel) : EndIf",
        "    If GadgetID = #Cancel : SetActiveGadget(#Second_Cancel) : EndIf"},
+      // PureBasic's own constants, and objects that no call of the run creates (made
+      // by a module, or by a window the run does not see), keep their names.
+      {"    SetGadgetFont(#PB_Default, FontID(#Font)) : HideGadget(#List, 1)",
+       "    SetGadgetFont(#PB_Default, FontID(#Font)) : HideGadget(#List, 1)"},
       {"EndProcedure", ""},
       {"Procedure CreateGUI()", ""},
       {"  OpenWindow(#Second, 0, 0, 100, 100, \"Second\")", ""},
@@ -39,6 +43,8 @@ TEST(PrefixObjectReferences, TwoWindowsAndAHelperAfterThem) {
       {"    Case #Ok : DisableGadget(#Ok, 1)", "    Case #Main_Ok : DisableGadget(#Main_Ok, 1)"},
       // Created with two prefixes, or a window: left alone.
       {"    Case #Cancel, #Shared, #Second, #Quit", "    Case #Second_Cancel, #Shared, #Second, #Main_Quit"},
+      {"    SetGadgetText(#Status, \"\") : SetGadgetText(#Ok, \"\")",
+       "    SetGadgetText(#Status, \"\") : SetGadgetText(#Main_Ok, \"\")"},
       {"EndProcedure", ""},
   };
   FormCodeFixture f, alone;

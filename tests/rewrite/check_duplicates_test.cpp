@@ -78,9 +78,9 @@ TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
       {"CreateMenu(#M, WindowID(#W))", "CreatePopupMenu(#m)", " -> Error: Find duplicate MenuID(#m). Stop!"},
       {"CreatePopupMenu(#Menu_1)", "CreateImageMenu(#Menu_1, WindowID(#W))",
        " -> Error: Find duplicate MenuID(#Menu_1). Stop!"},
-      {"CreateStatusBar(#S, WindowID(#W))", "CreateStatusBar(#S , WindowID(#W))",
+      {"CreateStatusBar(#S, WindowID(#W))", "CreateStatusBar(#S , WindowID(#V))",
        " -> Error: Find duplicate StatusBarID(#S). Stop!"},
-      {"CreateToolBar(#T, WindowID(#W))", "If CreateToolBar(#t, WindowID(#W))",
+      {"CreateToolBar(#T, WindowID(#W))", "If CreateToolBar(#t, WindowID( #V ))",
        " -> Error: Find duplicate ToolBarID(#t). Stop!"},
   };
   for (const Case& c : cases) {
@@ -90,6 +90,94 @@ TEST(CheckDuplicates, RepeatedWindowMenuStatusBarOrToolBarStops) {
     // The lines after the error are not examined.
     EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"B1", "BUTTONGADGET"}})) << c.repeat;
   }
+}
+
+// An object created again for the same window is the one object, with a warning: a
+// window opened twice by its procedure (in two CompilerIf branches), a toolbar made
+// again after FreeToolBar, a menu made again behind a test of IsMenu. Made for two
+// windows, it is still a duplicate.
+TEST(CheckDuplicates, ObjectsCreatedAgainForTheSameWindow) {
+  FormCodeFixture f(L({
+      "Procedure Open_W()",
+      "  CompilerIf #PB_Compiler_OS = #PB_OS_Linux",
+      "    OpenWindow(#W, 0, 0, 1, 1, \"\")",
+      "  CompilerElse",
+      "    OpenWindow(#W, 0, 0, 1, 1, \"\", #PB_Window_SystemMenu)",
+      "  CompilerEndIf",
+      "  CreateToolBar(#Tools, WindowID(#W))",
+      "EndProcedure",
+      "Procedure Rebuild()",
+      "  FreeToolBar(#Tools) : CreateToolBar(#Tools, WindowID(#W))",
+      "  If Not IsMenu(#Popup) : CreatePopupMenu(#Popup) : EndIf",
+      "  If Not IsMenu(#Popup) : CreatePopupImageMenu(#Popup) : EndIf",
+      "EndProcedure",
+  }));
+  ASSERT_TRUE(PrefixObjectConstants(f.ctx));
+  EXPECT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_EQ(f.host.log, L({" -> Warning: Find duplicate WindowID(#W) in the same procedure, taken as one window.",
+                           " -> Warning: Find duplicate ToolBarID(#W_Tools) for the same window, taken as one toolbar.",
+                           " -> Warning: Find duplicate MenuID(#W_Popup) for the same window, taken as one menu."}));
+  EXPECT_EQ(f.model.WindowList, L({"W"}));
+  EXPECT_EQ(f.model.WindowProcedureList.size(), 1u);
+  EXPECT_EQ(f.model.ToolBarList, L({"W_Tools"}));
+  EXPECT_EQ(f.model.MenuBarList, L({"W_Popup"}));
+
+  FormCodeFixture two(L({
+      "Procedure Open_A()",
+      "  OpenWindow(#A, 0, 0, 1, 1, \"\")",
+      "  OpenWindow(#B, 0, 0, 1, 1, \"\")",
+      "  CreateMenu(#Menu, WindowID(#A))",
+      "  CreateMenu(#Menu, WindowID(#B))",
+      "EndProcedure",
+  }));
+  ASSERT_TRUE(PrefixObjectConstants(two.ctx));
+  EXPECT_FALSE(checkDuplicates(two.ctx));
+  EXPECT_EQ(two.host.log, L({" -> Error: Find duplicate MenuID(#B_Menu). Stop!"}));
+}
+
+// Every creator: the gadgets of PureBasic 6, a module's gadget named in the user
+// gadget list, the form's own procedures that create a gadget for their caller, the
+// toolbar buttons of PureBasic 6.
+TEST(CheckDuplicates, EveryCreator) {
+  FormCodeFixture f(L({
+                        "Procedure GridGadget(id, x, y, w, h, rows = 1)",
+                        "  If ScrollAreaGadget(id, x, y, w, h, 100, 100) : CloseGadgetList() : EndIf",
+                        "EndProcedure",
+                        "Procedure TableGadget(*t, x, y, w, h)",
+                        "  GridGadget(*t, x, y, w, h)",
+                        "EndProcedure",
+                        "Procedure.i Table2Gadget(number.i, x, y, w, h)",
+                        "  ProcedureReturn GridGadget( number , x, y, w, h)",
+                        "EndProcedure",
+                        "Procedure Caption(id, x, y, w, h)",
+                        "  SetGadgetText(id, \"\") : ButtonGadget(#PB_Any, x, y, w, h, \"\")",
+                        "EndProcedure",
+                        "Procedure Open_W()",
+                        "  OpenWindow(#W, 0, 0, 1, 1, \"\")",
+                        "  ScintillaGadget(#Sci, 0, 0, 1, 1, 0) : OpenGLGadget(#GL, 0, 0, 1, 1)",
+                        "  WebViewGadget(#Web, 0, 0, 1, 1)",
+                        "  ListEx::Gadget(#List, 0, 0, 1, 1, \"\", 25) : Other::Gadget(#Not, 0, 0, 1, 1)",
+                        "  GridGadget(#Grid, 0, 0, 1, 1) : Table2Gadget(#Table, 0, 0, 1, 1)",
+                        "  TableGadget(#NotEither, 0, 0, 1, 1) : Caption(#Title, 0, 0, 1, 1)",
+                        "  HideGadget(#List, 1)",
+                        "  CreateToolBar(#T, WindowID(#W))",
+                        "  ToolBarButton(#New, ImageID(#Img)) : DisableToolBarButton(#T, #Old, 1)",
+                        "EndProcedure",
+                    }),
+                    L({"ListEx::Gadget"}));
+  FindGadgetProcedures(f.model);
+  ASSERT_TRUE(PrefixObjectConstants(f.ctx));
+  ASSERT_TRUE(checkDuplicates(f.ctx));
+  EXPECT_EQ(f.model.GadgetList, (std::vector<GadgetEntry>{{"W_Sci", "SCINTILLAGADGET"},
+                                                          {"W_GL", "OPENGLGADGET"},
+                                                          {"W_Web", "WEBVIEWGADGET"},
+                                                          {"W_List", "LISTEX::GADGET"},
+                                                          {"W_Grid", "GRIDGADGET"},
+                                                          {"W_Table", "TABLE2GADGET"}}));
+  EXPECT_EQ(f.model.MenuItemList, L({"W_New"}));
+  EXPECT_EQ(f.model.FormCodeLines[16],
+            T("  ListEx::Gadget(#W_List, 0, 0, 1, 1, \"\", 25) : Other::Gadget(#Not, 0, 0, 1, 1)"));
+  EXPECT_EQ(f.model.FormCodeLines[19], T("  HideGadget(#W_List, 1)"));
 }
 
 TEST(CheckDuplicates, RepeatedMenuItemsWarnAndGadgetsAreDroppedSilently) {
@@ -115,10 +203,10 @@ TEST(CheckDuplicates, CommentsMalformedLinesAndPbAnyCreateNothing) {
       "  x = 1 ; ButtonGadget(#Old, 0, 0, 1, 1, \"\")",
       "  CreatePopupMenu(#Menu_1) ; a, b",
       "  MenuItem(#NoComma)",
-      "  CreateMenu(#)",
       "  TextGadget(#PB_Any, 0, 0, 1, 1, \"\")",
       "  CreateToolBar(#pb_any, WindowID(#Window_0))",
-      "  ButtonGadget(#, 0, 0, 1, 1, \"\")",
+      "  ButtonGadget(#Base + 1, 0, 0, 1, 1, \"\") : ButtonGadget(#Base\t|#Flag, 0, 0, 1, 1)",
+      "  MessageRequester(\"Hint\", \"Call ButtonGadget(#Any name, ...) first\")",
       "  SetGadgetText(#Text_0, \"x\")",
       "  DisableMenuItem(#Menu_1, #Item, 1)",
       "  SetMenuItemState(#Menu_1, #Item, 1)",

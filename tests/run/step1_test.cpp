@@ -128,6 +128,45 @@ TEST(Step1, DuplicateWindowAcrossFilesStops) {
   EXPECT_EQ(p.model.WindowList, L({"Window_0"}));
 }
 
+// A slip in the form code stops step 1 with the file, the line and what is wrong: an
+// object name that is no PureBasic name, a procedure without its end. Two procedure
+// heads in two CompilerIf branches share one body and are no slip.
+TEST(Step1, SlipsStopNamingFileAndLine) {
+  const char* const cases[][2] = {
+      {"Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"\")\n\n  ButtonGadget(#Button_Slip 10, 0, 1, 1, \"\")\n"
+       "EndProcedure\n",
+       " -> Error: ButtonGadget in b.pb line 4: '#Button_Slip 10' is not a PureBasic name; write the object's "
+       "constant as one name. Stop!"},
+      {"Procedure Open_W()\n  If OpenWindow(# , 0, 0, 1, 1, \"\") : EndIf\nEndProcedure\n",
+       " -> Error: OpenWindow in b.pb line 2: '#' is not a PureBasic name; write the object's constant as one "
+       "name. Stop!"},
+      {"Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"\")\n  ListEx::Gadget(#List\t2, 0, 0, 1, 1)\nEndProcedure\n",
+       " -> Error: ListEx::Gadget in b.pb line 3: '#List\t2' is not a PureBasic name; write the object's constant "
+       "as one name. Stop!"},
+      {"Procedure.i Open_W(x = 0)\n  OpenWindow(#W, x, 0, 1, 1, \"\")\n\nProcedure Open_V()\nEndProcedure\n",
+       " -> Error: Procedure Open_W in b.pb line 1 has no EndProcedure. Stop!"},
+      {"Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"\")\n  ProcedureReturn\n",
+       " -> Error: Procedure Open_W in b.pb line 1 has no EndProcedure. Stop!"},
+  };
+  for (const auto& c : cases) {
+    Project p;
+    p.model.UserGadgetList = L({"ListEx::Gadget"});
+    buildCommandSets(p.model.UserGadgetList, p.model.PrefixCommandSet, p.model.GadgetCommandSet);
+    p.add("a.pb", "Procedure Open_A()\n  OpenWindow(#A, 0, 0, 1, 1, \"\")\nEndProcedure\n");
+    p.add("b.pb", c[0]);
+    EXPECT_FALSE(generateStep1(p.ctx)) << c[0];
+    EXPECT_EQ(p.host.log.back(), T(c[1]));
+    EXPECT_EQ(p.host.mainWindowEnabled, 1);
+  }
+  Project twoHeads;
+  twoHeads.add("a.pb",
+               "CompilerIf #PB_Compiler_OS = #PB_OS_Linux\nProcedure Open_A(x)\n  ; Linux\nCompilerElse\n"
+               "Procedure Open_A(x, y)\nCompilerEndIf\n  OpenWindow(#A, x, 0, 1, 1, \"\")\nEndProcedure\n"
+               "Macro Head(name)\n  Procedure name()\n    x = 1\n  EndMacro\nProcedure Open_B()\nEndProcedure\n");
+  EXPECT_TRUE(generateStep1(twoHeads.ctx));
+  EXPECT_EQ(twoHeads.model.WindowList, L({"A"}));
+}
+
 TEST(Step1, ImageNullClearsImageGadgetsAfterTheImagePass) {
   Project p;
   p.model.switches.Image_Null = 1;

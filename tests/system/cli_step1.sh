@@ -101,14 +101,15 @@ stops() {  # name, form code line 1, line 2, expected error line
 }
 stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'If OpenWindow(#PB_Any, 0, 0, 100, 100, "Main") : EndIf' \
   " -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"
-stops window 'OpenWindow(#Window_0, 0, 0, 1, 1, "A")' 'If OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, "B")' \
+stops window 'OpenWindow(#Window_0, 0, 0, 1, 1, "A")' $'EndProcedure\nProcedure Open_B()\n  If OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, "B")' \
   " -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"
 stops menu 'CreateMenu(#Menu_0, WindowID(#W))' 'CreatePopupMenu(#Menu_0)' \
   " -> Error: Find duplicate MenuID(#Menu_0). Stop!"
-stops statusbar 'CreateStatusBar(#S, WindowID(#W))' 'CreateStatusBar(#S, WindowID(#W))' \
-  " -> Error: Find duplicate StatusBarID(#W_S). Stop!"
-stops toolbar 'CreateToolBar(#T, WindowID(#W))' 'CreateToolBar(#T, WindowID(#W))' \
-  " -> Error: Find duplicate ToolBarID(#W_T). Stop!"
+# Slips: an object name that is no PureBasic name, a procedure without its end.
+stops slip 'OpenWindow(#W, 0, 0, 1, 1, "A")' 'ButtonGadget(#Button_Slip 10, 0, 1, 1, "")' \
+  " -> Error: ButtonGadget in a.pb line 3: '#Button_Slip 10' is not a PureBasic name; write the object's constant as one name. Stop!"
+stops noend 'OpenWindow(#W, 0, 0, 1, 1, "A")' $'Procedure Open_B()\n  OpenWindow(#B, 0, 0, 1, 1, "B")' \
+  " -> Error: Procedure Open_Window_0 in a.pb line 1 has no EndProcedure. Stop!"
 
 # A form file gone from disk, and a picture in the file list that holds no window.
 project gone a.pb gone.pb
@@ -119,12 +120,18 @@ project picture logo.png
 printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' > "$work/picture/logo.png"
 stopped picture " -> Error: no window found in the form code. Stop!"
 
-# A commented-out window creates nothing; a repeated menu item only warns.
+# A commented-out window creates nothing; a repeated menu item only warns, and so do a
+# status bar and a toolbar created again for the same window.
 project warn a.pb
 printf '%s\n' 'Procedure Open_W()' '  OpenWindow(#W, 0, 0, 1, 1, "A")' '  ; OpenWindow(#W, 0, 0, 1, 1, "A")' \
-  '  MenuItem(#M, "a")' '  ToolBarStandardButton(#M, #PB_ToolBarIcon_New)' 'EndProcedure' > "$work/warn/a.pb"
+  '  MenuItem(#M, "a")' '  ToolBarStandardButton(#M, #PB_ToolBarIcon_New)' \
+  '  CreateStatusBar(#S, WindowID(#W))' '  CreateToolBar(#T, WindowID(#W))' 'EndProcedure' \
+  'Procedure Rebuild()' '  FreeStatusBar(#S) : CreateStatusBar(#S, WindowID(#W))' \
+  '  FreeToolBar(#T) : CreateToolBar(#T, WindowID(#W))' 'EndProcedure' > "$work/warn/a.pb"
 out=$(run warn)
-check "warning" " -> Warning: Find duplicate MenuItemID(#W_M) by ToolbarButton." "$(echo "$out" | sed -n 6p)"
+check "warning" " -> Warning: Find duplicate MenuItemID(#W_M) by ToolbarButton.
+ -> Warning: Find duplicate StatusBarID(#W_S) for the same window, taken as one status bar.
+ -> Warning: Find duplicate ToolBarID(#W_T) for the same window, taken as one toolbar." "$(echo "$out" | sed -n 6,8p)"
 check "warning goes on" "rc=0" "$(echo "$out" | tail -1)"
 
 finish
