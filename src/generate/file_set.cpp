@@ -94,10 +94,6 @@ void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer) {
   FileBuffer().swap(buffer);
 }
 
-void trimTrailingComments(FileBuffer& buffer) {
-  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == ';') buffer.pop_back();
-}
-
 void readCatalog(const Lines& lines, LanguageMap& language) {
   // The first line is the header.
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -130,10 +126,9 @@ void prepareFileBuffers(StageContext& ctx) {
     FileBuffer* buffer;
   } eventFiles[] = {{"EventMenu.pb", &b.eventMenu}, {"EventGadget.pb", &b.eventGadget},
                     {"EventWindow.pb", &b.eventWindow}};
-  for (const EventFile& f : eventFiles) {
+  // Every line of an event file is the user's and is kept, comments at its end too.
+  for (const EventFile& f : eventFiles)
     if (!readBack(ctx, f.name, *f.buffer)) f.buffer->clear();
-    trimTrailingComments(*f.buffer);
-  }
   Lines catalog;
   if (readBack(ctx, "Catalog", catalog)) readCatalog(catalog, m.Language);
 }

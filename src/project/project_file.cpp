@@ -48,7 +48,8 @@ void parseProject(const Lines& lines, Lines& files, FormModel& model) {
         if (c != ';') clean.push_back(c);
       std::size_t eq = clean.find('=');
       if (eq == Text::npos) continue;
-      Text key = clean.substr(0, eq);
+      // Blanks and tabs around the key are no part of it ("Parend = 0"), as in TW4.INI.
+      Text key = trimBlanksTabs(clean.substr(0, eq));
       std::size_t eq2 = clean.find('=', eq + 1);
       Text value = clean.substr(eq + 1, eq2 == Text::npos ? Text::npos : eq2 - eq - 1);
       for (const SwitchField& f : kSwitchFields)

@@ -25,9 +25,11 @@ TEST(ProjectParse, SwitchLineRules) {
   m.switches.Parend = 1;
   m.switches.Multilang = 0;
   Lines files;
-  parseProject(L({"[SWITCH]", "Utf8=0;", "Parend =0", "Multilang= 1", "UseCallFast=$0", "Unknown=5"}), files, m);
+  parseProject(L({"[SWITCH]", "Utf8=0;", "Parend = 0", "Multilang= 1", "UseCallFast=$0", "Unknown=5",
+                  "\tImage_Null\t=\t1"}), files, m);
   EXPECT_EQ(m.switches.Utf8, 0);        // ";" removed before parsing
-  EXPECT_EQ(m.switches.Parend, 1);      // "Parend " is no switch name
+  EXPECT_EQ(m.switches.Parend, 0);      // blanks around "=" belong to no key
+  EXPECT_EQ(m.switches.Image_Null, 1);
   EXPECT_EQ(m.switches.Multilang, 1);   // blanks after "=" skipped
   EXPECT_EQ(m.switches.UseCallFast, 0);
   EXPECT_EQ(m.switches.PB_Ignore, 1);   // missing switch keeps its value
