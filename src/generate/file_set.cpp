@@ -17,7 +17,12 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
     if (ctx.fs.exists(path)) ctx.model.buffers.unreadable.insert(name);
     return false;
   }
-  DecodedText text = ctx.decodeRead(fromUtf8(path), bytes);
+  // A file the run writes back must decode whole; LoadLanguage.pb and Catalog are
+  // written only for a project in several languages.
+  const bool writtenBack = ctx.model.switches.Multilang == 1 ||
+                           (std::string_view(name) != "LoadLanguage.pb" && std::string_view(name) != "Catalog");
+  DecodedText text =
+      ctx.decodeRead(path, bytes, writtenBack ? StageContext::BadBytes::Refuse : StageContext::BadBytes::Warn);
   if (text.mixed) ctx.model.buffers.mixed.insert(name);
   lines = std::move(text.lines);
   return true;
