@@ -285,7 +285,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
     err << "Error open file project: " << projectPath << "\n";
     return 2;
   }
-  model.ProjectPath = fromUtf8(projectPath);
+  model.ProjectPath = projectPath;  // bytes, as the shell gave them: never re-spelled
 
   // A dry run goes through exactly as a real one, but every write stays in memory.
   OverlayFileSystem overlay(fs);
@@ -318,7 +318,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
 
 int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
   FormModel model;
-  model.ProjectPath = fromUtf8(absolutePath(cl.project));
+  model.ProjectPath = absolutePath(cl.project);
   CommandLineHost host(out, err, {}, false);
   RunContext ctx{model, host, fs};
   switch (restoreBackup(ctx)) {
