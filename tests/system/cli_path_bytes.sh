@@ -15,6 +15,9 @@ oneButtonProject "$twin"
 run() { (cd "$1" && "$APP" --generate demo.pbm --config-dir "$work/cfg" "${@:2}"); }
 
 run "$twin" > /dev/null; check "twin: first run" 0 $?
+# A run there would write the same bytes again: its files' inodes and times tell.
+listing() { (cd "$twin" && ls -liAR --full-time); }
+twinBefore=$(listing)
 cp -a "$twin" "$work/twin.before"
 
 # The form file row of caf\xe9's project file holds the 8-bit byte as well.
@@ -35,4 +38,5 @@ check "no twin of it in the project" absent "$([ -e "$latin$work" ] || echo abse
 check "event code renamed" 1 "$(count '^Procedure EventGadget_Frame_Button_0(EventType)$' "$latin/EventGadget.pb")"
 
 check "twin untouched" "" "$(diff -r "$work/twin.before" "$twin")"
+check "twin not written" "$twinBefore" "$(listing)"
 finish
