@@ -311,7 +311,11 @@ void CollectIncludeFiles(StageContext& ctx, const Text& name) {
     if (include.empty() || isGeneratedFileName(include)) continue;
     // An absolute name is that file; any other counts from the base folder, with its
     // folder part if it has one.
-    model.IncludeFileList.push_back(include[0] == '/' ? include : base + include);
+    std::string path = include[0] == '/' ? include : base + include;
+    // A generated file named by another way (an absolute path, "./", an IncludePath) is
+    // still the run's own, written in step 4, not an include file of the user's.
+    if (isGeneratedFileName(pathBelow(directory, path))) continue;
+    model.IncludeFileList.push_back(std::move(path));
   }
 }
 

@@ -204,7 +204,10 @@ TEST(CollectIncludeFiles, NamesResolvedAsTheCompilerDoes) {
       "XIncludeFile \"c.pbi\"\n"
       "IncludePath \"/opt/lib\"\n"
       "IncludeFile \"d.pbi\"\n"
-      "IncludeFile \"/abs/e.pbi\"\n";
+      "IncludeFile \"/abs/e.pbi\"\n"
+      "IncludeFile \"/p/EventGadget.pb\"\n"    // the generated file, by another way
+      "IncludePath \"/p/sub/..\"\n"
+      "IncludeFile \"EventWindow.pb\"\n";
   CollectIncludeFiles(f.ctx, "Main.pb");
   EXPECT_EQ(f.model.IncludeFileList,
             L({"/p/tools.pb", "/sub/a.pb", "/p/lib/b.pb", "/p/inc/c.pbi", "/opt/lib/d.pbi", "/abs/e.pbi"}));
