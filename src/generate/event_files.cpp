@@ -9,38 +9,58 @@ const Text kHeadStart = "Procedure Event";
 
 Lines separatorBlock() { return {Text(), SeparatorLine(), Text()}; }
 
-// Appends the header of a new event file when the buffer is empty.
-void ensureHeader(FileBuffer& buffer, const char* title) {
-  if (!buffer.empty()) return;
-  buffer = {";-TOP", Text(), title};
-  for (Text& line : separatorBlock()) buffer.push_back(std::move(line));
+// Where new procedures go: before the settings block that the PureBasic editor keeps
+// at the end of a file (a run of comment lines from "; IDE Options" to the end), so
+// that the block stays last, where the editor looks for it; the end of the buffer
+// when there is none. Every line of the file stays, the user's notes included.
+std::size_t insertionPoint(const FileBuffer& buffer) {
+  std::size_t start = buffer.size();
+  while (start > 0 && !buffer[start - 1].empty() && buffer[start - 1][0] == ';') --start;
+  for (std::size_t i = start; i < buffer.size(); ++i)
+    if (startsWith(buffer[i], "; IDE Options")) return i;
+  return buffer.size();
 }
 
-// Appends a procedure block for each head of `heads` that is not present already, its
+// Writes the header of a new event file into a buffer that holds nothing, or nothing
+// but the editor's settings block.
+void ensureHeader(FileBuffer& buffer, const char* title) {
+  if (insertionPoint(buffer) != 0) return;
+  Lines header = {";-TOP", Text(), title};
+  for (Text& line : separatorBlock()) header.push_back(std::move(line));
+  buffer.insert(buffer.begin(), std::make_move_iterator(header.begin()), std::make_move_iterator(header.end()));
+}
+
+// Adds a procedure block for each head of `heads` that is not present already, its
 // body from makeBody(i) (of the same number of lines for every i); a body is made only
 // for a procedure that is new (on a later run nearly every one is there already). The
-// buffer grows once, by exactly the new lines: a large project's event file is not left
-// with the room of a doubled line list.
+// new blocks go where insertionPoint says, all at once, so that the buffer grows once,
+// by exactly the new lines: a large project's event file is not left with the room of
+// a doubled line list.
 template <typename MakeBody>
 void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, MakeBody makeBody) {
   std::vector<std::size_t> missing;
   for (std::size_t i = 0; i < heads.size(); ++i)
     if (!index.contains(heads[i])) missing.push_back(i);
   if (missing.empty()) return;
+  Lines blocks;
+  std::unordered_set<Text> added;
   // Each block: head, body, "EndProcedure" and a separator block of three lines.
-  buffer.reserve(buffer.size() + missing.size() * (makeBody(missing.front()).size() + 5));
+  blocks.reserve(missing.size() * (makeBody(missing.front()).size() + 5));
   for (std::size_t i : missing) {
     // Two equal heads in the list give one procedure, as they always did.
-    if (index.contains(heads[i])) continue;
+    if (!added.insert(heads[i]).second || index.contains(heads[i])) continue;
     Lines body = makeBody(i);
     body.insert(body.begin(), heads[i]);
     body.push_back("EndProcedure");
     for (Text& line : separatorBlock()) body.push_back(std::move(line));
     for (Text& line : body) {
-      buffer.push_back(std::move(line));
-      index.add(buffer.back());
+      blocks.push_back(std::move(line));
+      index.add(blocks.back());
     }
   }
+  const std::size_t at = insertionPoint(buffer);
+  buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(blocks.begin()),
+                std::make_move_iterator(blocks.end()));
 }
 
 template <typename HeadOf, typename Items>

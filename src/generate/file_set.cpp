@@ -17,7 +17,12 @@ bool readBack(StageContext& ctx, const char* name, Lines& lines) {
     if (ctx.fs.exists(path)) ctx.model.buffers.unreadable.insert(name);
     return false;
   }
-  DecodedText text = ctx.decodeRead(fromUtf8(path), bytes);
+  // A file the run writes back must decode whole; LoadLanguage.pb and Catalog are
+  // written only for a project in several languages.
+  const bool writtenBack = ctx.model.switches.Multilang == 1 ||
+                           (std::string_view(name) != "LoadLanguage.pb" && std::string_view(name) != "Catalog");
+  DecodedText text =
+      ctx.decodeRead(path, bytes, writtenBack ? StageContext::BadBytes::Refuse : StageContext::BadBytes::Warn);
   if (text.mixed) ctx.model.buffers.mixed.insert(name);
   lines = std::move(text.lines);
   return true;
@@ -94,10 +99,6 @@ void stageFinished(StageContext& ctx, const char* name, FileBuffer& buffer) {
   FileBuffer().swap(buffer);
 }
 
-void trimTrailingComments(FileBuffer& buffer) {
-  while (!buffer.empty() && !buffer.back().empty() && buffer.back()[0] == ';') buffer.pop_back();
-}
-
 void readCatalog(const Lines& lines, LanguageMap& language) {
   // The first line is the header.
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -130,10 +131,9 @@ void prepareFileBuffers(StageContext& ctx) {
     FileBuffer* buffer;
   } eventFiles[] = {{"EventMenu.pb", &b.eventMenu}, {"EventGadget.pb", &b.eventGadget},
                     {"EventWindow.pb", &b.eventWindow}};
-  for (const EventFile& f : eventFiles) {
+  // Every line of an event file is the user's and is kept, comments at its end too.
+  for (const EventFile& f : eventFiles)
     if (!readBack(ctx, f.name, *f.buffer)) f.buffer->clear();
-    trimTrailingComments(*f.buffer);
-  }
   Lines catalog;
   if (readBack(ctx, "Catalog", catalog)) readCatalog(catalog, m.Language);
 }

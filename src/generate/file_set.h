@@ -24,7 +24,5 @@ bool writeGeneratedFiles(StageContext& ctx);
 void readCatalog(const Lines& lines, LanguageMap& language);
 // The lines of a Catalog file for the language map.
 Lines catalogLines(const LanguageMap& language);
-// Drops the comment lines at the end of an event file (the editor's settings block).
-void trimTrailingComments(FileBuffer& buffer);
 
 }  // namespace tarnwick

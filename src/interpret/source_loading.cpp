@@ -306,7 +306,9 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
       allRead = false;
       continue;
     }
-    Text stop = loadOneSource(model, path, i + 1, ctx.decodeRead(path, bytes).lines);
+    // A form file is only read, never written back: what does not decode is read as
+    // U+FFFD, with a warning.
+    Text stop = loadOneSource(model, path, i + 1, ctx.decodeRead(path, bytes, StageContext::BadBytes::Warn).lines);
     if (!stop.empty()) {
       ctx.log(stop);
       return SourceLoad::Broken;
@@ -321,23 +323,49 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
 void CollectIncludeFiles(StageContext& ctx, const Text& name) {
   FormModel& model = ctx.model;
   if (name.empty()) return;
-  const Text directory = model.projectDirectory();
+  const std::string directory = model.projectDirectory();
+  const std::string mainPath = directory + name;
   std::string bytes;
-  if (!ctx.fs.readFile(toUtf8(directory + name), bytes)) return;
-  for (const Text& line : ctx.decodeRead(directory + name, bytes).lines) {
+  if (!ctx.fs.readFile(mainPath, bytes)) return;
+  // An include name is a path: the bytes that stand between the quotes are the name of
+  // the file the compiler opens, so a file without a mark or in UTF-8 is searched as it
+  // is, without decoding an 8-bit name into another spelling. Only a UTF-16 or UTF-32
+  // file needs decoding; its names come out in UTF-8, as the file system spells them.
+  const MarkInfo mark = detectMark(bytes);
+  Lines lines = mark.format == TextFormat::FormatAnsi || mark.format == TextFormat::FormatUtf8
+                    ? splitLines(std::string_view(bytes).substr(mark.length))
+                    : ctx.decodeRead(mainPath, bytes).lines;
+  // The folder that a relative name counts from: the project folder, or the one the
+  // last IncludePath statement named.
+  std::string base = directory;
+  for (const Text& line : lines) {
     Text include;
+    if (std::size_t p = includeKeyword(line, "IncludePath")) {
+      Text folder = quotedFrom(line, p + 12);
+      base = folder.empty() ? directory : folder[0] == '/' ? folder : directory + folder;
+      if (base.back() != '/') base += '/';
+      continue;
+    }
     // An XIncludeFile line also holds "IncludeFile" one character later; both give
-    // the same name. IncludePath lines name a folder and add no file.
+    // the same name.
     if (std::size_t p = includeKeyword(line, "IncludeFile")) include = quotedFrom(line, p + 12);
     if (std::size_t p = includeKeyword(line, "XIncludeFile")) include = quotedFrom(line, p + 13);
     if (include.empty() || isGeneratedFileName(include)) continue;
-    Text path;
-    if (include[0] == '/')
-      path = directory.substr(0, directory.empty() ? 0 : directory.size() - 1) + include;
-    else
-      path = directory + include;  // a relative folder part counts from the project folder too
-    model.IncludeFileList.push_back(path);
+    // An absolute name is that file; any other counts from the base folder, with its
+    // folder part if it has one.
+    std::string path = include[0] == '/' ? include : base + include;
+    // A generated file named by another way (an absolute path, "./", an IncludePath) is
+    // still the run's own, written in step 4, not an include file of the user's.
+    if (isGeneratedFileName(pathBelow(directory, path))) continue;
+    model.IncludeFileList.push_back(std::move(path));
   }
+}
+
+void CheckIncludeFileEncodings(StageContext& ctx) {
+  std::string bytes;
+  // A file that is missing or cannot be read is the concern of the stages that use it.
+  for (const std::string& path : ctx.model.IncludeFileList)
+    if (ctx.fs.readFile(path, bytes)) ctx.checkDecodes(path, bytes);
 }
 
 }  // namespace tarnwick

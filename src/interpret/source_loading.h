@@ -17,7 +17,12 @@ TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& 
 // its EndProcedure ends the loading with a logged stop line (Broken).
 enum class SourceLoad { Loaded, Unreadable, Broken };
 SourceLoad LoadSourceFiles(StageContext& ctx);
-// Fills IncludeFileList from the include statements of the named file.
+// Fills IncludeFileList from the include statements of the named file (in the project
+// folder). An absolute name is that file; a relative one counts from the project folder,
+// or from the folder of the IncludePath statement before it.
 void CollectIncludeFiles(StageContext& ctx, const Text& name);
+// Reads every include file that is there and reports each whose bytes do not decode in
+// the encoding its mark names (ctx.undecodable), before the run asks the user anything.
+void CheckIncludeFileEncodings(StageContext& ctx);
 
 }  // namespace tarnwick

@@ -169,6 +169,71 @@ bool isValidUtf8(std::string_view b) {
   return true;
 }
 
+std::size_t invalidByteAt(std::string_view bytes) {
+  const MarkInfo mark = detectMark(bytes);
+  const std::string_view b = bytes.substr(mark.length);
+  auto at = [&](std::size_t k) { return static_cast<unsigned char>(b[k]); };
+  std::size_t bad = std::string_view::npos;
+  switch (mark.format) {
+    case TextFormat::FormatAnsi:
+      break;
+    case TextFormat::FormatUtf8: {
+      char32_t cp = 0;
+      for (std::size_t i = 0; i < b.size() && bad == std::string_view::npos;) {
+        const int len = at(i) < 0x80 ? 1 : utf8SequenceAt(b, i, cp);
+        if (len == 0) bad = i;
+        i += static_cast<std::size_t>(len);
+      }
+      break;
+    }
+    case TextFormat::FormatUtf16Le:
+    case TextFormat::FormatUtf16Be: {
+      const bool little = mark.format == TextFormat::FormatUtf16Le;
+      auto unit = [&](std::size_t k) -> char32_t {
+        return little ? (char32_t(at(k + 1)) << 8 | at(k)) : (char32_t(at(k)) << 8 | at(k + 1));
+      };
+      std::size_t i = 0;
+      for (; i + 1 < b.size(); i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xDC00 && u <= 0xDFFF) break;  // a low surrogate without its high one
+        if (u >= 0xD800 && u <= 0xDBFF) {
+          if (i + 3 >= b.size()) break;
+          const char32_t v = unit(i + 2);
+          if (v < 0xDC00 || v > 0xDFFF) break;
+          i += 2;
+        }
+      }
+      if (i < b.size()) bad = i;  // a broken pair, or an odd byte at the end
+      break;
+    }
+    case TextFormat::FormatUtf32Le:
+    case TextFormat::FormatUtf32Be: {
+      const bool little = mark.format == TextFormat::FormatUtf32Le;
+      std::size_t i = 0;
+      for (; i + 3 < b.size(); i += 4) {
+        char32_t c = 0;
+        for (int k = 0; k < 4; ++k) c = (c << 8) | at(i + static_cast<std::size_t>(little ? 3 - k : k));
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) break;
+      }
+      if (i < b.size()) bad = i;
+      break;
+    }
+  }
+  return bad == std::string_view::npos ? 0 : mark.length + bad + 1;
+}
+
+Text formatName(TextFormat format) {
+  switch (format) {
+    case TextFormat::FormatAnsi: return "ISO 8859-1";
+    case TextFormat::FormatUtf8: return "UTF-8";
+    case TextFormat::FormatUtf16Le: return "UTF-16 (Little Endian)";
+    case TextFormat::FormatUtf16Be: return "UTF-16 (Big Endian)";
+    case TextFormat::FormatUtf32Le: return "UTF-32 (Little Endian)";
+    case TextFormat::FormatUtf32Be: return "UTF-32 (Big Endian)";
+  }
+  return Text();
+}
+
 DecodedText decodeFile(std::string_view bytes) {
   DecodedText d;
   MarkInfo mark = detectMark(bytes);
@@ -176,6 +241,7 @@ DecodedText decodeFile(std::string_view bytes) {
   if (mark.length > 0) {
     d.hasMark = true;
     d.format = mark.format;
+    d.invalidAt = invalidByteAt(bytes);
     if (d.format != TextFormat::FormatUtf8) {
       d.lines = splitLines(decode(body, d.format));
       return d;

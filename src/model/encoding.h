@@ -36,13 +36,24 @@ Lines splitLines(TextView text);
 // that is valid UTF-8 as UTF-8, any other as ISO 8859-1), FormatUtf8 when a line holds
 // non-ASCII UTF-8 and FormatAnsi otherwise. mixed is set for a file without a mark
 // that holds both kinds of line; it is written back as UTF-8.
+// invalidAt is the 1-based position in the file (mark included) of the first byte that
+// does not decode in the encoding its mark names, 0 when every byte does; the lines
+// then hold a stand-in for the bytes that do not, and must not be written back. A
+// file without a mark always decodes.
 struct DecodedText {
   TextFormat format = TextFormat::FormatAnsi;
   bool hasMark = false;
   bool mixed = false;
+  std::size_t invalidAt = 0;
   Lines lines;
 };
 DecodedText decodeFile(std::string_view bytes);
+// The 1-based position of the first byte of a file (mark included) that does not
+// decode in the encoding its mark names; 0 when all do, and always for a file without
+// a mark (one byte, one character, whatever does not read as UTF-8).
+std::size_t invalidByteAt(std::string_view bytes);
+// The name of an encoding for messages: "UTF-8", "UTF-16 (Little Endian)", ...
+Text formatName(TextFormat format);
 // True when the bytes are valid UTF-8 (ASCII included).
 bool isValidUtf8(std::string_view bytes);
 

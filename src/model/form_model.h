@@ -181,9 +181,10 @@ struct CommonSections {
 };
 
 struct FormModel {
-  // Source side.
-  Lines SourceFileList;
-  Lines IncludeFileList;
+  // Source side. The paths of both lists, like ProjectPath, are bytes as the file
+  // system names the files, not texts: a name that is not UTF-8 is never re-spelled.
+  std::vector<std::string> SourceFileList;
+  std::vector<std::string> IncludeFileList;
   Lines FormCodeLines;
 
   // Object lists, in order of first appearance.
@@ -214,7 +215,7 @@ struct FormModel {
 
   Switches switches;
   TextFormat WriteFormat = TextFormat::FormatUtf8;
-  Text ProjectPath = "Unbekannt.pbm";
+  std::string ProjectPath = "Unbekannt.pbm";
 
   // Per-run working data of the generators and the binding step.
   FileBuffers buffers;
@@ -230,9 +231,9 @@ struct FormModel {
   // or loaded project does.
   void resetProjectNames();
 
-  // The project directory: the directory part of ProjectPath, ending in "/".
-  Text projectDirectory() const { return directoryOf(ProjectPath); }
-  std::string projectFile(const char* name) const { return toUtf8(projectDirectory()) + name; }
+  // The project directory: the directory part of ProjectPath, ending in "/" (bytes).
+  std::string projectDirectory() const { return directoryOf(ProjectPath); }
+  std::string projectFile(const char* name) const { return projectDirectory() + name; }
 
   Lines& previousList(ObjectKind kind);
   const Lines& previousList(ObjectKind kind) const { return const_cast<FormModel*>(this)->previousList(kind); }

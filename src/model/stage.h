@@ -36,20 +36,47 @@ struct StageContext {
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
 
-  void log(const Text& line) { sink.logLine(line); }
+  // A line that names a path may hold bytes that are not UTF-8; they are shown
+  // readably (readableText), and the paths themselves stay bytes.
+  void log(const Text& line) { sink.logLine(readableText(line)); }
   void logFileError(const Text& line) {
     ++fileErrors;
-    sink.logLine(line);
+    sink.logLine(readableText(line));
   }
   // Decodes the bytes of a file the run has read; a file that mixes UTF-8 and 8-bit
   // lines is reported once, where the run reads it first.
-  DecodedText decodeRead(const Text& path, std::string_view bytes) {
+  // Bytes that do not decode in the encoding the file's mark names are reported with
+  // the file and the byte: in a file the run writes back (refuse) the run must stop
+  // (see undecodable); in one it only reads (warn) they are read as U+FFFD.
+  enum class BadBytes { Refuse, Warn };
+  DecodedText decodeRead(const std::string& path, std::string_view bytes, BadBytes bad = BadBytes::Refuse) {
     DecodedText d = decodeFile(bytes);
     if (d.mixed && mixedReported.insert(path).second) log(" -> Warning: mixed encodings in " + path);
+    if (d.invalidAt && bad == BadBytes::Refuse) reportUndecodable(path, d.format, d.invalidAt);
+    if (d.invalidAt && bad == BadBytes::Warn)
+      log(" -> Warning: " + path + " is not valid " + formatName(d.format) + " at byte " +
+          numberText(static_cast<long long>(d.invalidAt)) + "; read with U+FFFD for what does not decode.");
     return d;
   }
+  // False, with a log line naming the file and the byte, when the bytes of a file with
+  // a mark do not decode in the encoding it names. Such a file is never written: the
+  // run stops before its commit (see undecodable).
+  bool checkDecodes(const std::string& path, std::string_view bytes) {
+    const std::size_t at = invalidByteAt(bytes);
+    if (at) reportUndecodable(path, detectMark(bytes).format, at);
+    return at == 0;
+  }
+  // The paths whose bytes did not decode in their own encoding, each reported once.
+  std::unordered_set<std::string> undecodable;
   // The files reported as mixed so far.
   std::unordered_set<Text> mixedReported;
+
+ private:
+  void reportUndecodable(const std::string& path, TextFormat format, std::size_t at) {
+    if (undecodable.insert(path).second)
+      logFileError(" -> Error: " + path + " is not valid " + formatName(format) + " at byte " +
+                   numberText(static_cast<long long>(at)) + ".");
+  }
 };
 
 }  // namespace tarnwick

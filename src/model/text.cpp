@@ -63,6 +63,26 @@ Text fromUtf8(std::string_view s) {
   return out;
 }
 
+Text readableText(std::string_view s) {
+  if (isAscii(s)) return Text(s);
+  static const char digits[] = "0123456789ABCDEF";
+  Text out;
+  out.reserve(s.size() + 8);
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    int len = utf8SequenceAt(s, i, cp);
+    if (len > 0) {
+      out.append(s.substr(i, static_cast<std::size_t>(len)));
+      i += static_cast<std::size_t>(len);
+    } else {
+      const unsigned char b = static_cast<unsigned char>(s[i++]);
+      out.append("\\x").push_back(digits[b >> 4]);
+      out.push_back(digits[b & 0xF]);
+    }
+  }
+  return out;
+}
+
 char32_t nextCodePoint(TextView text, std::size_t& i) {
   char32_t cp = 0;
   int len = utf8SequenceAt(text, i, cp);

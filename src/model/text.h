@@ -23,8 +23,14 @@ using Lines = std::vector<Text>;
 // the ISO 8859-1 character of its value, so that no byte of the user's text is lost.
 Text fromUtf8(std::string_view bytes);
 inline std::string toUtf8(TextView text) { return std::string(text); }
-// Shorthand for literals and paths: T("abc") is fromUtf8("abc").
+// Shorthand for literals: T("abc") is fromUtf8("abc"). Paths are bytes and stay as
+// they are; only readableText makes them a text, for showing.
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
+// Bytes shown as a text: valid UTF-8 as it is, every byte that starts no valid
+// sequence as "\x" and two hex digits. How a path, which is bytes and may be in
+// another encoding, appears in log lines and titles: unambiguous, so a folder "caf\xE9"
+// is never shown as its UTF-8 twin "café".
+Text readableText(std::string_view bytes);
 
 // The length (1 to 4) of the valid UTF-8 sequence that begins at byte i of s, with its
 // code point in cp; 0 when none begins there (overlong forms, surrogates and values

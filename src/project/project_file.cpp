@@ -48,7 +48,8 @@ void parseProject(const Lines& lines, Lines& files, FormModel& model) {
         if (c != ';') clean.push_back(c);
       std::size_t eq = clean.find('=');
       if (eq == Text::npos) continue;
-      Text key = clean.substr(0, eq);
+      // Blanks and tabs around the key are no part of it ("Parend = 0"), as in TW4.INI.
+      Text key = trimBlanksTabs(clean.substr(0, eq));
       std::size_t eq2 = clean.find('=', eq + 1);
       Text value = clean.substr(eq + 1, eq2 == Text::npos ? Text::npos : eq2 - eq - 1);
       for (const SwitchField& f : kSwitchFields)
@@ -102,9 +103,18 @@ bool readProjectFile(FileSystem& fs, const std::string& path, Lines& files, Form
   std::string bytes;
   if (!fs.readFile(path, bytes)) return false;
   // The project file is UTF-8 without a mark; a mark written by another editor is skipped.
+  // The rows of [FILES] are paths, which are bytes: a UTF-8 file is split as it is, so
+  // that a name in another encoding keeps its bytes; the names of the other sections
+  // are texts and are made valid UTF-8.
   MarkInfo mark = detectMark(bytes);
-  TextFormat format = mark.length ? mark.format : TextFormat::FormatUtf8;
-  parseProject(splitLines(decode(std::string_view(bytes).substr(mark.length), format)), files, model);
+  if (mark.length != 0 && mark.format != TextFormat::FormatUtf8) {
+    parseProject(splitLines(decode(std::string_view(bytes).substr(mark.length), mark.format)), files, model);
+    return true;
+  }
+  parseProject(splitLines(std::string_view(bytes).substr(mark.length)), files, model);
+  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                          ObjectKind::ToolBar, ObjectKind::Gadget})
+    for (Text& name : model.previousList(kind)) name = fromUtf8(name);
   return true;
 }
 

@@ -89,8 +89,8 @@ bool projectLists(FileSystem& fs, const std::string& projectPath, const std::str
   Lines rows;
   FormModel scratch;
   if (!readProjectFile(fs, projectPath, rows, scratch)) return false;
-  const Text folder = directoryOf(fromUtf8(projectPath));
-  const std::string wanted = lexicallyNormal(fromUtf8(path));
+  const Text folder = directoryOf(projectPath);
+  const std::string wanted = lexicallyNormal(path);
   return std::any_of(rows.begin(), rows.end(), [&](const Text& row) {
     return lexicallyNormal(toUtf8(resolveFileRow(row, folder))) == wanted;
   });

@@ -77,8 +77,11 @@ IniText readIni(FileSystem& fs, const std::string& path, bool* existed) {
   if (!ok) return ini;
   MarkInfo mark = detectMark(bytes);
   ini.hasMark = mark.length > 0;
-  TextFormat format = mark.length ? mark.format : TextFormat::FormatUtf8;
-  ini.lines = splitLines(decode(std::string_view(bytes).substr(mark.length), format));
+  // The values of TW4.INI are paths, which are bytes: a UTF-8 file is split as it is,
+  // so that a folder name in another encoding comes back as it was written.
+  const std::string_view body = std::string_view(bytes).substr(mark.length);
+  ini.lines = mark.length == 0 || mark.format == TextFormat::FormatUtf8 ? splitLines(body)
+                                                                        : splitLines(decode(body, mark.format));
   return ini;
 }
 

@@ -104,13 +104,13 @@ void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string&
   state.recentProjects = readRecentProjects(fs, ini);
   // A project named on the command line wins; nothing else of TW4.INI is taken then.
   if (usableProjectFile(fs, commandLineProject)) {
-    model.ProjectPath = fromUtf8(commandLineProject);
+    model.ProjectPath = commandLineProject;
     loadProject(commandLineProject);
     return;
   }
   std::string remembered = toUtf8(ini.get("Path", "Project", ""));
   if (usableProjectFile(fs, remembered)) {
-    model.ProjectPath = fromUtf8(remembered);
+    model.ProjectPath = remembered;
     // The file was read anyway: keep the folder of the last file dialog as well.
     state.lastDirectory = toUtf8(ini.get("Path", "Last", ""));
     loadProject(remembered);
@@ -124,13 +124,13 @@ void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string&
 }
 
 void saveSettings(FileSystem& fs, const std::string& tw4Path, const FormModel& model, const ProjectState& state) {
-  updateIniKey(fs, tw4Path, "Path", "Last", fromUtf8(state.lastDirectory));
+  updateIniKey(fs, tw4Path, "Path", "Last", state.lastDirectory);
   updateIniKey(fs, tw4Path, "Path", "Project", model.ProjectPath);
   for (const SwitchField& f : kSwitchFields)
     updateIniKey(fs, tw4Path, "Default", T(f.name), numberText(model.switches.*f.field));
   for (std::size_t i = 0; i < kRecentProjects; ++i)
     updateIniKey(fs, tw4Path, "Recent", fromUtf8(recentKey(i)),
-                 i < state.recentProjects.size() ? fromUtf8(state.recentProjects[i]) : Text());
+                 i < state.recentProjects.size() ? state.recentProjects[i] : Text());
 }
 
 }  // namespace tarnwick

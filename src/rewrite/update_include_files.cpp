@@ -29,18 +29,6 @@ RenameRules includeRules(const ReplaceList& replaceList, const std::vector<bool>
   return rules;
 }
 
-// True when the bytes decode to a text that encodes back to the same bytes: a file
-// with broken UTF-8 or a cut-off UTF-16 unit would otherwise be altered beyond the
-// renamed identifiers when it is written back.
-bool decodesFaithfully(std::string_view bytes) {
-  MarkInfo mark = detectMark(bytes);
-  // Without a mark every line is valid UTF-8 or 8-bit text, each taken as it stands.
-  if (mark.length == 0) return true;
-  std::string_view body = bytes.substr(mark.length);
-  std::string again = encodeLines({decode(body, mark.format)}, mark.format, false);
-  return again == std::string(body) + encodeLines({Text()}, mark.format, false);
-}
-
 // False when the file's new content could not be staged.
 bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& path) {
   const std::string file = toUtf8(path);
@@ -53,6 +41,9 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
     return true;
   }
   DecodedText text = ctx.decodeRead(path, bytes);
+  // Bytes that do not decode are reported by decodeRead; the file must not be written
+  // with a stand-in for them, and the run stops.
+  if (text.invalidAt) return false;
   int count = rules.apply(text.lines);
   if (count == 0) return true;
 
@@ -64,7 +55,7 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   std::string encoded = encodeLines(text.lines, text.format, text.hasMark, &lossy);
   // An 8-bit file cannot hold a new name with characters beyond ISO 8859-1: rather
   // than drop them, the file keeps its old content.
-  if (lossy || !decodesFaithfully(bytes) || ctx.changes.stageFile(ctx.fs, file, encoded) == StageResult::Failed) {
+  if (lossy || ctx.changes.stageFile(ctx.fs, file, encoded) == StageResult::Failed) {
     ctx.logFileError(" -> Error WriteFile " + path + " / " + fileErrorText());
     return false;
   }

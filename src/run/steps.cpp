@@ -57,6 +57,15 @@ bool completeInterruptedRun(RunContext& ctx) {
 
 const char* const kWriteStop = " -> Error: a file could not be written, no file was changed. Stop!";
 
+// A file whose bytes do not decode in its own encoding would be written back with a
+// stand-in for them (or not at all): the run is refused with the file and byte named
+// (the lines before this one), and the user mends the file or saves it anew.
+bool refuseUndecodable(RunContext& ctx) {
+  if (ctx.undecodable.empty()) return false;
+  ctx.log(" -> Error: a file holds bytes that are not valid in its encoding, no file was changed. Stop!");
+  return true;
+}
+
 }  // namespace
 
 bool generateStep1(RunContext& ctx) {
@@ -91,6 +100,8 @@ bool generateStep1(RunContext& ctx) {
   CollectIncludeFiles(ctx, "Main.pb");
   if (removeLeftoversBeside(ctx.fs, model.IncludeFileList))
     logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
+  CheckIncludeFileEncodings(ctx);
+  if (refuseUndecodable(ctx)) return failStep1(ctx);
 
   ctx.log("- Interpret code...");
   FindGadgetProcedures(model);
@@ -119,6 +130,7 @@ bool generateStep1(RunContext& ctx) {
   buildImageSection(model);
   if (model.switches.Image_Null == 1) ClearImageGadgetImages(model);
   buildConstantsSection(model);
+  if (refuseUndecodable(ctx)) return failStep1(ctx);
   return true;
 }
 
@@ -154,7 +166,7 @@ bool updateSources(RunContext& ctx) {
   updateConstants(ctx);
   updateOpenWindows(ctx);
   if (!updateIncludeFiles(ctx)) {
-    ctx.log(kWriteStop);
+    if (!refuseUndecodable(ctx)) ctx.log(kWriteStop);
     return false;
   }
   return true;

@@ -45,26 +45,6 @@ TEST(FileSet, MissingFilesGiveTemplatesAndEmptyEventFiles) {
   }
 }
 
-TEST(FileSet, TrailingCommentLinesOfEventFilesAreDropped) {
-  struct Case {
-    const char* file;
-    Lines expected;
-  } cases[] = {
-      {"Procedure A()\nEndProcedure\n; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n",
-       L({"Procedure A()", "EndProcedure"})},
-      {"Procedure A()\n\n; IDE Options = x\n", L({"Procedure A()", ""})},
-      {"x\n ; indented comment\n;c\n", L({"x", " ; indented comment"})},
-      {";-TOP\n\n; a\n;b\n", L({";-TOP", ""})},
-      {"; only\n;comments\r\n;here", L({})},
-  };
-  for (const Case& c : cases) {
-    Project p;
-    p.fs.files["/p/EventGadget.pb"] = c.file;
-    prepareFileBuffers(p.ctx);
-    EXPECT_EQ(p.m.buffers.eventGadget, c.expected) << c.file;
-  }
-}
-
 TEST(FileSet, CatalogIsReadInFileOrder) {
   struct Case {
     std::string file;
@@ -107,6 +87,49 @@ TEST(FileSet, CatalogLines) {
 void runGenerate(Project& p) {
   prepareAsStepOne(p.ctx);
   generateStep4(p.ctx);
+}
+
+// Every line the user wrote into an event file survives a run: notes between the
+// procedures and at the end, in each of the three files. New procedures go after the
+// notes, but before the editor's settings block, which stays last.
+TEST(FileSet, EventFilesKeepEveryLine) {
+  const std::string ide = "; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n";
+  const std::string notes = "\n; Notes: keep the menu in step with the toolbar.\n;   second line\n";
+  Project p;
+  p.m.switches.Utf8 = 0;  // written as read: no mark
+  fillDemoForm(p.m, false);
+  p.m.WindowList = {"Window_0", "Window_1"};  // Window_1 and the menu item are new
+  const std::string menu = notes;                                 // nothing but notes
+  const std::string window = "Procedure EventSize_Window_0()\nEndProcedure\n; between\nGlobal x = 1\n"
+                             "Procedure EventExit_Window_0()\nEndProcedure\n" + notes;
+  const std::string gadget = "Procedure EventGadget_Window_0_Button_0(EventType)\nEndProcedure\n" + notes + ide;
+  p.fs.files["/p/EventMenu.pb"] = menu;
+  p.fs.files["/p/EventWindow.pb"] = window;
+  p.fs.files["/p/EventGadget.pb"] = gadget;
+  runGenerate(p);
+  const std::string newMenu = fileBytes(p.fs, "EventMenu.pb"), newWindow = fileBytes(p.fs, "EventWindow.pb"),
+                    newGadget = fileBytes(p.fs, "EventGadget.pb");
+  EXPECT_EQ(newMenu.substr(0, menu.size()), menu);
+  EXPECT_NE(newMenu.find("Procedure EventMenu_Window_0_MenuItem_1()", menu.size()), std::string::npos);
+  EXPECT_EQ(newWindow.substr(0, window.size()), window);
+  EXPECT_NE(newWindow.find("Procedure EventExit_Window_1()", window.size()), std::string::npos);
+  // Nothing to add: the file comes back as it was, settings block included.
+  EXPECT_EQ(newGadget, gadget);
+
+  // A second run with a new gadget puts its procedure before the settings block.
+  Project q;
+  q.fs.files = p.fs.files;
+  q.m.switches.Utf8 = 0;
+  fillDemoForm(q.m, false);
+  q.m.GadgetList.push_back({"Window_0_Button_1", "BUTTONGADGET"});
+  runGenerate(q);
+  const std::string again = fileBytes(q.fs, "EventGadget.pb");
+  const std::size_t added = again.find("Procedure EventGadget_Window_0_Button_1(EventType)");
+  ASSERT_NE(added, std::string::npos);
+  EXPECT_EQ(again.substr(0, added), gadget.substr(0, gadget.size() - ide.size()));
+  EXPECT_EQ(again.substr(again.size() - ide.size()), ide);
+  EXPECT_EQ(fileBytes(q.fs, "EventMenu.pb"), newMenu);
+  EXPECT_EQ(fileBytes(q.fs, "EventWindow.pb"), newWindow);
 }
 
 TEST(FileSet, EncodingsOfWrittenFiles) {
@@ -224,7 +247,7 @@ TEST(FileSet, UserCodeSurvivesTheNextRun) {
   fillDemoForm(p.m, true);
   runGenerate(p);
 
-  EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb"), userMenu.substr(0, userMenu.find("; IDE Options")));
+  EXPECT_EQ(fileBytes(p.fs, "EventMenu.pb"), userMenu);
   EXPECT_EQ(fileBytes(p.fs, "EventWindow.pb"), window);
   std::string newGadget = fileBytes(p.fs, "EventGadget.pb");
   ASSERT_EQ(newGadget.substr(0, gadget.size()), gadget);
@@ -233,13 +256,14 @@ TEST(FileSet, UserCodeSurvivesTheNextRun) {
             kMark + "Default;Language\n\"Open\";\"Auf\"\n\"File\";\"\"\n\"Hello\";\"\"\n");
 }
 
-TEST(FileSet, CommentsOnlyEventFileGetsAFreshHeader) {
+TEST(FileSet, SettingsBlockOnlyEventFileGetsAHeaderBeforeIt) {
   Project p;
-  p.fs.files["/p/EventWindow.pb"] = "; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n";
+  const std::string ide = "; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n";
+  p.fs.files["/p/EventWindow.pb"] = ide;
   p.m.switches.Utf8 = 0;
   runGenerate(p);
   std::string sep = "; " + std::string(87, '*');
-  EXPECT_EQ(fileBytes(p.fs, "EventWindow.pb"), ";-TOP\n\n; Tarnwick Event Window\n\n" + sep + "\n\n");
+  EXPECT_EQ(fileBytes(p.fs, "EventWindow.pb"), ";-TOP\n\n; Tarnwick Event Window\n\n" + sep + "\n\n" + ide);
 }
 
 }  // namespace

@@ -186,7 +186,9 @@ TEST(LoadSourceFiles, BlanksBeforeTheParenthesisOfKnownCalls) {
                "    x = 'LoadImage (' : SetGadgetFont(#B, FontID (#F)) ; UseGadgetList (x)"}));
 }
 
-TEST(CollectIncludeFiles, NamesResolvedAgainstTheProjectFolder) {
+// An absolute name is that file; a relative one counts from the project folder, or
+// from the folder of the IncludePath before it, as the compiler takes them.
+TEST(CollectIncludeFiles, NamesResolvedAsTheCompilerDoes) {
   Loader f;
   f.fs.files["/p/Main.pb"] =
       "XIncludeFile \"CommonFile.pb\"\n"
@@ -198,9 +200,17 @@ TEST(CollectIncludeFiles, NamesResolvedAgainstTheProjectFolder) {
       "Debug \"IncludeFile \" : x = 1\n"
       "includefile \"lower.pb\"\n"
       "IncludePath \"inc/\"\n"
-      "IncludeFile \"\"\n";
+      "IncludeFile \"\"\n"
+      "XIncludeFile \"c.pbi\"\n"
+      "IncludePath \"/opt/lib\"\n"
+      "IncludeFile \"d.pbi\"\n"
+      "IncludeFile \"/abs/e.pbi\"\n"
+      "IncludeFile \"/p/EventGadget.pb\"\n"    // the generated file, by another way
+      "IncludePath \"/p/sub/..\"\n"
+      "IncludeFile \"EventWindow.pb\"\n";
   CollectIncludeFiles(f.ctx, "Main.pb");
-  EXPECT_EQ(f.model.IncludeFileList, L({"/p/tools.pb", "/p/sub/a.pb", "/p/lib/b.pb"}));
+  EXPECT_EQ(f.model.IncludeFileList,
+            L({"/p/tools.pb", "/sub/a.pb", "/p/lib/b.pb", "/p/inc/c.pbi", "/opt/lib/d.pbi", "/abs/e.pbi"}));
 }
 
 TEST(CollectIncludeFiles, MainFileInEachEncoding) {
@@ -217,7 +227,8 @@ TEST(CollectIncludeFiles, MainFileInEachEncoding) {
     Loader f;
     f.fs.files["/p/Main.pb"] = c.bytes;
     CollectIncludeFiles(f.ctx, "Main.pb");
-    EXPECT_EQ(f.model.IncludeFileList, L({"/p/tä.pb"})) << c.name;
+    // A name is the bytes between the quotes: an 8-bit name stays 8-bit.
+    EXPECT_EQ(f.model.IncludeFileList, std::vector<std::string>{c.name == std::string("latin-1") ? "/p/t\xE4.pb" : "/p/t\xC3\xA4.pb"}) << c.name;
   }
   Loader none;
   CollectIncludeFiles(none.ctx, "Main.pb");

@@ -50,6 +50,30 @@ TEST(Decode, OddByteCountsEndInAReplacementCharacter) {
   EXPECT_EQ(decode(bytes({0x00, 0xD8, 'a', 0}), TextFormat::FormatUtf16Le), "\uFFFDa");
 }
 
+// The first byte (1-based, mark included) that does not decode in the encoding the
+// mark names; every byte of a file without a mark reads as something.
+TEST(Decode, FirstInvalidByteOfAMarkedFile) {
+  struct Case {
+    std::string data;
+    std::size_t at;
+  } cases[] = {
+      {bytes({'a', 0xE4, 0xFF}), 0},                                 // no mark
+      {bytes({0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA4, 'b'}), 0},
+      {bytes({0xEF, 0xBB, 0xBF, '#', 'A', ' ', 0xE4, '\n'}), 7},     // a stray 8-bit byte
+      {bytes({0xEF, 0xBB, 0xBF, 0xC3}), 4},                          // cut short
+      {bytes({0xFF, 0xFE, 'a', 0, 0x3D, 0xD8, 0x00, 0xDE}), 0},
+      {bytes({0xFF, 0xFE, 'a', 0, 'b'}), 5},                         // an odd byte at the end
+      {bytes({0xFF, 0xFE, 'a', 0, 0x00, 0xD8, 'a', 0}), 5},          // a lone high surrogate
+      {bytes({0xFE, 0xFF, 0xDC, 0x00}), 3},                          // a lone low surrogate
+      {bytes({0x00, 0x00, 0xFE, 0xFF, 0, 0, 0, 'a', 0x7F, 0, 0, 0}), 9},
+      {bytes({0xFF, 0xFE, 0, 0, 'a', 0, 0, 0, 'b'}), 9},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(invalidByteAt(c.data), c.at) << ::testing::PrintToString(c.data);
+    EXPECT_EQ(decodeFile(c.data).invalidAt, c.at) << ::testing::PrintToString(c.data);
+  }
+}
+
 TEST(Lines, LfCrAndCrLfEndALineAndNoEmptyLineAfterTheLast) {
   EXPECT_EQ(splitLines("a\nb\r\nc\rd"), (Lines{"a", "b", "c", "d"}));
   EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));

@@ -25,9 +25,11 @@ TEST(ProjectParse, SwitchLineRules) {
   m.switches.Parend = 1;
   m.switches.Multilang = 0;
   Lines files;
-  parseProject(L({"[SWITCH]", "Utf8=0;", "Parend =0", "Multilang= 1", "UseCallFast=$0", "Unknown=5"}), files, m);
+  parseProject(L({"[SWITCH]", "Utf8=0;", "Parend = 0", "Multilang= 1", "UseCallFast=$0", "Unknown=5",
+                  "\tImage_Null\t=\t1"}), files, m);
   EXPECT_EQ(m.switches.Utf8, 0);        // ";" removed before parsing
-  EXPECT_EQ(m.switches.Parend, 1);      // "Parend " is no switch name
+  EXPECT_EQ(m.switches.Parend, 0);      // blanks around "=" belong to no key
+  EXPECT_EQ(m.switches.Image_Null, 1);
   EXPECT_EQ(m.switches.Multilang, 1);   // blanks after "=" skipped
   EXPECT_EQ(m.switches.UseCallFast, 0);
   EXPECT_EQ(m.switches.PB_Ignore, 1);   // missing switch keeps its value
@@ -53,10 +55,11 @@ TEST(ProjectFile, RoundTripAndExactLayout) {
   m.PreviousMenuBarList = {"Window_0_Menu_0"};
   m.PreviousGadgetList = {"Window_0_Button_0", "Window_0_ListView_1"};
   MemoryFileSystem fs;
-  Lines files{"/p/form.pb"};
+  // A row is a path, bytes: one in ISO 8859-1 is written and read back as it is.
+  Lines files{"/p/form.pb", "/caf\xE9/b.pb"};
   ASSERT_TRUE(writeProjectFile(fs, "/p/x.pbm", files, m, false));
   EXPECT_EQ(fs.files["/p/x.pbm"],
-            "[FILES]\n/p/form.pb\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\n"
+            "[FILES]\n/p/form.pb\n/caf\xE9/b.pb\n\n[SWITCH]\nParend=1\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\n"
             "UseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\nWindow_0_Menu_0\n\n[MENUITEM]\n\n[STATUSBAR]\n\n"
             "[TOOLBAR]\n\n[GADGET]\nWindow_0_Button_0\nWindow_0_ListView_1\n\n");
   FormModel back;

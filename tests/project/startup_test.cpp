@@ -195,6 +195,22 @@ TEST(SaveSettings, NineKeysInOrderAndTheyReadBack) {
   std::string before = fs.files[kFiles.tw4];
   saveSettings(fs, kFiles.tw4, model, state);
   EXPECT_EQ(fs.files[kFiles.tw4], before);
+
+  // Paths keep their bytes: a folder name in ISO 8859-1 comes back as it was written.
+  fs.readOnly.clear();
+  fs.files.erase(kFiles.tw4);
+  const std::string latin = "/caf\xE9/p.pbm";
+  fs.files[latin] = kProject;
+  model.ProjectPath = latin;
+  state.lastDirectory = "/caf\xE9/";
+  state.recentProjects = {latin};
+  saveSettings(fs, kFiles.tw4, model, state);
+  Startup again{fs};
+  again.run("");
+  EXPECT_EQ(again.loaded, std::vector<std::string>{latin});
+  EXPECT_EQ(again.model.ProjectPath, latin);
+  EXPECT_EQ(again.state.lastDirectory, "/caf\xE9/");
+  EXPECT_EQ(again.state.recentProjects, std::vector<std::string>{latin});
 }
 
 }  // namespace

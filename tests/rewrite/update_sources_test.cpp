@@ -208,8 +208,7 @@ TEST_F(UpdateFixture, IncludeFileFailuresKeepTheOldContent) {
                          " -> Error OpenFile /p/locked.pbi / Errorcode: 1",
                          " -> Update Includefile /p/latin.pbi / Count Change: 1",
                          " -> Error WriteFile /p/latin.pbi / Errorcode: 1",
-                         " -> Update Includefile /p/broken.pbi / Count Change: 1",
-                         " -> Error WriteFile /p/broken.pbi / Errorcode: 1",
+                         " -> Error: /p/broken.pbi is not valid UTF-8 at byte 7.",
                          " -> Update Includefile /p/ok.pbi / Count Change: 1"}));
   ctx.changes.discard(fs);
   EXPECT_EQ(fs.files, before);

@@ -143,10 +143,14 @@ check "utf-16 odd: all windows" 1 "$(hasLine "$p" " -> Count Window: 3")"
 check "utf-32 odd: bad characters replaced" 1 "$(grep -c 'OpenWindow(#Odd, .*, "X��"' "$p/CommonFile.pb")"
 check "utf-16 odd: title decoded" 1 "$(grep -c 'OpenWindow(#Extra, .*, "Über"' "$p/CommonFile.pb")"
 check "utf-16 odd: data kept" kept "$(dataKept "$p")"
+# A form file is only read: what does not decode is read as U+FFFD, with a warning.
+check "utf-16 odd: warned" 1 "$(hasLine "$p" " -> Warning: $p/wide.pb is not valid UTF-16 (Little Endian) at byte 273; read with U+FFFD for what does not decode.")"
 
-# A UTF-16 include file cut in the middle of a character is not rewritten: written
-# back, the cut byte would be lost or garbled. The renames cannot reach it, so the run
-# changes nothing at all.
+# A file the run writes back whose bytes do not decode in the encoding its mark names
+# (a UTF-16 include file or EventGadget.pb cut in the middle of a character, a UTF-8
+# include file with one 8-bit byte): written back, the bytes would be lost or garbled,
+# so the run is refused in step 1, naming the file and the byte, and changes nothing.
+badStop=" -> Error: a file holds bytes that are not valid in its encoding, no file was changed. Stop!"
 p="$work/utf16include"
 newProject "$p"
 perl -e 'print "\xff\xfe", pack("v*", map { ord } split //, $ARGV[0]), "A"' \
@@ -155,10 +159,35 @@ sed -i 's/^IncludeFile "user.pbi"$/&\nIncludeFile "wide.pbi"/' "$p/Main.pb"
 renameWindow "$p"
 generate "$p" "${BIND[@]}"
 check "utf-16 odd include: status" "1 0" "$(warned "$p")"
-check "utf-16 odd include: logged" 1 "$(hasLine "$p" " -> Error WriteFile $p/wide.pbi / Errorcode: 1")"
-check "utf-16 odd include: stopped" 1 "$(hasLine "$p" "$writeStop")"
+check "utf-16 odd include: logged" 1 "$(hasLine "$p" " -> Error: $p/wide.pbi is not valid UTF-16 (Little Endian) at byte 105.")"
+check "utf-16 odd include: stopped in step 1" $'1\n0' "$(hasLine "$p" "$badStop"; grep -c 'Step 2' "$(aux "$p").log")"
 check "utf-16 odd include: nothing changed" "" "$(unchanged "$p")"
 check "utf-16 odd include: data kept" kept "$(dataKept "$p")"
+
+p="$work/strayinclude"
+newProject "$p"
+printf '\xef\xbb\xbfProcedure More()\n  Open_Window_0() ; Gr\xfc\xdfe\nEndProcedure\n' > "$p/marked.pbi"
+sed -i 's/^IncludeFile "user.pbi"$/&\nIncludeFile "marked.pbi"/' "$p/Main.pb"
+renameWindow "$p"
+generate "$p" "${BIND[@]}"
+check "stray byte include: status" 1 "$(status "$p")"
+check "stray byte include: logged" 1 "$(hasLine "$p" " -> Error: $p/marked.pbi is not valid UTF-8 at byte 43.")"
+check "stray byte include: no false write error" 0 "$(grep -c 'Error WriteFile' "$(aux "$p").log")"
+check "stray byte include: stopped" 1 "$(hasLine "$p" "$badStop")"
+check "stray byte include: nothing changed" "" "$(unchanged "$p")"
+
+p="$work/utf16events"
+newProject "$p"
+# The generated file is ASCII behind its UTF-8 mark: each byte becomes one UTF-16 unit.
+perl -0777 -ne 's/^\xef\xbb\xbf//; print "\xff\xfe", pack("v*", unpack("C*", $_)), "A"' \
+  "$p/EventGadget.pb" > "$p/EventGadget.new"
+mv "$p/EventGadget.new" "$p/EventGadget.pb"
+generate "$p"
+check "utf-16 odd EventGadget.pb: status" 1 "$(status "$p")"
+check "utf-16 odd EventGadget.pb: logged" 1 \
+  "$(hasLine "$p" " -> Error: $p/EventGadget.pb is not valid UTF-16 (Little Endian) at byte $(stat -c %s "$p/EventGadget.pb").")"
+check "utf-16 odd EventGadget.pb: stopped" 1 "$(hasLine "$p" "$badStop")"
+check "utf-16 odd EventGadget.pb: nothing changed" "" "$(unchanged "$p")"
 
 # ---- sizes ----
 

@@ -97,13 +97,13 @@ check "Backup holds PureBasic files only" "absent" "$([ -e Backup/logo.png ] || 
 # of an event file, and a hand edit of the file that is always rebuilt.
 sed -i 's/^    Case #PB_EventType_LeftClick$/&\n      AddGadgetItem(#Window_0_ListView_Notes, -1, "x")/' EventGadget.pb
 cp EventGadget.pb "$work/gadget.pb"
+printf '; my notes at the end\n; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n' >> EventMenu.pb
 cp EventMenu.pb "$work/menu.pb"
-printf '; IDE Options = PureBasic 5.10 (Windows - x86)\n; Folding = -\n' >> EventMenu.pb
 echo "; edited by hand" >> EventMain.pb
 run > "$work/third.log"
 check "third run" 0 $?
 cmp -s "$work/gadget.pb" EventGadget.pb; check "user code kept, nothing appended" 0 $?
-cmp -s "$work/menu.pb" EventMenu.pb; check "settings block dropped" 0 $?
+cmp -s "$work/menu.pb" EventMenu.pb; check "notes and settings block kept" 0 $?
 cmp -s "$work/snap/EventMain.pb" EventMain.pb; check "EventMain.pb rebuilt" 0 $?
 
 finish

@@ -10,7 +10,8 @@ set -u
 P="$work/proj/demo.pbm"
 printf '[FILES]\r\n/src/a.pb\r\n/src/b.pb\r\n\r\n[SWITCH]\r\nParend=0;\r\nMultilang = 1\r\n\r\n[WINDOW]\r\nWindow_0\r\n' > "$P"
 
-# 1. Start with the project on the command line; Ctrl+S writes it in the program's layout.
+# 1. Start with the project on the command line; Ctrl+S writes it in the program's layout
+# (a switch written with blanks around "=" is read, as in TW4.INI).
 start demo.pbm
 check "UserList.INI created" "[USERGADGET]" "$(cat "$work/bin/UserList.INI")"
 shot main "$main"
@@ -30,7 +31,7 @@ menu_shot menu_help alt+question
 check "menu screenshots" "800x600 800x600 800x600" "$(cd "$SHOTS" && identify -format '%wx%h ' menu_file.png menu_action.png menu_help.png 2>/dev/null | sed 's/ $//')"
 keys "$main" ctrl+s
 # (cat drops the final empty line and line end, so they are left out here.)
-layout=$'[FILES]\n/src/a.pb\n/src/b.pb\n\n[SWITCH]\nParend=0\nPB_Ignore=1\nMultilang=0\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\n\n[MENUITEM]\n\n[STATUSBAR]\n\n[TOOLBAR]\n\n[GADGET]'
+layout=$'[FILES]\n/src/a.pb\n/src/b.pb\n\n[SWITCH]\nParend=0\nPB_Ignore=1\nMultilang=1\nImage_Include=0\nImage_Null=0\nUseCallFast=1\nUtf8=1\n\n[WINDOW]\nWindow_0\n\n[MENU]\n\n[MENUITEM]\n\n[STATUSBAR]\n\n[TOOLBAR]\n\n[GADGET]'
 wait_file "$P" "$layout"; check "Ctrl+S saves the project" "$layout" "$(cat "$P")"
 check "TW4.INI not written before exit" "no" "$([ -e "$work/bin/TW4.INI" ] && echo yes || echo no)"
 
@@ -43,7 +44,7 @@ check "close box asks" "yes" "$([ -n "$q" ] && echo yes || echo no)"
 [ -n "$q" ] && keys "$q" alt+n
 ended; check "exit status after No" "0" "$rc"
 check "project unchanged after No" "$layout" "$(cat "$P")"
-ini=$'\xEF\xBB\xBF[Path]\nLast = \nProject = '"$P"$'\n[Default]\nParend = 0\nPB_Ignore = 1\nMultilang = 0\nImage_Include = 0\nImage_Null = 0\nUseCallFast = 1\nUtf8 = 1\n[Recent]\nProject1 = '"$P"$'\nProject2 = \nProject3 = \nProject4 = \nProject5 = '
+ini=$'\xEF\xBB\xBF[Path]\nLast = \nProject = '"$P"$'\n[Default]\nParend = 0\nPB_Ignore = 1\nMultilang = 1\nImage_Include = 0\nImage_Null = 0\nUseCallFast = 1\nUtf8 = 1\n[Recent]\nProject1 = '"$P"$'\nProject2 = \nProject3 = \nProject4 = \nProject5 = '
 check "TW4.INI after the first exit" "$ini" "$(cat "$work/bin/TW4.INI")"
 
 # 3. Start without arguments: the remembered project opens. Remove a row, answer Yes.

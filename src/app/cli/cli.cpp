@@ -323,7 +323,7 @@ int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& wr
     err << "Error open file project: " << located.projectPath << "\n";
     return 2;
   }
-  model.ProjectPath = fromUtf8(located.projectPath);
+  model.ProjectPath = located.projectPath;  // bytes, as the shell gave them: never re-spelled
   return 0;
 }
 
@@ -337,7 +337,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   if (int status = loadCommandLineProject(cl, fs, runFs, model, files, note, err)) return status;
 
   CommandLineHost host(cl.diff ? err : out, err, cl.bindings, cl.allowUnbound);
-  if (!note.empty()) host.logLine(fromUtf8(note));
+  if (!note.empty()) host.logLine(readableText(note));
   RunContext ctx{model, host, runFs, files};
   switch (runGeneration(ctx)) {
     case RunEnd::Busy:
@@ -365,7 +365,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
 
 int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
   FormModel model;
-  model.ProjectPath = fromUtf8(absolutePath(cl.project));
+  model.ProjectPath = absolutePath(cl.project);
   CommandLineHost host(out, err, {}, false);
   RunContext ctx{model, host, fs};
   switch (restoreBackup(ctx)) {

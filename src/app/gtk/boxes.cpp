@@ -1,5 +1,7 @@
 #include "app/gtk/boxes.h"
 
+#include "model/text.h"
+
 namespace tarnwick {
 
 namespace {
@@ -109,7 +111,10 @@ std::optional<std::string> realSaveFile(GtkWindow* parent, const std::string& ti
   std::string folder = proposed.substr(0, proposed.rfind('/') == std::string::npos ? 0 : proposed.rfind('/'));
   std::string name = proposed.rfind('/') == std::string::npos ? proposed : proposed.substr(proposed.rfind('/') + 1);
   gtk_file_chooser_set_current_folder(fc, existingFolder(folder).c_str());
-  gtk_file_chooser_set_current_name(fc, name.c_str());
+  // The typed name is a UTF-8 text; a proposed name in another encoding is given as the
+  // file's own name (bytes) instead, so that it is not re-spelled.
+  if (readableText(name) == name) gtk_file_chooser_set_current_name(fc, name.c_str());
+  else gtk_file_chooser_set_filename(fc, proposed.c_str());
   std::optional<std::string> out;
   if (gtk_dialog_run(GTK_DIALOG(d)) == GTK_RESPONSE_ACCEPT) {
     gchar* f = gtk_file_chooser_get_filename(fc);

@@ -124,7 +124,7 @@ int runIdeTool(int argc, char** argv, const CommandLine& cl, const std::string& 
   int fileErrors = 0;
   std::thread worker([&] {
     std::unique_ptr<RunHost> host = handshakeRunHost(run.handshake);
-    if (!note.empty()) host->logLine(fromUtf8(note));
+    if (!note.empty()) host->logLine(readableText(note));
     RunContext ctx{model, *host, fs, files};
     end = runGeneration(ctx);
     fileErrors = ctx.fileErrors;

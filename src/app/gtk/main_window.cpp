@@ -387,7 +387,7 @@ void setStatusText(App& app, const Text& text) {
   GtkStatusbar* bar = GTK_STATUSBAR(app.statusBar);
   guint context = gtk_statusbar_get_context_id(bar, "project");
   gtk_statusbar_remove_all(bar, context);
-  gtk_statusbar_push(bar, context, toUtf8(text).c_str());
+  gtk_statusbar_push(bar, context, readableText(text).c_str());  // a path: bytes shown readably
   refreshTitle(app);
 }
 
@@ -401,7 +401,7 @@ void rebuildRecentMenu(App& app) {
   int number = 0;
   for (const std::string& path : existingRecentProjects(app.fs, app.state.recentProjects)) {
     std::string label = "_";
-    label.append(std::to_string(++number)).append(" ").append(mnemonicSafe(path));
+    label.append(std::to_string(++number)).append(" ").append(mnemonicSafe(readableText(path)));
     GtkWidget* item = gtk_menu_item_new_with_mnemonic(label.c_str());
     g_object_set_data_full(G_OBJECT(item), kPathKey, g_strdup(path.c_str()), g_free);
     g_signal_connect(item, "activate", G_CALLBACK(onRecentActivate), &app);

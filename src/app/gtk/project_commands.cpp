@@ -21,7 +21,9 @@ const std::vector<FileFilter> kOpenFilter{{"Project (*.pbm, *.pbp)", "*.pbm;*.pb
                                           {"Project (*.pbm)", "*.pbm"},
                                           {"PureBasic project (*.pbp)", "*.pbp"}};
 
-std::string directoryPart(const std::string& path) { return toUtf8(directoryOf(fromUtf8(path))); }
+// Paths are bytes, as the file choosers give them (in the file system's encoding) and as
+// the disk names the files: they are never re-spelled, only shown through readableText.
+std::string directoryPart(const std::string& path) { return directoryOf(path); }
 
 
 const char* const kEmptyListText =
@@ -33,10 +35,10 @@ void openChosenProject(App& app, const std::string& chosen) {
   const std::string path = projectToOpen(app, chosen, note);
   if (path.empty() || !loadProject(app, path)) return;
   app.state.lastDirectory = directoryPart(path);
-  app.model.ProjectPath = fromUtf8(path);
+  app.model.ProjectPath = path;
   setStatusText(app, app.model.ProjectPath);
   rememberProject(app);
-  if (!note.empty()) appendLogLine(app, fromUtf8(note));
+  if (!note.empty()) appendLogLine(app, readableText(note));
 }
 
 // The selected row of the file list, or false.
@@ -67,20 +69,21 @@ std::string projectToOpen(App& app, const std::string& path, std::string& note) 
 
 Lines fileRows(const App& app) {
   Lines rows;
-  for (const std::string& row : rowsOf(app.fileList)) rows.push_back(fromUtf8(row));
+  for (const std::string& row : rowsOf(app.fileList)) rows.push_back(row);
   return rows;
 }
 
 void setFileRows(App& app, const Lines& rows) {
   GtkListStore* store = storeOf(app.fileList);
   gtk_list_store_clear(store);
-  for (const Text& row : rows) gtk_list_store_insert_with_values(store, nullptr, -1, 0, toUtf8(row).c_str(), -1);
+  for (const std::string& row : rows) appendRow(app.fileList, row);
 }
 
 void appendLogLine(App& app, const Text& line) {
   GtkListStore* store = storeOf(app.logList);
   GtkTreeIter it;
-  gtk_list_store_insert_with_values(store, &it, -1, 0, toUtf8(line).c_str(), -1);
+  gtk_list_store_append(store, &it);
+  setRow(store, &it, line);
   // The log follows its last line; rows the user selected to copy stay selected.
   GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(store), &it);
   gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(app.logList), path, nullptr, FALSE, 0, 0);
@@ -105,12 +108,12 @@ void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::
     std::string name = fileNameOf(path);
     if (path.find_first_of("\r\n") != std::string::npos) {
       // The project file keeps one row a line: a line break would split the row in two.
-      refused.push_back(path + ": its path holds a line break, which the project file cannot keep");
+      refused.push_back(readableText(path) + ": its path holds a line break, which the project file cannot keep");
     } else if (std::find(std::begin(kGeneratedSourceFiles), std::end(kGeneratedSourceFiles), name) !=
                    std::end(kGeneratedSourceFiles)) {
-      refused.push_back(path + ": Tarnwick generates this file, it is no form file");
+      refused.push_back(readableText(path) + ": Tarnwick generates this file, it is no form file");
     } else if (std::find(rows.begin(), rows.end(), path) != rows.end()) {
-      refused.push_back(path + ": already in the list");
+      refused.push_back(readableText(path) + ": already in the list");
     } else {
       appendRow(app.fileList, path);
       rows.push_back(path);
@@ -132,7 +135,7 @@ void addDroppedUris(App& app, const std::vector<std::string>& uris) {
     if (!path) {
       refused.push_back(uri + ": not a local file");
     } else if (!g_file_test(path, G_FILE_TEST_IS_REGULAR)) {
-      refused.push_back(std::string(path) + ": not a file");
+      refused.push_back(readableText(path) + ": not a file");
     } else {
       paths.emplace_back(path);
     }
@@ -163,11 +166,13 @@ void firstCommonFile(App& app) {
   GtkTreeIter it;
   if (!selectedFile(app, it)) return;
   GtkListStore* store = storeOf(app.fileList);
-  gchar* text = nullptr;
-  gtk_tree_model_get(GTK_TREE_MODEL(store), &it, 0, &text, -1);
+  gchar* bytes = nullptr;
+  gtk_tree_model_get(GTK_TREE_MODEL(store), &it, 1, &bytes, -1);
+  const std::string row = bytes ? bytes : "";
+  g_free(bytes);
   gtk_list_store_remove(store, &it);
-  gtk_list_store_insert_with_values(store, nullptr, 0, 0, text, -1);
-  g_free(text);
+  gtk_list_store_prepend(store, &it);
+  setRow(store, &it, row);
   markModified(app);
 }
 
@@ -252,7 +257,7 @@ void newProject(App& app) {
 }
 
 void refreshTitle(App& app) {
-  std::string title = toUtf8(fileNameOf(app.model.ProjectPath)) + (app.state.saved ? "" : "*") + " - " + kProgramTitle;
+  std::string title = readableText(fileNameOf(app.model.ProjectPath)) + (app.state.saved ? "" : "*") + " - " + kProgramTitle;
   gtk_window_set_title(GTK_WINDOW(app.window), title.c_str());
 }
 
@@ -274,7 +279,7 @@ void openRecentProject(App& app, const std::string& path) {
   if (!app.fs.isRegularFile(path)) {
     std::erase(app.state.recentProjects, path);
     rebuildRecentMenu(app);
-    boxes().message(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + path);
+    boxes().message(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + readableText(path));
     return;
   }
   if (!askSaveCurrent(app)) return;
@@ -291,10 +296,10 @@ void openProjectFolder(App& app) {
     boxes().message(GTK_WINDOW(app.window), "Info", "The project has no folder yet: save it first.");
     return;
   }
-  std::string folder = directoryPart(toUtf8(app.model.ProjectPath));
+  std::string folder = directoryPart(app.model.ProjectPath);
   std::string error;
   if (!boxes().showFolder(GTK_WINDOW(app.window), folder, error))
-    boxes().message(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + folder + ":\n" + error);
+    boxes().message(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + readableText(folder) + ":\n" + error);
 }
 
 void saveProjectCommand(App& app) {
@@ -325,7 +330,7 @@ bool saveProjectAs(App& app) {
     return false;
   if (!saveProject(app, name, false)) return false;
   app.state.lastDirectory = directoryPart(name);
-  app.model.ProjectPath = fromUtf8(name);
+  app.model.ProjectPath = name;
   setStatusText(app, app.model.ProjectPath);
   rememberProject(app);
   return true;

@@ -49,7 +49,7 @@ int runShell(int argc, char** argv, const std::string& project, const std::strin
   // A folder, a form file or a PureBasic project named on the command line leads to its project.
   std::string note;
   loadShellSettings(*app, project.empty() ? std::string() : projectToOpen(*app, absolutePath(project), note));
-  if (!note.empty()) appendLogLine(*app, fromUtf8(note));
+  if (!note.empty()) appendLogLine(*app, readableText(note));
   placeDivider(*app, 100);
 
   if (!app->quit) gtk_main();

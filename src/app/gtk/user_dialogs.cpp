@@ -147,7 +147,7 @@ void onRowActivated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*, gp
   std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Edit Gadget", "", current));
   if (refusedName(d, name)) name.clear();
   if (openDialog == d && !name.empty() && gtk_tree_model_get_iter(model, &it, keep))
-    gtk_list_store_set(GTK_LIST_STORE(model), &it, 0, name.c_str(), -1);
+    setRow(GTK_LIST_STORE(model), &it, name);
   gtk_tree_path_free(keep);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include "model/text.h"
+
 namespace tarnwick {
 
 namespace {
@@ -59,7 +61,7 @@ bool plainKey(const GdkEventKey* event) {
 }
 
 GtkWidget* newTextList(GtkWidget** scrolled) {
-  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  GtkListStore* store = gtk_list_store_new(2, G_TYPE_STRING, G_TYPE_STRING);
   GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
   g_object_unref(store);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), FALSE);
@@ -76,10 +78,14 @@ GtkWidget* newTextList(GtkWidget** scrolled) {
 
 GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }
 
+void setRow(GtkListStore* store, GtkTreeIter* it, const std::string& bytes) {
+  gtk_list_store_set(store, it, 0, readableText(bytes).c_str(), 1, bytes.c_str(), -1);
+}
+
 void appendRow(GtkWidget* view, const std::string& text) {
   GtkTreeIter it;
   gtk_list_store_append(storeOf(view), &it);
-  gtk_list_store_set(storeOf(view), &it, 0, text.c_str(), -1);
+  setRow(storeOf(view), &it, text);
 }
 
 std::vector<std::string> rowsOf(GtkWidget* view) {
@@ -88,7 +94,7 @@ std::vector<std::string> rowsOf(GtkWidget* view) {
   GtkTreeIter it;
   for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
     gchar* s = nullptr;
-    gtk_tree_model_get(model, &it, 0, &s, -1);
+    gtk_tree_model_get(model, &it, 1, &s, -1);
     rows.emplace_back(s ? s : "");
     g_free(s);
   }

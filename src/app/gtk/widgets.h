@@ -9,18 +9,23 @@
 
 namespace tarnwick {
 
-// A one-column text list without a header, inside a scrolled window; returns the view
-// and gives the scrolled window (the widget to place) through `scrolled`. A row too long
-// for the view scrolls sideways and shows its whole text as a tooltip.
+// A text list without a header, inside a scrolled window; returns the view and gives
+// the scrolled window (the widget to place) through `scrolled`. A row too long for the
+// view scrolls sideways and shows its whole text as a tooltip. Each row keeps its bytes
+// (column 1) beside the text it shows (column 0), so that a path in another encoding
+// than UTF-8 is shown readably and still comes back as the bytes it was.
 GtkWidget* newTextList(GtkWidget** scrolled);
 
-// The list store behind a one-column text list (a GtkTreeView over a GtkListStore).
+// The list store behind a text list (a GtkTreeView over a GtkListStore).
 GtkListStore* storeOf(GtkWidget* view);
 
-// Appends one row holding `text` (UTF-8).
+// Sets the row at `it` to `bytes`: shown as readableText, kept as they are.
+void setRow(GtkListStore* store, GtkTreeIter* it, const std::string& bytes);
+
+// Appends one row holding `text` (UTF-8, or a path's bytes).
 void appendRow(GtkWidget* view, const std::string& text);
 
-// Every row's text, top to bottom.
+// Every row's bytes, top to bottom.
 std::vector<std::string> rowsOf(GtkWidget* view);
 
 // A fixed-size dialog window owned by `owner` and centred on it (on the screen when

@@ -1,4 +1,5 @@
 #include <gdk/gdkkeysyms.h>
+#include <glib/gstdio.h>
 
 #include <deque>
 #include <fstream>
@@ -265,6 +266,43 @@ TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
   EXPECT_EQ(fake.calls.back().rfind("Load project: The PureBasic project " + dir + "Bad.pbp cannot be read: ", 0), 0u)
       << fake.calls.back();
   EXPECT_EQ(status(), dir + "App.pbm");
+}
+
+// A project in a folder whose name is ISO 8859-1 (caf\xE9), beside its UTF-8 twin: the
+// chooser's path is loaded, listed, run and saved as its bytes, and shown readably.
+TEST_F(ShellTest, ProjectInAnEightBitFolderKeepsItsBytes) {
+  const std::string latin = dir + "caf\xE9/", twin = dir + "caf\xC3\xA9/";
+  ASSERT_EQ(g_mkdir(latin.c_str(), 0755), 0);
+  ASSERT_EQ(g_mkdir(twin.c_str(), 0755), 0);
+  writeAll(latin + "form.pb",
+           "Procedure Open_Window_0()\n  OpenWindow(#Window_0, 0, 0, 300, 200, \"Demo\")\n"
+           "  ButtonGadget(#Button_0, 10, 10, 100, 20, \"OK\")\nEndProcedure\n");
+  writeAll(latin + "p.pbm", "[FILES]\n" + latin + "form.pb\n");
+  fake.opened.push_back({latin + "p.pbm"});
+  menu(ItemLoadProject);
+  EXPECT_EQ(files(), std::vector<std::string>{latin + "form.pb"});
+  EXPECT_EQ(status(), dir + "caf\\xE9/p.pbm");
+  EXPECT_EQ(app->state.lastDirectory, latin);
+
+  menu(ItemStartGenerate);
+  click(GadgetStart);
+  ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
+  const std::vector<std::string> rows = log();
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_EQ(rows[rows.size() - 2], "Ready.");
+  EXPECT_NE(std::find(rows.begin(), rows.end(), " -> Write File " + dir + "caf\\xE9/EventGadget.pb"), rows.end());
+  EXPECT_TRUE(g_file_test((latin + "EventGadget.pb").c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_EQ(readAll(latin + "p.pbm").rfind("[FILES]\n" + latin + "form.pb\n", 0), 0u);
+  GDir* d = g_dir_open(twin.c_str(), 0, nullptr);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(g_dir_read_name(d), nullptr);  // the twin got nothing
+  g_dir_close(d);
+
+  fake.savedAs.push_back(latin + "q");
+  EXPECT_TRUE(saveProjectAs(*app));
+  EXPECT_EQ(fake.lastProposed, latin + "p.pbm");
+  EXPECT_EQ(readAll(latin + "q.pbm").rfind("[FILES]\n" + latin + "form.pb\n", 0), 0u);
+  EXPECT_EQ(app->model.ProjectPath, latin + "q.pbm");
 }
 
 TEST_F(ShellTest, StartDialogCheckBoxRules) {
