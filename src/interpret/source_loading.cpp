@@ -1,5 +1,7 @@
 #include "interpret/source_loading.h"
 
+#include <unordered_map>
+
 #include "model/form_code.h"
 
 namespace tarnwick {
@@ -261,16 +263,41 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 bool LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
+  const std::string folder = toUtf8(model.projectDirectory());
   bool allRead = true;
+  // A file listed twice, by another path or through a link, is loaded once: its
+  // windows would otherwise stop the run as duplicates of themselves.
+  std::unordered_map<std::string, Text> loaded;
+  Lines files;
   for (const Text& path : model.SourceFileList) {
+    auto [first, fresh] = loaded.emplace(ctx.fs.fileIdentity(toUtf8(path)), path);
+    if (!fresh) {
+      ctx.log(" -> Warning: " + path + " is the same file as " + first->second + "; it is loaded once.");
+      continue;
+    }
+    files.push_back(path);
+    ctx.log(" -> Load File " + path);
+    // A project copied or moved elsewhere does not take such a file along.
+    if (!folder.empty() && pathBelow(folder, toUtf8(path)).empty())
+      ctx.log(" -> Warning: " + path + " lies outside the project folder.");
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
       ctx.logFileError("Error " + path + ": " + "Open file error");
       allRead = false;
       continue;
     }
+    const std::size_t start = model.FormCodeLines.size();
+    model.marks.sourceStarts.emplace_back(start, path);
+    // An image or another binary file added by mistake holds no form code at all.
+    if (detectMark(bytes).length == 0 && bytes.find('\0') != std::string::npos) {
+      ctx.log(" -> Warning: " + path + " is no text file; it holds no form code.");
+      continue;
+    }
     loadOneSource(model, path, ctx.decodeRead(path, bytes).lines);
+    if (model.FormCodeLines.size() == start)
+      ctx.log(" -> Warning: " + path + " holds no form code (no procedure or window).");
   }
+  model.SourceFileList = std::move(files);
   // The form code stays for the whole run: without the room its growth left behind.
   model.FormCodeLines.shrink_to_fit();
   return allRead;

@@ -35,6 +35,9 @@ struct StageContext {
   std::vector<PendingChange> committed;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
+  // The run writes into memory only (a dry run, a preview): its log says what it would
+  // write, and that no file was changed.
+  bool dryRun = false;
 
   void log(const Text& line) { sink.logLine(line); }
   void logFileError(const Text& line) {

@@ -6,6 +6,7 @@
 #include "rewrite/check_duplicates.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "model/form_code.h"
@@ -16,20 +17,32 @@ namespace {
 
 enum class Repeat { Error, Warning, Silent };
 
-// One target list with the upper-cased names it holds, so that the "seen before"
-// test does not walk the list.
+// One target list with the upper-cased names it holds, each with the form code line
+// that created it first, so that the "seen before" test does not walk the list.
 struct NameList {
   Lines& names;
-  std::unordered_set<Text> seen;
+  std::unordered_map<Text, std::size_t> seen;
   explicit NameList(Lines& list) : names(list) {
-    for (const Text& n : list) seen.insert(upper(n));
+    for (const Text& n : list) seen.emplace(upper(n), std::size_t(-1));
   }
-  bool add(const Text& name) {
-    if (!seen.insert(upper(name)).second) return false;
+  // False when the name was created before; first then holds the line of that creation.
+  bool add(const Text& name, std::size_t line, std::size_t& first) {
+    auto [at, fresh] = seen.emplace(upper(name), line);
+    first = at->second;
+    if (!fresh) return false;
     names.push_back(name);
     return true;
   }
 };
+
+// Where the two creations of a name stand, so that the user finds both.
+Text creationPlaces(const FormModel& model, const Text& identifier, std::size_t first, std::size_t second) {
+  if (first == std::size_t(-1)) return Text();
+  const Text a = model.marks.sourceOf(first), b = model.marks.sourceOf(second);
+  if (a.empty() || b.empty()) return Text();
+  if (a == b) return " -> #" + identifier + " is created twice in " + a;
+  return " -> #" + identifier + " is created in " + a + " and in " + b;
+}
 
 struct CreationTest {
   const char* keywords[2];
@@ -120,7 +133,12 @@ bool checkDuplicates(StageContext& ctx) {
       // An empty identifier (a malformed line) and #PB_Any create no constant.
       if (!identifier.empty() && !isPbAnyName(identifier)) {
         model.marks.creating.push_back({{index, open + 1}, window});
-        if (!passed->list->add(identifier)) {
+        std::size_t first = 0;
+        if (!passed->list->add(identifier, index, first)) {
+          if (passed->repeat == Repeat::Error) {
+            const Text places = creationPlaces(model, identifier, first, index);
+            if (!places.empty()) ctx.log(places);
+          }
           ctx.log(passed->messageHead + identifier + passed->messageTail);
           if (passed->repeat == Repeat::Error) return false;
         } else if (window) {

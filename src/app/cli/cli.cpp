@@ -228,21 +228,70 @@ class NameQueue {
 
 }  // namespace
 
+namespace {
+
+// The spelling of a binding as it was given.
+std::string bindingText(const Binding& b) {
+  return (b.kind ? toUtf8(kindWord(*b.kind)) + ":" : std::string()) + toUtf8(b.oldName) + "=" + toUtf8(b.newName);
+}
+
+std::string joined(const Lines& names) {
+  std::string s;
+  for (const Text& n : names) s += (s.empty() ? "" : " ") + toUtf8(n);
+  return s;
+}
+
+}  // namespace
+
 BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
+  asked_.push_back({kind, {oldEntries, newEntries}});
   NameQueue oldList(oldEntries), newList(newEntries);
   std::unordered_set<Text> pairs;
   BindAnswer answer;
   // Each binding acts as the dialog's "Bind" would: the pair goes to the Todo list
   // once, and both names leave their lists.
-  for (const Binding& b : bindings_) {
-    if (b.kind && *b.kind != kind) continue;
-    if (!oldList.first(b.oldName) || !newList.first(b.newName)) continue;
-    Text pair = b.oldName + " > " + b.newName;
-    if (!pairs.insert(pair).second) continue;
+  auto bindPair = [&](const Text& oldName, const Text& newName, Use& use) {
+    use.oldSeen = true;
+    Text pair = oldName + " > " + newName;
+    if (pairs.count(pair)) {
+      use.bound = true;  // the same pair again
+      return;
+    }
+    if (!oldList.first(oldName) || !newList.first(newName)) return;
+    pairs.insert(pair);
     answer.todo.push_back(pair);
-    oldList.take(b.oldName);
-    newList.take(b.newName);
+    oldList.take(oldName);
+    newList.take(newName);
+    use.bound = true;
+  };
+  for (std::size_t i = 0; i < bindings_.size(); ++i) {
+    const Binding& b = bindings_[i];
+    Use& use = uses_[i];
+    if (b.kind && *b.kind != kind) continue;
+    const bool oldThere = std::find(oldEntries.begin(), oldEntries.end(), b.oldName) != oldEntries.end();
+    if (oldThere && std::find(newEntries.begin(), newEntries.end(), b.newName) != newEntries.end()) {
+      bindPair(b.oldName, b.newName, use);
+      continue;
+    }
+    use.oldSeen = use.oldSeen || oldThere;
+    // The objects of a window carry its name and "_" before their own: the names may
+    // be given without it, and then bind in every window that has both.
+    if (kind == ObjectKind::Window) continue;
+    const Text tail = "_" + b.oldName;
+    for (const Text& old : oldEntries) {
+      if (old.size() <= tail.size() || old.compare(old.size() - tail.size(), tail.size(), tail) != 0) continue;
+      use.oldSeen = true;
+      const Text prefixed = old.substr(0, old.size() - b.oldName.size()) + b.newName;
+      if (std::find(newEntries.begin(), newEntries.end(), prefixed) != newEntries.end()) bindPair(old, prefixed, use);
+    }
   }
+  // A binding meant for this kind that matched nothing is a mistake to report, not a
+  // name to leave unbound.
+  for (std::size_t i = 0; i < bindings_.size(); ++i)
+    if (bindings_[i].kind == kind && !uses_[i].bound) {
+      refuse(bindings_[i], uses_[i]);
+      return answer;
+    }
   if (oldList.allTaken() || allowUnbound_) {
     answer.answer = 0;
     return answer;
@@ -253,6 +302,27 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
        << "Bind them with --bind " << word << ":OLD=NEW, or pass --allow-unbound to leave them unbound.\n";
   answer.answer = 2;
   return answer;
+}
+
+bool CommandLineHost::refuse(const Binding& b, const Use& use) {
+  bindingFailed_ = true;
+  const std::string kind = b.kind ? toUtf8(kindWord(*b.kind)) + " " : std::string();
+  const Lines* names = nullptr;
+  for (const auto& [k, lists] : asked_)
+    if (b.kind && k == *b.kind) names = use.oldSeen ? &lists.second : &lists.first;
+  err_ << "Error: --bind " << bindingText(b) << ": ";
+  if (use.oldSeen) err_ << toUtf8(b.newName) << " is no new " << kind << "name";
+  else err_ << toUtf8(b.oldName) << " is no vanished " << kind << "name";
+  if (names) err_ << " (" << (use.oldSeen ? "new: " : "vanished: ") << joined(*names) << ")";
+  else if (b.kind) err_ << " (no " << kind << "name vanished)";
+  err_ << ".\n";
+  return false;
+}
+
+bool CommandLineHost::finishBindings() {
+  for (std::size_t i = 0; i < bindings_.size(); ++i)
+    if (!uses_[i].bound) return refuse(bindings_[i], uses_[i]);
+  return true;
 }
 
 namespace {
@@ -292,12 +362,13 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   FileSystem& runFs = cl.dryRun ? overlay : fs;
   CommandLineHost host(cl.diff ? err : out, err, cl.bindings, cl.allowUnbound);
   RunContext ctx{model, host, runFs, files};
+  ctx.dryRun = cl.dryRun;
   switch (runGeneration(ctx)) {
     case RunEnd::Busy:
       err << kBusyMessage << "\n";
       return 2;
     case RunEnd::Cancelled:
-      return 1;
+      return host.bindingFailed() ? 2 : 1;
     case RunEnd::Ready:
       break;
   }

@@ -47,21 +47,40 @@ std::string settingsFolder(const std::string& given);
 std::string absolutePath(const std::string& path);
 
 // The driver of a headless run: log lines to out, binding requests answered from the
-// command line's --bind options, problems to err.
+// command line's --bind options, problems to err. OLD and NEW of a binding are names as
+// the project file keeps them, or, for the objects of a window, names without the
+// window's prefix: Button_0=Button_Buy binds Window_0_Button_0 to Window_0_Button_Buy,
+// in every window that has both. A binding that names no vanished name, or no new
+// name, is an error that stops the run.
 class CommandLineHost : public RunHost {
  public:
   CommandLineHost(std::ostream& out, std::ostream& err, const std::vector<Binding>& bindings, bool allowUnbound)
-      : out_(out), err_(err), bindings_(bindings), allowUnbound_(allowUnbound) {}
+      : out_(out), err_(err), bindings_(bindings), uses_(bindings.size()), allowUnbound_(allowUnbound) {}
   void logLine(const Text& line) override;
   BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
+  bool finishBindings() override;
   void closeStartDialog() override {}
   void enableMainWindow() override {}
+  // True when the run stopped because a binding matched no name.
+  bool bindingFailed() const { return bindingFailed_; }
 
  private:
+  // What became of one binding in the kinds asked so far.
+  struct Use {
+    bool bound = false;    // it bound a pair (or repeated one already bound)
+    bool oldSeen = false;  // its old name was among the vanished ones
+  };
+  // Reports a binding that matched nothing; false.
+  bool refuse(const Binding& b, const Use& use);
+
   std::ostream& out_;
   std::ostream& err_;
   std::vector<Binding> bindings_;
+  std::vector<Use> uses_;
+  // The vanished and new names of each kind asked, for the messages.
+  std::vector<std::pair<ObjectKind, std::pair<Lines, Lines>>> asked_;
   bool allowUnbound_;
+  bool bindingFailed_ = false;
 };
 
 // Loads the settings and the project and runs the four steps. Returns the exit status:

@@ -86,6 +86,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     OverlayFileSystem overlay(app->fs);
     host.logLine("Preview: nothing of this run is written.");
     RunContext ctx{model, host, overlay, std::move(rows)};
+    ctx.dryRun = true;
     takeEnd(runGeneration(ctx), ctx);
     if (outcome.ready)
       outcome.files = previewFiles(previewChanges(ctx.committed, toUtf8(model.projectDirectory()), app->fs, overlay));

@@ -62,9 +62,49 @@ TEST(CommandLine, BindingsActAsTheDialogWould) {
 
   CommandLineHost lenient(out, err, binds, true);
   EXPECT_EQ(lenient.askBindings(ObjectKind::Gadget, {"B1", "B2"}, {"OK", "X"}).answer, 0);
+  EXPECT_FALSE(lenient.bindingFailed());
+  // Window:B2=X names no vanished window: an error, not a name left unbound.
+  err.str("");
   BindAnswer w = lenient.askBindings(ObjectKind::Window, {"W0"}, {"Main"});
-  EXPECT_EQ(w.answer, 0);
-  EXPECT_EQ(w.todo, (Lines{"W0 > Main"}));
+  EXPECT_EQ(w.answer, 2);
+  EXPECT_TRUE(lenient.bindingFailed());
+  EXPECT_EQ(err.str(), "Error: --bind Window:B2=X: B2 is no vanished Window name (vanished: W0).\n");
+}
+
+TEST(CommandLine, BindingsWithoutTheWindowPrefixAndBindingsThatMatchNothing) {
+  std::ostringstream out, err;
+  // The objects of a window carry its prefix; the names may leave it out, and then bind
+  // in every window that has both.
+  CommandLineHost host(out, err, {{ObjectKind::Gadget, "Button_0", "Button_Buy"}}, false);
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {"Window_0_Button_0", "Tool_Button_0", "Window_0_Text_0"},
+                                  {"Window_0_Button_Buy", "Tool_Button_Buy", "Window_0_Text_1"});
+  EXPECT_EQ(a.todo, (Lines{"Window_0_Button_0 > Window_0_Button_Buy", "Tool_Button_0 > Tool_Button_Buy"}));
+  EXPECT_EQ(a.answer, 2);  // Window_0_Text_0 stays unbound
+  EXPECT_FALSE(host.bindingFailed());
+  EXPECT_TRUE(host.finishBindings());
+
+  // A vanished name bound to a name that is not new.
+  std::ostringstream err2;
+  CommandLineHost wrongNew(out, err2, {{ObjectKind::Gadget, "Button_0", "Button_Bye"}}, true);
+  EXPECT_EQ(wrongNew.askBindings(ObjectKind::Gadget, {"Window_0_Button_0"}, {"Window_0_Button_Buy"}).answer, 2);
+  EXPECT_EQ(err2.str(), "Error: --bind Gadget:Button_0=Button_Bye: Button_Bye is no new Gadget name "
+                        "(new: Window_0_Button_Buy).\n");
+
+  // A binding for a kind that nothing vanished from, and one without a kind that matched
+  // nowhere, are found once every kind is bound.
+  for (Binding b : {Binding{ObjectKind::MenuItem, "Item_Old", "Item_New"}, Binding{std::nullopt, "Gone", "New"}}) {
+    std::ostringstream err3;
+    CommandLineHost late(out, err3, {b}, false);
+    EXPECT_EQ(late.askBindings(ObjectKind::Gadget, {"B"}, {"C"}).answer, 2);
+    EXPECT_FALSE(late.bindingFailed());
+    EXPECT_FALSE(late.finishBindings());
+    EXPECT_TRUE(late.bindingFailed());
+    EXPECT_NE(err3.str().find(b.kind ? "Error: --bind MenuItem:Item_Old=Item_New: Item_Old is no vanished MenuItem "
+                                       "name (no MenuItem name vanished).\n"
+                                     : "Error: --bind Gone=New: Gone is no vanished name.\n"),
+              std::string::npos)
+        << err3.str();
+  }
 }
 
 TEST(CommandLine, BindingsTakeTheFirstOccurrenceOfRepeatedNames) {
