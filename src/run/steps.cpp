@@ -133,7 +133,7 @@ bool checkConstants(RunContext& ctx) {
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
                           ObjectKind::ToolBar, ObjectKind::Gadget})
     if (!bindKind(ctx, kind)) return false;
-  return ctx.host.finishBindings();
+  return ctx.host.finishBindings(ctx.model);
 }
 
 bool updateSources(RunContext& ctx) {

@@ -112,6 +112,10 @@ TEST(Startup, SettingsFolderChoice) {
   EXPECT_EQ(chooseSettingsFolder("", "/opt/tw/", true, "/home/u/.config/tarnwick/"), "/opt/tw/");
   EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, "/home/u/.config/tarnwick/"), "/home/u/.config/tarnwick/");
   EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, ""), "/usr/bin/");
+  // An installed program never writes beside itself, even where it may (as root).
+  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", true, "/root/.config/tarnwick/"), "/root/.config/tarnwick/");
+  EXPECT_EQ(chooseSettingsFolder("", "/tmp/prefix/bin/", true, "/h/.config/tarnwick/"), "/h/.config/tarnwick/");
+  EXPECT_EQ(chooseSettingsFolder("", "/home/u/tools/binaries/", true, "/h/.config/tarnwick/"), "/home/u/tools/binaries/");
 }
 
 TEST(Startup, MissingSettingsFolderIsCreatedOnFirstStart) {

@@ -26,7 +26,9 @@ const char* const kProgramTitle = "Tarnwick Orlenta Version v" TARNWICK_VERSION;
 const char* const kVersion = TARNWICK_VERSION;
 
 std::string usageText() {
-  return "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
+  return "Tarnwick writes the event-handling layer of a PureBasic application from its form code.\n"
+         "\n"
+         "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
          "                [--dry-run | --diff | --check]\n"
          "       tarnwick --restore PROJECT.pbm\n"
@@ -35,10 +37,14 @@ std::string usageText() {
          "\n"
          "  --generate PROJECT.pbm  run the four generation steps on the project and print the log\n"
          "  --bind [KIND:]OLD=NEW   bind the vanished name OLD to the new name NEW; KIND is one of\n"
-         "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
+         "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case).\n"
+         "                          An object's names may leave out its window's prefix: Button_0=Button_Buy\n"
+         "                          binds Window_0_Button_0 to Window_0_Button_Buy. A binding that matches\n"
+         "                          no vanished or no new name is an error (exit status 2)\n"
          "  --allow-unbound         go on although some vanished names stay unbound\n"
-         "  --config-dir DIR        keep TW4.INI and UserList.INI in DIR (default: the program's folder\n"
-         "                          when you can write it, else $XDG_CONFIG_HOME/tarnwick, ~/.config/tarnwick)\n"
+         "  --config-dir DIR        keep TW4.INI and UserList.INI in DIR (default: $XDG_CONFIG_HOME/tarnwick,\n"
+         "                          ~/.config/tarnwick; a copy outside a bin folder keeps them beside itself\n"
+         "                          when you can write its folder)\n"
          "  --dry-run               run as usual but write nothing; then list each file the run would\n"
          "                          change as \"would change: PATH\"\n"
          "  --diff                  write nothing; print a unified diff of every file the run would change\n"
@@ -50,10 +56,11 @@ std::string usageText() {
          "  --version               show the version\n"
          "\n"
          "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
-         "and changes nothing), 2 on bad arguments, an unreadable project, or a project that another run\n"
-         "is generating; with --check 3 when the run would change a file. A run that reaches \"Ready.\"\n"
-         "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
-         "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
+         "and changes nothing), 2 on bad arguments, a --bind that matches nothing, an unreadable project,\n"
+         "or a project that another run is generating; with --check 3 when the run would change a file.\n"
+         "A run that reaches \"Ready.\" although a file could not be read says so on stderr. --restore:\n"
+         "0 restored, 1 a file could not be written (nothing changed), 2 no backup made by a run, or the\n"
+         "project is busy.\n";
 }
 
 namespace {
@@ -285,17 +292,14 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
       if (std::find(newEntries.begin(), newEntries.end(), prefixed) != newEntries.end()) bindPair(old, prefixed, use);
     }
   }
-  // A binding meant for this kind that matched nothing is a mistake to report, not a
-  // name to leave unbound.
-  for (std::size_t i = 0; i < bindings_.size(); ++i)
-    if (bindings_[i].kind == kind && !uses_[i].bound) {
-      refuse(bindings_[i], uses_[i]);
-      return answer;
-    }
   if (oldList.allTaken() || allowUnbound_) {
     answer.answer = 0;
     return answer;
   }
+  // The run stops here: a binding meant for this kind that matched nothing is the
+  // likelier mistake, and is named first.
+  for (std::size_t i = 0; i < bindings_.size(); ++i)
+    if (bindings_[i].kind == kind && !uses_[i].bound) refuse(bindings_[i], uses_[i]);
   std::string word = toUtf8(kindWord(kind));
   err_ << "Unbound old " << word << " names: " << oldList.joinLeft() << "\n"
        << "New " << word << " names: " << newList.joinLeft() << "\n"
@@ -319,9 +323,35 @@ bool CommandLineHost::refuse(const Binding& b, const Use& use) {
   return false;
 }
 
-bool CommandLineHost::finishBindings() {
-  for (std::size_t i = 0; i < bindings_.size(); ++i)
-    if (!uses_[i].bound) return refuse(bindings_[i], uses_[i]);
+namespace {
+
+// True when a name of the list is name, or, beyond the windows, ends in "_" + name.
+bool holdsName(const Lines& names, ObjectKind kind, const Text& name) {
+  const Text tail = "_" + name;
+  for (const Text& n : names)
+    if (n == name || (kind != ObjectKind::Window && n.size() > tail.size() &&
+                      n.compare(n.size() - tail.size(), tail.size(), tail) == 0))
+      return true;
+  return false;
+}
+
+}  // namespace
+
+bool CommandLineHost::finishBindings(const FormModel& model) {
+  for (std::size_t i = 0; i < bindings_.size(); ++i) {
+    const Binding& b = bindings_[i];
+    if (uses_[i].bound) continue;
+    // The same command run again finds its renames done: the new name is there and the
+    // old one is gone.
+    bool inPlace = false;
+    for (ObjectKind k : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                         ObjectKind::ToolBar, ObjectKind::Gadget}) {
+      if (b.kind && *b.kind != k) continue;
+      const Lines current = model.currentNames(k);
+      inPlace = inPlace || (holdsName(current, k, b.newName) && !holdsName(current, k, b.oldName));
+    }
+    if (!inPlace) return refuse(b, uses_[i]);
+  }
   return true;
 }
 

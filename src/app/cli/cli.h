@@ -39,9 +39,9 @@ std::string usageText();
 
 // The folder that holds the running executable, ending in "/".
 std::string executableDirectory();
-// The folder of TW4.INI and UserList.INI: the given one (--config-dir), else the
-// executable's folder when the user can write it, else $XDG_CONFIG_HOME/tarnwick/
-// (~/.config/tarnwick/ when unset).
+// The folder of TW4.INI and UserList.INI: the given one (--config-dir), else, for a
+// program installed in a bin folder, $XDG_CONFIG_HOME/tarnwick/ (~/.config/tarnwick/
+// when unset); a copy elsewhere uses its own folder while the user can write it.
 std::string settingsFolder(const std::string& given);
 // Makes a path absolute against the working directory.
 std::string absolutePath(const std::string& path);
@@ -51,14 +51,15 @@ std::string absolutePath(const std::string& path);
 // the project file keeps them, or, for the objects of a window, names without the
 // window's prefix: Button_0=Button_Buy binds Window_0_Button_0 to Window_0_Button_Buy,
 // in every window that has both. A binding that names no vanished name, or no new
-// name, is an error that stops the run.
+// name, is an error that stops the run, unless its rename is in place already (the
+// same command run again).
 class CommandLineHost : public RunHost {
  public:
   CommandLineHost(std::ostream& out, std::ostream& err, const std::vector<Binding>& bindings, bool allowUnbound)
       : out_(out), err_(err), bindings_(bindings), uses_(bindings.size()), allowUnbound_(allowUnbound) {}
   void logLine(const Text& line) override;
   BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
-  bool finishBindings() override;
+  bool finishBindings(const FormModel& model) override;
   void closeStartDialog() override {}
   void enableMainWindow() override {}
   // True when the run stopped because a binding matched no name.
