@@ -178,7 +178,9 @@ std::string settingsFolder(const std::string& given) {
     const passwd* pw = getpwuid(getuid());
     home = pw ? pw->pw_dir : nullptr;
   }
-  return chooseSettingsFolder(given, program, access(program.c_str(), W_OK) == 0,
+  const std::string share = installShareFolder(program);
+  const bool installed = !share.empty() && access(share.c_str(), X_OK) == 0;
+  return chooseSettingsFolder(given, program, access(program.c_str(), W_OK) == 0, installed,
                               userSettingsFolder(getenv("XDG_CONFIG_HOME"), home));
 }
 
