@@ -395,6 +395,11 @@ TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
             : std::vector<std::string>{};
     EXPECT_EQ(fake.calls, boxes);
     EXPECT_EQ(app->state.saved, c.savedAfter);
+    // The run keeps the form file relative to the project's folder, and the list shows it so.
+    EXPECT_EQ(files(), std::vector<std::string>{c.savedAfter ? "form.pb" : "/p/form.pb"});
+    if (c.savedAfter) {
+      EXPECT_EQ(mem.files["/p/p.pbm"].substr(0, 16), "[FILES]\nform.pb\n");
+    }
     EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(app->window))).rfind(c.savedAfter ? "p.pbm - " : "p.pbm* - ", 0), 0u);
     EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
     gtk_widget_destroy(app->window);
