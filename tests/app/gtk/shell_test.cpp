@@ -1,4 +1,5 @@
 #include <gdk/gdkkeysyms.h>
+#include <glib/gstdio.h>
 
 #include <deque>
 #include <fstream>
@@ -197,7 +198,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
 }
 
 TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
-  filedProject({"/a.pb"});
+  filedProject({"/a.pb", dir + "f.pb"});
   app->state.hasFile = false;
   app->model.ProjectPath = "Unbekannt.pbm";
   app->state.lastDirectory = dir;
@@ -207,6 +208,14 @@ TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
   EXPECT_TRUE(g_file_test((dir + "plain.pbm").c_str(), G_FILE_TEST_EXISTS));
   EXPECT_EQ(status(), dir + "plain.pbm");
   EXPECT_TRUE(app->state.hasFile);
+  // A file inside the project's folder is kept relative to it; saved into another folder
+  // the rows follow, and a file outside the new folder keeps its full path.
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", "f.pb"}));
+  EXPECT_EQ(readAll(dir + "plain.pbm").substr(0, 20), "[FILES]\n/a.pb\nf.pb\n\n");
+  ASSERT_EQ(g_mkdir((dir + "sub").c_str(), 0755), 0);
+  fake.savedAs.push_back(dir + "sub/moved.pbm");
+  EXPECT_TRUE(saveProjectAs(*app));
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", dir + "f.pb"}));
 
   fake.savedAs.push_back(dir + "other.txt");  // any extension is kept
   EXPECT_TRUE(saveProjectAs(*app));
