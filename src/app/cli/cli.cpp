@@ -235,10 +235,6 @@ class NameQueue {
   std::unordered_map<Text, std::deque<std::size_t>> places_;
 };
 
-}  // namespace
-
-namespace {
-
 // The spelling of a binding as it was given.
 std::string bindingText(const Binding& b) {
   return (b.kind ? toUtf8(kindWord(*b.kind)) + ":" : std::string()) + toUtf8(b.oldName) + "=" + toUtf8(b.newName);
