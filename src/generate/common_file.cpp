@@ -243,14 +243,29 @@ void rewriteFirstWindowLines(StageContext& ctx) {
   if (procedure && !procedure->name.empty() && !procedure->needsArguments &&
       !equalsNoCase(procedure->name, "Open_" + first))
     call = procedure->name + "()";
+  Lines& main = model.buffers.main;
+  std::size_t test = 0;
+  while (test < main.size() && !isWindowTestLine(main[test], model)) ++test;
+  // The window the test line named so far: when it is no longer the first window (its
+  // rename left unbound, or another window came first), the call that an earlier run
+  // wrote for it must follow, or Main.pb would open one window and test another.
+  Text tested;
+  if (test < main.size()) {
+    const Text trimmed = trimBlanksTabs(main[test]);
+    tested = windowTestName(trimmed, "If WindowID(#");
+    if (tested.empty()) tested = windowTestName(trimmed, "If IsWindow(");
+    main[test] = model.isVariableWindow(0) ? "  If IsWindow(" + first + ")" : "  If WindowID(#" + first + ")";
+  }
+  const bool follow = !tested.empty() && !equalsNoCase(tested, first);
   bool replaced = false;
-  for (Text& line : model.buffers.main) {
+  for (std::size_t i = 0; i < test; ++i) {
+    Text& line = main[i];
     if (line.find("Open_WindowXY()") != Text::npos) {
       line = replaceNoCase(line, "Open_WindowXY()", call);
       replaced = true;
-    } else if (isWindowTestLine(line, model)) {
-      line = model.isVariableWindow(0) ? "  If IsWindow(" + first + ")" : "  If WindowID(#" + first + ")";
-      break;
+    } else if (follow && equalsNoCase(trimBlanksTabs(line), "Open_" + tested + "()")) {
+      line = line.substr(0, line.find_first_not_of(" \t")) + call;
+      replaced = true;
     }
   }
   if (replaced && procedure && procedure->needsArguments)

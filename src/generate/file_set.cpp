@@ -72,12 +72,15 @@ FileBuffers::Staged stageOne(StageContext& ctx, const char* name, const Lines& l
   result.widened = !utf8 && !fitsLatin1(lines);
   const std::string bytes = (utf8 || result.widened) ? encodeLines(lines, TextFormat::FormatUtf8, true)
                                                      : encodeLines(lines, TextFormat::FormatAnsi, false);
-  result.written = ctx.changes.stageFile(ctx.fs, m.projectFile(name), bytes) != StageResult::Failed;
+  const StageResult staged = ctx.changes.stageFile(ctx.fs, m.projectFile(name), bytes);
+  result.written = staged != StageResult::Failed;
+  result.changed = staged == StageResult::Changed;
   return result;
 }
 
-// Puts a staged file in its place among the run's changes and logs how staging went;
-// a file that could not be staged (or was left alone, unreadable) is reported.
+// Puts a staged file in its place among the run's changes and logs how staging went:
+// a file written, one left as it was, and one that could not be staged (or was left
+// alone, unreadable). A run into memory says what it would write.
 bool writeOne(StageContext& ctx, const char* name) {
   FormModel& m = ctx.model;
   Text path = m.projectDirectory() + T(name);
@@ -87,7 +90,11 @@ bool writeOne(StageContext& ctx, const char* name) {
     ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
     return false;
   }
-  ctx.log(" -> Write File " + path);
+  if (!staged.changed) {
+    ctx.log(" -> Unchanged File " + path);
+    return true;
+  }
+  ctx.log((ctx.dryRun ? " -> Would Write File " : " -> Write File ") + path);
   if (staged.widened) ctx.log(" -> Warning: " + path + " holds characters beyond ISO 8859-1; written as UTF-8.");
   return true;
 }

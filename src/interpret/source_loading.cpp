@@ -1,5 +1,7 @@
 #include "interpret/source_loading.h"
 
+#include <unordered_map>
+
 #include "model/form_code.h"
 
 namespace tarnwick {
@@ -297,23 +299,49 @@ std::size_t includeKeyword(const Text& line, TextView keyword) {
 
 SourceLoad LoadSourceFiles(StageContext& ctx) {
   FormModel& model = ctx.model;
+  const std::string folder = toUtf8(model.projectDirectory());
   bool allRead = true;
-  for (std::size_t i = 0; i < model.SourceFileList.size(); ++i) {
-    const Text& path = model.SourceFileList[i];
+  // A file listed twice, by another path or through a link, is loaded once: its
+  // windows would otherwise stop the run as duplicates of themselves.
+  std::unordered_map<std::string, Text> loaded;
+  Lines files;
+  for (const Text& path : model.SourceFileList) {
+    auto [first, fresh] = loaded.emplace(ctx.fs.fileIdentity(toUtf8(path)), path);
+    if (!fresh) {
+      ctx.log(" -> Warning: " + path + " is the same file as " + first->second + "; it is loaded once.");
+      continue;
+    }
+    files.push_back(path);
+    ctx.log(" -> Load File " + path);
+    // A project copied or moved elsewhere does not take such a file along.
+    if (!folder.empty() && pathBelow(folder, toUtf8(path)).empty())
+      ctx.log(" -> Warning: " + path + " lies outside the project folder.");
     std::string bytes;
     if (!ctx.fs.readFile(toUtf8(path), bytes)) {
       ctx.logFileError("Error " + path + ": " + "Open file error");
       allRead = false;
       continue;
     }
+    const std::size_t start = model.FormCodeLines.size();
+    model.marks.sourceStarts.emplace_back(start, path);
+    // An image or another binary file added by mistake holds no form code at all.
+    if (detectMark(bytes).length == 0 && bytes.find('\0') != std::string::npos) {
+      ctx.log(" -> Warning: " + path + " is no text file; it holds no form code.");
+      continue;
+    }
     // A form file is only read, never written back: what does not decode is read as
-    // U+FFFD, with a warning.
-    Text stop = loadOneSource(model, path, i + 1, ctx.decodeRead(path, bytes, StageContext::BadBytes::Warn).lines);
+    // U+FFFD, with a warning. Its number counts in the list as it is left (files).
+    Text stop = loadOneSource(model, path, files.size(),
+                              ctx.decodeRead(path, bytes, StageContext::BadBytes::Warn).lines);
     if (!stop.empty()) {
       ctx.log(stop);
+      model.SourceFileList = std::move(files);
       return SourceLoad::Broken;
     }
+    if (model.FormCodeLines.size() == start)
+      ctx.log(" -> Warning: " + path + " holds no form code (no procedure or window).");
   }
+  model.SourceFileList = std::move(files);
   // The form code stays for the whole run: without the room its growth left behind.
   model.FormCodeLines.shrink_to_fit();
   model.marks.places.shrink_to_fit();

@@ -12,9 +12,12 @@ namespace tarnwick {
 std::optional<MarkInfo> CheckMainFile(FileSystem& fs, const FormModel& model);
 // The encoding of the generated files for a Main.pb with the given mark.
 TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& switches);
-// Fills FormCodeLines, ImageList and FontList from SourceFileList. A file that cannot
-// be read is logged and skipped (the result is then Unreadable); a procedure without
-// its EndProcedure ends the loading with a logged stop line (Broken).
+// Fills FormCodeLines, ImageList and FontList from SourceFileList, naming each file in
+// the log. A file listed twice (by another path, or a link) is loaded once and leaves
+// the list; a file outside the project folder and one without any form code are named
+// in a warning. A file that cannot be read is logged and skipped (the result is then
+// Unreadable); a procedure without its EndProcedure ends the loading with a logged stop
+// line (Broken).
 enum class SourceLoad { Loaded, Unreadable, Broken };
 SourceLoad LoadSourceFiles(StageContext& ctx);
 // Fills IncludeFileList from the include statements of the named file (in the project

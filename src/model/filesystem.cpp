@@ -252,6 +252,12 @@ std::string DiskFileSystem::resolveLink(const std::string& path) {
   return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+std::string DiskFileSystem::fileIdentity(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return path;
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 bool DiskFileSystem::isWritable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
 
 unsigned DiskFileSystem::newFileMode() {

@@ -52,6 +52,9 @@ class FileSystem {
   virtual PathInfo inspect(const std::string& path) = 0;
   // The file a symbolic link finally points to; any other path as it is.
   virtual std::string resolveLink(const std::string& path) = 0;
+  // A key that two paths of one file share (a link and the file it points to, two hard
+  // links, a path through a linked folder); the path itself when it cannot be examined.
+  virtual std::string fileIdentity(const std::string& path) { return resolveLink(path); }
   // True when the existing file may be written by this user.
   virtual bool isWritable(const std::string& path) = 0;
   // The permission bits a newly created file gets (the process's umask applied).
@@ -93,6 +96,7 @@ class DiskFileSystem : public FileSystem {
   bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
   PathInfo inspect(const std::string& path) override;
   std::string resolveLink(const std::string& path) override;
+  std::string fileIdentity(const std::string& path) override;
   bool isWritable(const std::string& path) override;
   unsigned newFileMode() override;
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,

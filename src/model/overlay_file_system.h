@@ -26,6 +26,8 @@ class OverlayFileSystem : public FileSystem {
   bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
   PathInfo inspect(const std::string& path) override;
   std::string resolveLink(const std::string& path) override;
+  // The files a run asks this of are never the ones it writes.
+  std::string fileIdentity(const std::string& path) override { return base_.fileIdentity(path); }
   bool isWritable(const std::string& path) override;
   unsigned newFileMode() override { return base_.newFileMode(); }
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,

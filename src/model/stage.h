@@ -35,6 +35,9 @@ struct StageContext {
   std::vector<PendingChange> committed;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
+  // The run writes into memory only (a dry run, a preview): its log says what it would
+  // write, and that no file was changed.
+  bool dryRun = false;
 
   // A line that names a path may hold bytes that are not UTF-8; they are shown
   // readably (readableText), and the paths themselves stay bytes.

@@ -141,6 +141,22 @@ Text resolveFileRow(const Text& row, const Text& projectDirectory) {
   return projectDirectory + Text(rest);
 }
 
+Lines storedFileRows(const Lines& rows, const Text& fromDirectory, const Text& toDirectory) {
+  Lines out;
+  out.reserve(rows.size());
+  for (const Text& row : rows) {
+    const bool relative = !row.empty() && row[0] != '/';
+    if (toDirectory.empty() || (relative && fromDirectory == toDirectory)) {
+      out.push_back(row);
+      continue;
+    }
+    const Text path = resolveFileRow(row, fromDirectory);
+    const std::string below = path.empty() || path[0] != '/' ? std::string() : pathBelow(toUtf8(toDirectory), toUtf8(path));
+    out.push_back(below.empty() ? path : Text(below));
+  }
+  return out;
+}
+
 void adoptCurrentNames(FormModel& model) {
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
                           ObjectKind::ToolBar, ObjectKind::Gadget})

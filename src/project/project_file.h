@@ -43,6 +43,13 @@ bool projectFileHolds(FileSystem& fs, const std::string& path, const Lines& file
 // directory; an absolute row, or any row of a project without a folder, stays as it is.
 Text resolveFileRow(const Text& row, const Text& projectDirectory);
 
+// The rows as a project file in the folder toDirectory keeps them: a file below that
+// folder as a path relative to it, so that the project can be copied or moved with its
+// folder; any other file absolute. Rows are read from fromDirectory, the folder of the
+// project file they were read from (the same folder unless the project is saved
+// elsewhere); a relative row that stays in its folder is kept as written.
+Lines storedFileRows(const Lines& rows, const Text& fromDirectory, const Text& toDirectory);
+
 // The name lists of this run become the previous names.
 void adoptCurrentNames(FormModel& model);
 

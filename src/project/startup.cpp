@@ -27,9 +27,26 @@ std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {
   return base + "tarnwick/";
 }
 
+bool isInstallBinFolder(const std::string& programFolder) {
+  std::string folder = programFolder;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder == "bin" || (folder.size() >= 4 && folder.compare(folder.size() - 4, 4, "/bin") == 0);
+}
+
+std::string installShareFolder(const std::string& programFolder) {
+  if (!isInstallBinFolder(programFolder)) return {};
+  std::string folder = programFolder;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder.substr(0, folder.size() - 3) + "share";
+}
+
 std::string chooseSettingsFolder(const std::string& given, const std::string& programFolder,
-                                 bool programFolderWritable, const std::string& userFolder) {
+                                 bool programFolderWritable, bool installed, const std::string& userFolder) {
   if (!given.empty()) return given;
+  // An installed program lives in the bin folder of its prefix (/usr/bin, /usr/local/bin,
+  // ~/.local/bin), which a package manager owns: it never writes there, even when it
+  // may, as root may.
+  if (installed && !userFolder.empty()) return userFolder;
   // Without a known home the program's folder is still the best place: its settings
   // then read as defaults and are not saved, as with any folder that cannot be written.
   if (programFolderWritable || userFolder.empty()) return programFolder;

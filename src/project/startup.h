@@ -41,11 +41,19 @@ SettingsFiles settingsFiles(const std::string& directory);
 // value is to be ignored). Empty when neither is known. Either argument may be null.
 std::string userSettingsFolder(const char* xdgConfigHome, const char* home);
 
-// Where TW4.INI and UserList.INI live: a folder given by the user wins; otherwise the
-// program's own folder while the user can write it (a portable copy keeps its settings
-// beside itself), else the user's settings folder.
+// True for a folder named bin, where an installed program lives.
+bool isInstallBinFolder(const std::string& programFolder);
+// For a program in a bin folder, the share folder beside it (/usr/share for /usr/bin/),
+// whose presence tells an install prefix from a bin folder of the user's own; empty for
+// any other folder.
+std::string installShareFolder(const std::string& programFolder);
+
+// Where TW4.INI and UserList.INI live: a folder given by the user wins; an installed
+// program (in the bin folder of an install prefix) uses the user's settings folder,
+// whoever runs it; a copy in a folder of its own uses that folder while the user can
+// write it (it keeps its settings beside itself), else the user's settings folder.
 std::string chooseSettingsFolder(const std::string& given, const std::string& programFolder,
-                                 bool programFolderWritable, const std::string& userFolder);
+                                 bool programFolderWritable, bool installed, const std::string& userFolder);
 
 using LoadProjectFn = std::function<bool(const std::string& path)>;
 using MessageFn = std::function<void(const std::string& title, const std::string& text)>;

@@ -22,22 +22,40 @@ namespace {
 enum class Repeat { Error, Warning, Silent };
 
 // One target list with the upper-cased names it holds, each with the window (or, for
-// a window, the procedure) it was created for, so that the "seen before" test does
-// not walk the list.
+// a window, the procedure) it was created for and the form code line that created it
+// first, so that the "seen before" test does not walk the list.
 struct NameList {
+  struct Creation {
+    Text owner;
+    std::size_t line;
+  };
   Lines& names;
-  std::unordered_map<Text, Text> owners;
+  std::unordered_map<Text, Creation> seen;
   explicit NameList(Lines& list) : names(list) {
-    for (const Text& n : list) owners.emplace(upper(n), Text());
+    for (const Text& n : list) seen.emplace(upper(n), Creation{Text(), std::size_t(-1)});
   }
-  // False when the name is there already; owner then holds the owner it has.
-  bool add(const Text& name, Text& owner) {
-    auto [it, added] = owners.emplace(upper(name), owner);
-    if (added) names.push_back(name);
-    else owner = it->second;
-    return added;
+  // False when the name was created before; owner and first then hold the owner it has
+  // and the line of its first creation.
+  bool add(const Text& name, Text& owner, std::size_t line, std::size_t& first) {
+    auto [at, fresh] = seen.emplace(upper(name), Creation{owner, line});
+    first = at->second.line;
+    if (!fresh) {
+      owner = at->second.owner;
+      return false;
+    }
+    names.push_back(name);
+    return true;
   }
 };
+
+// Where the two creations of a name stand, so that the user finds both.
+Text creationPlaces(const FormModel& model, const Text& identifier, std::size_t first, std::size_t second) {
+  if (first == std::size_t(-1)) return Text();
+  const Text a = model.marks.sourceOf(first), b = model.marks.sourceOf(second);
+  if (a.empty() || b.empty()) return Text();
+  if (a == b) return " -> #" + identifier + " is created twice in " + a;
+  return " -> #" + identifier + " is created in " + a + " and in " + b;
+}
 
 struct CreationTest {
   const char* keywords[2];
@@ -231,12 +249,17 @@ bool checkDuplicates(StageContext& ctx) {
         else if (passed->sameTail)
           owner = ownerWindow(model, code, open, index);
         const Text created = owner;
-        if (!passed->list->add(identifier, owner)) {
+        std::size_t first = 0;
+        if (!passed->list->add(identifier, owner, index, first)) {
           if (passed->repeat == Repeat::Error && owner == created) {
             // "WindowID(#" and the like, from the error line of the kind.
             TextView head = passed->messageHead;
             ctx.log(" -> Warning: " + Text(head.substr(head.find("Find "))) + identifier + passed->sameTail);
           } else {
+            if (passed->repeat == Repeat::Error) {
+              const Text places = creationPlaces(model, identifier, first, index);
+              if (!places.empty()) ctx.log(places);
+            }
             ctx.log(passed->messageHead + identifier + passed->messageTail);
             if (passed->repeat == Repeat::Error) return false;
           }

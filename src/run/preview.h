@@ -42,6 +42,7 @@ class RememberingHost : public RunHost {
   RememberingHost(RunHost& inner, std::vector<Answer>& memory) : inner_(inner), memory_(memory) {}
   void logLine(const Text& line) override { inner_.logLine(line); }
   BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
+  bool finishBindings(const FormModel& model) override { return inner_.finishBindings(model); }
   void closeStartDialog() override { inner_.closeStartDialog(); }
   void enableMainWindow() override { inner_.enableMainWindow(); }
 

@@ -17,6 +17,9 @@ class RunHost : public LogSink {
  public:
   // Asks the user to bind the old names of one kind to new ones.
   virtual BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) = 0;
+  // Called once every kind is bound, with the run's current names; false stops the run
+  // (a binding given in advance that matched no name).
+  virtual bool finishBindings(const FormModel&) { return true; }
   // The first request of every run.
   virtual void closeStartDialog() = 0;
   virtual void enableMainWindow() = 0;

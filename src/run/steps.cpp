@@ -151,7 +151,7 @@ bool checkConstants(RunContext& ctx) {
   for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
                           ObjectKind::ToolBar, ObjectKind::Gadget})
     if (!bindKind(ctx, kind)) return false;
-  return true;
+  return ctx.host.finishBindings(ctx.model);
 }
 
 bool updateSources(RunContext& ctx) {
@@ -206,6 +206,9 @@ bool generateStep4(RunContext& ctx) {
   // The project file with this run's names is the last of the run's files, so that the
   // names change only together with the files that use them.
   const std::string projectPath = toUtf8(m.ProjectPath);
+  // Files in the project's folder are kept relative to it, so that the project goes
+  // with its folder when it is copied or moved.
+  ctx.fileRows = storedFileRows(ctx.fileRows, m.projectDirectory(), m.projectDirectory());
   if (ctx.changes.stageFile(ctx.fs, projectPath, projectFileBytes(ctx.fileRows, m, true)) == StageResult::Failed) {
     ctx.logFileError(" -> Error File " + m.ProjectPath + " / " + fileErrorText());
     written = false;
@@ -216,6 +219,8 @@ bool generateStep4(RunContext& ctx) {
   }
   if (!commitChanges(ctx)) return false;
   adoptCurrentNames(m);
+  if (ctx.dryRun) ctx.log("- Nothing written: no file was changed.");
+  else if (ctx.committed.empty()) ctx.log("- Every file was up to date: no file was changed.");
   ctx.log("Ready.");
   ctx.log("");
   ctx.host.enableMainWindow();

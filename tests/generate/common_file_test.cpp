@@ -92,11 +92,15 @@ TEST(MainFile, FirstWindowLines) {
   for (std::size_t i = 0; i < template_.size(); ++i) changed += template_[i] != m.buffers.main[i];
   EXPECT_EQ(changed, 2);
 
-  // A later run: the test line follows the first window, nothing else changes.
+  // A later run whose window rename was left unbound: the call an earlier run wrote
+  // follows the test line, so that both name the window the run opens.
   m.WindowList = {"Main"};
+  m.buffers.main[40] = "\tOPEN_WINDOW_0()";
+  m.buffers.main.insert(m.buffers.main.begin() + 40, "  Open_Window_0() : Open_Tool()");  // the user's own: kept
   rewriteFirstWindowLines(ctx);
-  EXPECT_EQ(m.buffers.main[40], "  Open_Window_0()");
-  EXPECT_EQ(m.buffers.main[42], "  If WindowID(#Main)");
+  EXPECT_EQ(Lines(m.buffers.main.begin() + 40, m.buffers.main.begin() + 45),
+            L({"  Open_Window_0() : Open_Tool()", "\tOpen_Main()", "  ", "  If WindowID(#Main)", "    "}));
+  m.buffers.main.erase(m.buffers.main.begin() + 40);
 
   // Without a test line every placeholder call is replaced, in any case once found.
   m.buffers.main = L({"Open_WindowXY() : open_windowxy()", "open_windowxy()", "x"});

@@ -109,9 +109,16 @@ TEST(Golden, GeneratedProjects) {
     for (const auto& [name, bytes] : c.existing) fs.files[kDir + name] = bytes;
     FileMap first = runOnce(c, fs);
     compareWithExpected(c.name, first);
-    // A second run over its own output writes the same bytes again.
+    // A second run over its own output finds every file as it would write it: it
+    // writes nothing, and its log says so instead of claiming writes.
     FileMap second = runOnce(c, fs);
+    const std::string log = second["log.txt"];
+    second.erase("log.txt");
+    first.erase("log.txt");
     EXPECT_EQ(second, first) << c.name;
+    EXPECT_EQ(log.find(" -> Write File"), std::string::npos) << log;
+    EXPECT_NE(log.find(" -> Unchanged File /p/EventGadget.pb\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("- Every file was up to date: no file was changed.\nReady.\n\n"), std::string::npos) << log;
   }
 }
 

@@ -50,7 +50,7 @@ TEST(LoadSourceFiles, ProceduresOnlyWithSeparatorsAndGlobalCaptures) {
                             "  EndProcedure"})));
   EXPECT_EQ(f.model.FontList, (std::vector<FontEntry>{{"#Font_0", "LoadFont(#Font_0, \"Arial\", 10)"}}));
   EXPECT_TRUE(f.model.ImageList.empty());
-  EXPECT_TRUE(f.host.log.empty());
+  EXPECT_EQ(f.host.log, L({" -> Load File /p/a.pb"}));
 }
 
 TEST(LoadSourceFiles, GlobalCapturesHonourComments) {
@@ -120,7 +120,8 @@ TEST(LoadSourceFiles, UnreadableSourceIsLoggedAndSkipped) {
   f.model.SourceFileList.push_back("/p/missing.pb");
   f.add("/p/ok.pb", "Procedure Y()\nEndProcedure\n");
   f.load();
-  EXPECT_EQ(f.host.log, L({"Error /p/gone.pb: Open file error", "Error /p/missing.pb: Open file error"}));
+  EXPECT_EQ(f.host.log, L({" -> Load File /p/gone.pb", "Error /p/gone.pb: Open file error", " -> Load File /p/missing.pb",
+                           "Error /p/missing.pb: Open file error", " -> Load File /p/ok.pb"}));
   EXPECT_EQ(f.model.FormCodeLines, separated({"Procedure Y()", "EndProcedure"}));
 }
 

@@ -108,10 +108,16 @@ TEST(Startup, SettingsFolderChoice) {
   EXPECT_EQ(userSettingsFolder("relative/conf", "/home/u"), "/home/u/.config/tarnwick/");  // ignored
   EXPECT_EQ(userSettingsFolder(nullptr, nullptr), "");
 
-  EXPECT_EQ(chooseSettingsFolder("/cfg", "/opt/tw/", true, "/home/u/.config/tarnwick/"), "/cfg");
-  EXPECT_EQ(chooseSettingsFolder("", "/opt/tw/", true, "/home/u/.config/tarnwick/"), "/opt/tw/");
-  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, "/home/u/.config/tarnwick/"), "/home/u/.config/tarnwick/");
-  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, ""), "/usr/bin/");
+  EXPECT_EQ(chooseSettingsFolder("/cfg", "/opt/tw/", true, false, "/home/u/.config/tarnwick/"), "/cfg");
+  EXPECT_EQ(chooseSettingsFolder("", "/opt/tw/", true, false, "/home/u/.config/tarnwick/"), "/opt/tw/");
+  EXPECT_EQ(chooseSettingsFolder("", "/opt/tw/", false, false, "/home/u/.config/tarnwick/"), "/home/u/.config/tarnwick/");
+  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", false, true, ""), "/usr/bin/");
+  // An installed program never writes beside itself, even where it may (as root).
+  EXPECT_EQ(chooseSettingsFolder("", "/usr/bin/", true, true, "/root/.config/tarnwick/"), "/root/.config/tarnwick/");
+  EXPECT_EQ(installShareFolder("/usr/bin/"), "/usr/share");
+  EXPECT_EQ(installShareFolder("/tmp/prefix/bin"), "/tmp/prefix/share");
+  EXPECT_EQ(installShareFolder("/home/u/tools/binaries/"), "");
+  EXPECT_EQ(installShareFolder("/home/u/robin/"), "");
 }
 
 TEST(Startup, MissingSettingsFolderIsCreatedOnFirstStart) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <sstream>
 
@@ -32,7 +34,8 @@ TEST(Step1, DemoProjectIsInterpreted) {
   p.add("Options.pb", readSourceFile("examples/demo/Options.pb"));
   ASSERT_TRUE(generateStep1(p.ctx));
   EXPECT_EQ(p.host.log,
-            L({"Generate Code Step 1 ...", "- Check Main.pb", " -> Main.pb not found.", "- Load Files...", "- Interpret code..."}));
+            L({"Generate Code Step 1 ...", "- Check Main.pb", " -> Main.pb not found.", "- Load Files...",
+               " -> Load File /p/Editor.pbf", " -> Load File /p/Options.pb", "- Interpret code..."}));
   const FormModel& m = p.model;
   EXPECT_EQ(m.WindowList, L({"Window_0", "Window_1"}));
   EXPECT_EQ(m.MenuBarList, L({"Window_0_Menu", "Window_1_Popup_Delay"}));
@@ -123,9 +126,42 @@ TEST(Step1, DuplicateWindowAcrossFilesStops) {
   p.add("a.pb", "Procedure Open_Window_0()\n  OpenWindow(#Window_0, 0, 0, 1, 1, \"A\")\nEndProcedure\n");
   p.add("b.pbf", "Procedure OpenWindow_0()\r\n  OpenWindow(#Window_0, 0, 0, 1, 1, \"B\")\r\nEndProcedure\r\n");
   EXPECT_FALSE(generateStep1(p.ctx));
-  EXPECT_EQ(p.host.log.back(), T(" -> Error: Find duplicate WindowID(#Window_0). Stop!"));
+  EXPECT_EQ(Lines(p.host.log.end() - 2, p.host.log.end()),
+            L({" -> #Window_0 is created in /p/a.pb and in /p/b.pbf",
+               " -> Error: Find duplicate WindowID(#Window_0). Stop!"}));
   EXPECT_EQ(p.host.mainWindowEnabled, 1);
   EXPECT_EQ(p.model.WindowList, L({"Window_0"}));
+
+  Project once;
+  once.add("a.pb", "Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"A\")\nEndProcedure\n"
+                   "Procedure Open_V()\n  OpenWindow(#w, 0, 0, 1, 1, \"B\")\nEndProcedure\n");
+  EXPECT_FALSE(generateStep1(once.ctx));
+  EXPECT_EQ(once.host.log[once.host.log.size() - 2], T(" -> #w is created twice in /p/a.pb"));
+}
+
+// The log names each form file it loads; a file listed twice is loaded once, and a file
+// outside the project folder or without form code is named in a warning.
+TEST(Step1, LoadedFilesAreNamedAndOddOnesWarned) {
+  Project p;
+  p.add("a.pb", "Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, \"A\")\nEndProcedure\n");
+  p.fs.files["/q/shared.pb"] = "Procedure Open_V()\n  OpenWindow(#V, 0, 0, 1, 1, \"V\")\nEndProcedure\n";
+  p.ctx.fileRows.push_back("/q/shared.pb");
+  p.ctx.fileRows.push_back("./a.pb");  // a relative row counts from the project folder
+  p.add("logo.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  p.add("notes.txt", "Open the window first.\nThen the button.\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  const Lines& log = p.host.log;
+  auto from = std::find(log.begin(), log.end(), T("- Load Files...")) + 1;
+  auto to = std::find(log.begin(), log.end(), T("- Interpret code..."));
+  EXPECT_EQ(Lines(from, to), L({" -> Load File /p/a.pb",
+                                " -> Load File /q/shared.pb",
+                                " -> Warning: /q/shared.pb lies outside the project folder.",
+                                " -> Warning: /p/a.pb is the same file as /p/a.pb; it is loaded once.",
+                                " -> Load File /p/logo.png",
+                                " -> Warning: /p/logo.png is no text file; it holds no form code.",
+                                " -> Load File /p/notes.txt",
+                                " -> Warning: /p/notes.txt holds no form code (no procedure or window)."}));
+  EXPECT_EQ(p.model.WindowList, L({"W", "V"}));
 }
 
 // A slip in the form code stops step 1 with the file, the line and what is wrong: an

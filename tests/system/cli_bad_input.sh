@@ -109,7 +109,7 @@ check "list: stopped" $' -> Error: a source file could not be read. Stop!\nCance
 check "list: stops in step 1" 0 "$(grep -c 'Step 2' "$(aux "$p").log")"
 check "list: nothing changed" "" "$(diff -rq "$(aux "$p").before" "$p" | grep -v 'is a fifo')"
 
-# Binary and empty files are read like any other and add nothing.
+# Binary and empty files add nothing; the log names each and says it holds no form code.
 p="$work/odd"
 newProject "$p"
 randomBytes 7 65536 > "$p/binary.pb"
@@ -118,10 +118,14 @@ addToList "$p" "$p/binary.pb"
 addToList "$p" "$p/empty.pb"
 generate "$p"
 check "odd files: status" "0 0" "$(warned "$p")"
-# Random bytes make lines of UTF-8 and 8-bit text, which is worth a warning, not an error.
-check "odd files: read" 0 "$(grep -v ' -> Warning: mixed encodings in ' "$(aux "$p").log" | grep -c 'binary.pb\|empty.pb')"
+check "odd files: named" " -> Load File $p/empty.pb
+ -> Warning: $p/empty.pb holds no form code (no procedure or window).
+ -> Load File $p/binary.pb
+ -> Warning: $p/binary.pb is no text file; it holds no form code." "$(grep 'binary.pb\|empty.pb' "$(aux "$p").log")"
 check "odd files: form still read" 1 "$(hasLine "$p" " -> Count Window: 1")"
-check "odd files: files written" 1 "$(hasLine "$p" " -> Write File $p/EventGadget.pb")"
+# The run changes none of the generated files, and says so rather than claiming writes.
+check "odd files: files reached" 1 "$(hasLine "$p" " -> Unchanged File $p/EventGadget.pb")"
+check "odd files: no write claimed" 0 "$(grep -c ' -> Write File' "$(aux "$p").log")"
 check "odd files: data kept" kept "$(dataKept "$p")"
 
 # A UTF-16 form file cut in the middle of a character: its whole characters count.
@@ -261,7 +265,7 @@ if freeze "$p/EventGadget.pb"; then
   check "read-only EventGadget.pb: status" "1 0" "$(warned "$p")"
   check "read-only EventGadget.pb: logged" 1 "$(hasLine "$p" " -> Error File $p/EventGadget.pb / Errorcode: 1")"
   check "read-only EventGadget.pb: stopped" 1 "$(hasLine "$p" "$writeStop")"
-  check "read-only EventGadget.pb: others tried" 1 "$(hasLine "$p" " -> Write File $p/EventWindow.pb")"
+  check "read-only EventGadget.pb: others tried" 1 "$(hasLine "$p" " -> Unchanged File $p/EventWindow.pb")"
   check "read-only EventGadget.pb: nothing changed" "" "$(unchanged "$p")"
   check "read-only EventGadget.pb: data kept" kept "$(dataKept "$p")"
 else

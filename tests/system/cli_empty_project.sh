@@ -35,6 +35,8 @@ check "missing project" "Error open file project: $work/p/missing.pbm"$'\n'"rc=2
 "$APP" --generate >/dev/null 2>&1; check "missing value" 2 $?
 "$APP" --generate x.pbm --bind Nope:A=B >/dev/null 2>&1; check "bad kind" 2 $?
 "$APP" --help | grep -q -- "--generate PROJECT.pbm"; check "help" 0 $?
+check "help says first what the program does" \
+  "Tarnwick writes the event-handling layer of a PureBasic application from its form code." "$("$APP" --help | head -1)"
 check "version" "tarnwick 5.17" "$("$APP" --version)"
 
 finish

@@ -17,12 +17,16 @@ cd "$p" || exit 1
 run() { "$APP" --generate "$p/demo.pbm" --config-dir "$work/cfg"; }
 generated="Main.pb CommonFile.pb EventMain.pb EventMenu.pb EventGadget.pb EventWindow.pb"
 
-expected_log() {  # the detection line of Main.pb
+expected_log() {  # the detection line of Main.pb; Write, or Unchanged for files left as they were
+  local same=""
+  [ "$2" = Write ] || same=$'- Every file was up to date: no file was changed.\n'
   cat <<LOG
 Generate Code Step 1 ...
 - Check Main.pb
 $1
 - Load Files...
+ -> Load File $p/Editor.pbf
+ -> Load File $p/Options.pb
 - Interpret code...
 Generate Code Step 2 ...
 - Check Constants...
@@ -43,13 +47,13 @@ Generate Code Step 4 ...
  -> Count Gadget: 11
  -> Count Image: 1
 - Write Files...
- -> Write File $p/Main.pb
- -> Write File $p/CommonFile.pb
- -> Write File $p/EventMain.pb
- -> Write File $p/EventMenu.pb
- -> Write File $p/EventGadget.pb
- -> Write File $p/EventWindow.pb
-Ready.
+ -> $2 File $p/Main.pb
+ -> $2 File $p/CommonFile.pb
+ -> $2 File $p/EventMain.pb
+ -> $2 File $p/EventMenu.pb
+ -> $2 File $p/EventGadget.pb
+ -> $2 File $p/EventWindow.pb
+${same}Ready.
 
 LOG
 }
@@ -57,7 +61,7 @@ LOG
 # First run: Main.pb is created from the template.
 run > "$work/first.log" 2> "$work/err.txt"
 check "first run" 0 $?
-check "first log" "$(expected_log ' -> Main.pb not found.')" "$(cat "$work/first.log")"
+check "first log" "$(expected_log ' -> Main.pb not found.' Write)" "$(cat "$work/first.log")"
 check "first log ends in an empty line" "Ready.|" "$(tail -2 "$work/first.log" | paste -sd'|')"
 check "no complaints" "" "$(cat "$work/err.txt")"
 for f in $generated; do
@@ -73,6 +77,7 @@ check "gadget procedures (text gadgets have none)" 9 "$(count '^Procedure EventG
 check "call tables" $'#CallEventMenuCount   = 6\n#CallEventGadgetCount = 11\n#CallEventWindowCount = 2' \
   "$(grep '^#CallEvent' EventMain.pb)"
 check "project names" $'[WINDOW]\nWindow_0\nWindow_1' "$(sed -n '/^\[WINDOW\]/,/^$/p' demo.pbm | sed '/^$/d')"
+check "form files relative to the project" $'[FILES]\nEditor.pbf\nOptions.pb' "$(sed -n 1,3p demo.pbm)"
 cp -p ./*.pb* "$work/snap/"
 
 # Second run over its own output: the same bytes again. It changes nothing, so it
@@ -80,7 +85,7 @@ cp -p ./*.pb* "$work/snap/"
 # and its record names what that run changed and created.
 run > "$work/second.log" 2> "$work/err.txt"
 check "second run" 0 $?
-check "second log" "$(expected_log ' -> UTF-8 BOM found.')" "$(cat "$work/second.log")"
+check "second log" "$(expected_log ' -> UTF-8 BOM found.' Unchanged)" "$(cat "$work/second.log")"
 for f in "$work"/snap/*; do
   name=$(basename "$f")
   cmp -s "$f" "$name"; check "$name unchanged" 0 $?

@@ -33,8 +33,16 @@ check "unbound names" "Unbound old Window names: Window_0"$'\n'"New Window names
 check "cancel writes nothing" "" "$(for f in "$work"/before/*; do cmp -s "$f" "$(basename "$f")" || echo "$f"; done)"
 check "cancel takes no backup" "2 absent" "$(count '#Window_0' Backup/form.pb) $([ -e Backup/user.pbi ] || echo absent)"
 
-# The gadget's old name carries the window's new prefix already.
-run --bind Window:Window_0=MainWin --bind Gadget:MainWin_Button_0=MainWin_OkButton > "$work/second.log" 2> "$work/err.txt"
+# A binding that names no vanished name is an error that names it; nothing is written.
+out=$(run --bind Window:Window_0=MainWin --bind Gadget:Nope=OkButton 2> "$work/err.txt" | tail -2; echo "rc=${PIPESTATUS[0]}")
+check "unmatched binding" $'Cancel.\n\nrc=2' "$out"
+check "unmatched binding named" "Error: --bind Gadget:Nope=OkButton: Nope is no vanished Gadget name (vanished: MainWin_Button_0)." \
+  "$(head -1 "$work/err.txt")"
+check "unmatched binding writes nothing" "" "$(for f in "$work"/before/*; do cmp -s "$f" "$(basename "$f")" || echo "$f"; done)"
+
+# The gadget's old name carries the window's new prefix already; as in the manual, the
+# names may leave the window's prefix out.
+run --bind Window:Window_0=MainWin --bind Gadget:Button_0=OkButton > "$work/second.log" 2> "$work/err.txt"
 check "bound run" 0 $?
 check "no complaints" "" "$(cat "$work/err.txt")"
 check "step 3 lines" $'Generate Code Step 3 ...\n- Make Backup...\n- Update Prefix\n- Update Procedure\n- Update Constants\n- Update Open Window\n- Update IncludeFiles\n -> Update Includefile '"$p"'/user.pbi / Count Change: 3'$'\nGenerate Code Step 4 ...' \
@@ -67,5 +75,10 @@ cp EventGadget.pb "$work/gadget.pb"
 run > "$work/third.log"; check "third run" 0 $?
 check "third run asks nothing" 0 "$(count 'Update Includefile' "$work/third.log")"
 cmp -s EventGadget.pb "$work/gadget.pb"; check "stable event file" 0 $?
+
+# A window rename left unbound: Main.pb opens and tests the same window, the new one.
+sed -i 's/MainWin/Shop/g' form.pb
+run --allow-unbound > "$work/fourth.log"; check "unbound run" 0 $?
+check "Main.pb opens the window it tests" $'  Open_Shop()\n  \n  If WindowID(#Shop)' "$(sed -n 41,43p Main.pb)"
 
 finish

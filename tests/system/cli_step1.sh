@@ -44,8 +44,10 @@ check "step 1 log" "Generate Code Step 1 ...
 - Check Main.pb
  -> Main.pb not found.
 - Load Files...
+ -> Load File $work/ok/Main.pbf
+ -> Load File $work/ok/Other.pb
 - Interpret code...
-Generate Code Step 2 ..." "$(echo "$out" | sed -n '1,6p')"
+Generate Code Step 2 ..." "$(echo "$out" | sed -n '1,8p')"
 check "counts" " -> Count Window: 2
  -> Count MenuBar: 1
  -> Count MenuItem: 2
@@ -78,6 +80,36 @@ Window_0_Button_0
 Window_1_Button_0
 Window_1_Image_0" "$(sed -n '/^\[WINDOW\]/,$p' "$work/ok/p.pbm" | sed '${/^$/d}')"
 
+# The run keeps the form files relative to the project's folder: a copy of the folder
+# reads its own files (the log names them) and sees an edit made in the copy; a dry run
+# says what it would write and that it changed nothing.
+check "rows relative" $'[FILES]\nMain.pbf\nOther.pb' "$(sed -n '1,3p' "$work/ok/p.pbm")"
+cp -a "$work/ok" "$work/moved ok"
+sed -i 's/"Two"/"Second"/' "$work/moved ok/Other.pb"
+out=$("$APP" --generate "$work/moved ok/p.pbm" --config-dir "$work/cfg" --check 2> "$work/check.err"; echo "rc=$?")
+check "copy reads its own files" " -> Load File $work/moved ok/Main.pbf
+ -> Load File $work/moved ok/Other.pb" "$(echo "$out" | grep -- '-> Load File')"
+check "copy's edit seen" "rc=3|would change: CommonFile.pb" "$(echo "$out" | tail -1)|$(cat "$work/check.err")"
+check "dry run claims no write" " -> Would Write File $work/moved ok/CommonFile.pb
+- Nothing written: no file was changed.
+Ready." "$(echo "$out" | grep -e ' -> .*Write File' -e '^- Nothing' -e '^Ready')"
+check "dry run leaves other files be" 5 "$(echo "$out" | grep -c -- ' -> Unchanged File ')"
+
+# One file reached by two paths (a link) is loaded once, and a file outside the project
+# folder is named.
+project linked a.pb link.pb
+printf 'Procedure Open_W()\n  OpenWindow(#W, 0, 0, 1, 1, "A")\nEndProcedure\n' > "$work/linked/a.pb"
+ln -s a.pb "$work/linked/link.pb"
+sed -i "2a $work/ok/Other.pb" "$work/linked/p.pbm"
+out=$(run linked)
+check "link loaded once" " -> Load File $work/linked/a.pb
+ -> Load File $work/ok/Other.pb
+ -> Warning: $work/ok/Other.pb lies outside the project folder.
+ -> Warning: $work/linked/link.pb is the same file as $work/linked/a.pb; it is loaded once.
+- Interpret code..." "$(echo "$out" | sed -n '/^- Load Files/,/^- Interpret/p' | sed 1d)"
+check "link run ends" "rc=0" "$(echo "$out" | tail -1)"
+check "outside row stays absolute" $'[FILES]\na.pb\n'"$work/ok/Other.pb"$'\nlink.pb' "$(sed -n '1,4p' "$work/linked/p.pbm")"
+
 # Runs that stop in step 1: the error lines, "Cancel.", one empty line, exit status 1,
 # the project file untouched and nothing written.
 stopped() {  # name, expected error lines
@@ -102,7 +134,8 @@ stops() {  # name, form code line 1, line 2, expected error line
 stops pbany 'ButtonGadget(#B, 0, 0, 1, 1, "")' 'If OpenWindow(#PB_Any, 0, 0, 100, 100, "Main") : EndIf' \
   " -> Error: Find OpenWindow with '#PB_Any', Not supported. Stop!"
 stops window 'OpenWindow(#Window_0, 0, 0, 1, 1, "A")' $'EndProcedure\nProcedure Open_B()\n  If OPENWINDOW(#WINDOW_0, 0, 0, 1, 1, "B")' \
-  " -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"
+  " -> #WINDOW_0 is created twice in $work/window/a.pb
+ -> Error: Find duplicate WindowID(#WINDOW_0). Stop!"
 stops menu 'CreateMenu(#Menu_0, WindowID(#W))' 'CreatePopupMenu(#Menu_0)' \
   " -> Error: Find duplicate MenuID(#Menu_0). Stop!"
 # Slips: an object name that is no PureBasic name, a procedure without its end.
@@ -119,6 +152,7 @@ stopped gone "Error $work/gone/gone.pb: Open file error
 project picture logo.png
 printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' > "$work/picture/logo.png"
 stopped picture " -> Error: no window found in the form code. Stop!"
+check "picture named" 1 "$(run picture | grep -c -x -F " -> Warning: $work/picture/logo.png is no text file; it holds no form code.")"
 
 # A commented-out window creates nothing; a repeated menu item only warns, and so do a
 # status bar and a toolbar created again for the same window.
@@ -131,7 +165,7 @@ printf '%s\n' 'Procedure Open_W()' '  OpenWindow(#W, 0, 0, 1, 1, "A")' '  ; Open
 out=$(run warn)
 check "warning" " -> Warning: Find duplicate MenuItemID(#W_M) by ToolbarButton.
  -> Warning: Find duplicate StatusBarID(#W_S) for the same window, taken as one status bar.
- -> Warning: Find duplicate ToolBarID(#W_T) for the same window, taken as one toolbar." "$(echo "$out" | sed -n 6,8p)"
+ -> Warning: Find duplicate ToolBarID(#W_T) for the same window, taken as one toolbar." "$(echo "$out" | grep -- '-> Warning')"
 check "warning goes on" "rc=0" "$(echo "$out" | tail -1)"
 
 finish

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop finds there (the
 # program, its menu entry, icon, file type and manual page); runs the installed program
-# as a user who cannot write its folder, whose settings then go to the XDG folder; and
+# where it may write its own folder, whose settings still go to the XDG folder, and a
+# copy of it in a folder of its own, which keeps them beside it; and
 # builds the .deb and checks its contents and dependencies.
 # Arguments: the build folder, the source folder. Runs under with-xvfb.sh.
 set -u
@@ -38,22 +39,18 @@ type_of() { XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_DATA_HOME="$work/nodata
 check "project file type" "application/x-tarnwick-project" "$(type_of "$work/demo.pbm")"
 check "bitmap file type" "image/x-portable-bitmap" "$(type_of "$work/image.pbm")"
 
-# 2. The installed program run by a user who cannot write its folder. As root, that is
-# the unprivileged "nobody"; anyone else gets a folder without write access.
+# 2. The installed program never writes beside itself, not even when it may, as root
+# may write /usr/bin: its settings go to the XDG folder. A copy in a folder of its own
+# keeps them beside itself.
 home="$work/home"
 mkdir -p "$home"
-if [ "$(id -u)" -eq 0 ]; then
-  chown 65534:65534 "$home"
-  as_user() { env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$home" "$@"; }
-  run_as() { as_user setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
-else
-  chmod a-w "$prefix/bin"
-  run_as() { env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$home" "$@"; }
-fi
-check "cannot write the program's folder" no "$(run_as sh -c "[ -w '$prefix/bin' ] && echo yes || echo no")"
+run_as() { env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$home" "$@"; }
+check "can write the program's folder" yes "$(run_as sh -c "[ -w '$prefix/bin' ] && echo yes || echo no")"
 check "version" "tarnwick 5.17" "$(run_as "$prefix/bin/tarnwick" --version)"
-open_and_close() {  # environment assignments for the program
-  run_as env GTK_MODULES= NO_AT_BRIDGE=1 GTK2_RC_FILES=/dev/null "$@" "$prefix/bin/tarnwick" 2>> "$work/app.err" &
+open_and_close() {  # the program, then environment assignments for it
+  local program=$1
+  shift
+  run_as env GTK_MODULES= NO_AT_BRIDGE=1 GTK2_RC_FILES=/dev/null "$@" "$program" 2>> "$work/app.err" &
   local pid=$! w
   w=$(timeout 10 xdotool search --sync --onlyvisible --name ' - Tarnwick Orlenta Version v5.17$' | head -1)
   [ -n "$w" ] && "$BIN/wm_delete" "$w"
@@ -62,11 +59,15 @@ open_and_close() {  # environment assignments for the program
   wait "$pid" 2> /dev/null
 }
 settings() { (cd "$1" 2> /dev/null && ls TW4.INI UserList.INI 2> /dev/null | paste -sd' '); }
-open_and_close
+open_and_close "$prefix/bin/tarnwick"
 check "settings in ~/.config/tarnwick" "TW4.INI UserList.INI" "$(settings "$home/.config/tarnwick")"
-open_and_close XDG_CONFIG_HOME="$home/xdg"
+open_and_close "$prefix/bin/tarnwick" XDG_CONFIG_HOME="$home/xdg"
 check "settings in \$XDG_CONFIG_HOME/tarnwick" "TW4.INI UserList.INI" "$(settings "$home/xdg/tarnwick")"
 check "nothing beside the program" "" "$(settings "$prefix/bin")"
+mkdir -p "$work/portable"
+cp "$prefix/bin/tarnwick" "$work/portable/"
+open_and_close "$work/portable/tarnwick"
+check "a copy of its own keeps its settings beside it" "TW4.INI UserList.INI" "$(settings "$work/portable")"
 
 # 3. The Debian package.
 cpack -G DEB -B "$work/pkg" --config "$BIN/CPackConfig.cmake" > "$work/cpack.log" 2>&1 || cat "$work/cpack.log"

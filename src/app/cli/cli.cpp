@@ -27,7 +27,9 @@ const char* const kProgramTitle = "Tarnwick Orlenta Version v" TARNWICK_VERSION;
 const char* const kVersion = TARNWICK_VERSION;
 
 std::string usageText() {
-  return "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
+  return "Tarnwick writes the event-handling layer of a PureBasic application from its form code.\n"
+         "\n"
+         "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
          "                [--dry-run | --diff | --check]\n"
          "       tarnwick --restore PROJECT.pbm\n"
@@ -44,10 +46,14 @@ std::string usageText() {
          "                          project in PB_TOOL_Project; asks for bindings in a window and shows\n"
          "                          the log when the run cancelled or warned; without a display as --generate\n"
          "  --bind [KIND:]OLD=NEW   bind the vanished name OLD to the new name NEW; KIND is one of\n"
-         "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case)\n"
+         "                          Window, MenuBar, MenuItem, StatusBar, ToolBar, Gadget (any case).\n"
+         "                          An object's names may leave out its window's prefix: Button_0=Button_Buy\n"
+         "                          binds Window_0_Button_0 to Window_0_Button_Buy. A binding that matches\n"
+         "                          no vanished or no new name is an error (exit status 2)\n"
          "  --allow-unbound         go on although some vanished names stay unbound\n"
-         "  --config-dir DIR        keep TW4.INI and UserList.INI in DIR (default: the program's folder\n"
-         "                          when you can write it, else $XDG_CONFIG_HOME/tarnwick, ~/.config/tarnwick)\n"
+         "  --config-dir DIR        keep TW4.INI and UserList.INI in DIR (default: $XDG_CONFIG_HOME/tarnwick,\n"
+         "                          ~/.config/tarnwick; a copy outside a bin folder keeps them beside itself\n"
+         "                          when you can write its folder)\n"
          "  --dry-run               run as usual but write nothing; then list each file the run would\n"
          "                          change as \"would change: PATH\"\n"
          "  --diff                  write nothing; print a unified diff of every file the run would change\n"
@@ -59,9 +65,9 @@ std::string usageText() {
          "  --version               show the version\n"
          "\n"
          "Exit status: 0 after \"Ready.\", 1 after \"Cancel.\" (a file that cannot be written cancels the run\n"
-         "and changes nothing), 2 on bad arguments, an unreadable project, a path that leads to no project\n"
-         "(or to several), or a project that another run is generating; with --check 3 when the run would\n"
-         "change a file; --ide as --generate. A run that reaches \"Ready.\"\n"
+         "and changes nothing), 2 on bad arguments, a --bind that matches nothing, an unreadable project,\n"
+         "a path that leads to no project (or to several), or a project that another run is generating;\n"
+         "with --check 3 when the run would change a file; --ide as --generate. A run that reaches \"Ready.\"\n"
          "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
          "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
 }
@@ -185,7 +191,9 @@ std::string settingsFolder(const std::string& given) {
     const passwd* pw = getpwuid(getuid());
     home = pw ? pw->pw_dir : nullptr;
   }
-  return chooseSettingsFolder(given, program, access(program.c_str(), W_OK) == 0,
+  const std::string share = installShareFolder(program);
+  const bool installed = !share.empty() && access(share.c_str(), X_OK) == 0;
+  return chooseSettingsFolder(given, program, access(program.c_str(), W_OK) == 0, installed,
                               userSettingsFolder(getenv("XDG_CONFIG_HOME"), home));
 }
 
@@ -249,33 +257,122 @@ class NameQueue {
   std::unordered_map<Text, std::deque<std::size_t>> places_;
 };
 
+// The spelling of a binding as it was given.
+std::string bindingText(const Binding& b) {
+  return (b.kind ? toUtf8(kindWord(*b.kind)) + ":" : std::string()) + toUtf8(b.oldName) + "=" + toUtf8(b.newName);
+}
+
+std::string joined(const Lines& names) {
+  std::string s;
+  for (const Text& n : names) s += (s.empty() ? "" : " ") + toUtf8(n);
+  return s;
+}
+
 }  // namespace
 
 BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) {
+  asked_.push_back({kind, {oldEntries, newEntries}});
   NameQueue oldList(oldEntries), newList(newEntries);
   std::unordered_set<Text> pairs;
   BindAnswer answer;
   // Each binding acts as the dialog's "Bind" would: the pair goes to the Todo list
   // once, and both names leave their lists.
-  for (const Binding& b : bindings_) {
-    if (b.kind && *b.kind != kind) continue;
-    if (!oldList.first(b.oldName) || !newList.first(b.newName)) continue;
-    Text pair = b.oldName + " > " + b.newName;
-    if (!pairs.insert(pair).second) continue;
+  auto bindPair = [&](const Text& oldName, const Text& newName, Use& use) {
+    use.oldSeen = true;
+    Text pair = oldName + " > " + newName;
+    if (pairs.count(pair)) {
+      use.bound = true;  // the same pair again
+      return;
+    }
+    if (!oldList.first(oldName) || !newList.first(newName)) return;
+    pairs.insert(pair);
     answer.todo.push_back(pair);
-    oldList.take(b.oldName);
-    newList.take(b.newName);
+    oldList.take(oldName);
+    newList.take(newName);
+    use.bound = true;
+  };
+  for (std::size_t i = 0; i < bindings_.size(); ++i) {
+    const Binding& b = bindings_[i];
+    Use& use = uses_[i];
+    if (b.kind && *b.kind != kind) continue;
+    const bool oldThere = std::find(oldEntries.begin(), oldEntries.end(), b.oldName) != oldEntries.end();
+    if (oldThere && std::find(newEntries.begin(), newEntries.end(), b.newName) != newEntries.end()) {
+      bindPair(b.oldName, b.newName, use);
+      continue;
+    }
+    use.oldSeen = use.oldSeen || oldThere;
+    // The objects of a window carry its name and "_" before their own: the names may
+    // be given without it, and then bind in every window that has both.
+    if (kind == ObjectKind::Window) continue;
+    const Text tail = "_" + b.oldName;
+    for (const Text& old : oldEntries) {
+      if (old.size() <= tail.size() || old.compare(old.size() - tail.size(), tail.size(), tail) != 0) continue;
+      use.oldSeen = true;
+      const Text prefixed = old.substr(0, old.size() - b.oldName.size()) + b.newName;
+      if (std::find(newEntries.begin(), newEntries.end(), prefixed) != newEntries.end()) bindPair(old, prefixed, use);
+    }
   }
   if (oldList.allTaken() || allowUnbound_) {
     answer.answer = 0;
     return answer;
   }
+  // The run stops here: a binding meant for this kind that matched nothing is the
+  // likelier mistake, and is named first.
+  for (std::size_t i = 0; i < bindings_.size(); ++i)
+    if (bindings_[i].kind == kind && !uses_[i].bound) refuse(bindings_[i], uses_[i]);
   std::string word = toUtf8(kindWord(kind));
   err_ << "Unbound old " << word << " names: " << oldList.joinLeft() << "\n"
        << "New " << word << " names: " << newList.joinLeft() << "\n"
        << "Bind them with --bind " << word << ":OLD=NEW, or pass --allow-unbound to leave them unbound.\n";
   answer.answer = 2;
   return answer;
+}
+
+bool CommandLineHost::refuse(const Binding& b, const Use& use) {
+  bindingFailed_ = true;
+  const std::string kind = b.kind ? toUtf8(kindWord(*b.kind)) + " " : std::string();
+  const Lines* names = nullptr;
+  for (const auto& [k, lists] : asked_)
+    if (b.kind && k == *b.kind) names = use.oldSeen ? &lists.second : &lists.first;
+  err_ << "Error: --bind " << bindingText(b) << ": ";
+  if (use.oldSeen) err_ << toUtf8(b.newName) << " is no new " << kind << "name";
+  else err_ << toUtf8(b.oldName) << " is no vanished " << kind << "name";
+  if (names) err_ << " (" << (use.oldSeen ? "new: " : "vanished: ") << joined(*names) << ")";
+  else if (b.kind) err_ << " (no " << kind << "name vanished)";
+  err_ << ".\n";
+  return false;
+}
+
+namespace {
+
+// True when a name of the list is name, or, beyond the windows, ends in "_" + name.
+bool holdsName(const Lines& names, ObjectKind kind, const Text& name) {
+  const Text tail = "_" + name;
+  for (const Text& n : names)
+    if (n == name || (kind != ObjectKind::Window && n.size() > tail.size() &&
+                      n.compare(n.size() - tail.size(), tail.size(), tail) == 0))
+      return true;
+  return false;
+}
+
+}  // namespace
+
+bool CommandLineHost::finishBindings(const FormModel& model) {
+  for (std::size_t i = 0; i < bindings_.size(); ++i) {
+    const Binding& b = bindings_[i];
+    if (uses_[i].bound) continue;
+    // The same command run again finds its renames done: the new name is there and the
+    // old one is gone.
+    bool inPlace = false;
+    for (ObjectKind k : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                         ObjectKind::ToolBar, ObjectKind::Gadget}) {
+      if (b.kind && *b.kind != k) continue;
+      const Lines current = model.currentNames(k);
+      inPlace = inPlace || (holdsName(current, k, b.newName) && !holdsName(current, k, b.oldName));
+    }
+    if (!inPlace) return refuse(b, uses_[i]);
+  }
+  return true;
 }
 
 namespace {
@@ -339,12 +436,13 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   CommandLineHost host(cl.diff ? err : out, err, cl.bindings, cl.allowUnbound);
   if (!note.empty()) host.logLine(readableText(note));
   RunContext ctx{model, host, runFs, files};
+  ctx.dryRun = cl.dryRun;
   switch (runGeneration(ctx)) {
     case RunEnd::Busy:
       err << kBusyMessage << "\n";
       return 2;
     case RunEnd::Cancelled:
-      return 1;
+      return host.bindingFailed() ? 2 : 1;
     case RunEnd::Ready:
       break;
   }

@@ -42,9 +42,9 @@ std::string usageText();
 
 // The folder that holds the running executable, ending in "/".
 std::string executableDirectory();
-// The folder of TW4.INI and UserList.INI: the given one (--config-dir), else the
-// executable's folder when the user can write it, else $XDG_CONFIG_HOME/tarnwick/
-// (~/.config/tarnwick/ when unset).
+// The folder of TW4.INI and UserList.INI: the given one (--config-dir), else, for a
+// program installed in a bin folder, $XDG_CONFIG_HOME/tarnwick/ (~/.config/tarnwick/
+// when unset); a copy elsewhere uses its own folder while the user can write it.
 std::string settingsFolder(const std::string& given);
 // Makes a path absolute against the working directory.
 std::string absolutePath(const std::string& path);
@@ -55,21 +55,41 @@ std::string absolutePath(const std::string& path);
 bool chooseIdeProject(CommandLine& cl, const char* toolProject, std::string& error);
 
 // The driver of a headless run: log lines to out, binding requests answered from the
-// command line's --bind options, problems to err.
+// command line's --bind options, problems to err. OLD and NEW of a binding are names as
+// the project file keeps them, or, for the objects of a window, names without the
+// window's prefix: Button_0=Button_Buy binds Window_0_Button_0 to Window_0_Button_Buy,
+// in every window that has both. A binding that names no vanished name, or no new
+// name, is an error that stops the run, unless its rename is in place already (the
+// same command run again).
 class CommandLineHost : public RunHost {
  public:
   CommandLineHost(std::ostream& out, std::ostream& err, const std::vector<Binding>& bindings, bool allowUnbound)
-      : out_(out), err_(err), bindings_(bindings), allowUnbound_(allowUnbound) {}
+      : out_(out), err_(err), bindings_(bindings), uses_(bindings.size()), allowUnbound_(allowUnbound) {}
   void logLine(const Text& line) override;
   BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override;
+  bool finishBindings(const FormModel& model) override;
   void closeStartDialog() override {}
   void enableMainWindow() override {}
+  // True when the run stopped because a binding matched no name.
+  bool bindingFailed() const { return bindingFailed_; }
 
  private:
+  // What became of one binding in the kinds asked so far.
+  struct Use {
+    bool bound = false;    // it bound a pair (or repeated one already bound)
+    bool oldSeen = false;  // its old name was among the vanished ones
+  };
+  // Reports a binding that matched nothing; false.
+  bool refuse(const Binding& b, const Use& use);
+
   std::ostream& out_;
   std::ostream& err_;
   std::vector<Binding> bindings_;
+  std::vector<Use> uses_;
+  // The vanished and new names of each kind asked, for the messages.
+  std::vector<std::pair<ObjectKind, std::pair<Lines, Lines>>> asked_;
   bool allowUnbound_;
+  bool bindingFailed_ = false;
 };
 
 // Loads the settings and the project that cl.project leads to (a project file, a

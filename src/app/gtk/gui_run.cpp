@@ -49,6 +49,7 @@ struct RunOutcome {
   bool ready = false;          // ended with "Ready."
   bool busy = false;           // did not start: another run holds the project
   bool projectStored = false;  // and the project file on disk holds the project
+  Lines rows;                  // the file list as the run stored it (relative in its folder)
   int fileErrors = 0;          // files that could not be read or written
   bool preview = false;        // a preview: nothing was written
   std::vector<PreviewFile> files;  // what the preview's run would change
@@ -86,6 +87,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     OverlayFileSystem overlay(app->fs);
     host.logLine("Preview: nothing of this run is written.");
     RunContext ctx{model, host, overlay, std::move(rows)};
+    ctx.dryRun = true;
     takeEnd(runGeneration(ctx), ctx);
     if (outcome.ready)
       outcome.files = previewFiles(previewChanges(ctx.committed, toUtf8(model.projectDirectory()), app->fs, overlay));
@@ -96,6 +98,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     // only logged, so the file is checked before the project counts as saved.
     outcome.projectStored =
         outcome.ready && projectFileHolds(app->fs, toUtf8(app->model.ProjectPath), ctx.fileRows, app->model);
+    outcome.rows = ctx.fileRows;
   }
   app->handshake.postToGui(RunEnded, &outcome);
 }
@@ -210,6 +213,8 @@ void serveRequest(App& app, GuiRequest& request) {
       if (outcome.projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
+        // The list shows the rows as the project file now holds them.
+        if (outcome.rows != fileRows(app)) setFileRows(app, outcome.rows);
       }
       refreshTitle(app);
       // Both endings enable the main window already; this keeps it usable whatever a

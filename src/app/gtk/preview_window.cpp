@@ -79,10 +79,18 @@ void onGenerate(GtkWidget*, gpointer data) {
   startRun(app, false, true);
 }
 
-void onClose(GtkWidget*, gpointer data) { closePreviewWindow(*static_cast<PreviewState*>(data)->app); }
+// Closed without generating: the log's last line says that nothing was written, so
+// that it does not read as the end of a real run.
+void dismiss(App& app) {
+  closePreviewWindow(app);
+  appendLogLine(app, "Preview closed: no file was changed.");
+  appendLogLine(app, "");
+}
+
+void onClose(GtkWidget*, gpointer data) { dismiss(*static_cast<PreviewState*>(data)->app); }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  closePreviewWindow(*static_cast<PreviewState*>(data)->app);
+  dismiss(*static_cast<PreviewState*>(data)->app);
   return TRUE;
 }
 

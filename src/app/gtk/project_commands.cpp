@@ -1,6 +1,7 @@
 // The file list and log list of the main window, and the project commands: new, load,
 // save, save as, the recent projects, and the question that guards new, load and exit.
 #include <algorithm>
+#include <set>
 
 #include "app/cli/cli.h"
 #include "app/gtk/app.h"
@@ -102,7 +103,11 @@ void addCommonFiles(App& app) {
 }
 
 void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::string> refused) {
-  std::vector<std::string> rows = rowsOf(app.fileList);
+  // A file inside the project's folder is listed relative to it, as the project file
+  // keeps it; a file is listed once, whichever path (or link) it is reached by.
+  const Text folder = app.state.hasFile ? app.model.projectDirectory() : Text();
+  std::set<std::string> listed;
+  for (const std::string& row : rowsOf(app.fileList)) listed.insert(app.fs.fileIdentity(resolveFileRow(row, folder)));
   bool added = false;
   for (const std::string& path : paths) {
     std::string name = fileNameOf(path);
@@ -112,11 +117,10 @@ void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::
     } else if (std::find(std::begin(kGeneratedSourceFiles), std::end(kGeneratedSourceFiles), name) !=
                    std::end(kGeneratedSourceFiles)) {
       refused.push_back(readableText(path) + ": Tarnwick generates this file, it is no form file");
-    } else if (std::find(rows.begin(), rows.end(), path) != rows.end()) {
+    } else if (!listed.insert(app.fs.fileIdentity(path)).second) {
       refused.push_back(readableText(path) + ": already in the list");
     } else {
-      appendRow(app.fileList, path);
-      rows.push_back(path);
+      appendRow(app.fileList, storedFileRows({path}, folder, folder).front());
       added = true;
     }
   }
@@ -217,10 +221,14 @@ bool loadProject(App& app, const std::string& path) {
 bool saveProject(App& app, const std::string& path, bool useCurrentModel) {
   Lines rows = fileRows(app);
   if (rows.empty()) return false;  // nothing to keep: no file, no message
-  if (!writeProjectFile(app.fs, path, rows, app.model, useCurrentModel)) {
+  // The files inside the folder the project is saved to are kept relative to it.
+  const Text from = app.state.hasFile ? app.model.projectDirectory() : Text();
+  const Lines stored = storedFileRows(rows, from, directoryOf(path));
+  if (!writeProjectFile(app.fs, path, stored, app.model, useCurrentModel)) {
     boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error save file project");
     return false;
   }
+  if (stored != rows) setFileRows(app, stored);
   app.state.saved = true;
   app.state.hasFile = true;
   refreshTitle(app);

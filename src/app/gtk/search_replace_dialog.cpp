@@ -86,12 +86,12 @@ void continueClicked(SearchReplaceDialog* d) {
   }
   unsigned serial = d->serial;
   BoxAnswer choice =
-      boxes().question(GTK_WINDOW(d->window), "Info", "Some old constants not to bind! Continue?", true);
+      boxes().question(GTK_WINDOW(d->window), "Info", "Some old constants not to bind! Continue?", false);
   // The question ran a loop of its own: the dialog may have gone or answered meanwhile.
   if (!current || current->serial != serial || current->answered) return;
+  // Yes goes on with the old names left unbound. No, or the question closed without a
+  // choice, goes back to binding; the dialog's close box cancels the run.
   if (choice == BoxAnswer::Yes) answer(current, 0);
-  else if (choice == BoxAnswer::Cancel) answer(current, 2);
-  // No, or the question closed without a choice: the user goes on binding.
 }
 
 void onBindClicked(GtkButton*, gpointer data) { bind(static_cast<SearchReplaceDialog*>(data)); }

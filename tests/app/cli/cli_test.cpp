@@ -75,6 +75,64 @@ TEST(CommandLine, BindingsActAsTheDialogWould) {
   BindAnswer w = lenient.askBindings(ObjectKind::Window, {"W0"}, {"Main"});
   EXPECT_EQ(w.answer, 0);
   EXPECT_EQ(w.todo, (Lines{"W0 > Main"}));
+  // Window:B2=X and Gone=OK name no vanished name: an error once every kind is bound,
+  // not a name left unbound.
+  err.str("");
+  FormModel model;
+  model.WindowList = {"Main"};
+  EXPECT_FALSE(lenient.finishBindings(model));
+  EXPECT_TRUE(lenient.bindingFailed());
+  EXPECT_EQ(err.str(), "Error: --bind Window:B2=X: B2 is no vanished Window name (vanished: W0).\n");
+}
+
+TEST(CommandLine, BindingsWithoutTheWindowPrefixAndBindingsThatMatchNothing) {
+  std::ostringstream out, err;
+  FormModel model;
+  model.GadgetList = {{"Window_0_Button_Buy", "BUTTONGADGET"}, {"Tool_Button_Buy", "BUTTONGADGET"}};
+  // The objects of a window carry its prefix; the names may leave it out, and then bind
+  // in every window that has both.
+  CommandLineHost host(out, err, {{ObjectKind::Gadget, "Button_0", "Button_Buy"}}, false);
+  BindAnswer a = host.askBindings(ObjectKind::Gadget, {"Window_0_Button_0", "Tool_Button_0", "Window_0_Text_0"},
+                                  {"Window_0_Button_Buy", "Tool_Button_Buy", "Window_0_Text_1"});
+  EXPECT_EQ(a.todo, (Lines{"Window_0_Button_0 > Window_0_Button_Buy", "Tool_Button_0 > Tool_Button_Buy"}));
+  EXPECT_EQ(a.answer, 2);  // Window_0_Text_0 stays unbound
+  EXPECT_FALSE(host.bindingFailed());
+  EXPECT_TRUE(host.finishBindings(model));
+
+  // The same command again, once the rename is in place: nothing left to bind, no error.
+  CommandLineHost again(out, err, {{ObjectKind::Gadget, "Button_0", "Button_Buy"}}, false);
+  EXPECT_TRUE(again.finishBindings(model));
+
+  // A vanished name bound to a name that is not new; with names left unbound, a binding
+  // for their kind that matched nothing is named as the mistake.
+  for (bool allowUnbound : {true, false}) {
+    std::ostringstream err2;
+    CommandLineHost wrongNew(out, err2, {{ObjectKind::Gadget, "Button_0", "Button_Bye"}}, allowUnbound);
+    EXPECT_EQ(wrongNew.askBindings(ObjectKind::Gadget, {"Window_0_Button_0"}, {"Window_0_Button_Buy"}).answer,
+              allowUnbound ? 0 : 2);
+    if (allowUnbound) {
+      EXPECT_FALSE(wrongNew.finishBindings(model));
+    }
+    EXPECT_TRUE(wrongNew.bindingFailed());
+    EXPECT_EQ(err2.str().substr(0, err2.str().find('\n') + 1),
+              "Error: --bind Gadget:Button_0=Button_Bye: Button_Bye is no new Gadget name (new: Window_0_Button_Buy).\n");
+  }
+
+  // A binding for a kind that nothing vanished from, and one without a kind that matched
+  // nowhere, are found once every kind is bound.
+  for (Binding b : {Binding{ObjectKind::MenuItem, "Item_Old", "Item_New"}, Binding{std::nullopt, "Gone", "New"}}) {
+    std::ostringstream err3;
+    CommandLineHost late(out, err3, {b}, false);
+    EXPECT_EQ(late.askBindings(ObjectKind::Gadget, {"B"}, {"C"}).answer, 2);
+    EXPECT_FALSE(late.bindingFailed());
+    EXPECT_FALSE(late.finishBindings(model));
+    EXPECT_TRUE(late.bindingFailed());
+    EXPECT_NE(err3.str().find(b.kind ? "Error: --bind MenuItem:Item_Old=Item_New: Item_Old is no vanished MenuItem "
+                                       "name (no MenuItem name vanished).\n"
+                                     : "Error: --bind Gone=New: Gone is no vanished name.\n"),
+              std::string::npos)
+        << err3.str();
+  }
 }
 
 TEST(CommandLine, BindingsTakeTheFirstOccurrenceOfRepeatedNames) {

@@ -88,11 +88,19 @@ TEST_F(MainWindowTest, FileListTakesDeleteDropsAndRefusesWhatIsNoFormFile) {
   gchar* folder = g_filename_to_uri(dir.c_str(), nullptr, nullptr);
   fake.calls.clear();
   addDroppedUris(*app, {uri, main, folder, "http://example.org/x.pb"});
-  EXPECT_EQ(files().back(), dir + "dropped form.pb");
+  // Inside the project's folder the row is relative to it, as the project file keeps it.
+  EXPECT_EQ(files().back(), "dropped form.pb");
   EXPECT_EQ(files().size(), 4u);
   EXPECT_EQ(fake.calls, std::vector<std::string>{"Commonfile: Not added (3 files):\n" + dir +
                                                  ": not a file\nhttp://example.org/x.pb: not a local file\n" + dir +
                                                  "Main.pb: Tarnwick generates this file, it is no form file"});
+  // The same file through a link is the same file.
+  ASSERT_EQ(symlink((dir + "dropped form.pb").c_str(), (dir + "link.pb").c_str()), 0);
+  fake.calls.clear();
+  fake.opened.push_back({dir + "link.pb"});
+  menu(ItemAddCommon);
+  EXPECT_EQ(files().size(), 4u);
+  EXPECT_EQ(fake.calls.back(), "Commonfile: Not added:\n" + dir + "link.pb: already in the list");
   g_free(uri);
   g_free(main);
   g_free(folder);

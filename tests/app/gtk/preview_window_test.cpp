@@ -1,6 +1,8 @@
 // Preview in the window: the dry run with its binding dialog, the "Preview" window with
 // the changes and their diffs, "Generate" with the bindings already given, a preview
 // that would change nothing, and Restore Backup.
+#include <algorithm>
+
 #include "app/gtk/search_replace_dialog.h"
 #include "app/gtk/shell_fixture.h"
 #include "support/projects.h"
@@ -94,6 +96,15 @@ TEST_F(ShellTest, PreviewShowsTheChangesAndGenerateKeepsTheBindings) {
   gtk_button_clicked(GTK_BUTTON(button(app->previewWindow, "Close")));
   EXPECT_EQ(app->previewWindow, nullptr);
   EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
+  // The log claims no write: it ends saying that nothing was changed.
+  std::vector<std::string> log = listRows(app->logList);
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+            (std::vector<std::string>{"- Nothing written: no file was changed.", "Ready.", "",
+                                      "Preview closed: no file was changed.", ""}));
+  auto preview = std::find(log.rbegin(), log.rend(), "Preview: nothing of this run is written.").base();
+  EXPECT_NE(std::find(preview, log.end(), " -> Unchanged File /p/Main.pb"), log.end());
+  EXPECT_EQ(std::find(preview, log.end(), " -> Write File /p/Main.pb"), log.end());
 
   // Restore Backup asks, then puts the run's files back with the names it bound against.
   fake.calls.clear();

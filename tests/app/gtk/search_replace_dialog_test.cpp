@@ -192,7 +192,8 @@ TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
   open(ObjectKind::Gadget, {"A"}, {"X"});
   scripted = {BoxAnswer::No};
   click(19);
-  EXPECT_EQ(questions, (Rows{"Info|Some old constants not to bind! Continue?|cancel"}));
+  // Two answers only: Yes goes on, No goes back to binding.
+  EXPECT_EQ(questions, (Rows{"Info|Some old constants not to bind! Continue?"}));
   EXPECT_TRUE(answers.empty());
   select(14, 0);
   select(15, 0);
@@ -204,8 +205,8 @@ TEST_F(SearchReplaceDialogTest, ContinueWithOldEntriesLeftAsks) {
   EXPECT_EQ(answers[0].todo, (Lines{"A > X"}));
   closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
 
-  // Yes: go on with what is bound; Cancel: the run ends.
-  for (auto [choice, value] : {std::pair{BoxAnswer::Yes, 0}, std::pair{BoxAnswer::Cancel, 2}}) {
+  // Yes: go on with what is bound.
+  for (auto [choice, value] : {std::pair{BoxAnswer::Yes, 0}}) {
     answers.clear();
     open(ObjectKind::Window, {"A", "B"}, {"X"});
     select(14, 1);
@@ -229,12 +230,12 @@ TEST_F(SearchReplaceDialogTest, TheRealQuestionBoxIsTitledInfo) {
     g_object_get(w, "text", &s, nullptr);
     text = s ? s : "";
     g_free(s);
-    gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_CANCEL);
+    gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_YES);
   });
   click(19);
   EXPECT_EQ(text, "Some old constants not to bind! Continue?");
   ASSERT_EQ(answers.size(), 1u);
-  EXPECT_EQ(answers[0].value, 2);
+  EXPECT_EQ(answers[0].value, 0);
 }
 
 TEST_F(SearchReplaceDialogTest, CloseBoxCancelsOnce) {

@@ -198,7 +198,7 @@ TEST_F(ShellTest, SaveQuestionOutcomes) {
 }
 
 TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
-  filedProject({"/a.pb"});
+  filedProject({"/a.pb", dir + "f.pb"});
   app->state.hasFile = false;
   app->model.ProjectPath = "Unbekannt.pbm";
   app->state.lastDirectory = dir;
@@ -208,6 +208,14 @@ TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
   EXPECT_TRUE(g_file_test((dir + "plain.pbm").c_str(), G_FILE_TEST_EXISTS));
   EXPECT_EQ(status(), dir + "plain.pbm");
   EXPECT_TRUE(app->state.hasFile);
+  // A file inside the project's folder is kept relative to it; saved into another folder
+  // the rows follow, and a file outside the new folder keeps its full path.
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", "f.pb"}));
+  EXPECT_EQ(readAll(dir + "plain.pbm").substr(0, 20), "[FILES]\n/a.pb\nf.pb\n\n");
+  ASSERT_EQ(g_mkdir((dir + "sub").c_str(), 0755), 0);
+  fake.savedAs.push_back(dir + "sub/moved.pbm");
+  EXPECT_TRUE(saveProjectAs(*app));
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", dir + "f.pb"}));
 
   fake.savedAs.push_back(dir + "other.txt");  // any extension is kept
   EXPECT_TRUE(saveProjectAs(*app));
@@ -292,7 +300,7 @@ TEST_F(ShellTest, ProjectInAnEightBitFolderKeepsItsBytes) {
   EXPECT_EQ(rows[rows.size() - 2], "Ready.");
   EXPECT_NE(std::find(rows.begin(), rows.end(), " -> Write File " + dir + "caf\\xE9/EventGadget.pb"), rows.end());
   EXPECT_TRUE(g_file_test((latin + "EventGadget.pb").c_str(), G_FILE_TEST_EXISTS));
-  EXPECT_EQ(readAll(latin + "p.pbm").rfind("[FILES]\n" + latin + "form.pb\n", 0), 0u);
+  EXPECT_EQ(readAll(latin + "p.pbm").rfind("[FILES]\nform.pb\n", 0), 0u);  // relative to its folder
   GDir* d = g_dir_open(twin.c_str(), 0, nullptr);
   ASSERT_TRUE(d);
   EXPECT_EQ(g_dir_read_name(d), nullptr);  // the twin got nothing
@@ -301,7 +309,7 @@ TEST_F(ShellTest, ProjectInAnEightBitFolderKeepsItsBytes) {
   fake.savedAs.push_back(latin + "q");
   EXPECT_TRUE(saveProjectAs(*app));
   EXPECT_EQ(fake.lastProposed, latin + "p.pbm");
-  EXPECT_EQ(readAll(latin + "q.pbm").rfind("[FILES]\n" + latin + "form.pb\n", 0), 0u);
+  EXPECT_EQ(readAll(latin + "q.pbm").rfind("[FILES]\nform.pb\n", 0), 0u);
   EXPECT_EQ(app->model.ProjectPath, latin + "q.pbm");
 }
 
@@ -449,6 +457,11 @@ TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
             : std::vector<std::string>{};
     EXPECT_EQ(fake.calls, boxes);
     EXPECT_EQ(app->state.saved, c.savedAfter);
+    // The run keeps the form file relative to the project's folder, and the list shows it so.
+    EXPECT_EQ(files(), std::vector<std::string>{c.savedAfter ? "form.pb" : "/p/form.pb"});
+    if (c.savedAfter) {
+      EXPECT_EQ(mem.files["/p/p.pbm"].substr(0, 16), "[FILES]\nform.pb\n");
+    }
     EXPECT_EQ(std::string(gtk_window_get_title(GTK_WINDOW(app->window))).rfind(c.savedAfter ? "p.pbm - " : "p.pbm* - ", 0), 0u);
     EXPECT_TRUE(gtk_widget_is_sensitive(app->window));
     gtk_widget_destroy(app->window);
