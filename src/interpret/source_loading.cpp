@@ -276,12 +276,13 @@ bool LoadSourceFiles(StageContext& ctx) {
   return allRead;
 }
 
-void CollectIncludeFiles(StageContext& ctx, const Text& name) {
+bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
   FormModel& model = ctx.model;
-  if (name.empty()) return;
+  if (name.empty()) return true;
   const Text directory = model.projectDirectory();
   std::string bytes;
-  if (!ctx.fs.readFile(toUtf8(directory + name), bytes)) return;
+  if (!ctx.fs.readFile(toUtf8(directory + name), bytes))
+    return ctx.fs.inspect(toUtf8(directory + name)).kind == PathKind::Missing;
   for (const Text& line : ctx.decodeRead(directory + name, bytes).lines) {
     Text include;
     // An XIncludeFile line also holds "IncludeFile" one character later; both give
@@ -296,6 +297,7 @@ void CollectIncludeFiles(StageContext& ctx, const Text& name) {
       path = directory + include;  // a relative folder part counts from the project folder too
     model.IncludeFileList.push_back(path);
   }
+  return true;
 }
 
 }  // namespace tarnwick

@@ -15,7 +15,8 @@ TextFormat WriteFormat(const std::optional<MarkInfo>& mainMark, const Switches& 
 // Fills FormCodeLines, ImageList and FontList from SourceFileList. A file that cannot
 // be read is logged and skipped; the result is false when that happened.
 bool LoadSourceFiles(StageContext& ctx);
-// Fills IncludeFileList from the include statements of the named file.
-void CollectIncludeFiles(StageContext& ctx, const Text& name);
+// Fills IncludeFileList from the include statements of the named file. False when the
+// file exists but cannot be read: its include files are not known then.
+bool CollectIncludeFiles(StageContext& ctx, const Text& name);
 
 }  // namespace tarnwick

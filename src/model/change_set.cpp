@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/read_stamps.h"
+
 namespace tarnwick {
 
 namespace {
@@ -49,7 +51,7 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   }
   std::string temporary;
   if (!fs.writeTemporary(target, bytes, mode, temporary)) return StageResult::Failed;
-  changes_.push_back({path, target, temporary, false, false, created});
+  changes_.push_back({path, target, temporary, false, false, created, false, contentDigest(bytes)});
   return StageResult::Changed;
 }
 
@@ -97,7 +99,7 @@ std::string ChangeSet::backupPlace(FileSystem& fs, const std::string& dir) {
   }
   PathInfo info = fs.inspect(dir);
   if (info.kind == PathKind::Directory) return backupPlaces_[dir] = dir;
-  if (dir == backupFolder_ && info.kind != PathKind::Missing) return std::string();
+  if ((dir == backupFolder_ && info.kind != PathKind::Missing) || info.kind == PathKind::Unknown) return std::string();
   // Missing, or a link or file in the folder's way: a temporary folder takes its place
   // at the commit, so that no copy is ever written through a link.
   if (!fs.makeTemporaryDirectory(dir, place)) return std::string();

@@ -42,10 +42,14 @@ TEST(Commit, ARenameRunChangesEverythingAtOnceWithItsBackup) {
   EXPECT_EQ(fs.files["/p/sub/deep.pbi"], "Open_Frame()\n");
   for (const char* name : {"user.pbi", "sub/deep.pbi", "Main.pb", "EventGadget.pb", "x.pbm", "form.pb"})
     EXPECT_EQ(fs.files["/p/Backup/" + std::string(name)], before.at("/p/" + std::string(name))) << name;
+  // Each line ends with the fingerprint of what the run wrote.
+  auto d = [&](const char* name) { return "\t" + contentDigest(fs.files["/p/" + std::string(name)]) + "\n"; };
   EXPECT_EQ(fs.files["/p/Backup/.restore"],
-            "Tarnwick restore 1\nchanged\tuser.pbi\tuser.pbi\nchanged\tsub/deep.pbi\tsub/deep.pbi\n"
-            "changed\tMain.pb\tMain.pb\ncreated\tCommonFile.pb\ncreated\tEventMain.pb\ncreated\tEventMenu.pb\n"
-            "changed\tEventGadget.pb\tEventGadget.pb\ncreated\tEventWindow.pb\nchanged\tx.pbm\tx.pbm\n");
+            "Tarnwick restore 1\nchanged\tuser.pbi\tuser.pbi" + d("user.pbi") + "changed\tsub/deep.pbi\tsub/deep.pbi" +
+                d("sub/deep.pbi") + "changed\tMain.pb\tMain.pb" + d("Main.pb") + "created\tCommonFile.pb" +
+                d("CommonFile.pb") + "created\tEventMain.pb" + d("EventMain.pb") + "created\tEventMenu.pb" +
+                d("EventMenu.pb") + "changed\tEventGadget.pb\tEventGadget.pb" + d("EventGadget.pb") +
+                "created\tEventWindow.pb" + d("EventWindow.pb") + "changed\tx.pbm\tx.pbm" + d("x.pbm"));
   EXPECT_EQ(machinery(fs), std::vector<std::string>{});
 
   // The same run again finds nothing to change: it writes nothing, and the backup

@@ -30,6 +30,7 @@ struct CommandLine {
   bool diff = false;              // --diff: a unified diff on stdout, the log on stderr
   bool check = false;             // --check: exit 3 when the run would change a file
   bool restore = false;           // --restore PROJECT: the last run's backup put back
+  bool force = false;             // --force: --restore replaces files changed after the run
 };
 
 // Parses the arguments after the program name. False with a message in error on an
@@ -70,8 +71,9 @@ class CommandLineHost : public RunHost {
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 // Puts the last run's backup of the project back. Returns 0 when restored, 1 when a
-// file could not be written (nothing changed), 2 when there is no backup made by a run
-// or another run holds the project.
+// file could not be written or the backup's list was refused (nothing changed), or when
+// files changed after the run and --force was not given (each named on err); 2 when
+// there is no backup made by a run or another run holds the project.
 int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnwick
