@@ -134,8 +134,8 @@ bool isBelow(const std::string& folder, const std::string& path) { return !pathB
 // Why a journal entry does not fit what a commit writes, or empty when it fits.
 std::string journalRefusal(FileSystem& fs, const std::string& dir, const std::set<std::string>& includes,
                            const JournalEntry& e) {
-  const std::string backup = folderPath(dir) + "/Backup";
-  const std::string backupFolder = lexicallyNormal(backup);
+  const std::string backup = dir + "Backup";
+  const std::string backupFolder = lexicallyNormal(folderPath(dir) + "/Backup");
   const bool inBackup = isBelow(backupFolder, e.target) || lexicallyNormal(e.target) == backupFolder;
   if (e.kind != "file" && e.kind != "folder" && e.kind != "replace" && e.kind != "remove")
     return "it is of no kind a commit writes";
