@@ -237,5 +237,33 @@ TEST(Preview, RestoreIsIdempotentAndAsksBeforeReplacingNewerEdits) {
   EXPECT_EQ(fs.files["/p/Backup/user.pbi"], edited.at("/p/user.pbi"));
 }
 
+
+// A dry run on a project whose last commit was cut off leaves the journal as it is and
+// reports the files it would still change.
+TEST(Preview, ADryRunReportsAPendingJournalWithoutCompletingIt) {
+  MemoryFileSystem disk = renamedProject();
+  disk.failRenames.insert("/p/EventGadget.pb");
+  GenerationRun cut(disk);
+  ASSERT_EQ(cut.end, RunEnd::Cancelled);
+  disk.failRenames.clear();
+  const Files before = disk.files;
+
+  OverlayFileSystem overlay(disk);
+  FormModel model;
+  model.ProjectPath = "/p/x.pbm";
+  buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
+  Lines rows;
+  parseProject(splitLines(T(before.at("/p/x.pbm"))), rows, model);
+  RecordingHost host;
+  RunContext ctx{model, host, overlay, rows};
+  ctx.preview = true;
+  EXPECT_EQ(runGeneration(ctx), RunEnd::Ready);
+  EXPECT_EQ(host.log[1], "- The file changes of an interrupted run are pending; the next run completes them.");
+  EXPECT_EQ(disk.files, before);
+  std::vector<std::string> shown;
+  for (const FileChange& c : previewChanges(previewedChanges(ctx), "/p/", disk, overlay)) shown.push_back(c.shown);
+  EXPECT_EQ(shown, (std::vector<std::string>{"EventGadget.pb", "EventWindow.pb", "x.pbm"}));
+}
+
 }  // namespace
 }  // namespace tarnwick
