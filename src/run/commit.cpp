@@ -107,7 +107,14 @@ bool removeTemporaries(FileSystem& fs, const std::string& folder, bool below) {
   for (const DirEntry& entry : entries) {
     const std::string path = base + entry.name;
     if (isTemporaryName(entry.name)) {
+      // The file it was written for may be an include file of another project whose
+      // run holds it and is about to rename the temporary into place.
+      const std::string target = base + entry.name.substr(1, entry.name.size() - 1 - 10);
+      int handle = -1;
+      LockResult lock = fs.inspect(target).kind == PathKind::Regular ? fs.lockFile(target, handle) : LockResult::Failed;
+      if (lock == LockResult::Busy) continue;
       removed |= fs.removePath(path);
+      if (lock == LockResult::Taken) fs.unlockFile(handle);
     } else if (below && fs.inspect(path).kind == PathKind::Directory) {
       removed |= removeTemporaries(fs, path, true);
     }
@@ -355,8 +362,11 @@ bool commitChanges(StageContext& ctx, const char* origin) {
     const JournalEntry& e = entries[i];
     // The journal and the backup took a moment to make durable: a file edited in that
     // moment is moved aside, so that the edit is kept beside the new content.
-    if (i >= firstUserEntry && e.kind == "file" && ctx.stamps.looksChanged(e.target) &&
-        ctx.stamps.compare(e.target) == StampingFileSystem::Still::Changed) {
+    const bool created = i >= firstUserEntry && changes.changes()[i - firstUserEntry].created;
+    if (i >= firstUserEntry && e.kind == "file" &&
+        (created ? fs.inspect(e.target).kind != PathKind::Missing
+                 : ctx.stamps.looksChanged(e.target) &&
+                       ctx.stamps.compare(e.target) == StampingFileSystem::Still::Changed)) {
       const std::string aside = asideName(fs, e.target, ".edited");
       if (fs.renamePath(e.target, aside))
         ctx.log(" -> Warning: " + fromUtf8(e.target) + " changed while the run was in progress; the edited file is kept as " +

@@ -289,11 +289,13 @@ TEST(Commit, AnIncludeFileHeldByAnotherRunIsRefused) {
   MemoryFileSystem fs = renamedProject();
   fs.locked.insert("/p/sub/deep.pbi");
   fs.files["/p/sub/.deep.pbi.tw-a1b2c3"] = "the other run's";
+  fs.locked.insert("/p/user.pbi");
+  fs.files["/p/.user.pbi.tw-d4e5f6"] = "the other run's";
   const Files before = fs.files;
   GenerationRun run(fs);
   EXPECT_EQ(run.end, RunEnd::Cancelled);
   EXPECT_NE(std::find(run.host.log.begin(), run.host.log.end(),
-                      " -> Error: the include file /p/sub/deep.pbi is being changed by another project's run; start "
+                      " -> Error: the include file /p/user.pbi is being changed by another project's run; start "
                       "again when that run has ended. Stop!"),
             run.host.log.end());
   EXPECT_EQ(fs.files, before);
