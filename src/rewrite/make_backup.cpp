@@ -48,7 +48,11 @@ bool makeBackup(StageContext& ctx) {
   }
   for (const Text& include : ctx.model.IncludeFileList) {
     const std::string path = toUtf8(include);
-    if (fs.isRegularFile(path)) add(path, backupName(listed, path));
+    // An include file that cannot be examined may well exist: without its copy the
+    // run does not go on.
+    const PathKind kind = fs.inspect(fs.resolveLink(path)).kind;
+    if (kind == PathKind::Unknown) ok = false;
+    else if (kind == PathKind::Regular) add(path, backupName(listed, path));
   }
   if (fs.isRegularFile(dir + "Catalog")) add(dir + "Catalog", "Catalog");
   const std::string project = toUtf8(fileNameOf(ctx.model.ProjectPath));

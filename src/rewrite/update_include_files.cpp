@@ -46,11 +46,13 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   const std::string file = toUtf8(path);
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
-    // A missing include file is created empty (by the commit, like every change);
-    // one that exists but cannot be read (or is no regular file) is left alone.
-    if (ctx.fs.exists(file) || ctx.changes.stageFile(ctx.fs, file, std::string()) == StageResult::Failed)
-      ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
-    return true;
+    // A missing include file is created empty (by the commit, like every change); one
+    // that cannot be created is logged and left. One that exists but cannot be read
+    // (or examined, or is no regular file) stops the run: its renames would not reach it.
+    const bool missing = !ctx.fs.exists(file) && ctx.fs.inspect(file).kind != PathKind::Unknown;
+    if (missing && ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed) return true;
+    ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
+    return missing;
   }
   DecodedText text = ctx.decodeRead(path, bytes);
   int count = rules.apply(text.lines);
