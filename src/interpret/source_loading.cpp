@@ -281,8 +281,12 @@ bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
   if (name.empty()) return true;
   const Text directory = model.projectDirectory();
   std::string bytes;
-  if (!ctx.fs.readFile(toUtf8(directory + name), bytes))
-    return ctx.fs.inspect(toUtf8(directory + name)).kind == PathKind::Missing;
+  if (!ctx.fs.readFile(toUtf8(directory + name), bytes)) {
+    // A file that is there but cannot be read may name include files; a missing one, or
+    // a folder in its place, names none.
+    const PathKind kind = ctx.fs.inspect(ctx.fs.resolveLink(toUtf8(directory + name))).kind;
+    return kind != PathKind::Regular && kind != PathKind::Unknown;
+  }
   for (const Text& line : ctx.decodeRead(directory + name, bytes).lines) {
     Text include;
     // An XIncludeFile line also holds "IncludeFile" one character later; both give

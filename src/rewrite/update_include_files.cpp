@@ -47,12 +47,14 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
     // A missing include file is created empty (by the commit, like every change); one
-    // that cannot be created is logged and left. One that exists but cannot be read
-    // (or examined, or is no regular file) stops the run: its renames would not reach it.
-    const bool missing = !ctx.fs.exists(file) && ctx.fs.inspect(file).kind != PathKind::Unknown;
-    if (missing && ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed) return true;
+    // that cannot be created, or a folder in its place, is logged and left. A file that
+    // cannot be read or examined stops the run: its renames would not reach it.
+    const PathKind kind = ctx.fs.inspect(ctx.fs.resolveLink(file)).kind;
+    const bool unreadable = kind == PathKind::Regular || kind == PathKind::Unknown;
+    if (!unreadable && !ctx.fs.exists(file) && ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed)
+      return true;
     ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
-    return missing;
+    return !unreadable;
   }
   DecodedText text = ctx.decodeRead(path, bytes);
   int count = rules.apply(text.lines);
