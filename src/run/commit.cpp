@@ -165,15 +165,20 @@ std::string journalRefusal(FileSystem& fs, const std::string& dir, const std::se
   if (!isTemporaryOf(e.temporary, e.target)) return "its temporary file is not named after its target";
   const PathKind temporary = fs.inspect(e.temporary).kind;
   if (e.kind == "file") {
-    if (temporary != PathKind::Regular && temporary != PathKind::Missing) return "its temporary is no regular file";
+    // A path that cannot be examined now is no sign of a foreign journal: its rename
+    // is tried, and moved aside when it fails.
+    if (temporary != PathKind::Regular && temporary != PathKind::Missing && temporary != PathKind::Unknown)
+      return "its temporary is no regular file";
     if (target == PathKind::Symlink && inBackup) return std::string();  // a link planted in Backup is replaced
-    if (target != PathKind::Regular && target != PathKind::Missing) return "its target is no regular file";
+    if (target != PathKind::Regular && target != PathKind::Missing && target != PathKind::Unknown)
+      return "its target is no regular file";
     return std::string();
   }
   // A folder is put in place only as the backup or a folder inside it.
   if (!inBackup || (e.kind == "replace" && lexicallyNormal(e.target) == backupFolder))
     return "only Backup and its folders are put in place as folders";
-  if (temporary != PathKind::Directory && temporary != PathKind::Missing) return "its temporary is no folder";
+  if (temporary != PathKind::Directory && temporary != PathKind::Missing && temporary != PathKind::Unknown)
+    return "its temporary is no folder";
   return std::string();
 }
 
