@@ -51,7 +51,8 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
     // cannot be read or examined stops the run: its renames would not reach it.
     const PathKind kind = ctx.fs.inspect(ctx.fs.resolveLink(file)).kind;
     const bool unreadable = kind == PathKind::Regular || kind == PathKind::Unknown;
-    if (!unreadable && !ctx.fs.exists(file) && ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed)
+    if (!unreadable && !ctx.fs.exists(file) &&
+        ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed)
       return true;
     ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
     return !unreadable;

@@ -80,7 +80,8 @@ bool putInPlace(FileSystem& fs, const JournalEntry& e) {
   if (e.kind == "remove") {
     // Only a file is ever removed, never a folder.
     PathKind kind = fs.inspect(e.target).kind;
-    return kind == PathKind::Missing || ((kind == PathKind::Regular || kind == PathKind::Symlink) && fs.removePath(e.target));
+    return kind == PathKind::Missing ||
+           ((kind == PathKind::Regular || kind == PathKind::Symlink) && fs.removePath(e.target));
   }
   if (e.kind == "replace") {
     PathInfo in = fs.inspect(e.target);
@@ -127,7 +128,6 @@ std::string recordPath(const std::string& dir, const std::string& path) {
   std::string below = pathBelow(folderPath(dir), path);
   return below.empty() ? lexicallyNormal(path) : below;
 }
-
 
 bool isTemporaryOf(const std::string& temporary, const std::string& target) {
   if (temporary.empty()) return false;
@@ -186,7 +186,8 @@ std::string journalRefusal(FileSystem& fs, const std::string& dir, const std::se
 // a number.
 std::string asideName(FileSystem& fs, const std::string& path, const std::string& tail) {
   std::string name = path + tail;
-  for (int n = 2; fs.inspect(name).kind != PathKind::Missing && n < 1000; ++n) name = path + tail + "-" + std::to_string(n);
+  for (int n = 2; fs.inspect(name).kind != PathKind::Missing && n < 1000; ++n)
+    name = path + tail + "-" + std::to_string(n);
   return name;
 }
 
@@ -374,8 +375,8 @@ bool commitChanges(StageContext& ctx, const char* origin) {
                        ctx.stamps.compare(e.target) == StampingFileSystem::Still::Changed)) {
       const std::string aside = asideName(fs, e.target, ".edited");
       if (fs.renamePath(e.target, aside))
-        ctx.log(" -> Warning: " + fromUtf8(e.target) + " changed while the run was in progress; the edited file is kept as " +
-                fromUtf8(aside));
+        ctx.log(" -> Warning: " + fromUtf8(e.target) +
+                " changed while the run was in progress; the edited file is kept as " + fromUtf8(aside));
     }
     if (putInPlace(fs, e)) continue;
     ctx.logFileError(" -> Error File " + fromUtf8(e.target) + " / " + fileErrorText());
@@ -420,8 +421,8 @@ Recovery recoverInterruptedRun(StageContext& ctx) {
     for (std::size_t i = 0; i < j.entries.size(); ++i) {
       const std::string why = journalRefusal(fs, dir, includes, j.entries[i]);
       if (why.empty()) continue;
-      ctx.log(" -> Error: journal entry " + numberText(static_cast<long long>(i + 1)) + " (" + fromUtf8(j.entries[i].kind) +
-              " " + fromUtf8(j.entries[i].target) + ") is refused: " + fromUtf8(why) + ".");
+      ctx.log(" -> Error: journal entry " + numberText(static_cast<long long>(i + 1)) + " (" +
+              fromUtf8(j.entries[i].kind) + " " + fromUtf8(j.entries[i].target) + ") is refused: " + fromUtf8(why) + ".");
       refused = true;
     }
     if (refused) {
@@ -459,8 +460,8 @@ Recovery recoverInterruptedRun(StageContext& ctx) {
       }
       const std::string aside = asideName(fs, e.target, ".unfinished");
       if (fs.renamePath(e.temporary, aside)) {
-        ctx.logFileError(" -> Warning: " + fromUtf8(e.target) + " could not be put in place; its new content is kept as " +
-                         fromUtf8(aside));
+        ctx.logFileError(" -> Warning: " + fromUtf8(e.target) +
+                         " could not be put in place; its new content is kept as " + fromUtf8(aside));
       } else {
         ctx.logFileError(" -> Error File " + fromUtf8(e.target) + " / " + fileErrorText());
         blocked = true;
@@ -499,8 +500,8 @@ LockResult FileLocks::take(const std::string& path) {
 bool lockIncludeFiles(StageContext& ctx, FileLocks& locks, const Lines& files, bool& removedLeftovers) {
   for (const Text& file : files) {
     if (locks.take(toUtf8(file)) != LockResult::Busy) continue;
-    ctx.logFileError(" -> Error: the include file " + file + " is being changed by another project's run; start again when "
-                     "that run has ended. Stop!");
+    ctx.logFileError(" -> Error: the include file " + file +
+                     " is being changed by another project's run; start again when that run has ended. Stop!");
     return false;
   }
   // No other run holds these files now, so what lies beside them is no one's work.

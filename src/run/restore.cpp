@@ -152,8 +152,8 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
     paths.push_back(e.path[0] == '/' ? e.path : dir + e.path);
     const std::string why = recordRefusal(fs, dir, backup, includes, e, paths.back());
     if (why.empty()) continue;
-    ctx.log(" -> Error: " + fromUtf8(backup + "/" + kRestoreName) + " names " + fromUtf8(e.path) + ", which is refused: " +
-            fromUtf8(why) + ".");
+    ctx.log(" -> Error: " + fromUtf8(backup + "/" + kRestoreName) + " names " + fromUtf8(e.path) +
+            ", which is refused: " + fromUtf8(why) + ".");
     refused = true;
   }
   if (refused)
