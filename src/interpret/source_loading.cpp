@@ -348,13 +348,18 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
   return allRead ? SourceLoad::Loaded : SourceLoad::Unreadable;
 }
 
-void CollectIncludeFiles(StageContext& ctx, const Text& name) {
+bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
   FormModel& model = ctx.model;
-  if (name.empty()) return;
+  if (name.empty()) return true;
   const std::string directory = model.projectDirectory();
   const std::string mainPath = directory + name;
   std::string bytes;
-  if (!ctx.fs.readFile(mainPath, bytes)) return;
+  if (!ctx.fs.readFile(mainPath, bytes)) {
+    // A file that is there but cannot be read may name include files; a missing one, or
+    // a folder in its place, names none.
+    const PathKind kind = ctx.fs.inspect(ctx.fs.resolveLink(mainPath)).kind;
+    return kind != PathKind::Regular && kind != PathKind::Unknown;
+  }
   // An include name is a path: the bytes that stand between the quotes are the name of
   // the file the compiler opens, so a file without a mark or in UTF-8 is searched as it
   // is, without decoding an 8-bit name into another spelling. Only a UTF-16 or UTF-32
@@ -387,6 +392,7 @@ void CollectIncludeFiles(StageContext& ctx, const Text& name) {
     if (isGeneratedFileName(pathBelow(directory, path))) continue;
     model.IncludeFileList.push_back(std::move(path));
   }
+  return true;
 }
 
 void CheckIncludeFileEncodings(StageContext& ctx) {

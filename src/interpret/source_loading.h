@@ -22,8 +22,9 @@ enum class SourceLoad { Loaded, Unreadable, Broken };
 SourceLoad LoadSourceFiles(StageContext& ctx);
 // Fills IncludeFileList from the include statements of the named file (in the project
 // folder). An absolute name is that file; a relative one counts from the project folder,
-// or from the folder of the IncludePath statement before it.
-void CollectIncludeFiles(StageContext& ctx, const Text& name);
+// or from the folder of the IncludePath statement before it. False when the file exists
+// but cannot be read: its include files are not known then.
+bool CollectIncludeFiles(StageContext& ctx, const Text& name);
 // Reads every include file that is there and reports each whose bytes do not decode in
 // the encoding its mark names (ctx.undecodable), before the run asks the user anything.
 void CheckIncludeFileEncodings(StageContext& ctx);

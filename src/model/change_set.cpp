@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/read_stamps.h"
+
 namespace tarnwick {
 
 namespace {
@@ -49,7 +51,7 @@ StageResult ChangeSet::stageFile(FileSystem& fs, const std::string& path, const 
   }
   std::string temporary;
   if (!fs.writeTemporary(target, bytes, mode, temporary)) return StageResult::Failed;
-  changes_.push_back({path, target, temporary, false, false, created});
+  changes_.push_back({path, target, temporary, false, false, created, false, contentDigest(bytes)});
   return StageResult::Changed;
 }
 
@@ -68,7 +70,7 @@ StageResult ChangeSet::stageRemoval(FileSystem& fs, const std::string& path) {
   PathInfo info = fs.inspect(path);
   if (info.kind == PathKind::Missing) return StageResult::Unchanged;
   if (info.kind != PathKind::Regular && info.kind != PathKind::Symlink) return StageResult::Failed;
-  changes_.push_back({path, path, std::string(), false, false, false, true});
+  changes_.push_back({path, path, std::string(), false, false, false, true, std::string()});
   return StageResult::Changed;
 }
 
@@ -97,11 +99,11 @@ std::string ChangeSet::backupPlace(FileSystem& fs, const std::string& dir) {
   }
   PathInfo info = fs.inspect(dir);
   if (info.kind == PathKind::Directory) return backupPlaces_[dir] = dir;
-  if (dir == backupFolder_ && info.kind != PathKind::Missing) return std::string();
+  if ((dir == backupFolder_ && info.kind != PathKind::Missing) || info.kind == PathKind::Unknown) return std::string();
   // Missing, or a link or file in the folder's way: a temporary folder takes its place
   // at the commit, so that no copy is ever written through a link.
   if (!fs.makeTemporaryDirectory(dir, place)) return std::string();
-  backup_.push_back({dir, dir, place, true, info.kind != PathKind::Missing, info.kind == PathKind::Missing});
+  backup_.push_back({dir, dir, place, true, info.kind != PathKind::Missing, info.kind == PathKind::Missing, false, std::string()});
   backupDirectories_.push_back(place);
   return backupPlaces_[dir] = place;
 }
@@ -119,7 +121,7 @@ bool ChangeSet::stageBackupCopy(FileSystem& fs, const std::string& relative, con
     if (fs.inspect(finalPath).kind == PathKind::Directory) return false;
     std::string temporary;
     if (!fs.writeTemporary(finalPath, bytes, mode, temporary, false)) return false;
-    backup_.push_back({finalPath, finalPath, temporary, false, false, false});
+    backup_.push_back({finalPath, finalPath, temporary, false, false, false, false, std::string()});
     unsynced_.push_back(temporary);
   }
   if (!original.empty()) backupCopies_.push_back({original, relative});

@@ -20,6 +20,7 @@ struct PendingChange {
   bool replaces = false;  // a link or file in the folder's place is removed first
   bool created = false;   // target did not exist
   bool removes = false;   // the commit removes target; there is no temporary
+  std::string digest;     // contentDigest of the new content
 };
 
 // One file of the backup: where it came from and where its copy lies below Backup/.

@@ -15,8 +15,11 @@
 
 namespace tarnwick {
 
-bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+namespace {
+
+// Reads a whole regular file opened with the given extra flags.
+bool readWhole(const std::string& path, std::string& bytes, int flags) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags);
   if (fd < 0) return false;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -40,6 +43,14 @@ bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) {
   }
   ::close(fd);
   return true;
+}
+
+}  // namespace
+
+bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) { return readWhole(path, bytes, 0); }
+
+bool DiskFileSystem::readFileNoFollow(const std::string& path, std::string& bytes) {
+  return readWhole(path, bytes, O_NOFOLLOW);
 }
 
 bool DiskFileSystem::writeFile(const std::string& linkOrPath, const std::string& bytes) {
@@ -137,24 +148,50 @@ bool DiskFileSystem::listDirectory(const std::string& path, std::vector<DirEntry
   DIR* d = opendir(path.c_str());
   if (!d) return false;
   std::string base = path.empty() || path.back() == '/' ? path : path + "/";
-  while (struct dirent* e = readdir(d)) {
+  bool ok = true;
+  for (;;) {
+    // readdir gives no entry both at the end and on an error; only errno tells them apart.
+    errno = 0;
+    struct dirent* e = readdir(d);
+    if (!e) {
+      ok = errno == 0;
+      break;
+    }
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     DirEntry entry;
     entry.name = name;
     struct stat st;
-    if (lstat((base + name).c_str(), &st) == 0) {
+    if (lstat((base + name).c_str(), &st) != 0) {
+      // An entry removed since it was listed is simply gone; any other failure means
+      // the folder's content is not known.
+      if (errno == ENOENT) continue;
+      ok = false;
+      break;
+    }
+    entry.isDirectory = S_ISDIR(st.st_mode);
+    entry.isRegular = S_ISREG(st.st_mode);
+    if (S_ISLNK(st.st_mode) && stat((base + name).c_str(), &st) == 0) {
       entry.isDirectory = S_ISDIR(st.st_mode);
       entry.isRegular = S_ISREG(st.st_mode);
-      if (S_ISLNK(st.st_mode) && stat((base + name).c_str(), &st) == 0) {
-        entry.isDirectory = S_ISDIR(st.st_mode);
-        entry.isRegular = S_ISREG(st.st_mode);
-      }
     }
     entries.push_back(entry);
   }
   closedir(d);
-  return true;
+  if (!ok) entries.clear();
+  return ok;
+}
+
+LockResult DiskFileSystem::lockFile(const std::string& path, int& handle) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return LockResult::Failed;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
+  }
+  handle = fd;
+  return LockResult::Taken;
 }
 
 namespace {
@@ -236,8 +273,14 @@ std::string pathBelow(const std::string& folder, const std::string& path) {
 PathInfo DiskFileSystem::inspect(const std::string& path) {
   struct stat st;
   PathInfo info;
-  if (lstat(path.c_str(), &st) != 0) return info;
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) info.kind = PathKind::Unknown;
+    return info;
+  }
   info.mode = st.st_mode & 07777;
+  info.size = static_cast<long long>(st.st_size);
+  info.modified = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  info.statusChanged = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
   if (S_ISLNK(st.st_mode)) info.kind = PathKind::Symlink;
   else if (S_ISREG(st.st_mode)) info.kind = PathKind::Regular;
   else if (S_ISDIR(st.st_mode)) info.kind = PathKind::Directory;
@@ -365,6 +408,7 @@ void DiskFileSystem::unlockDirectory(int handle) {
 // ---- in-memory ----
 
 bool MemoryFileSystem::readFile(const std::string& path, std::string& bytes) {
+  called("read", path);
   if (unreadable.count(path)) return false;
   auto it = files.find(path);
   if (it == files.end()) return false;
@@ -412,11 +456,17 @@ bool MemoryFileSystem::isDirectory(const std::string& path) {
 }
 
 PathInfo MemoryFileSystem::inspect(const std::string& path) {
+  called("inspect", path);
   PathInfo info;
-  if (files.count(path)) {
+  if (unexaminable.count(path)) {
+    info.kind = PathKind::Unknown;
+  } else if (auto file = files.find(path); file != files.end()) {
     info.kind = PathKind::Regular;
     auto it = modes.find(path);
     info.mode = it == modes.end() ? 0644 : it->second;
+    info.size = static_cast<long long>(file->second.size());
+    // Every content has its own time here, as if each change of a file took a moment.
+    info.modified = info.statusChanged = static_cast<long long>(std::hash<std::string>()(file->second) >> 1);
   } else if (isDirectory(path)) {
     info.kind = PathKind::Directory;
     info.mode = 0755;
@@ -426,6 +476,7 @@ PathInfo MemoryFileSystem::inspect(const std::string& path) {
 
 bool MemoryFileSystem::writeTemporary(const std::string& target, const std::string& bytes, unsigned mode,
                                       std::string& tempPath, bool) {
+  called("temporary", target);
   if (readOnly.count(target) || isDirectory(target)) return false;
   std::string t = temporaryTemplate(target);
   std::string suffix = std::to_string(100000 + ++temporaries_);
@@ -454,6 +505,7 @@ bool MemoryFileSystem::writeNewFile(const std::string& path, const std::string& 
 }
 
 bool MemoryFileSystem::renamePath(const std::string& from, const std::string& to) {
+  called("rename", to);
   if (failRenames.count(to)) return false;
   ++renames;
   if (files.count(from)) {
@@ -495,6 +547,7 @@ bool MemoryFileSystem::renamePath(const std::string& from, const std::string& to
 }
 
 bool MemoryFileSystem::removePath(const std::string& path) {
+  called("remove", path);
   files.erase(path);
   modes.erase(path);
   const std::string base = path + "/";
@@ -522,6 +575,7 @@ void MemoryFileSystem::unlockDirectory(int handle) {
 
 bool MemoryFileSystem::listDirectory(const std::string& path, std::vector<DirEntry>& entries) {
   entries.clear();
+  if (unlistable.count(path)) return false;
   std::string base = path.empty() || path.back() == '/' ? path : path + "/";
   std::set<std::string> seen;
   for (const auto& [p, bytes] : files) {

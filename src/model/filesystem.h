@@ -2,6 +2,7 @@
 // tested against an in-memory folder that can also fail on purpose.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -15,11 +16,18 @@ struct DirEntry {
   bool isRegular = false;
 };
 
-// What a path itself is: a symbolic link is reported as a link, not followed.
-enum class PathKind { Missing, Regular, Directory, Symlink, Other };
+// What a path itself is: a symbolic link is reported as a link, not followed. Unknown:
+// the path could not be examined (an I/O error, no permission), which is not the same
+// as its absence.
+enum class PathKind { Missing, Regular, Directory, Symlink, Other, Unknown };
 struct PathInfo {
   PathKind kind = PathKind::Missing;
   unsigned mode = 0;  // permission bits (07777) of the path itself
+  long long size = -1;
+  // Modification and status change times in nanoseconds: with the size they tell
+  // whether a file may have changed since it was read.
+  long long modified = 0;
+  long long statusChanged = 0;
 };
 
 // The outcome of asking for a folder's lock.
@@ -44,7 +52,13 @@ class FileSystem {
   // Creates a directory; true when it exists afterwards.
   virtual bool makeDirectory(const std::string& path) = 0;
   virtual bool isDirectory(const std::string& path) = 0;
+  // Lists a folder. False when it cannot be read to its end (a failed read of the
+  // folder is not its end) or an entry cannot be examined.
   virtual bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) = 0;
+  // Reads a regular file that is not a symbolic link; a link is never followed.
+  virtual bool readFileNoFollow(const std::string& path, std::string& bytes) {
+    return inspect(path).kind == PathKind::Regular && readFile(path, bytes);
+  }
 
   // The pieces of a run's one commit. A new content first goes to a temporary file
   // ".NAME.tw-XXXXXX" beside its target, written whole and synced; only then is it
@@ -80,6 +94,10 @@ class FileSystem {
   // An exclusive lock on a folder, held until unlockDirectory or the end of the process.
   virtual LockResult lockDirectory(const std::string& path, int& handle) = 0;
   virtual void unlockDirectory(int handle) = 0;
+  // An exclusive lock on a file (the file a link points to), held until unlockFile or
+  // the end of the process.
+  virtual LockResult lockFile(const std::string& path, int& handle) = 0;
+  virtual void unlockFile(int handle) = 0;
 };
 
 // The real file system (POSIX).
@@ -109,6 +127,9 @@ class DiskFileSystem : public FileSystem {
   bool syncFile(const std::string& path) override;
   LockResult lockDirectory(const std::string& path, int& handle) override;
   void unlockDirectory(int handle) override;
+  LockResult lockFile(const std::string& path, int& handle) override;
+  void unlockFile(int handle) override { unlockDirectory(handle); }
+  bool readFileNoFollow(const std::string& path, std::string& bytes) override;
 };
 
 // True for the name of a temporary file or folder of an unfinished write:
@@ -125,9 +146,15 @@ std::string pathBelow(const std::string& folder, const std::string& path);
 // An in-memory folder tree for tests. Paths are taken as given (no normalisation).
 // Paths in readOnly refuse writes (also of temporary files meant for them); paths in
 // unreadable refuse reads; renames onto a path in failRenames fail; folders in locked
-// are held by another run.
+// are held by another run (files too); folders in unlistable cannot be listed, paths in
+// unexaminable cannot be examined. beforeCall, when set, is called with the name of
+// the operation ("read", "inspect", "temporary", "rename", "remove") and its path before
+// each such call, so that a test can change a file at a chosen moment.
 class MemoryFileSystem : public FileSystem {
  public:
+  std::set<std::string> unlistable;
+  std::set<std::string> unexaminable;
+  std::function<void(const std::string& op, const std::string& path)> beforeCall;
   std::map<std::string, std::string> files;
   std::set<std::string> directories;
   std::map<std::string, unsigned> modes;
@@ -161,8 +188,13 @@ class MemoryFileSystem : public FileSystem {
   bool syncFile(const std::string& path) override { return files.count(path) > 0; }
   LockResult lockDirectory(const std::string& path, int& handle) override;
   void unlockDirectory(int handle) override;
+  LockResult lockFile(const std::string& path, int& handle) override { return lockDirectory(path, handle); }
+  void unlockFile(int handle) override { unlockDirectory(handle); }
 
  private:
+  void called(const char* op, const std::string& path) {
+    if (beforeCall) beforeCall(op, path);
+  }
   int temporaries_ = 0;
   std::map<int, std::string> lockHandles_;
 };

@@ -37,6 +37,14 @@ bool OverlayFileSystem::readFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+bool OverlayFileSystem::readFileNoFollow(const std::string& path, std::string& bytes) {
+  const Node* n = find(keyOf(path));
+  if (!n) return base_.readFileNoFollow(path, bytes);
+  if (n->kind != Node::File) return false;
+  bytes = n->bytes;
+  return true;
+}
+
 bool OverlayFileSystem::writeFile(const std::string& path, const std::string& bytes) {
   if (isDirectory(path)) return false;
   nodes_[keyOf(path)] = Node{Node::File, bytes, isRegularFile(path) ? inspect(path).mode : newFileMode()};
@@ -100,8 +108,14 @@ PathInfo OverlayFileSystem::inspect(const std::string& path) {
   const Node* n = find(keyOf(path));
   if (!n) return base_.inspect(path);
   PathInfo info;
-  if (n->kind == Node::File) info = {PathKind::Regular, n->mode};
-  else if (n->kind == Node::Directory) info = {PathKind::Directory, n->mode};
+  if (n->kind == Node::File) {
+    info.kind = PathKind::Regular;
+    info.mode = n->mode;
+    info.size = static_cast<long long>(n->bytes.size());
+  } else if (n->kind == Node::Directory) {
+    info.kind = PathKind::Directory;
+    info.mode = n->mode;
+  }
   return info;
 }
 

@@ -42,6 +42,9 @@ class OverlayFileSystem : public FileSystem {
   // reading the files of a run that is committing.
   LockResult lockDirectory(const std::string& path, int& handle) override { return base_.lockDirectory(path, handle); }
   void unlockDirectory(int handle) override { base_.unlockDirectory(handle); }
+  LockResult lockFile(const std::string& path, int& handle) override { return base_.lockFile(path, handle); }
+  void unlockFile(int handle) override { base_.unlockFile(handle); }
+  bool readFileNoFollow(const std::string& path, std::string& bytes) override;
 
  private:
   struct Node {

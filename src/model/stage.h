@@ -11,6 +11,7 @@
 #include "model/encoding.h"
 #include "model/filesystem.h"
 #include "model/form_model.h"
+#include "model/read_stamps.h"
 
 namespace tarnwick {
 
@@ -23,10 +24,16 @@ class LogSink {
 };
 
 struct StageContext {
-  StageContext(FormModel& m, LogSink& s, FileSystem& f) : model(m), sink(s), fs(f) {}
+  StageContext(FormModel& m, LogSink& s, FileSystem& f) : model(m), sink(s), stamps(f), fs(stamps) {}
+  // fs refers to the context's own stamps.
+  StageContext(const StageContext&) = delete;
+  StageContext& operator=(const StageContext&) = delete;
 
   FormModel& model;
   LogSink& sink;
+  // Every call of the stages passes through here, which remembers what each file held
+  // when the run first read it.
+  StampingFileSystem stamps;
   FileSystem& fs;
   // The new contents of this run, each already in a temporary file beside its target;
   // nothing of it reaches the user's files before the run's one commit.
@@ -35,9 +42,14 @@ struct StageContext {
   std::vector<PendingChange> committed;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
+  // A file that someone else changed while the run was in progress; the run stopped
+  // before it changed anything.
+  std::string changedDuringRun;
   // The run writes into memory only (a dry run, a preview): its log says what it would
-  // write, and that no file was changed.
+  // write, and that no file was changed; an interrupted commit is reported, not completed.
   bool dryRun = false;
+  // The user files an interrupted commit still had to change (a dry run reports them).
+  std::vector<PendingChange> pendingFromJournal;
 
   // A line that names a path may hold bytes that are not UTF-8; they are shown
   // readably (readableText), and the paths themselves stay bytes.

@@ -48,7 +48,11 @@ bool makeBackup(StageContext& ctx) {
   }
   for (const Text& include : ctx.model.IncludeFileList) {
     const std::string path = toUtf8(include);
-    if (fs.isRegularFile(path)) add(path, backupName(listed, path));
+    // An include file that cannot be examined may well exist: without its copy the
+    // run does not go on.
+    const PathKind kind = fs.inspect(fs.resolveLink(path)).kind;
+    if (kind == PathKind::Unknown) ok = false;
+    else if (kind == PathKind::Regular) add(path, backupName(listed, path));
   }
   if (fs.isRegularFile(dir + "Catalog")) add(dir + "Catalog", "Catalog");
   const std::string project = toUtf8(fileNameOf(ctx.model.ProjectPath));
@@ -57,9 +61,11 @@ bool makeBackup(StageContext& ctx) {
   for (std::size_t i = 0; ok && i < sources.size(); ++i) {
     const auto& [original, relative] = sources[i];
     std::string bytes;
-    // A copy keeps the permission bits of its file: a private file stays private.
-    unsigned mode = fs.inspect(fs.resolveLink(original)).mode;
-    ok = fs.readFile(original, bytes) && ctx.changes.stageBackupCopy(fs, relative, bytes, mode, original);
+    // A copy keeps the permission bits of its file: a private file stays private. A file
+    // that cannot be examined has no known bits, and is not copied with made-up ones.
+    const PathInfo info = fs.inspect(fs.resolveLink(original));
+    ok = info.kind == PathKind::Regular && fs.readFile(original, bytes) &&
+         ctx.changes.stageBackupCopy(fs, relative, bytes, info.mode, original);
   }
   if (ok) return true;
   ctx.logFileError("- Error CopyDirectory");

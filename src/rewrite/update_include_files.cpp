@@ -34,11 +34,16 @@ bool updateIncludeFile(StageContext& ctx, const RenameRules& rules, const Text& 
   const std::string file = toUtf8(path);
   std::string bytes;
   if (!ctx.fs.readFile(file, bytes)) {
-    // A missing include file is created empty (by the commit, like every change);
-    // one that exists but cannot be read (or is no regular file) is left alone.
-    if (ctx.fs.exists(file) || ctx.changes.stageFile(ctx.fs, file, std::string()) == StageResult::Failed)
-      ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
-    return true;
+    // A missing include file is created empty (by the commit, like every change); one
+    // that cannot be created, or a folder in its place, is logged and left. A file that
+    // cannot be read or examined stops the run: its renames would not reach it.
+    const PathKind kind = ctx.fs.inspect(ctx.fs.resolveLink(file)).kind;
+    const bool unreadable = kind == PathKind::Regular || kind == PathKind::Unknown;
+    if (!unreadable && !ctx.fs.exists(file) &&
+        ctx.changes.stageFile(ctx.fs, file, std::string()) != StageResult::Failed)
+      return true;
+    ctx.logFileError(" -> Error OpenFile " + path + " / " + fileErrorText());
+    return !unreadable;
   }
   DecodedText text = ctx.decodeRead(path, bytes);
   // Bytes that do not decode are reported by decodeRead; the file must not be written

@@ -1,5 +1,7 @@
 #include "run/preview.h"
 
+#include <algorithm>
+
 #include "model/unified_diff.h"
 
 namespace tarnwick {
@@ -41,6 +43,22 @@ std::vector<FileChange> previewChanges(const std::vector<PendingChange>& committ
     if (!c.created) disk.readFile(c.target, f.before);
     if (!c.removes) overlay.readFile(c.target, f.after);
     out.push_back(std::move(f));
+  }
+  return out;
+}
+
+std::vector<PendingChange> previewedChanges(const StageContext& ctx) {
+  std::vector<PendingChange> out = ctx.pendingFromJournal;
+  for (const PendingChange& c : ctx.committed) {
+    auto same = std::find_if(out.begin(), out.end(), [&](const PendingChange& p) { return p.target == c.target; });
+    if (same == out.end()) {
+      out.push_back(c);
+    } else {
+      // The file changes twice; the first change knows whether it exists on disk now.
+      const bool created = same->created;
+      *same = c;
+      same->created = created;
+    }
   }
   return out;
 }

@@ -25,6 +25,10 @@ struct FileChange {
 std::vector<FileChange> previewChanges(const std::vector<PendingChange>& committed, const std::string& dir,
                                        FileSystem& disk, OverlayFileSystem& overlay);
 
+// The changes a dry run found: those of an interrupted commit that it completed in
+// memory, then those of its own commit, each file once.
+std::vector<PendingChange> previewedChanges(const StageContext& ctx);
+
 // The unified diff of one change, "a/" and "b/" before its label, a new file against
 // /dev/null.
 std::string changeDiff(const FileChange& change);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/stage.h"
+#include "run/commit.h"
 
 namespace tarnwick {
 
@@ -34,6 +35,8 @@ struct RunContext : StageContext {
   Lines fileRows;
   // Whether the clean-up after an interrupted run has been logged already.
   bool recoveryLogged = false;
+  // The include files the run may change, locked against runs of other projects.
+  FileLocks includeLocks{fs};
 };
 
 // How a run ended: with "Ready.", with "Cancel.", or not started at all because another

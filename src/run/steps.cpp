@@ -30,11 +30,14 @@ void logRecovery(RunContext& ctx, const char* line) {
 // A run that finds the traces of an interrupted one first completes its commit or
 // removes what it left half written, so that it starts from whole files.
 bool completeInterruptedRun(RunContext& ctx) {
-  switch (recoverInterruptedRun(ctx.fs, toUtf8(ctx.model.projectDirectory()))) {
+  switch (recoverInterruptedRun(ctx)) {
     case Recovery::Nothing:
       return true;
-    case Recovery::Completed: {
-      logRecovery(ctx, "- Completed the file changes of an interrupted run.");
+    case Recovery::Completed:
+    case Recovery::CompletedRestore: {
+      // A preview completes the journal in memory only: the files are still to change.
+      logRecovery(ctx, ctx.dryRun ? "- The file changes of an interrupted run are pending; the next run completes them."
+                                   : "- Completed the file changes of an interrupted run.");
       // The completed commit may have stored its run's names in the project file; they
       // are the names this run binds against, or it would rename a second time.
       Lines files;
@@ -48,6 +51,9 @@ bool completeInterruptedRun(RunContext& ctx) {
     case Recovery::Removed:
       logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
       return true;
+    case Recovery::Refused:
+      ctx.log(" -> Error: the journal of an interrupted run was refused, no file was changed. Stop!");
+      return false;
     case Recovery::Failed:
       break;
   }
@@ -97,9 +103,14 @@ bool generateStep1(RunContext& ctx) {
     ctx.log("None Files to Generate.");
     return failStep1(ctx);
   }
-  CollectIncludeFiles(ctx, "Main.pb");
-  if (removeLeftoversBeside(ctx.fs, model.IncludeFileList))
-    logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
+  if (!CollectIncludeFiles(ctx, "Main.pb")) {
+    ctx.logFileError(" -> Error OpenFile " + model.projectDirectory() + "Main.pb / " + fileErrorText());
+    ctx.log(" -> Error: the include files of Main.pb are not known. Stop!");
+    return failStep1(ctx);
+  }
+  bool removedLeftovers = false;
+  if (!lockIncludeFiles(ctx, ctx.includeLocks, model.IncludeFileList, removedLeftovers)) return failStep1(ctx);
+  if (removedLeftovers) logRecovery(ctx, "- Removed the temporary files of an interrupted run.");
   CheckIncludeFileEncodings(ctx);
   if (refuseUndecodable(ctx)) return failStep1(ctx);
 

@@ -236,7 +236,7 @@ TEST_F(UpdateFixture, BackupCopiesPureBasicFilesOnly) {
   EXPECT_EQ(names, (std::set<std::string>{"Main.pb", "inc.pbi", "form.pbf", "app.pbm", "x.pb.old", "gone.pb", ".restore"}));
   EXPECT_EQ(fs.files["/p/Backup/Main.pb"], "Main.pb");
   EXPECT_EQ(fs.files["/p/Backup/gone.pb"], "stays");
-  EXPECT_EQ(fs.files["/p/Backup/.restore"], "Tarnwick restore 1\nchanged\tMain.pb\tMain.pb\n");
+  EXPECT_EQ(fs.files["/p/Backup/.restore"], "Tarnwick restore 1\nchanged\tMain.pb\tMain.pb\t" + contentDigest("new") + "\n");
 }
 
 // A backup that cannot be made whole stages nothing and stops the step before any

@@ -105,12 +105,12 @@ TEST(Preview, UnifiedDiffsAsDiffWritesThem) {
             DiffLine::Note);
 }
 
-RestoreEnd restore(FileSystem& fs, Lines* log = nullptr) {
+RestoreEnd restore(FileSystem& fs, Lines* log = nullptr, const ConfirmReplace& confirm = {}) {
   FormModel model;
   model.ProjectPath = "/p/x.pbm";
   RecordingHost host;
   RunContext ctx{model, host, fs};
-  RestoreEnd end = restoreBackup(ctx);
+  RestoreEnd end = restoreBackup(ctx, confirm);
   if (log) *log = host.log;
   return end;
 }
@@ -161,6 +161,108 @@ TEST(Preview, RestoreRefusesABackupThatNoRunMade) {
     EXPECT_EQ(log, L({"Restore Backup ...", (std::string(" -> ") + kNoBackupMessage).c_str(), "Cancel.", ""}));
     EXPECT_EQ(fs.files, before) << c.what;
   }
+}
+
+
+// A record names only files of the project and the include files Main.pb names now;
+// anything else is refused and nothing is restored.
+TEST(Preview, RestoreTouchesOnlyTheProjectAndTheIncludeFilesMainNames) {
+  struct Case {
+    const char* what;
+    const char* line;
+    const char* refused;
+  } cases[] = {
+      {"a file outside", "changed\t/home/u/.bashrc\texternal/home/u/.bashrc", "/home/u/.bashrc"},
+      {"a removal outside", "created\t/home/u/notes.txt", "/home/u/notes.txt"},
+      {"a folder removed", "created\tsub", "sub"},
+      {"a file of Backup", "created\tBackup/Main.pb", "Backup/Main.pb"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs = renamedProject();
+    fs.directories.insert("/home/u");
+    fs.files["/home/u/.bashrc"] = "mine";
+    fs.files["/home/u/notes.txt"] = "notes";
+    GenerationRun run(fs);
+    ASSERT_EQ(run.end, RunEnd::Ready) << c.what;
+    fs.directories.insert("/p/Backup/external/home/u");
+    fs.files["/p/Backup/external/home/u/.bashrc"] = "theirs";
+    fs.files["/p/Backup/.restore"] = std::string("Tarnwick restore 1\n") + c.line + "\n";
+    const Files before = fs.files;
+    Lines log;
+    if (!c.line) {
+      EXPECT_EQ(restore(fs, &log), RestoreEnd::Restored) << c.what;
+      EXPECT_EQ(fs.files["/lib/shared.pbi"], "Open_Window_0()\n");
+      continue;
+    }
+    EXPECT_EQ(restore(fs, &log), RestoreEnd::Failed) << c.what;
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[1].rfind(" -> Error: /p/Backup/.restore names " + std::string(c.refused) + ", which is refused: ", 0), 0u)
+        << c.what << ": " << log[1];
+    EXPECT_EQ(fs.files, before) << c.what;
+    EXPECT_TRUE(fs.directories.count("/p/sub")) << c.what;
+  }
+}
+
+// A restore cut off in its commit and started again ends with the files of one that
+// was not; a file changed since the run is replaced only when the user says so.
+TEST(Preview, RestoreIsIdempotentAndAsksBeforeReplacingNewerEdits) {
+  MemoryFileSystem reference = renamedProject();
+  GenerationRun run(reference);
+  ASSERT_EQ(run.end, RunEnd::Ready);
+  MemoryFileSystem fs = reference;
+  ASSERT_EQ(restore(reference), RestoreEnd::Restored);
+
+  fs.failRenames.insert("/p/Main.pb");
+  EXPECT_EQ(restore(fs), RestoreEnd::Failed);
+  fs.failRenames.clear();
+  Lines log;
+  EXPECT_EQ(restore(fs, &log), RestoreEnd::Restored);
+  EXPECT_EQ(log[1], "- Completed the file changes of an interrupted restore.");
+  EXPECT_EQ(fs.files, reference.files);
+
+  // Back to the run's files, then an edit: the restore names it and waits for a yes.
+  ASSERT_EQ(restore(fs), RestoreEnd::Restored);
+  fs.files["/p/user.pbi"] += "; edit\n";
+  const Files edited = fs.files;
+  std::vector<std::string> asked;
+  EXPECT_EQ(restore(fs, &log, [&](const std::vector<std::string>& files) {
+              asked = files;
+              return false;
+            }),
+            RestoreEnd::Declined);
+  EXPECT_EQ(asked, std::vector<std::string>{"/p/user.pbi"});
+  EXPECT_EQ(log[1], " -> Warning: /p/user.pbi changed after the run that the restore undoes.");
+  EXPECT_EQ(fs.files, edited);
+  EXPECT_EQ(restore(fs, nullptr, [](const std::vector<std::string>&) { return true; }), RestoreEnd::Restored);
+  EXPECT_EQ(fs.files["/p/Backup/user.pbi"], edited.at("/p/user.pbi"));
+}
+
+
+// A dry run on a project whose last commit was cut off leaves the journal as it is and
+// reports the files it would still change.
+TEST(Preview, ADryRunReportsAPendingJournalWithoutCompletingIt) {
+  MemoryFileSystem disk = renamedProject();
+  disk.failRenames.insert("/p/EventGadget.pb");
+  GenerationRun cut(disk);
+  ASSERT_EQ(cut.end, RunEnd::Cancelled);
+  disk.failRenames.clear();
+  const Files before = disk.files;
+
+  OverlayFileSystem overlay(disk);
+  FormModel model;
+  model.ProjectPath = "/p/x.pbm";
+  buildCommandSets({}, model.PrefixCommandSet, model.GadgetCommandSet);
+  Lines rows;
+  parseProject(splitLines(T(before.at("/p/x.pbm"))), rows, model);
+  RecordingHost host;
+  RunContext ctx{model, host, overlay, rows};
+  ctx.dryRun = true;
+  EXPECT_EQ(runGeneration(ctx), RunEnd::Ready);
+  EXPECT_EQ(host.log[1], "- The file changes of an interrupted run are pending; the next run completes them.");
+  EXPECT_EQ(disk.files, before);
+  std::vector<std::string> shown;
+  for (const FileChange& c : previewChanges(previewedChanges(ctx), "/p/", disk, overlay)) shown.push_back(c.shown);
+  EXPECT_EQ(shown, (std::vector<std::string>{"EventGadget.pb", "EventWindow.pb", "x.pbm"}));
 }
 
 }  // namespace

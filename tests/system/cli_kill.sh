@@ -5,6 +5,10 @@
 # same run started again afterwards leaves exactly the files of a run that was never
 # interrupted, Backup, hidden files and the include file outside the project included.
 #
+# A restore killed the same way and started again ends with exactly the files of a
+# restore that was never interrupted: it completes itself rather than restoring twice,
+# and leaves no hidden copy beside any include file.
+#
 # The kill points are deterministic where strace can inject a signal into a syscall;
 # without strace the run is killed after growing delays instead.
 set -u
@@ -159,5 +163,58 @@ else
   done
 fi
 check "runs killed part way" yes "$([ "$kills" -ge 20 ] && echo yes || echo "only $kills")"
+
+# ---- restores ----
+putBack() { cd "$work" && rm -rf "$p" "$work/lib" && cp -a "$1/p" "$p" && cp -a "$1/lib" "$work/lib" && cd "$p"; }
+restoreRun() { "$@" "$APP" --restore demo.pbm; }
+putBack "$work/new"
+restoreRun > "$work/restore.log" 2>&1
+check "uninterrupted restore" 0 $?
+check "restore puts the old files back" "" \
+  "$(for f in "${userFiles[@]}"; do cmp -s "$work/old/p/$f" "$p/$f" || echo "$f"; done)"
+snapshot "$work/restored"
+
+restoreKills=0
+killedRestore() {  # label, command prefix...
+  local label=$1 bad=""
+  shift
+  putBack "$work/new"
+  restoreRun "$@" > "$work/kill.log" 2>&1 && return 0  # ended before the kill point
+  restoreKills=$((restoreKills + 1))
+  # Killed after its last rename: the restore is done, and a second one would redo the run.
+  if [ ! -e "$p/.tarnwick-journal" ] && diff -r "$work/restored/p" "$p" > /dev/null 2>&1 &&
+    diff -r "$work/restored/lib" "$work/lib" > /dev/null 2>&1; then
+    passes=$((passes + 1))
+    return 0
+  fi
+  restoreRun > "$work/rerun.log" 2>&1 || bad+=" exit=$?"
+  diff -r "$work/restored/p" "$p" > "$work/diff.txt" 2>&1 || bad+=" $(head -3 "$work/diff.txt" | tr '\n' ' ')"
+  diff -r "$work/restored/lib" "$work/lib" > "$work/diff.txt" 2>&1 || bad+=" $(head -3 "$work/diff.txt" | tr '\n' ' ')"
+  if [ -z "$bad" ]; then passes=$((passes + 1)); else fail "restore $label:$bad"; fi
+}
+
+if strace -o /dev/null -e inject=getpid:signal=KILL true 2> /dev/null; then
+  putBack "$work/new"
+  strace -f -c -o "$work/count.txt" -e trace=rename,renameat,renameat2,fsync,unlink,openat \
+    "$APP" --restore demo.pbm > /dev/null 2>&1
+  for sc in rename renameat renameat2 fsync unlink openat; do
+    n=$(calls "$sc")
+    [ -z "$n" ] && continue
+    step=1
+    if [ "$sc" = openat ]; then step=$(((n + 5) / 6)); fi
+    for ((k = 1; k <= n; k += step)); do
+      killedRestore "$sc#$k" strace -f -o /dev/null -e trace="$sc" -e inject="$sc:signal=KILL:when=$k"
+    done
+  done
+else
+  putBack "$work/new"
+  start=$(date +%s%N)
+  restoreRun > /dev/null 2>&1
+  took=$((($(date +%s%N) - start) / 1000))
+  for ((k = 1; k <= 12; k++)); do
+    killedRestore "after ${k}/13" timeout -s KILL "$(awk -v us=$((took * k / 13)) 'BEGIN { printf "%.6f", us / 1e6 }')"
+  done
+fi
+check "restores killed part way" yes "$([ "$restoreKills" -ge 10 ] && echo yes || echo "only $restoreKills")"
 
 finish

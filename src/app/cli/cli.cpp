@@ -32,7 +32,7 @@ std::string usageText() {
          "Usage: tarnwick [--config-dir DIR] [PROJECT.pbm]\n"
          "       tarnwick --generate PROJECT.pbm [--bind [KIND:]OLD=NEW]... [--allow-unbound] [--config-dir DIR]\n"
          "                [--dry-run | --diff | --check]\n"
-         "       tarnwick --restore PROJECT.pbm\n"
+         "       tarnwick --restore PROJECT.pbm [--force]\n"
          "       tarnwick --ide [FILE] [--config-dir DIR]\n"
          "\n"
          "Without --generate the main window opens, with PROJECT.pbm as the project when given.\n"
@@ -61,6 +61,7 @@ std::string usageText() {
          "  --check                 write nothing; exit 3 when the run would change a file (named on stderr)\n"
          "  --restore PROJECT.pbm   put the files of the last run's backup back, keeping the versions they\n"
          "                          replace in the backup, so that a second restore redoes the run\n"
+         "  --force                 with --restore: also replace files that changed after the run\n"
          "  --help                  show this text\n"
          "  --version               show the version\n"
          "\n"
@@ -69,7 +70,8 @@ std::string usageText() {
          "a path that leads to no project (or to several), or a project that another run is generating;\n"
          "with --check 3 when the run would change a file; --ide as --generate. A run that reaches \"Ready.\"\n"
          "although a file could not be read says so on stderr. --restore: 0 restored, 1 a file could not\n"
-         "be written (nothing changed), 2 no backup made by a run, or the project is busy.\n";
+         "be written or files changed after the run (each named on stderr; --force replaces them), nothing\n"
+         "changed; 2 no backup made by a run, or the project is busy.\n";
 }
 
 namespace {
@@ -145,6 +147,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
       cl.ide = true;
       // The file is optional: without it the IDE's open project is used.
       if (i + 1 < args.size() && !(args[i + 1].size() > 1 && args[i + 1][0] == '-')) cl.project = args[++i];
+    } else if (a == "--force") {
+      cl.force = true;
     } else if (a == "--config-dir") {
       if (!value(cl.configDir)) return false;
     } else if (a == "--help" || a == "-h") {
@@ -167,6 +171,10 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
   }
   if (cl.diff && cl.check) {
     error = "--diff and --check cannot be given together";
+    return false;
+  }
+  if (cl.force && !cl.restore && !cl.help && !cl.version) {
+    error = "--force belongs to --restore";
     return false;
   }
   if (int(cl.generate) + int(cl.restore) + int(cl.ide) > 1) {
@@ -453,7 +461,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
         << " during the run; the log names each file, which keeps its old content.\n";
   if (!cl.dryRun) return 0;
   const std::vector<FileChange> changes =
-      previewChanges(ctx.committed, toUtf8(model.projectDirectory()), fs, overlay);
+      previewChanges(previewedChanges(ctx), toUtf8(model.projectDirectory()), fs, overlay);
   for (const FileChange& c : changes) {
     if (cl.diff) out << changeDiff(c);
     else (cl.check ? err : out) << "would change: " << c.shown << "\n";
@@ -466,10 +474,17 @@ int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& o
   model.ProjectPath = absolutePath(cl.project);
   CommandLineHost host(out, err, {}, false);
   RunContext ctx{model, host, fs};
-  switch (restoreBackup(ctx)) {
+  auto confirm = [&](const std::vector<std::string>& files) {
+    if (cl.force) return true;
+    for (const std::string& file : files) err << "Changed after the run: " << file << "\n";
+    err << "Nothing was restored; pass --force to replace these files (their present versions go into Backup).\n";
+    return false;
+  };
+  switch (restoreBackup(ctx, confirm)) {
     case RestoreEnd::Restored:
       return 0;
     case RestoreEnd::Failed:
+    case RestoreEnd::Declined:
       return 1;
     case RestoreEnd::Busy:
       err << kBusyMessage << "\n";

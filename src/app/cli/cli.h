@@ -33,6 +33,7 @@ struct CommandLine {
   bool ide = false;               // --ide [FILE]: the PureBasic IDE's tool entry
   // --ide: where to look when the file leads to no project (the IDE's open .pbp).
   std::string fallbackProject;
+  bool force = false;             // --force: --restore replaces files changed after the run
 };
 
 // Parses the arguments after the program name. False with a message in error on an
@@ -105,8 +106,9 @@ int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& wr
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 // Puts the last run's backup of the project back. Returns 0 when restored, 1 when a
-// file could not be written (nothing changed), 2 when there is no backup made by a run
-// or another run holds the project.
+// file could not be written or the backup's list was refused (nothing changed), or when
+// files changed after the run and --force was not given (each named on err); 2 when
+// there is no backup made by a run or another run holds the project.
 int runCommandLineRestore(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnwick

@@ -51,6 +51,7 @@ struct RunOutcome {
   bool projectStored = false;  // and the project file on disk holds the project
   Lines rows;                  // the file list as the run stored it (relative in its folder)
   int fileErrors = 0;          // files that could not be read or written
+  std::string changedDuringRun;  // a file edited while the run was in progress
   bool preview = false;        // a preview: nothing was written
   std::vector<PreviewFile> files;  // what the preview's run would change
 };
@@ -79,6 +80,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     outcome.ready = end == RunEnd::Ready;
     outcome.busy = end == RunEnd::Busy;
     outcome.fileErrors = ctx.fileErrors;
+    outcome.changedDuringRun = ctx.changedDuringRun;
   };
   if (preview) {
     // The preview works on a copy of the model, so that the project's names stay as
@@ -90,7 +92,8 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     ctx.dryRun = true;
     takeEnd(runGeneration(ctx), ctx);
     if (outcome.ready)
-      outcome.files = previewFiles(previewChanges(ctx.committed, toUtf8(model.projectDirectory()), app->fs, overlay));
+      outcome.files =
+          previewFiles(previewChanges(previewedChanges(ctx), toUtf8(model.projectDirectory()), app->fs, overlay));
   } else {
     RunContext ctx{app->model, host, app->fs, std::move(rows)};
     takeEnd(runGeneration(ctx), ctx);
@@ -152,7 +155,16 @@ void restoreBackupCommand(App& app) {
   FormModel place;
   place.ProjectPath = app.model.ProjectPath;
   StageContext ctx{place, log, app.fs};
-  switch (restoreBackup(ctx)) {
+  // Files edited after the run are named before they are replaced.
+  auto confirm = [&app](const std::vector<std::string>& files) {
+    std::string text = "These files changed after the run that the restore undoes:\n";
+    for (const std::string& file : files) text += "\n" + file;
+    text += "\n\nReplace them all the same? Their present versions go into the backup.";
+    return boxes().question(GTK_WINDOW(app.window), "Frage", text, false) == BoxAnswer::Yes;
+  };
+  switch (restoreBackup(ctx, confirm)) {
+    case RestoreEnd::Declined:
+      return;
     case RestoreEnd::Busy:
       boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
       return;
@@ -223,6 +235,14 @@ void serveRequest(App& app, GuiRequest& request) {
       // The worker waits for this answer only; the box below waits for the user.
       app.handshake.answerRequest(request, 0);
       if (outcome.busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      // An edit saved during the run: the run stopped so as not to lose it.
+      if (!outcome.changedDuringRun.empty()) {
+        boxes().message(GTK_WINDOW(app.window), "Info",
+                        outcome.changedDuringRun +
+                            " changed while the run was in progress. No file was changed; start the run again to "
+                            "include the edit.");
+        outcome.fileErrors = 0;
+      }
       // As the command line warns on standard error; the worker no longer waits for this.
       // A file that could not be written stops the run before it changes anything.
       if (outcome.fileErrors > 0) {

@@ -32,10 +32,14 @@ TEST(CommandLine, ParsesOptionsAndRejectsBadOnes) {
 
   for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
            {"--generate"}, {"--frobnicate"}, {"--generate", "p", "--bind", "Nope:A=B"},
-           {"--generate", "p", "--bind", "AB"}, {"--generate", "p", "--bind", "=B"}, {"--bind", "A=B"}}) {
+           {"--generate", "p", "--bind", "AB"}, {"--generate", "p", "--bind", "=B"}, {"--bind", "A=B"},
+           {"--generate", "p", "--force"}}) {
     CommandLine c2;
     EXPECT_FALSE(parseCommandLine(bad, c2, error)) << bad[0];
   }
+  CommandLine restore;
+  ASSERT_TRUE(parseCommandLine({"--restore", "p.pbm", "--force"}, restore, error)) << error;
+  EXPECT_TRUE(restore.restore && restore.force);
   CommandLine plain;
   ASSERT_TRUE(parseCommandLine({"--config-dir", "/c", "my.pbm"}, plain, error)) << error;
   EXPECT_FALSE(plain.generate);
