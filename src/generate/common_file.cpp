@@ -268,12 +268,19 @@ void assembleCommonFile(FormModel& model) {
     Lines().swap(from);
   };
   out.clear();
-  // The title, up to four separator blocks of three lines and the include line.
-  out.reserve(14 + s.constants.size() + s.fonts.size() + s.images.size() + model.FormCodeLines.size());
+  // The title, up to five separator blocks of three lines and the include line.
+  out.reserve(17 + s.constants.size() + s.declarations.size() + s.fonts.size() + s.images.size() +
+              model.FormCodeLines.size());
   out.push_back("; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
   appendSeparatorBlock(out);
   take(s.constants);
   appendSeparatorBlock(out);
+  // What the form files declare besides their objects, ahead of the font and image
+  // loads and the form code that may use it.
+  if (!s.declarations.empty()) {
+    take(s.declarations);
+    appendSeparatorBlock(out);
+  }
   take(s.fonts);
   take(s.images);
   appendSeparatorBlock(out);

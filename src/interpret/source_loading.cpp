@@ -1,5 +1,6 @@
 #include "interpret/source_loading.h"
 
+#include "interpret/form_globals.h"
 #include "model/form_code.h"
 
 namespace tarnwick {
@@ -196,13 +197,20 @@ bool isEventProcedureHead(const Text& line) {
   return name.size() >= 7 && name.compare(name.size() - 7, 7, "_EVENTS") == 0;
 }
 
-void loadOneSource(FormModel& model, const Text& path, Lines lines) {
+void loadOneSource(StageContext& ctx, const Text& path, Lines lines) {
+  FormModel& model = ctx.model;
   const bool designerFile = extensionOf(path) == "PBF";
+  const std::size_t firstFormLine = model.FormCodeLines.size();
+  FormFileGlobals globals;
+  globals.path = path;
+  std::vector<Text> procedures;
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
   bool skipping = false;
+  std::size_t number = 0;
   for (Text& line : lines) {
+    ++number;
     closeCallGaps(line, model.PrefixCommandSet);
     // A procedure starts only where a line begins with "Procedure": the word inside a
     // comment (the designer's header names "Event procedures") or a string starts
@@ -210,9 +218,12 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
     if (!inProcedure && startsWithProcedure(line)) {
       inProcedure = true;
       skipping = designerFile && isEventProcedureHead(line);
+      Text name = procedureHeadName(line);
+      if (!name.empty()) procedures.push_back(std::move(name));
     }
     if (inProcedure) {
       const bool ends = endsProcedure(line);
+      if (line.find('\\') != Text::npos) noteStructureFieldWindow(globals, number, line);
       if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(std::move(line)) : std::move(line));
       if (ends) {
         if (!skipping) {
@@ -226,7 +237,12 @@ void loadOneSource(FormModel& model, const Text& path, Lines lines) {
       continue;
     }
     captureGlobalLoads(model, line);
+    globals.lines.push_back({number, std::move(line)});
   }
+  // A window that the file's global code opens becomes a procedure of its own, ahead
+  // of the file's procedures: the program opens it first.
+  liftGlobalWindows(ctx, globals, firstFormLine, procedures);
+  model.FormGlobals.push_back(std::move(globals));
 }
 
 bool isGeneratedFileName(const Text& name) {
@@ -269,7 +285,7 @@ bool LoadSourceFiles(StageContext& ctx) {
       allRead = false;
       continue;
     }
-    loadOneSource(model, path, ctx.decodeRead(path, bytes).lines);
+    loadOneSource(ctx, path, ctx.decodeRead(path, bytes).lines);
   }
   // The form code stays for the whole run: without the room its growth left behind.
   model.FormCodeLines.shrink_to_fit();

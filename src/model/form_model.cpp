@@ -40,6 +40,7 @@ void FormModel::resetRun() {
   SourceFileList.clear();
   IncludeFileList.clear();
   FormCodeLines.clear();
+  FormGlobals.clear();
   WindowList.clear();
   MenuBarList.clear();
   MenuItemList.clear();
@@ -47,6 +48,7 @@ void FormModel::resetRun() {
   ToolBarList.clear();
   GadgetList.clear();
   WindowProcedureList.clear();
+  ResizeProcedureList.clear();
   WindowVariableList.clear();
   ImageList.clear();
   FontList.clear();
