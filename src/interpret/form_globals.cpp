@@ -1,5 +1,6 @@
 #include "interpret/form_globals.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <unordered_map>
 #include <unordered_set>
@@ -433,7 +434,9 @@ CommonNames commonNames(const FormModel& model) {
   for (const GadgetEntry& g : model.GadgetList) (g.variable ? names.variables : names.constants).insert(upper(g.name));
   // The name a creating call gave its object in the form file: the prefixed name less
   // the prefix its window gave it.
-  std::unordered_set<std::uint64_t> creating;
+  std::unordered_map<std::uint64_t, const Text*> prefixAt;
+  auto key = [](const ConstantMark& at) { return (static_cast<std::uint64_t>(at.line) << 32) ^ at.hash; };
+  for (const PrefixedConstant& p : model.marks.prefixed) prefixAt.emplace(key(p.at), &p.prefix);
   for (const CreatingCall& c : model.marks.creating) {
     const Text& line = model.FormCodeLines[c.at.line];
     std::size_t from = c.at.hash;  // 0-based index behind the "#"
@@ -441,12 +444,12 @@ CommonNames commonNames(const FormModel& model) {
     while (end < line.size() && isIdentifierChar(line[end])) ++end;
     Text name = upper(TextView(line).substr(from, end - from));
     Text full(TextView(line).substr(from, end - from));
-    for (const PrefixedConstant& p : model.marks.prefixed)
-      if (p.at.line == c.at.line && p.at.hash == c.at.hash && startsWith(name, upper(p.prefix))) {
-        name = name.substr(p.prefix.size());
-        auto [it, added] = names.prefixed.emplace(name, full);
-        if (!added && !equalsNoCase(it->second, full)) it->second.clear();
-      }
+    auto p = prefixAt.find(key(c.at));
+    if (p != prefixAt.end() && startsWith(name, upper(*p->second))) {
+      name = name.substr(p->second->size());
+      auto [it, added] = names.prefixed.emplace(name, full);
+      if (!added && !equalsNoCase(it->second, full)) it->second.clear();
+    }
     if (!name.empty()) names.constants.insert(name);
   }
   for (const FontEntry& f : model.FontList) {
@@ -534,6 +537,9 @@ Text withoutObjectVariables(TextView line, const StatementSpan& s, const Text& k
 
 void CollectFormDeclarations(StageContext& ctx) {
   FormModel& model = ctx.model;
+  bool anyGlobal = false;
+  for (const FormFileGlobals& globals : model.FormGlobals) anyGlobal = anyGlobal || !globals.lines.empty();
+  if (!anyGlobal) return;
   const CommonNames common = commonNames(model);
   std::unordered_set<Text> declared;
   Lines section;
