@@ -608,8 +608,9 @@ void CollectFormDeclarations(StageContext& ctx) {
             enumeration = {line};
             enumerationMembers = false;
             inEnumeration = true;
-          } else if (keyword == "MODULE") {
-            // A module's procedures went into the form code without their module.
+          } else if (keyword == "MODULE" || keyword == "DECLAREMODULE") {
+            // A module's procedures went into the form code without their module, so
+            // neither part of it can stand in CommonFile.pb.
             programLine = true;
             takingRaw = false;
           } else {
