@@ -211,9 +211,6 @@ GlobalWindow globalWindow(const Text& line, std::size_t open, const Text& where)
     Text variable = pbAnyAssignment(line, open);
     if (!variable.empty()) return {variable, Text()};
   }
-  if (!argument.empty() && argument.find_first_not_of("0123456789") == Text::npos)
-    return {Text(), "window " + argument + " is opened with a number in " + where +
-                        ": give it a constant (OpenWindow(#Window_" + argument + ", ...)) in a procedure"};
   return {Text(), "the window opened in " + where + " has no constant of its own: open it with a constant (" +
                       "OpenWindow(#Window_0, ...)) in a procedure"};
 }
@@ -265,13 +262,28 @@ Text statementKeyword(TextView statement) {
   return upper(t.substr(0, end));
 }
 
-void noteStructureFieldWindow(FormFileGlobals& globals, std::size_t number, const Text& line) {
+void noteUnseenWindow(FormFileGlobals& globals, std::size_t number, const Text& line) {
+  if (line.find("indow") == Text::npos && line.find("INDOW") == Text::npos) return;  // nearly every line
   LineCalls calls(line);
   std::size_t p = calls.find("OPENWINDOW(");
   if (p == 0) return;
   std::size_t open = p + 10;
   std::size_t arg = open;
   while (arg < line.size() && (line[arg] == ' ' || line[arg] == '\t')) ++arg;
+  // "OpenWindow(0, ...)": a number is no constant the run can give the window's objects.
+  std::size_t digits = arg;
+  while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+  if (digits > arg) {
+    std::size_t after = digits;
+    while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
+    if (after < line.size() && line[after] == ',') {
+      Text n = line.substr(arg, digits - arg);
+      globals.notes.push_back("window " + n + " is opened with a number in " +
+                              lineText(fileNameOf(globals.path), number) + ": give it a constant (OpenWindow(#Window_" +
+                              n + ", ...))");
+    }
+    return;
+  }
   if (!isPbAnyAt(line, arg + 1) || !pbAnyAssignment(line, open).empty()) return;
   // "*ui\Win = OpenWindow(#PB_Any, ...)": the window lives in a field.
   Text before = trimBlanksTabs(textBetween(line, 1, p));
@@ -315,9 +327,13 @@ void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t 
     std::size_t call = line.find('(') == Text::npos ? 0 : LineCalls(line).find("OPENWINDOW(");
     if (call == 0) continue;
     const Text where = lineText(file, lines[k].number);
-    const std::size_t refused = globals.refusals.size();
-    noteStructureFieldWindow(globals, lines[k].number, line);
+    const std::size_t refused = globals.refusals.size(), noted = globals.notes.size();
+    noteUnseenWindow(globals, lines[k].number, line);
     if (globals.refusals.size() != refused) continue;
+    if (globals.notes.size() != noted) {
+      globals.notes.back() += " in a procedure";
+      continue;
+    }
     GlobalWindow window = globalWindow(line, call + 10, where);
     if (window.name.empty()) {
       globals.notes.push_back(window.reason);

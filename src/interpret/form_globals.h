@@ -25,8 +25,9 @@ Text statementKeyword(TextView statement);
 // global code opens where it cannot be lifted, in its notes.
 void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
                        const std::vector<Text>& fileProcedures);
-// Notes a window that a procedure line opens into a structure field.
-void noteStructureFieldWindow(FormFileGlobals& globals, std::size_t number, const Text& line);
+// Notes a window that a line opens where the run cannot see it: into a structure
+// field (a refusal), with a number (a note).
+void noteUnseenWindow(FormFileGlobals& globals, std::size_t number, const Text& line);
 
 // After the duplicate checks: builds the declarations section of CommonFile.pb from the
 // global lines of the form files, leaving out what CommonFile.pb declares itself, and

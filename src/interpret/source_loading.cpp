@@ -223,7 +223,7 @@ void loadOneSource(StageContext& ctx, const Text& path, Lines lines) {
     }
     if (inProcedure) {
       const bool ends = endsProcedure(line);
-      if (line.find('\\') != Text::npos) noteStructureFieldWindow(globals, number, line);
+      if (line.find('(') != Text::npos) noteUnseenWindow(globals, number, line);
       if (!skipping) model.FormCodeLines.push_back(designerFile ? designerToFormCode(std::move(line)) : std::move(line));
       if (ends) {
         if (!skipping) {

@@ -232,6 +232,16 @@ TEST(Step1, WindowsThatCannotBeTakenAreNamedWithWhatToChange) {
     EXPECT_EQ(p.host.log.back(), T(" -> Error: window 0 is opened with a number in n.pb line 1: give it a constant "
                                    "(OpenWindow(#Window_0, ...)) in a procedure. Stop!"));
   }
+  {
+    // Beside a window the run takes, a numbered one is a warning.
+    Project p;
+    p.add("o.pb", "Procedure A()\n  OpenWindow(#A, 0, 0, 9, 9, \"A\")\n  OpenWindow(1, 0, 0, 9, 9, \"B\")\nEndProcedure\n");
+    EXPECT_TRUE(generateStep1(p.ctx));
+    EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
+                        T(" -> Warning: window 1 is opened with a number in o.pb line 3: give it a constant "
+                          "(OpenWindow(#Window_1, ...)).")),
+              p.host.log.end());
+  }
 }
 
 // The first window's procedure needs arguments: Main.pb opens it through a procedure
