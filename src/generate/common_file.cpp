@@ -1,5 +1,6 @@
 #include "generate/common_file.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace tarnwick {
@@ -278,6 +279,11 @@ void assembleCommonFile(FormModel& model) {
   // What the form files declare besides their objects, ahead of the font and image
   // loads and the form code that may use it.
   if (!s.declarations.empty()) {
+    // A decoder that the image section loads already is not loaded twice.
+    for (const Text& decoder : s.images)
+      if (startsWith(decoder, "Use"))
+        s.declarations.erase(std::remove(s.declarations.begin(), s.declarations.end(), decoder),
+                             s.declarations.end());
     take(s.declarations);
     appendSeparatorBlock(out);
   }

@@ -630,7 +630,8 @@ void CollectFormDeclarations(StageContext& ctx) {
             programLine = true;
             takingRaw = false;
           } else {
-            writer.take(line);
+            writer.take(line);  // the whole line, with what stood before the block on it
+            kept.clear();
             takingRaw = true;
           }
           if (!closedHere) rawEnd = end;
@@ -673,7 +674,6 @@ void CollectFormDeclarations(StageContext& ctx) {
         }
         programLine = true;
       }
-      if (rawEnd && !takingRaw && !inEnumeration) ++leftOut;  // the head of a module
       if (!kept.empty() && kept.size() == spans.size() && !programLine && !rawEnd && unchanged) {
         writer.take(line);  // all of it, its comment too
       } else if (!kept.empty()) {

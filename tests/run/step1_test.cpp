@@ -184,6 +184,11 @@ TEST(Step1, FormFileDeclarationsComeWithIt) {
   auto at = [&](const char* line) { return std::find(common.begin(), common.end(), T(line)) - common.begin(); };
   EXPECT_LT(at("EndStructure"), at(";- Load Font"));
   EXPECT_LT(at(";- Load Font"), at("Procedure Open_Main()"));
+  // The image section loads the decoder of its images; the form file's line is not repeated.
+  p.model.sections.images = L({";- Image Plugin", "", "UsePNGImageDecoder()"});
+  p.model.sections.declarations = L({";- Declarations of the form files", "; f.pb", "UsePNGImageDecoder()", ""});
+  assembleCommonFile(p.model);
+  EXPECT_EQ(std::count(common.begin(), common.end(), T("UsePNGImageDecoder()")), 1);
 }
 
 // A window opened in global code: its creating lines, up to the event loop, become the
