@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -549,6 +550,37 @@ Text withoutObjectVariables(TextView line, const StatementSpan& s, const Text& k
   return Text(trimBlanksTabsView(line.substr(s.begin, after - s.begin))) + " " + kept;
 }
 
+// The upper-cased names that stand in front of a "(" in the code of the lines: the
+// procedures they define and call, and the commands.
+std::unordered_set<Text> calledNames(const Lines& lines) {
+  std::unordered_set<Text> names;
+  for (const Text& line : lines) {
+    if (line.find('(') == Text::npos) continue;
+    for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+      if (line[i] != '(') continue;
+      std::size_t begin = i;
+      while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+      if (begin < i) names.insert(upper(TextView(line).substr(begin, i - begin)));
+    }
+  }
+  return names;
+}
+
+// The upper-cased name a Declare statement declares ("Declare.i Name(...)").
+Text declaredProcedure(TextView statement) {
+  TextView t = trimBlanksTabsView(statement);
+  std::size_t i = 0;
+  while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the keyword
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the type
+  }
+  while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+  std::size_t end = i;
+  while (end < t.size() && isIdentifierChar(t[end])) ++end;
+  return upper(t.substr(i, end - i));
+}
+
 }  // namespace
 
 void CollectFormDeclarations(StageContext& ctx) {
@@ -558,6 +590,7 @@ void CollectFormDeclarations(StageContext& ctx) {
   if (!anyGlobal) return;
   const CommonNames common = commonNames(model);
   std::unordered_set<Text> declared;
+  std::optional<std::unordered_set<Text>> formCalls;  // made at the first Declare
   Lines section;
   for (FormFileGlobals& globals : model.FormGlobals) {
     const Text file = fileNameOf(globals.path);
@@ -657,9 +690,17 @@ void CollectFormDeclarations(StageContext& ctx) {
           if (!rest.empty()) kept.push_back(rest);
           continue;
         }
-        if (isOneOf(keyword, {"DIM", "NEWLIST", "NEWMAP", "PROTOTYPE", "PROTOTYPEC", "DECLARE", "DECLAREC",
-                              "DECLAREDLL", "DECLARECDLL"}) ||
-            isUseStatement(statement)) {
+        if (isOneOf(keyword, {"DECLARE", "DECLAREC", "DECLAREDLL", "DECLARECDLL"})) {
+          // A procedure that the form code neither defines nor calls is one of the user's
+          // own, called by the program code that stays out (the designer declares the
+          // event procedures of its skipped event loop): declared here it would be
+          // declared and never defined.
+          if (!formCalls) formCalls = calledNames(model.FormCodeLines);
+          if (formCalls->count(declaredProcedure(statement))) kept.push_back(Text(trimBlanksTabsView(statement)));
+          else unchanged = false;
+          continue;
+        }
+        if (isOneOf(keyword, {"DIM", "NEWLIST", "NEWMAP", "PROTOTYPE", "PROTOTYPEC"}) || isUseStatement(statement)) {
           kept.push_back(Text(trimBlanksTabsView(statement)));
           continue;
         }

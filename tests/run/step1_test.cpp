@@ -158,7 +158,7 @@ TEST(Step1, FormFileDeclarationsComeWithIt) {
         "Macro Twice(x) : (x) * 2 : EndMacro\n"
         "Prototype.i Callback(value)\n"
         "Global Main, Pane, NewList items.Item()\n"
-        "Declare Helper(a)\n"
+        "Declare Helper(a)\nDeclare.i OnClick(EventType)\n"
         "UsePNGImageDecoder()\n"
         "LoadFont(#Font_Main, \"Sans\", 10)\n"
         "CompilerIf #PB_Compiler_OS = #PB_OS_Linux\n  #Sep$ = \"/\"\nCompilerElse\n  #Sep$ = \"\\\"\nCompilerEndIf\n"
