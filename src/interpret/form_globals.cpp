@@ -212,6 +212,9 @@ GlobalWindow globalWindow(const Text& line, std::size_t open, const Text& where)
     Text variable = pbAnyAssignment(line, open);
     if (!variable.empty()) return {variable, Text()};
   }
+  // A numbered window gets its name when its lines are named (nameNumberedWindows).
+  if (!argument.empty() && argument.find_first_not_of("0123456789") == Text::npos)
+    return {"Window_" + argument, Text()};
   return {Text(), "the window opened in " + where + " has no constant of its own: open it with a constant (" +
                       "OpenWindow(#Window_0, ...)) in a procedure"};
 }
@@ -277,12 +280,7 @@ void noteUnseenWindow(FormFileGlobals& globals, std::size_t number, const Text& 
   if (digits > arg) {
     std::size_t after = digits;
     while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
-    if (after < line.size() && line[after] == ',') {
-      Text n = line.substr(arg, digits - arg);
-      globals.notes.push_back("window " + n + " is opened with a number in " +
-                              lineText(fileNameOf(globals.path), number) + ": give it a constant (OpenWindow(#Window_" +
-                              n + ", ...))");
-    }
+    if (after < line.size() && line[after] == ',') globals.numberedWindows = true;
     return;
   }
   if (!isPbAnyAt(line, arg + 1) || !pbAnyAssignment(line, open).empty()) return;
@@ -331,10 +329,7 @@ void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t 
     const std::size_t refused = globals.refusals.size(), noted = globals.notes.size();
     noteUnseenWindow(globals, lines[k].number, line);
     if (globals.refusals.size() != refused) continue;
-    if (globals.notes.size() != noted) {
-      globals.notes.back() += " in a procedure";
-      continue;
-    }
+    if (globals.notes.size() != noted) continue;
     GlobalWindow window = globalWindow(line, call + 10, where);
     if (window.name.empty()) {
       globals.notes.push_back(window.reason);
@@ -736,6 +731,71 @@ void CollectFormDeclarations(StageContext& ctx) {
   if (section.empty()) return;
   section.insert(section.begin(), ";- Declarations of the form files");
   model.sections.declarations = std::move(section);
+}
+
+namespace {
+
+// The first argument of the call whose "(" is at index open (0-based) when it is a plain
+// number ("OpenWindow(0, ..."): the 0-based [begin, end) of its digits; end 0 otherwise.
+StatementSpan numberArgument(const Text& line, std::size_t open) {
+  std::size_t begin = open + 1;
+  while (begin < line.size() && (line[begin] == ' ' || line[begin] == '\t')) ++begin;
+  std::size_t end = begin;
+  while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
+  std::size_t after = end;
+  while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
+  if (end == begin || after >= line.size() || (line[after] != ',' && line[after] != ')')) return {};
+  return {begin, end};
+}
+
+}  // namespace
+
+void nameNumberedWindows(StageContext& ctx, const FormFileGlobals& globals, std::size_t from) {
+  if (!globals.numberedWindows) return;
+  FormModel& model = ctx.model;
+  Lines& code = model.FormCodeLines;
+  std::unordered_set<Text> windows, gadgets;  // the numbers seen in the current procedure
+  for (std::size_t index = from; index < code.size(); ++index) {
+    Text& line = code[index];
+    if (isProcedureHead(line)) windows.clear(), gadgets.clear();
+    if (line.find('(') == Text::npos) continue;
+    Text out;
+    std::size_t copied = 0;
+    for (std::size_t i = codeChar(line, 0); i < line.size(); i = codeChar(line, i + 1)) {
+      if (line[i] != '(') continue;
+      std::size_t begin = i;
+      while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
+      if (begin == i) continue;
+      StatementSpan number = numberArgument(line, i);
+      if (number.end == 0) continue;
+      const Text word = upper(TextView(line).substr(begin, i - begin));
+      const Text n = line.substr(number.begin, number.end - number.begin);
+      Text name;
+      if (word == "OPENWINDOW") {
+        windows.insert(n);
+        name = "Window_" + n;
+        ctx.log(" -> Warning: window " + n + " of " + fileNameOf(globals.path) +
+                " is opened with a number: the generated files name it #" + name +
+                " and its numbered gadgets #Gadget_ and their number.");
+      } else if (windows.count(n) &&
+                 (word.find("WINDOW") != Text::npos || word == "ADDKEYBOARDSHORTCUT" ||
+                  word == "REMOVEKEYBOARDSHORTCUT")) {
+        name = "Window_" + n;
+      } else if (!windows.empty() && model.GadgetCommandSet.containsUpper(word)) {
+        gadgets.insert(n);
+        name = "Gadget_" + n;
+      } else if (gadgets.count(n) && word.find("GADGET") != Text::npos) {
+        name = "Gadget_" + n;
+      }
+      if (name.empty()) continue;
+      out.append(line, copied, number.begin - copied);
+      out += "#" + name;
+      copied = number.end;
+    }
+    if (copied == 0) continue;
+    out.append(line, copied);
+    line = std::move(out);
+  }
 }
 
 void FindResizeProcedures(FormModel& model) {

@@ -25,8 +25,12 @@ Text statementKeyword(TextView statement);
 // global code opens where it cannot be lifted, in its notes.
 void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
                        const std::vector<Text>& fileProcedures);
+// Names the windows that the form code of one file, from index from on, opens with a
+// number: window n becomes #Window_n where it is opened and addressed within its
+// procedure, its gadgets created with a number #Gadget_ and their number.
+void nameNumberedWindows(StageContext& ctx, const FormFileGlobals& globals, std::size_t from);
 // Notes a window that a line opens where the run cannot see it: into a structure
-// field (a refusal), with a number (a note).
+// field (a refusal); and whether it opens one with a number.
 void noteUnseenWindow(FormFileGlobals& globals, std::size_t number, const Text& line);
 
 // After the duplicate checks: builds the declarations section of CommonFile.pb from the

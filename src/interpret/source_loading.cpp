@@ -242,6 +242,7 @@ void loadOneSource(StageContext& ctx, const Text& path, Lines lines) {
   // A window that the file's global code opens becomes a procedure of its own, ahead
   // of the file's procedures: the program opens it first.
   liftGlobalWindows(ctx, globals, firstFormLine, procedures);
+  nameNumberedWindows(ctx, globals, firstFormLine);
   model.FormGlobals.push_back(std::move(globals));
 }
 

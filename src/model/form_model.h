@@ -179,6 +179,8 @@ struct FormFileGlobals {
   // Windows of the file's global code that stay unseen, each with what to change: an
   // error when no window is found at all, else a warning.
   Lines notes;
+  // The file opens a window with a number (OpenWindow(0, ...)).
+  bool numberedWindows = false;
 };
 
 struct FormModel {

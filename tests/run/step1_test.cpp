@@ -230,23 +230,30 @@ TEST(Step1, WindowsThatCannotBeTakenAreNamedWithWhatToChange) {
     EXPECT_EQ(p.host.log.back(), T(" -> Error: a window is opened inside a macro in m.pb line 2: put it into a "
                                    "procedure. Stop!"));
   }
-  {
-    Project p;
-    p.add("n.pb", "OpenWindow(0, 0, 0, 9, 9, \"N\")\n");
-    EXPECT_FALSE(generateStep1(p.ctx));
-    EXPECT_EQ(p.host.log.back(), T(" -> Error: window 0 is opened with a number in n.pb line 1: give it a constant "
-                                   "(OpenWindow(#Window_0, ...)) in a procedure. Stop!"));
-  }
-  {
-    // Beside a window the run takes, a numbered one is a warning.
-    Project p;
-    p.add("o.pb", "Procedure A()\n  OpenWindow(#A, 0, 0, 9, 9, \"A\")\n  OpenWindow(1, 0, 0, 9, 9, \"B\")\nEndProcedure\n");
-    EXPECT_TRUE(generateStep1(p.ctx));
-    EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
-                        T(" -> Warning: window 1 is opened with a number in o.pb line 3: give it a constant "
-                          "(OpenWindow(#Window_1, ...)).")),
-              p.host.log.end());
-  }
+}
+
+// Windows and gadgets opened with numbers get names with their numbers, where they are
+// created and where their procedure addresses them; other numbers stay.
+TEST(Step1, NumberedWindowsAndGadgetsAreNamed) {
+  Project p;
+  p.model.switches.PB_Ignore = 0;
+  p.model.switches.Parend = 0;
+  p.add("n.pb",
+        "Procedure Tool()\n  If OpenWindow(1, 0, 0, 9, 9, \"T\")\n    ButtonGadget(3, 0, 0, 9, 9, \"B\")\n"
+        "    SetGadgetText(3, \"b\") : HideWindow(1, 0) : SetGadgetText(4, \"x\")\n"
+        "    CreateMenu(0, WindowID(1)) : MenuItem(3, \"M\")\n  EndIf\nEndProcedure\n"
+        "OpenWindow(0, 0, 0, 9, 9, \"N\")\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.model.WindowList, L({"Window_0", "Window_1"}));
+  EXPECT_EQ(p.model.GadgetList, (std::vector<GadgetEntry>{{"Window_1_Gadget_3", "BUTTONGADGET"}}));
+  EXPECT_EQ(p.model.FormCodeLines[1], T("  OpenWindow(#Window_0, 0, 0, 9, 9, \"N\")"));
+  EXPECT_EQ(p.model.FormCodeLines[9], T("    SetGadgetText(#Window_1_Gadget_3, \"b\") : HideWindow(#Window_1, 0) : "
+                                        "SetGadgetText(4, \"x\")"));
+  EXPECT_EQ(p.model.FormCodeLines[10], T("    CreateMenu(0, WindowID(#Window_1)) : MenuItem(3, \"M\")"));
+  EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
+                      T(" -> Warning: window 1 of n.pb is opened with a number: the generated files name it "
+                        "#Window_1 and its numbered gadgets #Gadget_ and their number.")),
+            p.host.log.end());
 }
 
 // The first window's procedure needs arguments: Main.pb opens it through a procedure
