@@ -1,5 +1,6 @@
 #include "generate/common_file.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace tarnwick {
@@ -283,12 +284,24 @@ void assembleCommonFile(FormModel& model) {
     Lines().swap(from);
   };
   out.clear();
-  // The title, up to four separator blocks of three lines and the include line.
-  out.reserve(14 + s.constants.size() + s.fonts.size() + s.images.size() + model.FormCodeLines.size());
+  // The title, up to five separator blocks of three lines and the include line.
+  out.reserve(17 + s.constants.size() + s.declarations.size() + s.fonts.size() + s.images.size() +
+              model.FormCodeLines.size());
   out.push_back("; Tarnwick Commonfile (Do Not Edit - Allways Overwrite)");
   appendSeparatorBlock(out);
   take(s.constants);
   appendSeparatorBlock(out);
+  // What the form files declare besides their objects, ahead of the font and image
+  // loads and the form code that may use it.
+  if (!s.declarations.empty()) {
+    // A decoder that the image section loads already is not loaded twice.
+    for (const Text& decoder : s.images)
+      if (startsWith(decoder, "Use"))
+        s.declarations.erase(std::remove(s.declarations.begin(), s.declarations.end(), decoder),
+                             s.declarations.end());
+    take(s.declarations);
+    appendSeparatorBlock(out);
+  }
   take(s.fonts);
   take(s.images);
   appendSeparatorBlock(out);

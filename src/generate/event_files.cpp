@@ -122,7 +122,13 @@ void appendSizeProcedures(FormModel& model) {
   FileBuffer& buffer = model.buffers.eventWindow;
   ensureHeader(buffer, "; Tarnwick Event Window");
   HeadIndex index(buffer);
-  appendMissing(buffer, index, headsOf(model.WindowList, sizeHead), [](std::size_t) { return Lines{"  "}; });
+  // A window whose form code fits its gadgets to its size in a procedure of the
+  // designer's calls that procedure.
+  appendMissing(buffer, index, headsOf(model.WindowList, sizeHead), [&](std::size_t i) {
+    if (i < model.ResizeProcedureList.size() && !model.ResizeProcedureList[i].empty())
+      return Lines{"  " + model.ResizeProcedureList[i] + "()"};
+    return Lines{"  "};
+  });
 }
 
 void appendExitProcedures(FormModel& model) {

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "interpret/form_globals.h"
 #include "model/form_code.h"
 
 namespace tarnwick {
@@ -205,10 +206,16 @@ bool startsWithEndMacro(const Text& line) {
   return equalsNoCase(TextView(line).substr(i, 8), "ENDMACRO") && (line.size() - i == 8 || !isIdentifierChar(line[i + 8]));
 }
 
-// Loads the procedures of one file, the fileNumber-th of SourceFileList. Returns the
-// stop line when a procedure has no end: the rest of the file would become part of it.
-Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, Lines lines) {
+// Loads the procedures of one file, the fileNumber-th of SourceFileList, and keeps its
+// global lines for the declarations. Returns the stop line when a procedure has no end:
+// the rest of the file would become part of it.
+Text loadOneSource(StageContext& ctx, const Text& path, std::size_t fileNumber, Lines lines) {
+  FormModel& model = ctx.model;
   const bool designerFile = extensionOf(path) == "PBF";
+  const std::size_t firstFormLine = model.FormCodeLines.size();
+  FormFileGlobals globals;
+  globals.path = path;
+  std::vector<Text> procedures;
   bool inProcedure = false;
   // The designer's own event procedures name its unprefixed constants and are
   // replaced by the generated event files; they are left out of the form code.
@@ -236,6 +243,7 @@ Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, L
       inProcedure = true;
       skipping = designerFile && isEventProcedureHead(line);
       head = procedureHeadName(line);
+      if (!head.empty()) procedures.push_back(head);
       headLine = number;
       body = false;
     } else if (inProcedure && isProcedureHead(line)) {
@@ -250,6 +258,7 @@ Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, L
     }
     if (inProcedure) {
       const bool ends = endsProcedure(line);
+      if (line.find('(') != Text::npos) noteUnseenWindow(globals, number, line);
       if (!skipping) append(designerFile ? designerToFormCode(std::move(line)) : std::move(line), number);
       if (ends) {
         if (!skipping) {
@@ -263,8 +272,19 @@ Text loadOneSource(FormModel& model, const Text& path, std::size_t fileNumber, L
       continue;
     }
     captureGlobalLoads(model, line);
+    globals.lines.push_back({number, std::move(line)});
   }
-  return inProcedure && !head.empty() ? missingEnd() : Text();
+  if (inProcedure && !head.empty()) return missingEnd();
+  // A window that the file's global code opens becomes a procedure of its own, ahead
+  // of the file's procedures: the program opens it first. Its lines stand for no line
+  // of the file.
+  liftGlobalWindows(ctx, globals, firstFormLine, procedures);
+  if (model.marks.places.size() < model.FormCodeLines.size())
+    model.marks.places.insert(model.marks.places.begin() + static_cast<std::ptrdiff_t>(firstFormLine),
+                              model.FormCodeLines.size() - model.marks.places.size(), LinePlace{fileNumber, 0});
+  nameNumberedWindows(ctx, globals, firstFormLine);
+  model.FormGlobals.push_back(std::move(globals));
+  return Text();
 }
 
 bool isGeneratedFileName(const Text& name) {
@@ -331,8 +351,7 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
     }
     // A form file is only read, never written back: what does not decode is read as
     // U+FFFD, with a warning. Its number counts in the list as it is left (files).
-    Text stop = loadOneSource(model, path, files.size(),
-                              ctx.decodeRead(path, bytes, StageContext::BadBytes::Warn).lines);
+    Text stop = loadOneSource(ctx, path, files.size(), ctx.decodeRead(path, bytes, StageContext::BadBytes::Warn).lines);
     if (!stop.empty()) {
       ctx.log(stop);
       model.SourceFileList = std::move(files);

@@ -50,6 +50,7 @@ void FormModel::resetRun() {
   SourceFileList.clear();
   IncludeFileList.clear();
   FormCodeLines.clear();
+  FormGlobals.clear();
   WindowList.clear();
   MenuBarList.clear();
   MenuItemList.clear();
@@ -57,6 +58,7 @@ void FormModel::resetRun() {
   ToolBarList.clear();
   GadgetList.clear();
   WindowProcedureList.clear();
+  ResizeProcedureList.clear();
   WindowVariableList.clear();
   ImageList.clear();
   FontList.clear();

@@ -182,8 +182,27 @@ struct FileBuffers {
 };
 
 // Section line lists of CommonFile.pb, prepared in step 1 and assembled in step 4.
+// The declarations are what the form files declare outside their procedures.
 struct CommonSections {
-  Lines constants, fonts, images;
+  Lines constants, fonts, images, declarations;
+};
+
+// A line of a form file that stands outside its procedures, with its line number.
+struct GlobalLine {
+  std::size_t number = 0;  // 1-based
+  Text text;
+};
+// The lines of one form file outside its procedures, in file order.
+struct FormFileGlobals {
+  Text path;
+  std::vector<GlobalLine> lines;
+  // Windows of the file that the run cannot take: each stops the run.
+  Lines refusals;
+  // Windows of the file's global code that stay unseen, each with what to change: an
+  // error when no window is found at all, else a warning.
+  Lines notes;
+  // The file opens a window with a number (OpenWindow(0, ...)).
+  bool numberedWindows = false;
 };
 
 struct FormModel {
@@ -192,12 +211,18 @@ struct FormModel {
   std::vector<std::string> SourceFileList;
   std::vector<std::string> IncludeFileList;
   Lines FormCodeLines;
+  // What the form files hold outside their procedures, one entry per file read.
+  std::vector<FormFileGlobals> FormGlobals;
 
   // Object lists, in order of first appearance.
   Lines WindowList, MenuBarList, MenuItemList, StatusBarList, ToolBarList;
   std::vector<GadgetEntry> GadgetList;
   // One per entry of WindowList, in its order.
   std::vector<WindowProcedure> WindowProcedureList;
+  // One per entry of WindowList, or empty: the designer's procedure that fits the
+  // window's gadgets to its size, "ResizeGadgets" + window name, when the form code
+  // defines one without arguments; empty for a window without one.
+  Lines ResizeProcedureList;
   // One per entry of WindowList, in its order: true for a window opened with #PB_Any
   // into the variable of its name ("Window_0 = OpenWindow(#PB_Any, ..."), false for a
   // window constant.

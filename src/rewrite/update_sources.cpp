@@ -116,8 +116,11 @@ void updateOpenWindows(StageContext& ctx) {
   ctx.log("- Update Open Window");
   BufferRules rules;
   for (const ReplaceEntry& e : ctx.model.replaceList)
-    if (e.kind == ObjectKind::Window)
+    if (e.kind == ObjectKind::Window) {
       rules.addToAll(Mode::Word, "Open_", e.oldName, "()", "Open_" + e.newName + "()");
+      // The designer's resize procedure of the window, which its size event calls.
+      rules.addToAll(Mode::Word, "ResizeGadgets", e.oldName, "()", "ResizeGadgets" + e.newName + "()");
+    }
   rules.apply(ctx.model);
 }
 

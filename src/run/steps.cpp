@@ -4,6 +4,7 @@
 #include "generate/event_files.h"
 #include "generate/event_main.h"
 #include "generate/file_set.h"
+#include "interpret/form_globals.h"
 #include "interpret/passes.h"
 #include "interpret/source_loading.h"
 #include "project/project_file.h"
@@ -61,6 +62,23 @@ bool completeInterruptedRun(RunContext& ctx) {
   return false;
 }
 
+// The windows of global code that the run could not take: they explain a form code
+// without windows, which stops the run, and are warnings beside other windows.
+bool reportUnseenWindows(RunContext& ctx) {
+  const FormModel& model = ctx.model;
+  const bool none = model.WindowList.empty();
+  for (const FormFileGlobals& globals : model.FormGlobals)
+    for (const Text& note : globals.notes) {
+      if (none) {
+        ctx.log(" -> Error: " + note + ". Stop!");
+        return false;
+      }
+      ctx.log(" -> Warning: " + note + ".");
+    }
+  if (none) ctx.log(" -> Error: no window found in the form code. Stop!");
+  return !none;
+}
+
 const char* const kWriteStop = " -> Error: a file could not be written, no file was changed. Stop!";
 
 // A file whose bytes do not decode in its own encoding would be written back with a
@@ -98,6 +116,12 @@ bool generateStep1(RunContext& ctx) {
     case SourceLoad::Broken:
       return failStep1(ctx);
   }
+  // A window the run cannot take stops it before anything is interpreted.
+  for (const FormFileGlobals& globals : model.FormGlobals)
+    if (!globals.refusals.empty()) {
+      ctx.log(globals.refusals.front());
+      return failStep1(ctx);
+    }
   prepareFileBuffers(ctx);
   if (model.SourceFileList.empty()) {
     ctx.log("None Files to Generate.");
@@ -118,11 +142,11 @@ bool generateStep1(RunContext& ctx) {
   FindGadgetProcedures(model);
   if (!PrefixObjectConstants(ctx)) return failStep1(ctx);
   if (!checkDuplicates(ctx)) return failStep1(ctx);
-  if (model.WindowList.empty()) {
-    ctx.log(" -> Error: no window found in the form code. Stop!");
-    return failStep1(ctx);
-  }
+  if (!reportUnseenWindows(ctx)) return failStep1(ctx);
+  CollectFormDeclarations(ctx);
+  FindResizeProcedures(model);
   PrefixObjectReferences(model);
+  AddOpenWrappers(ctx);
   if (model.switches.Parend == 1) AttachToParentWindow(model);
   if (model.switches.PB_Ignore == 1) IgnoreWindowPosition(model);
   ConvertMenuItemTabs(model);

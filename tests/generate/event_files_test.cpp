@@ -16,6 +16,8 @@ const std::string kStars87(87, '*');
 TEST(EventFiles, FirstRunOfTwoWindows) {
   FormModel m;
   m.WindowList = {"Window_0", "Window_1"};
+  // The designer's procedure that fits Window_1's gadgets to its size.
+  m.ResizeProcedureList = {"", "ResizeGadgetsWindow_1"};
   m.GadgetList = {{"Window_0_Text_0", "TEXTGADGET"}, {"Window_0_Frame_1", "FRAME3DGADGET"},
                   {"Window_0_Frame_2", "FRAMEGADGET"}};
   appendSizeProcedures(m);
@@ -25,7 +27,8 @@ TEST(EventFiles, FirstRunOfTwoWindows) {
   // All size procedures first, then all exit procedures; only the first window ends the program.
   EXPECT_EQ(m.buffers.eventWindow,
             L({";-TOP", "", "; Tarnwick Event Window", "", sep.c_str(), "", "Procedure EventSize_Window_0()", "  ",
-               "EndProcedure", "", sep.c_str(), "", "Procedure EventSize_Window_1()", "  ", "EndProcedure", "",
+               "EndProcedure", "", sep.c_str(), "", "Procedure EventSize_Window_1()", "  ResizeGadgetsWindow_1()",
+               "EndProcedure", "",
                sep.c_str(), "", "Procedure EventExit_Window_0()", "  ExitApplication = 1", "EndProcedure", "",
                sep.c_str(), "", "Procedure EventExit_Window_1()", "  CloseWindow(#Window_1)", "EndProcedure", "",
                sep.c_str(), ""}));

@@ -44,6 +44,7 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
                              "Procedure EventGadget_Window_0_Button_10(EventType)",
                              "  SetGadgetText(#Window_0_Button_1, \"x\") : StatusBarText(#Window_0_Bar, 0, \"\")"});
   m.buffers.eventWindow = L({"Procedure EventSize_Window_0()", "  ResizeWindow(#Window_0, 0, 0, 1, 1)",
+                             "  ResizeGadgetsWindow_0() : ResizeGadgetsWindow_01()",
                              "Procedure EventExit_Window_0()", "Procedure EventSize_Window_01()"});
   const FileBuffer common = L({"#Window_0"});
   m.buffers.common = common;
@@ -60,6 +61,7 @@ TEST_F(UpdateFixture, StagesCarryRenamesIntoTheFourBuffers) {
             L({"Procedure EventGadget_Main_OkButton(EventType)", "Procedure EventGadget_Main_Button_10(EventType)",
                "  SetGadgetText(#Main_OkButton, \"x\") : StatusBarText(#Main_Status, 0, \"\")"}));
   EXPECT_EQ(m.buffers.eventWindow, L({"Procedure EventSize_Main()", "  ResizeWindow(#Main, 0, 0, 1, 1)",
+                                      "  ResizeGadgetsMain() : ResizeGadgetsWindow_01()",
                                       "Procedure EventExit_Main()", "Procedure EventSize_Window_01()"}));
   EXPECT_EQ(m.buffers.common, common);  // CommonFile.pb is generated anew, never rewritten
 }

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <fstream>
 #include <sstream>
 
+#include "generate/common_file.h"
 #include "interpret/form_code_fixture.h"
 
 namespace tarnwick::testing {
@@ -215,6 +215,142 @@ TEST(Step1, ImageNullClearsImageGadgetsAfterTheImagePass) {
   EXPECT_EQ(p.model.FormCodeLines[1], T("  OpenWindow(#W, 5, 5, 1, 1, \"A\")"));
   EXPECT_EQ(p.model.FormCodeLines[2], T("  ButtonImageGadget(#W_B, 0, 0, 1, 1, 0)"));
   EXPECT_EQ(p.model.ImageList, (std::vector<ImageEntry>{{"#MyImage_0", "b.png"}}));
+}
+
+
+// What a form file declares outside its procedures comes into a section of its own; the
+// objects CommonFile.pb declares, the loads its sections take and program code stay out.
+TEST(Step1, FormFileDeclarationsComeWithIt) {
+  Project p;
+  p.add("f.pb",
+        "EnableExplicit\n"
+        "#Title$ = \"Demo\" : #Eol = 10 ; two at once\n"
+        "Enumeration\n  #Ok\n  #Img_Logo\n  #Img_Logo\nEndEnumeration\n"
+        "Enumeration\n  #Ok\nEndEnumeration\n"
+        "Structure Item\n  name.s\nEndStructure\n"
+        "Macro Twice(x) : (x) * 2 : EndMacro\n"
+        "Prototype.i Callback(value)\n"
+        "Global Main, Pane, NewList items.Item()\n"
+        "Declare Helper(a)\nDeclare.i OnClick(EventType)\n"
+        "UsePNGImageDecoder()\n"
+        "LoadFont(#Font_Main, \"Sans\", 10)\n"
+        "CompilerIf #PB_Compiler_OS = #PB_OS_Linux\n  #Sep$ = \"/\"\nCompilerElse\n  #Sep$ = \"\\\"\nCompilerEndIf\n"
+        "CompilerIf #PB_Compiler_Debugger\n  Debug 1\nCompilerEndIf\n"
+        "DataSection\n  Logo: : IncludeBinary \"logo.png\"\nEndDataSection\n"
+        "Procedure Open_Main()\n  Main = OpenWindow(#PB_Any, 0, 0, 100, 100, #Title$)\n"
+        "    Pane = ButtonGadget(#PB_Any, 0, 0, 10, 10, \"P\")\n"
+        "    ButtonGadget(#Ok, 0, 0, 10, 10, \"OK\")\nEndProcedure\n"
+        "Procedure Helper(a)\nEndProcedure\n"
+        "Open_Main()\nRepeat\nUntil WaitWindowEvent() = #PB_Event_CloseWindow\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.model.sections.declarations,
+            L({";- Declarations of the form files", "; f.pb", "#Title$ = \"Demo\" : #Eol = 10 ; two at once",
+               "Enumeration", "  #Img_Logo", "EndEnumeration", "Structure Item", "  name.s", "EndStructure",
+               "Macro Twice(x) : (x) * 2 : EndMacro", "Prototype.i Callback(value)", "Global NewList items.Item()",
+               "Declare Helper(a)", "UsePNGImageDecoder()", "CompilerIf #PB_Compiler_OS = #PB_OS_Linux",
+               "  #Sep$ = \"/\"", "CompilerElse", "  #Sep$ = \"\\\"", "CompilerEndIf", "DataSection",
+               "  Logo: : IncludeBinary \"logo.png\"", "EndDataSection", ""}));
+  // EnableExplicit, the line of the debug block, the call and the two of the loop.
+  EXPECT_EQ(p.host.log.back(), T(" -> f.pb: 5 global lines of program code left out."));
+  assembleCommonFile(p.model);
+  const Lines& common = p.model.buffers.common;
+  auto at = [&](const char* line) { return std::find(common.begin(), common.end(), T(line)) - common.begin(); };
+  EXPECT_LT(at("EndStructure"), at(";- Load Font"));
+  EXPECT_LT(at(";- Load Font"), at("Procedure Open_Main()"));
+  // The image section loads the decoder of its images; the form file's line is not repeated.
+  p.model.sections.images = L({";- Image Plugin", "", "UsePNGImageDecoder()"});
+  p.model.sections.declarations = L({";- Declarations of the form files", "; f.pb", "UsePNGImageDecoder()", ""});
+  assembleCommonFile(p.model);
+  EXPECT_EQ(std::count(common.begin(), common.end(), T("UsePNGImageDecoder()")), 1);
+}
+
+// A window opened in global code: its creating lines, up to the event loop, become the
+// procedure that opens it, ahead of the file's procedures, so that Main.pb opens it.
+TEST(Step1, WindowOpenedInGlobalCodeBecomesItsProcedure) {
+  Project p;
+  p.model.switches.PB_Ignore = 0;
+  p.add("gui.pb",
+        "Procedure Open_Help()\n  OpenWindow(#Help, 0, 0, 50, 50, \"Help\")\nEndProcedure\n"
+        "InitNetwork()\n"
+        "If OpenWindow(#Main, 0, 0, 200, 100, \"Main\")\n  ButtonGadget(#Go, 5, 5, 50, 20, \"Go\")\n"
+        "  Repeat\n  Until WaitWindowEvent() = #PB_Event_CloseWindow\nEndIf\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.model.WindowList, L({"Main", "Help"}));
+  EXPECT_EQ(p.model.GadgetList, (std::vector<GadgetEntry>{{"Main_Go", "BUTTONGADGET"}}));
+  Lines opening(p.model.FormCodeLines.begin(), p.model.FormCodeLines.begin() + 5);
+  EXPECT_EQ(opening, L({"Procedure Open_Main()", "  If OpenWindow(#Main, 0, 0, 200, 100, \"Main\")",
+                        "    ButtonGadget(#Main_Go, 5, 5, 50, 20, \"Go\")", "  EndIf", "EndProcedure"}));
+  EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
+                      T(" -> Warning: window #Main is opened outside a procedure in gui.pb line 5: its form code "
+                        "became the procedure Open_Main in CommonFile.pb.")),
+            p.host.log.end());
+}
+
+// Windows the run cannot take stop it with the file, the line and what to change.
+TEST(Step1, WindowsThatCannotBeTakenAreNamedWithWhatToChange) {
+  {
+    Project p;
+    p.add("ui.pb", "Procedure Build(*ui.UI)\n  *ui\\Win = OpenWindow(#PB_Any, 0, 0, 9, 9, \"W\")\nEndProcedure\n");
+    EXPECT_FALSE(generateStep1(p.ctx));
+    EXPECT_EQ(p.host.log.back(),
+              T(" -> Error: window *ui\\Win is opened into a structure field in ui.pb line 2: open it into a variable "
+                "(Window = OpenWindow(#PB_Any, ...)) or with a constant (OpenWindow(#Window, ...)). Stop!"));
+  }
+  {
+    Project p;
+    p.add("m.pb", "Macro Prefs()\n  OpenWindow(#Prefs, 0, 0, 9, 9, \"P\")\nEndMacro\n");
+    EXPECT_FALSE(generateStep1(p.ctx));
+    EXPECT_EQ(p.host.log.back(), T(" -> Error: a window is opened inside a macro in m.pb line 2: put it into a "
+                                   "procedure. Stop!"));
+  }
+}
+
+// Windows and gadgets opened with numbers get names with their numbers, where they are
+// created and where their procedure addresses them; other numbers stay.
+TEST(Step1, NumberedWindowsAndGadgetsAreNamed) {
+  Project p;
+  p.model.switches.PB_Ignore = 0;
+  p.model.switches.Parend = 0;
+  p.add("n.pb",
+        "Procedure Tool()\n  If OpenWindow(1, 0, 0, 9, 9, \"T\")\n    ButtonGadget(3, 0, 0, 9, 9, \"B\")\n"
+        "    SetGadgetText(3, \"b\") : HideWindow(1, 0) : SetGadgetText(4, \"x\")\n"
+        "    CreateMenu(0, WindowID(1)) : MenuItem(3, \"M\")\n  EndIf\nEndProcedure\n"
+        "OpenWindow(0, 0, 0, 9, 9, \"N\")\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  EXPECT_EQ(p.model.WindowList, L({"Window_0", "Window_1"}));
+  EXPECT_EQ(p.model.GadgetList, (std::vector<GadgetEntry>{{"Window_1_Gadget_3", "BUTTONGADGET"}}));
+  EXPECT_EQ(p.model.FormCodeLines[1], T("  OpenWindow(#Window_0, 0, 0, 9, 9, \"N\")"));
+  EXPECT_EQ(p.model.FormCodeLines[9], T("    SetGadgetText(#Window_1_Gadget_3, \"b\") : HideWindow(#Window_1, 0) : "
+                                        "SetGadgetText(4, \"x\")"));
+  EXPECT_EQ(p.model.FormCodeLines[10], T("    CreateMenu(0, WindowID(#Window_1)) : MenuItem(3, \"M\")"));
+  EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
+                      T(" -> Warning: window 1 of n.pb is opened with a number: the generated files name it "
+                        "#Window_1 and its numbered gadgets #Gadget_ and their number.")),
+            p.host.log.end());
+}
+
+// The first window's procedure needs arguments: Main.pb opens it through a procedure
+// that passes empty ones of their kinds; parameters with defaults are left to them.
+TEST(Step1, WindowProcedureWithArgumentsIsOpenedThroughAWrapper) {
+  Project p;
+  p.add("h.pb",
+        "Procedure ShowHelp(page$, Array rows.s(2), Map seen.i(), *data.Item, n.i = 3)\n"
+        "  OpenWindow(#Help, 0, 0, 9, 9, page$)\nEndProcedure\n"
+        "Procedure ResizeGadgetsHelp()\nEndProcedure\n");
+  ASSERT_TRUE(generateStep1(p.ctx));
+  // The size event of the window will call the designer's resize procedure.
+  EXPECT_EQ(p.model.ResizeProcedureList, L({"ResizeGadgetsHelp"}));
+  Lines tail(p.model.FormCodeLines.end() - 11, p.model.FormCodeLines.end() - 3);
+  EXPECT_EQ(tail, L({"; Main.pb opens window Help with this procedure: ShowHelp needs arguments and gets empty ones "
+                     "here. Call it with yours in Main.pb.",
+                     "Procedure Open_Help()", "  Protected page$", "  Protected Dim rows.s(0, 0)",
+                     "  Protected NewMap seen.i()", "  Protected *data.Item", "  ShowHelp(page$, rows(), seen(), *data)",
+                     "EndProcedure"}));
+  EXPECT_EQ(p.host.log.back(), T(" -> Warning: window Help is opened by procedure ShowHelp, which needs arguments; "
+                                 "Main.pb calls Open_Help(), which passes empty ones."));
+  p.model.buffers.main = L({"  Open_WindowXY()", "  If WindowID(#Window)"});
+  rewriteFirstWindowLines(p.ctx);
+  EXPECT_EQ(p.model.buffers.main, L({"  Open_Help()", "  If WindowID(#Help)"}));
 }
 
 }  // namespace

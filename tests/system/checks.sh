@@ -28,6 +28,7 @@ undeclaredConstants() {
     if (/^Enumeration/ .. /^EndEnumeration/) { $declared{lc $1} = 1 if /^\s+#(\w+)\s*$/; next }
     s/~"(?:\\.|[^"\\])*"|"[^"]*"|\x27[^\x27]*\x27//g;
     s/;.*//;
+    $declared{lc $1} = 1 while /(?:^|:)\s*#(\w+)\$?\s*=/g;
     $used{lc $1} //= $1 while /(?<!::)#(\w+)(?![\w\$])/g;
     END { print join(" ", sort grep { !$declared{lc $_} && !/^(PB_\w+|True|False)$/ } values %used) }' "$1"
 }

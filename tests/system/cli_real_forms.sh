@@ -44,4 +44,31 @@ check "Main.pb calls a procedure CommonFile.pb defines" "Window_Main() 1" "$(mai
 check "no block in the font section" "LoadFont(#Font_Big, \"DejaVu Sans\", 14)" \
   "$(sed -n '/^;- Load Font$/{n;p}' "$p/CommonFile.pb")"
 
+# A hand-written form whose main window is opened in global code, with the constants
+# and the other numbers it declares itself.
+p="$work/global"
+mkdir -p "$p"
+cat > "$p/gui.pb" <<'PB'
+#Title$ = "Demo" : #Pad = 5
+Enumeration
+  #Main
+  #Go
+  #Timer_Tick
+EndEnumeration
+Procedure Open_Help()
+  OpenWindow(#Help, 0, 0, 100, 100, #Title$)
+EndProcedure
+If OpenWindow(#Main, 0, 0, 200, 100, #Title$)
+  ButtonGadget(#Go, #Pad, #Pad, 50, 20, "Go")
+  AddWindowTimer(#Main, #Timer_Tick, 100)
+  Repeat
+  Until WaitWindowEvent() = #PB_Event_CloseWindow
+EndIf
+PB
+printf '[FILES]\n%s\n' "$p/gui.pb" > "$p/p.pbm"
+check "global window: ready" "rc=0" "$(cd "$p" && "$APP" --generate p.pbm --config-dir "$work/cfg" > "$p/log"; echo "rc=$?")"
+check "global window: every constant declared" "" "$(undeclaredConstants "$p/CommonFile.pb")"
+check "global window: Main.pb opens it" "Open_Main() 1" "$(mainCall "$p")"
+check "global window: warned" 1 "$(grep -c '^ -> Warning: window #Main is opened outside a procedure in gui.pb line 10: ' "$p/log")"
+
 finish
