@@ -35,10 +35,13 @@ struct StageContext {
   std::vector<PendingChange> committed;
   // How many files of the run could not be read or written; each is logged.
   int fileErrors = 0;
+  // Their log lines, each naming its file, for a summary at the run's end.
+  Lines fileErrorLines;
 
   void log(const Text& line) { sink.logLine(line); }
   void logFileError(const Text& line) {
     ++fileErrors;
+    fileErrorLines.push_back(line);
     sink.logLine(line);
   }
   // Decodes the bytes of a file the run has read; a file that mixes UTF-8 and 8-bit

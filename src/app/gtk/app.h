@@ -64,6 +64,8 @@ struct App {
   GtkWidget* fileList = nullptr;  // gadget 1: the project's files, one full path a row
   GtkWidget* logList = nullptr;   // gadget 2: the generation log
   GtkWidget* statusBar = nullptr;
+  int wantedDivider = -1;       // where the user left the splitter's divider
+  bool placingDivider = false;  // the program moves the divider, not the user
   GtkAccelGroup* accelGroup = nullptr;
   std::map<int, GtkWidget*> menuItems;    // by item number
   std::map<int, GtkToolItem*> toolItems;  // by the item number they raise
@@ -102,7 +104,8 @@ void setStatusText(App& app, const Text& text);
 void refreshTitle(App& app);
 // The project has unsaved changes.
 void markModified(App& app);
-// Fits the splitter between toolbar and status bar and puts the divider at its start place.
+// Puts the splitter's divider at its start place, low enough for six rows of the file
+// list; the splitter fills the room between toolbar and status bar.
 void placeDivider(App& app, int position);
 void exitAction(App& app);
 // Enables the main window, unless a dialog that holds it disabled is still open (the

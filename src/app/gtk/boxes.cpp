@@ -24,13 +24,21 @@ std::string existingFolder(const std::string& folder) {
 // Centred on its parent.
 void overParent(GtkWidget* d) { gtk_window_set_position(GTK_WINDOW(d), GTK_WIN_POS_CENTER_ON_PARENT); }
 
-void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
+void showBox(GtkWindow* parent, GtkMessageType type, const std::string& title, const std::string& text) {
   GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                        GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text.c_str());
+                                        type, GTK_BUTTONS_OK, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(d), title.c_str());
   overParent(d);
   gtk_dialog_run(GTK_DIALOG(d));
   gtk_widget_destroy(d);
+}
+
+void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
+  showBox(parent, GTK_MESSAGE_INFO, title, text);
+}
+
+void realError(GtkWindow* parent, const std::string& title, const std::string& text) {
+  showBox(parent, GTK_MESSAGE_ERROR, title, text);
 }
 
 BoxAnswer realQuestion(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel) {
@@ -130,7 +138,9 @@ bool realShowFolder(GtkWindow* parent, const std::string& folder, std::string& e
 
 }  // namespace
 
-Boxes gtkBoxes() { return Boxes{realMessage, realQuestion, realInput, realOpenFiles, realSaveFile, realShowFolder}; }
+Boxes gtkBoxes() {
+  return Boxes{realMessage, realError, realQuestion, realInput, realOpenFiles, realSaveFile, realShowFolder};
+}
 
 Boxes& boxes() {
   static Boxes current = gtkBoxes();

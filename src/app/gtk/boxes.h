@@ -24,6 +24,8 @@ struct FileFilter {
 struct Boxes {
   // A box with a single OK button.
   std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> message;
+  // The same box for something that failed, with the error icon.
+  std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> error;
   // Yes/No, or Yes/No/Cancel when withCancel is set; Closed when the box was closed
   // without a choice.
   std::function<BoxAnswer(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel)>

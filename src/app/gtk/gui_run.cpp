@@ -1,6 +1,7 @@
 // The generation run of the window: the worker thread, the run host that turns every
 // call of the run into a request to the main thread, and the main thread's handling of
 // those requests.
+#include <algorithm>
 #include <thread>
 
 #include "model/overlay_file_system.h"
@@ -50,6 +51,7 @@ struct RunOutcome {
   bool busy = false;           // did not start: another run holds the project
   bool projectStored = false;  // and the project file on disk holds the project
   int fileErrors = 0;          // files that could not be read or written
+  Lines fileErrorLines;        // their log lines, each naming its file
   bool preview = false;        // a preview: nothing was written
   std::vector<PreviewFile> files;  // what the preview's run would change
 };
@@ -78,6 +80,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     outcome.ready = end == RunEnd::Ready;
     outcome.busy = end == RunEnd::Busy;
     outcome.fileErrors = ctx.fileErrors;
+    outcome.fileErrorLines = ctx.fileErrorLines;
   };
   if (preview) {
     // The preview works on a copy of the model, so that the project's names stay as
@@ -150,14 +153,14 @@ void restoreBackupCommand(App& app) {
   StageContext ctx{place, log, app.fs};
   switch (restoreBackup(ctx)) {
     case RestoreEnd::Busy:
-      boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      boxes().error(GTK_WINDOW(app.window), "Info", kBusyMessage);
       return;
     case RestoreEnd::NoBackup:
       boxes().message(GTK_WINDOW(app.window), "Info", kNoBackupMessage);
       return;
     case RestoreEnd::Failed:
-      boxes().message(GTK_WINDOW(app.window), "Info",
-                      "The backup could not be restored, and no file was changed. The log names each file.");
+      boxes().error(GTK_WINDOW(app.window), "Info",
+                    "The backup could not be restored, and no file was changed. The log names each file.");
       return;
     case RestoreEnd::Restored:
       break;
@@ -215,17 +218,20 @@ void serveRequest(App& app, GuiRequest& request) {
       enableMainWindow(app);
       // The worker waits for this answer only; the box below waits for the user.
       app.handshake.answerRequest(request, 0);
-      if (outcome.busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      if (outcome.busy) boxes().error(GTK_WINDOW(app.window), "Start Generate", kBusyMessage);
       // As the command line warns on standard error; the worker no longer waits for this.
       // A file that could not be written stops the run before it changes anything.
       if (outcome.fileErrors > 0) {
         const std::string files = std::to_string(outcome.fileErrors) + (outcome.fileErrors == 1 ? " file" : " files");
-        boxes().message(GTK_WINDOW(app.window), "Info",
-                        outcome.ready ? files + " could not be read or written during the run. The log names each "
-                                                "one; such a file keeps its old content."
-                                      : "The run stopped: " + files +
-                                            " could not be read or written, and no file was changed. The log names "
-                                            "each one.");
+        std::string text = outcome.ready ? files + " could not be read or written during the run; such a file keeps "
+                                                   "its old content:"
+                                         : "The run stopped: " + files +
+                                               " could not be read or written, and no file was changed:";
+        // The log lines name the files; a long list is cut, the log keeps all of it.
+        const std::size_t shown = std::min<std::size_t>(outcome.fileErrorLines.size(), 10);
+        for (std::size_t i = 0; i < shown; ++i) text += "\n" + toUtf8(trimBlanks(outcome.fileErrorLines[i]));
+        if (shown < outcome.fileErrorLines.size()) text += "\n... (the log names every one)";
+        boxes().error(GTK_WINDOW(app.window), "Start Generate", text);
       }
       if (outcome.preview && outcome.ready) openPreviewWindow(app, std::move(outcome.files));
       break;

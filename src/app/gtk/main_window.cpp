@@ -2,6 +2,8 @@
 // shortcuts, and the dispatch of every menu event to its action.
 #include <gdk/gdkkeysyms.h>
 
+#include <algorithm>
+
 #include "app/cli/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
@@ -124,6 +126,12 @@ GtkWidget* iconImage(int icon) {
 }
 
 const char* kItemKey = "tarnwick-item";
+
+// Rows of the file list at start, rows that each list keeps at least, and the frame of
+// a list's scrolled window (its shadow and a little room) in pixels.
+constexpr int kStartListRows = 6;
+constexpr int kMinimumListRows = 3;
+constexpr int kListFrame = 8;
 
 void onMenuActivate(GtkWidget* widget, gpointer data) {
   dispatchMenu(*static_cast<App*>(data), GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kItemKey)));
@@ -334,6 +342,42 @@ void buildToolbar(App& app) {
   gtk_toolbar_set_style(GTK_TOOLBAR(app.toolbar), allImages ? GTK_TOOLBAR_ICONS : GTK_TOOLBAR_TEXT);
 }
 
+// The height of one row of a text list in the view's font.
+int rowHeight(GtkWidget* view) {
+  PangoLayout* layout = gtk_widget_create_pango_layout(view, "Xg");
+  int height = 0;
+  pango_layout_get_pixel_size(layout, nullptr, &height);
+  g_object_unref(layout);
+  gint separator = 0;
+  gtk_widget_style_get(view, "vertical-separator", &separator, nullptr);
+  return height + 4 + separator;  // the cell's padding above and below, and the gap
+}
+
+// The splitter keeps the divider where the user left it: a window made too small
+// pushes it up (or down), and once the window has room again it goes back.
+void onDividerMoved(GObject* paned, GParamSpec*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.placingDivider) return;
+  int position = gtk_paned_get_position(GTK_PANED(paned));
+  int min = 0, max = 0;
+  g_object_get(paned, "min-position", &min, "max-position", &max, nullptr);
+  // At a limit the position was most likely forced by the window's size.
+  if (position > min && position < max) app.wantedDivider = position;
+}
+
+void onSplitterAllocated(GtkWidget* paned, GtkAllocation*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.wantedDivider < 0) return;
+  int position = gtk_paned_get_position(GTK_PANED(paned));
+  int min = 0, max = 0;
+  g_object_get(paned, "min-position", &min, "max-position", &max, nullptr);
+  int target = std::max(min, std::min(app.wantedDivider, max));
+  if (target == position) return;
+  app.placingDivider = true;
+  gtk_paned_set_position(GTK_PANED(paned), target);
+  app.placingDivider = false;
+}
+
 gboolean onMainDelete(GtkWidget* window, GdkEvent*, gpointer data) {
   // While a dialog disables the main window, its close box does nothing.
   if (gtk_widget_is_sensitive(window)) exitAction(*static_cast<App*>(data));
@@ -362,12 +406,18 @@ bool openMainWindow(App& app) {
   app.statusBar = gtk_statusbar_new();
   app.paned = gtk_vpaned_new();
   // The file list keeps its height when the window is resized; the log takes the rest.
+  // Neither shrinks below a few rows, so that neither can vanish behind the divider.
   GtkWidget* fileScroller = nullptr;
   GtkWidget* logScroller = nullptr;
   app.fileList = newTextList(&fileScroller);
   app.logList = newTextList(&logScroller);
-  gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, TRUE);
-  gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, TRUE);
+  const int minimum = kMinimumListRows * rowHeight(app.fileList) + kListFrame;
+  gtk_widget_set_size_request(fileScroller, -1, minimum);
+  gtk_widget_set_size_request(logScroller, -1, minimum);
+  gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, FALSE);
+  gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, FALSE);
+  g_signal_connect(app.paned, "notify::position", G_CALLBACK(onDividerMoved), &app);
+  g_signal_connect_after(app.paned, "size-allocate", G_CALLBACK(onSplitterAllocated), &app);
   setUpFileList(app);
   buildLogMenu(app);
 
@@ -381,7 +431,14 @@ bool openMainWindow(App& app) {
   return true;
 }
 
-void placeDivider(App& app, int position) { gtk_paned_set_position(GTK_PANED(app.paned), position); }
+void placeDivider(App& app, int position) {
+  // The file list shows at least six rows to begin with.
+  position = std::max(position, kStartListRows * rowHeight(app.fileList) + kListFrame);
+  app.wantedDivider = position;
+  app.placingDivider = true;
+  gtk_paned_set_position(GTK_PANED(app.paned), position);
+  app.placingDivider = false;
+}
 
 void setStatusText(App& app, const Text& text) {
   GtkStatusbar* bar = GTK_STATUSBAR(app.statusBar);

@@ -172,7 +172,7 @@ bool loadProject(App& app, const std::string& path) {
   // readProjectFile empties the previous names and the binding lists before it reads.
   if (!readProjectFile(app.fs, path, rows, app.model)) {
     refreshTitle(app);
-    boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error open file project");
+    boxes().error(GTK_WINDOW(app.window), "UserGadgetList", "Error open file project");
     return false;
   }
   setFileRows(app, rows);
@@ -186,7 +186,7 @@ bool saveProject(App& app, const std::string& path, bool useCurrentModel) {
   Lines rows = fileRows(app);
   if (rows.empty()) return false;  // nothing to keep: no file, no message
   if (!writeProjectFile(app.fs, path, rows, app.model, useCurrentModel)) {
-    boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error save file project");
+    boxes().error(GTK_WINDOW(app.window), "UserGadgetList", "Error save file project");
     return false;
   }
   app.state.saved = true;
@@ -247,7 +247,7 @@ void openRecentProject(App& app, const std::string& path) {
   if (!app.fs.isRegularFile(path)) {
     std::erase(app.state.recentProjects, path);
     rebuildRecentMenu(app);
-    boxes().message(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + path);
+    boxes().error(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + path);
     return;
   }
   if (!askSaveCurrent(app)) return;
@@ -267,7 +267,7 @@ void openProjectFolder(App& app) {
   std::string folder = directoryPart(toUtf8(app.model.ProjectPath));
   std::string error;
   if (!boxes().showFolder(GTK_WINDOW(app.window), folder, error))
-    boxes().message(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + folder + ":\n" + error);
+    boxes().error(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + folder + ":\n" + error);
 }
 
 void saveProjectCommand(App& app) {
@@ -286,7 +286,12 @@ bool saveProjectAs(App& app) {
     boxes().message(GTK_WINDOW(app.window), "Info", kEmptyListText);
     return false;
   }
-  std::string proposed = app.state.lastDirectory + toUtf8(fileNameOf(app.model.ProjectPath));
+  // A filed project is offered its own folder, where its runs write: a copy saved in
+  // the folder of the last file dialog would generate away from the user's code. A new
+  // project starts where the last file dialog was.
+  std::string folder = app.state.hasFile ? directoryPart(toUtf8(app.model.ProjectPath)) : app.state.lastDirectory;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  std::string proposed = folder + toUtf8(fileNameOf(app.model.ProjectPath));
   std::optional<std::string> chosen = boxes().saveFile(GTK_WINDOW(app.window), "Save project", proposed, kProjectFilter);
   if (!chosen || chosen->empty()) return false;
   std::string name = *chosen;

@@ -112,7 +112,7 @@ std::string gadgetName(const std::optional<std::string>& answer) {
 // every name after it would be lost at the next start: such a name is refused.
 bool refusedName(UserGadgetDialog* d, const std::string& name) {
   if (name.empty() || name[0] != '[') return false;
-  boxes().message(GTK_WINDOW(d->window), "UserGadget", "A gadget name cannot begin with \"[\".");
+  boxes().error(GTK_WINDOW(d->window), "UserGadget", "A gadget name cannot begin with \"[\".");
   return true;
 }
 
@@ -157,7 +157,7 @@ void onOk(GtkButton*, gpointer data) {
   for (const std::string& row : rowsOf(d->list)) rows.push_back(fromUtf8(row));
   DiskFileSystem fs;
   if (!saveUserGadgets(fs, d->userListPath, rows, *d->userGadgets))
-    boxes().message(GTK_WINDOW(d->window), "Save UserGadget", "Error save file usergadet");
+    boxes().error(GTK_WINDOW(d->window), "Save UserGadget", "Error save file usergadet");
   if (openDialog == d) closeUserGadgetDialog(d);
 }
 

@@ -59,6 +59,7 @@ class UserDialogsTest : public GtkTest {
     boxes().message = [this](GtkWindow*, const std::string& title, const std::string& text) {
       messages.push_back(title + "|" + text);
     };
+    boxes().error = boxes().message;
     main = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(main), "Main");
     gtk_widget_show(main);
