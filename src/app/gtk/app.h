@@ -92,6 +92,23 @@ struct App {
 
   // Called with the item number of every menu event (tests watch it).
   std::function<void(int)> menuObserver;
+
+  // The project file as the window last read or wrote it, to notice a change on disk
+  // (a command-line run, an editor); the watch on it and a check it has asked for.
+  std::string projectOnDisk;
+  std::string notedPath;  // the path projectOnDisk was read from
+  // The file list as last loaded or saved, and whether anything else (a switch) changed
+  // since: a list edited back to it has no unsaved changes.
+  Lines savedRows;
+  bool otherChanges = false;
+  std::string watchedPath;
+  GFileMonitor* projectWatch = nullptr;
+  guint projectCheckSource = 0;
+  guint focusCheckSource = 0;
+  bool projectCheckPending = false;
+  bool checkingProject = false;
+
+  ~App();
 };
 
 // Main window.
@@ -104,6 +121,10 @@ void setStatusText(App& app, const Text& text);
 void refreshTitle(App& app);
 // The project has unsaved changes.
 void markModified(App& app);
+// The file list changed: unsaved unless it is back to its saved rows and nothing else changed.
+void fileListChanged(App& app);
+// The project was loaded, saved or made new: its file list is the saved one.
+void noteSavedRows(App& app);
 // Puts the splitter's divider at its start place, low enough for six rows of the file
 // list; the splitter fills the room between toolbar and status bar.
 void placeDivider(App& app, int position);
@@ -133,6 +154,13 @@ void firstCommonFile(App& app);
 void copyLog(App& app, bool all);
 
 // Project commands.
+// Remembers the project file at path as the window now knows it, and watches it.
+void noteProjectOnDisk(App& app, const std::string& path);
+// When the project file changed on disk since the window last read or wrote it: its
+// names (the record of the last run) are taken at once; its file list and switches
+// too when the window has no unsaved changes, otherwise after asking. Does nothing
+// while a run is active or a dialog holds the main window (it is then checked later).
+void checkProjectOnDisk(App& app);
 bool loadProject(App& app, const std::string& path);
 bool saveProject(App& app, const std::string& path, bool useCurrentModel);
 bool askSaveCurrent(App& app);

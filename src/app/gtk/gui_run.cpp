@@ -166,18 +166,9 @@ void restoreBackupCommand(App& app) {
       break;
   }
   // The project file may be back at an older state: its names are what the next run
-  // binds against. Its file list and switches come along unless the window holds
-  // changes of its own.
-  Lines rows;
-  FormModel stored;
-  if (!readProjectFile(app.fs, toUtf8(app.model.ProjectPath), rows, stored)) return;
-  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
-                          ObjectKind::ToolBar, ObjectKind::Gadget})
-    app.model.previousList(kind) = stored.previousList(kind);
-  if (app.state.saved) {
-    setFileRows(app, rows);
-    app.model.switches = stored.switches;
-  }
+  // binds against. Its file list and switches come along, after asking when the window
+  // holds changes of its own.
+  checkProjectOnDisk(app);
 }
 
 void serveRequest(App& app, GuiRequest& request) {
@@ -211,6 +202,8 @@ void serveRequest(App& app, GuiRequest& request) {
       if (outcome.projectStored) {
         app.state.saved = true;
         app.state.hasFile = true;
+        noteSavedRows(app);
+        noteProjectOnDisk(app, toUtf8(app.model.ProjectPath));
       }
       refreshTitle(app);
       // Both endings enable the main window already; this keeps it usable whatever a

@@ -378,6 +378,22 @@ void onSplitterAllocated(GtkWidget* paned, GtkAllocation*, gpointer data) {
   app.placingDivider = false;
 }
 
+// Coming back to the window (from an editor or a terminal) looks at the project file.
+gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  // Deferred: a question must not open inside the focus change itself.
+  if (!app.focusCheckSource)
+    app.focusCheckSource = g_idle_add(
+        [](gpointer data) -> gboolean {
+          App& app = *static_cast<App*>(data);
+          app.focusCheckSource = 0;
+          checkProjectOnDisk(app);
+          return G_SOURCE_REMOVE;
+        },
+        &app);
+  return FALSE;
+}
+
 gboolean onMainDelete(GtkWidget* window, GdkEvent*, gpointer data) {
   // While a dialog disables the main window, its close box does nothing.
   if (gtk_widget_is_sensitive(window)) exitAction(*static_cast<App*>(data));
@@ -397,6 +413,7 @@ bool openMainWindow(App& app) {
   gtk_window_set_title(GTK_WINDOW(app.window), kProgramTitle);
   gtk_window_set_default_size(GTK_WINDOW(app.window), 800, 600);
   g_signal_connect(app.window, "delete-event", G_CALLBACK(onMainDelete), &app);
+  g_signal_connect(app.window, "focus-in-event", G_CALLBACK(onMainFocusIn), &app);
   app.accelGroup = gtk_accel_group_new();
   gtk_window_add_accel_group(GTK_WINDOW(app.window), app.accelGroup);
   g_object_unref(app.accelGroup);  // the window keeps it

@@ -21,6 +21,7 @@ void loadShellSettings(App& app, const std::string& commandLineProject) {
         boxes().error(GTK_WINDOW(app.window), title, text);
       });
   setStatusText(app, app.model.ProjectPath);
+  noteSavedRows(app);
   if (app.state.hasFile)
     rememberProject(app);
   else

@@ -89,6 +89,8 @@ gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 void openStartDialog(App& app) {
   if (app.startDialog) return;
+  // The run binds against the names of the project file as it is now on disk.
+  checkProjectOnDisk(app);
   // A run always belongs to a project with a file: a new one is saved first (an empty
   // file list is only told about, there being nothing to save).
   if (!app.state.hasFile && !saveProjectAs(app)) return;

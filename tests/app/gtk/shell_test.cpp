@@ -376,6 +376,7 @@ TEST_F(ShellTest, RunMarksTheProjectSavedOnlyWhenItsFileWasWritten) {
     click(GadgetUtf8);  // an unsaved change that only the run's save keeps
     ASSERT_FALSE(app->state.saved);
     fake.calls.clear();
+    fake.errors.clear();
     click(GadgetStart);
     ASSERT_TRUE(pumpUntil([&] { return !app->runActive; }));
     std::vector<std::string> rows = log();
