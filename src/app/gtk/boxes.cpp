@@ -65,8 +65,15 @@ std::optional<std::string> realInput(GtkWindow* parent, const std::string& title
                                              nullptr);
   overParent(d);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
-  if (!prompt.empty()) gtk_box_pack_start(GTK_BOX(area), gtk_label_new(prompt.c_str()), FALSE, FALSE, 4);
   GtkWidget* entry = gtk_entry_new();
+  if (!prompt.empty()) {
+    // The prompt is the entry's label: its mnemonic goes to the entry, and screen
+    // readers name the entry by it.
+    GtkWidget* label = gtk_label_new_with_mnemonic(prompt.c_str());
+    gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.5f);
+    gtk_label_set_mnemonic_widget(GTK_LABEL(label), entry);
+    gtk_box_pack_start(GTK_BOX(area), label, FALSE, FALSE, 4);
+  }
   gtk_entry_set_text(GTK_ENTRY(entry), initial.c_str());
   gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
   gtk_box_pack_start(GTK_BOX(area), entry, FALSE, FALSE, 4);

@@ -30,7 +30,8 @@ struct Boxes {
   // without a choice.
   std::function<BoxAnswer(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel)>
       question;
-  // An input box; nothing when cancelled.
+  // An input box, its prompt (with "_" before a mnemonic) labelling the entry; nothing
+  // when cancelled.
   std::function<std::optional<std::string>(GtkWindow* parent, const std::string& title, const std::string& prompt,
                                            const std::string& initial)>
       input;

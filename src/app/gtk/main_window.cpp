@@ -314,7 +314,43 @@ void buildLogMenu(App& app) {
   g_signal_connect(app.logList, "key-press-event", G_CALLBACK(onLogKey), &app);
 }
 
+// The full path of a file list row: a relative row counts from the project's folder.
+std::string rowPath(const App& app, const std::string& row) {
+  if (row.empty() || row[0] == '/') return row;
+  return toUtf8(app.model.projectDirectory()) + row;
+}
+
+bool rowMissing(App& app, const std::string& row) { return !app.fs.isRegularFile(rowPath(app, row)); }
+
+// A row whose file is not there is drawn in red with a warning sign.
+void markMissingText(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
+  gchar* row = nullptr;
+  gtk_tree_model_get(model, it, 0, &row, -1);
+  bool missing = rowMissing(*static_cast<App*>(data), row ? row : "");
+  g_free(row);
+  g_object_set(cell, "foreground", "#c01c28", "foreground-set", missing, nullptr);
+}
+
+void markMissingIcon(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
+  gchar* row = nullptr;
+  gtk_tree_model_get(model, it, 0, &row, -1);
+  g_object_set(cell, "visible", rowMissing(*static_cast<App*>(data), row ? row : ""), nullptr);
+  g_free(row);
+}
+
 void setUpFileList(App& app) {
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(app.fileList), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  gtk_tree_view_column_set_cell_data_func(column, GTK_CELL_RENDERER(cells->data), markMissingText, &app, nullptr);
+  g_list_free(cells);
+  GtkCellRenderer* icon = gtk_cell_renderer_pixbuf_new();
+  g_object_set(icon, "stock-id", GTK_STOCK_DIALOG_WARNING, "stock-size", GTK_ICON_SIZE_MENU, nullptr);
+  gtk_tree_view_column_pack_start(column, icon, FALSE);
+  gtk_cell_layout_reorder(GTK_CELL_LAYOUT(column), icon, 0);
+  gtk_tree_view_column_set_cell_data_func(column, icon, markMissingIcon, &app, nullptr);
+  setRowNote(app.fileList, [&app](const std::string& row) {
+    return rowMissing(app, row) ? std::string("This file is missing: a run stops at it.") : std::string();
+  });
   g_signal_connect(app.fileList, "key-press-event", G_CALLBACK(onFileListKey), &app);
   static const GtkTargetEntry uriList[] = {{const_cast<gchar*>("text/uri-list"), 0, 0}};
   gtk_drag_dest_set(app.fileList, GTK_DEST_DEFAULT_ALL, uriList, 1, GDK_ACTION_COPY);
@@ -387,6 +423,8 @@ gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
         [](gpointer data) -> gboolean {
           App& app = *static_cast<App*>(data);
           app.focusCheckSource = 0;
+          // A form file may have come or gone meanwhile.
+          gtk_widget_queue_draw(app.fileList);
           checkProjectOnDisk(app);
           return G_SOURCE_REMOVE;
         },
@@ -428,6 +466,7 @@ bool openMainWindow(App& app) {
   GtkWidget* logScroller = nullptr;
   app.fileList = newTextList(&fileScroller);
   app.logList = newTextList(&logScroller);
+  showPathEnds(app.fileList, fileScroller);
   const int minimum = kMinimumListRows * rowHeight(app.fileList) + kListFrame;
   gtk_widget_set_size_request(fileScroller, -1, minimum);
   gtk_widget_set_size_request(logScroller, -1, minimum);

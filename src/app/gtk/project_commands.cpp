@@ -86,7 +86,11 @@ void appendLogLine(App& app, const Text& line) {
   gtk_tree_path_free(path);
 }
 
-void clearLog(App& app) { gtk_list_store_clear(storeOf(app.logList)); }
+void clearLog(App& app) {
+  gtk_list_store_clear(storeOf(app.logList));
+  // Its column would keep the width of the longest line gone, and a scroll bar with it.
+  gtk_tree_view_columns_autosize(GTK_TREE_VIEW(app.logList));
+}
 
 void addCommonFiles(App& app) {
   std::vector<std::string> chosen =

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
 #include "app/gtk/widgets.h"
 
 namespace tarnwick {
@@ -91,9 +92,17 @@ void openStartDialog(App& app) {
   if (app.startDialog) return;
   // The run binds against the names of the project file as it is now on disk.
   checkProjectOnDisk(app);
-  // A run always belongs to a project with a file: a new one is saved first (an empty
-  // file list is only told about, there being nothing to save).
-  if (!app.state.hasFile && !saveProjectAs(app)) return;
+  // A run always belongs to a project with a file: a new one is saved first, after
+  // saying why (an empty file list is only told about, there being nothing to save).
+  if (!app.state.hasFile) {
+    if (!fileRows(app).empty() &&
+        boxes().question(GTK_WINDOW(app.window), "Start Generate",
+                         "The project has no file yet. A run writes its files into the project's folder and keeps "
+                         "the names it found in the project file, so the project is saved first.\n\nSave it now?",
+                         false) != BoxAnswer::Yes)
+      return;
+    if (!saveProjectAs(app)) return;
+  }
 
   GtkWidget* fixed = nullptr;
   GtkWidget* dialog = newFixedWindow("Start Generate", GTK_WINDOW(app.window), 600, 200, &fixed);
@@ -114,13 +123,13 @@ void openStartDialog(App& app) {
   for (const BoxPlace& b : kBoxes) checkBoxes.push_back(app.startGadgets.at(b.gadget));
   fitTexts(checkBoxes, 200);
   for (GtkWidget* box : checkBoxes) gtk_widget_set_size_request(box, 200, 20);
-  GtkWidget* start = gtk_button_new_with_label("Start");
+  GtkWidget* start = gtk_button_new_with_mnemonic("_Start");
   gtk_widget_set_size_request(start, 120, 30);
   gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);
   g_signal_connect(start, "clicked", G_CALLBACK(onStartClicked), &app);
   app.startGadgets[GadgetStart] = start;
   // Beside it: the same run without writing anything, and a look at what it would change.
-  GtkWidget* preview = gtk_button_new_with_label("Preview");
+  GtkWidget* preview = gtk_button_new_with_mnemonic("_Preview");
   gtk_widget_set_size_request(preview, 120, 30);
   gtk_fixed_put(GTK_FIXED(fixed), preview, 140, 160);
   g_signal_connect(preview, "clicked", G_CALLBACK(onPreviewClicked), &app);

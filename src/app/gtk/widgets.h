@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,14 @@ namespace tarnwick {
 // and gives the scrolled window (the widget to place) through `scrolled`. A row too long
 // for the view scrolls sideways and shows its whole text as a tooltip.
 GtkWidget* newTextList(GtkWidget** scrolled);
+
+// A list of paths: a row too long for the view is shortened at its start ("...") so that
+// the file name at its end stays in sight, and the list never scrolls sideways.
+void showPathEnds(GtkWidget* view, GtkWidget* scrolled);
+
+// A note for a row, shown in its tooltip below the row's text (an empty note shows none).
+using RowNote = std::function<std::string(const std::string& row)>;
+void setRowNote(GtkWidget* view, RowNote note);
 
 // The list store behind a one-column text list (a GtkTreeView over a GtkListStore).
 GtkListStore* storeOf(GtkWidget* view);

@@ -49,6 +49,7 @@ TEST_F(MainWindowTest, ANewProjectIsSavedBeforeItsFirstRunOnlyWhenItHasFiles) {
   // With a file, "Start Generate" saves the project first and then opens the dialog.
   app->quit = false;
   setFileRows(*app, {"/src/form.pb"});
+  fake.answers.push_back(BoxAnswer::Yes);  // "The project has no file yet ... Save it now?"
   fake.savedAs.push_back(dir + "first");
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);

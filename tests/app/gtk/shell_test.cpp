@@ -252,12 +252,20 @@ TEST_F(ShellTest, LoadProjectFillsTheListAndReportsFailures) {
 }
 
 TEST_F(ShellTest, StartDialogCheckBoxRules) {
-  // Without a file the dialog first asks for a name; cancelling opens nothing.
+  // Without a file the dialog first says why the project is to be saved, then asks for
+  // a name; No, or cancelling the name, opens nothing.
   setFileRows(*app, {"/a.pb"});
   app->state.hasFile = false;
   menu(ItemStartGenerate);
   EXPECT_EQ(app->startDialog, nullptr);
-  EXPECT_EQ(fake.calls, std::vector<std::string>{"save: Save project"});
+  ASSERT_EQ(fake.calls.size(), 1u);
+  EXPECT_EQ(fake.calls[0].rfind("Start Generate: The project has no file yet.", 0), 0u) << fake.calls[0];
+  fake.calls.clear();
+  fake.answers.push_back(BoxAnswer::Yes);
+  menu(ItemStartGenerate);
+  EXPECT_EQ(app->startDialog, nullptr);
+  ASSERT_EQ(fake.calls.size(), 2u);
+  EXPECT_EQ(fake.calls[1], "save: Save project");
 
   filedProject({"/a.pb"});
   app->model.switches = Switches{1, 0, 0, 0, 1, 1, 0};
