@@ -17,16 +17,32 @@ struct BoxPlace {
   int x, y;
   const char* text;
   int64_t Switches::*field;
+  const char* tooltip;  // what the switch does to the generated code
 };
 
 const BoxPlace kBoxes[] = {
-    {GadgetParend, 10, 10, "First Window as Parend Window", &Switches::Parend},
-    {GadgetPBIgnore, 10, 40, "Windowposition Auto (PB_Ignore)", &Switches::PB_Ignore},
-    {GadgetMultilang, 10, 70, "Multi Language", &Switches::Multilang},
-    {GadgetImageInclude, 10, 100, "Images Include", &Switches::Image_Include},
-    {GadgetImageNull, 10, 130, "ImageGadget set Zero", &Switches::Image_Null},
-    {GadgetUseCallFast, 230, 10, "Call Event Fast", &Switches::UseCallFast},
-    {GadgetUtf8, 230, 40, "Fileformat UTF8", &Switches::Utf8},
+    {GadgetParend, 10, 10, "First Window as Parend Window", &Switches::Parend,
+     "Every window after the first opens as a child of the first window: its OpenWindow gets the "
+     "first window's WindowID() as parent window."},
+    {GadgetPBIgnore, 10, 40, "Windowposition Auto (PB_Ignore)", &Switches::PB_Ignore,
+     "The x and y of every OpenWindow become #PB_Ignore: the desktop places the windows instead of "
+     "the positions of the form designer."},
+    {GadgetMultilang, 10, 70, "Multi Language", &Switches::Multilang,
+     "The first text of each form line (menus, gadgets, tooltips; not window titles) becomes a "
+     "MyLanguage(\"...\") look-up, and LoadLanguage.pb and the Catalog translation table are "
+     "generated."},
+    {GadgetImageInclude, 10, 100, "Images Include", &Switches::Image_Include,
+     "Images are built into the program: CatchImage from an IncludeBinary data section instead "
+     "of LoadImage from the image file at run time. Clears \"ImageGadget set Zero\"."},
+    {GadgetImageNull, 10, 130, "ImageGadget set Zero", &Switches::Image_Null,
+     "Every ImageGadget and ButtonImageGadget starts without an image (its image argument becomes "
+     "0), for your code to set. Clears \"Images Include\"."},
+    {GadgetUseCallFast, 230, 10, "Call Event Fast", &Switches::UseCallFast,
+     "EventMain.pb calls the event procedures through tables of their addresses instead of "
+     "Select / Case blocks."},
+    {GadgetUtf8, 230, 40, "Fileformat UTF8", &Switches::Utf8,
+     "The generated files are written in UTF-8 with a byte-order mark. Off: 8-bit ISO 8859-1 "
+     "without a mark, unless Main.pb begins with a UTF-8 mark."},
 };
 
 const char* kGadgetKey = "tarnwick-gadget";
@@ -116,6 +132,7 @@ void openStartDialog(App& app) {
     gtk_fixed_put(GTK_FIXED(fixed), box, b.x, b.y);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), app.model.switches.*b.field == 1);
     g_object_set_data(G_OBJECT(box), kGadgetKey, GINT_TO_POINTER(b.gadget));
+    gtk_widget_set_tooltip_text(box, b.tooltip);
     g_signal_connect(box, "clicked", G_CALLBACK(onBoxClicked), &app);
     app.startGadgets[b.gadget] = box;
   }
