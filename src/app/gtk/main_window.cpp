@@ -378,15 +378,23 @@ void buildToolbar(App& app) {
   gtk_toolbar_set_style(GTK_TOOLBAR(app.toolbar), allImages ? GTK_TOOLBAR_ICONS : GTK_TOOLBAR_TEXT);
 }
 
-// The height of one row of a text list in the view's font.
+// The height of one row of a list: the tallest of its column's cells (a line of text
+// in the view's font, an icon), the focus line around them and the gap between rows.
 int rowHeight(GtkWidget* view) {
-  PangoLayout* layout = gtk_widget_create_pango_layout(view, "Xg");
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(view), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
   int height = 0;
-  pango_layout_get_pixel_size(layout, nullptr, &height);
-  g_object_unref(layout);
-  gint separator = 0;
-  gtk_widget_style_get(view, "vertical-separator", &separator, nullptr);
-  return height + 4 + separator;  // the cell's padding above and below, and the gap
+  for (GList* c = cells; c; c = c->next) {
+    GtkCellRenderer* cell = GTK_CELL_RENDERER(c->data);
+    if (GTK_IS_CELL_RENDERER_TEXT(cell)) g_object_set(cell, "text", "Xg", nullptr);
+    int h = 0;
+    gtk_cell_renderer_get_size(cell, view, nullptr, nullptr, nullptr, nullptr, &h);
+    height = std::max(height, h);
+  }
+  g_list_free(cells);
+  gint separator = 0, focusLine = 0;
+  gtk_widget_style_get(view, "vertical-separator", &separator, "focus-line-width", &focusLine, nullptr);
+  return height + 2 * focusLine + separator;
 }
 
 // The splitter keeps the divider where the user left it: a window made too small

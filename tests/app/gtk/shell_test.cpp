@@ -208,6 +208,19 @@ TEST_F(ShellTest, SaveAsNamesAndOverwriteQuestion) {
   EXPECT_EQ(status(), dir + "plain.pbm");
   EXPECT_TRUE(app->state.hasFile);
 
+  // A filed project is offered its own folder, wherever the last file dialog was; a
+  // folder without its final "/" still joins the name.
+  fake.opened.push_back({"/forms/x.pb"});
+  menu(ItemAddCommon);
+  ASSERT_EQ(app->state.lastDirectory, "/forms/");
+  EXPECT_FALSE(saveProjectAs(*app));
+  EXPECT_EQ(fake.lastProposed, dir + "plain.pbm");
+  app->state.hasFile = false;
+  app->state.lastDirectory = dir.substr(0, dir.size() - 1);
+  EXPECT_FALSE(saveProjectAs(*app));
+  EXPECT_EQ(fake.lastProposed, dir + "plain.pbm");
+  app->state.hasFile = true;
+
   fake.savedAs.push_back(dir + "other.txt");  // any extension is kept
   EXPECT_TRUE(saveProjectAs(*app));
   EXPECT_TRUE(g_file_test((dir + "other.txt").c_str(), G_FILE_TEST_EXISTS));
