@@ -66,6 +66,8 @@ std::optional<std::string> realInput(GtkWindow* parent, const std::string& title
   overParent(d);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_width_chars(GTK_ENTRY(entry), 32);  // room for a name, not only the buttons
+  gtk_container_set_border_width(GTK_CONTAINER(area), 6);
   if (!prompt.empty()) {
     // The prompt is the entry's label: its mnemonic goes to the entry, and screen
     // readers name the entry by it.
