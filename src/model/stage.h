@@ -50,12 +50,16 @@ struct StageContext {
   bool dryRun = false;
   // The user files an interrupted commit still had to change (a dry run reports them).
   std::vector<PendingChange> pendingFromJournal;
+  // The log lines of the files that could not be read or written, each naming its file,
+  // for a summary at the run's end.
+  Lines fileErrorLines;
 
   // A line that names a path may hold bytes that are not UTF-8; they are shown
   // readably (readableText), and the paths themselves stay bytes.
   void log(const Text& line) { sink.logLine(readableText(line)); }
   void logFileError(const Text& line) {
     ++fileErrors;
+    fileErrorLines.push_back(readableText(line));
     sink.logLine(readableText(line));
   }
   // Decodes the bytes of a file the run has read; a file that mixes UTF-8 and 8-bit

@@ -125,7 +125,17 @@ void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string&
     loadProject(commandLineProject);
     return;
   }
-  std::string remembered = toUtf8(ini.get("Path", "Project", ""));
+  // One that cannot be opened (a typing slip) is reported, and the program starts with a
+  // new project: silently opening another one would let the user work on the wrong files.
+  std::string remembered = commandLineProject.empty() ? toUtf8(ini.get("Path", "Project", "")) : std::string();
+  if (!commandLineProject.empty()) {
+    const char* why = !fs.exists(commandLineProject)     ? "there is no such file"
+                      : fs.isDirectory(commandLineProject) ? "it is a folder"
+                      : fs.fileSize(commandLineProject) == 0 ? "the file is empty"
+                                                             : "it is no readable file";
+    message("Load project", "Cannot open the project " + commandLineProject + ": " + why +
+                                ".\nTarnwick starts with a new project.");
+  }
   if (usableProjectFile(fs, remembered)) {
     model.ProjectPath = remembered;
     // The file was read anyway: keep the folder of the last file dialog as well.

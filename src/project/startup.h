@@ -71,7 +71,8 @@ bool usableProjectFile(FileSystem& fs, const std::string& path);
 // The start-up sequence: the settings folder is created when missing (the user's own
 // folder is made on first use), user gadgets and command-name sets, then the project named on
 // the command line, else the one remembered in TW4.INI, else a new "Unbekannt.pbm" with
-// the switch defaults of TW4.INI. loadProject is called with the chosen path after
+// the switch defaults of TW4.INI. A project named on the command line that cannot be
+// opened is reported through message and gives a new project, never the remembered one. loadProject is called with the chosen path after
 // ProjectPath was set to it; it shows its own failures. The recent projects are read in
 // every case, so that a start with a project named on the command line keeps them.
 void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string& commandLineProject,

@@ -42,12 +42,13 @@ TEST(Startup, ProjectChoiceOrder) {
     std::string commandLine;
     bool rememberedExists;
     std::string expectLoaded;  // empty: a new project
+    const char* why = nullptr;  // a command-line project that cannot be opened: the reason shown
   };
   const Case cases[] = {
       {"command line wins", "/p/cli.pbm", true, "/p/cli.pbm"},
-      {"missing command-line file", "/p/missing.pbm", true, "/p/remembered.pbm"},
-      {"empty command-line file", "/p/empty.pbm", true, "/p/remembered.pbm"},
-      {"directory on the command line", "/p", true, "/p/remembered.pbm"},
+      {"missing command-line file", "/p/missing.pbm", true, "", "there is no such file"},
+      {"empty command-line file", "/p/empty.pbm", true, "", "the file is empty"},
+      {"directory on the command line", "/p", true, "", "it is a folder"},
       {"remembered project", "", true, "/p/remembered.pbm"},
       {"nothing usable", "", false, ""},
   };
@@ -75,7 +76,11 @@ TEST(Startup, ProjectChoiceOrder) {
       EXPECT_EQ(s.model.switches.Parend, 0);  // from the project, not from TW4.INI
       EXPECT_EQ(s.model.switches.Multilang, 0);
     }
-    EXPECT_TRUE(s.messages.empty());
+    if (c.why)
+      EXPECT_EQ(s.messages, std::vector<std::string>{"Load project: Cannot open the project " + c.commandLine + ": " +
+                                                     c.why + ".\nTarnwick starts with a new project."});
+    else
+      EXPECT_TRUE(s.messages.empty());
   }
 }
 

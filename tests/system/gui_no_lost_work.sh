@@ -45,6 +45,17 @@ start demo.pbm
 check "title names the project" "demo.pbm - $TITLE" "$(title)"
 eval "$(xdotool getwindowgeometry --shell "$main")"; mx=$X; my=$Y; mw=$WIDTH; mh=$HEIGHT
 escape_closes start_generate "Start Generate" F5
+# Each switch explains itself in a tooltip (a window of its own: the screen is cut around
+# the dialog and below it).
+keys "$main" F5
+dlg=$(win "Start Generate")
+if [ -n "$dlg" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$dlg")"
+  xdotool mousemove --window "$dlg" 60 20; sleep 0.3; xdotool mousemove --window "$dlg" 62 21; sleep 1.2
+  import -window root -crop "$((WIDTH + 200))x$((HEIGHT + 120))+$X+$Y" +repage "$SHOTS/start_generate_tooltip.png"
+  keys "$dlg" Escape
+  wait_gone "Start Generate"
+fi
 escape_closes user_gadget UserGadget alt+f p g
 escape_closes licence Licence alt+question l
 escape_closes info Info alt+question i
@@ -57,7 +68,10 @@ sr=$(win "Search and Replace - Window")
 check "Return starts the run, which asks" "yes" "$(yes_no "$sr")"
 if [ -n "$sr" ]; then
   eval "$(xdotool getwindowgeometry --shell "$sr")"
-  check "search and replace centred on the main window" "$((mx + mw / 2)) $((my + mh / 2))" \
+  # As wide as its names need, it may be wider than the main window: the screen's left
+  # edge then holds it.
+  cx=$((mx + mw / 2)); [ "$cx" -lt $((WIDTH / 2)) ] && cx=$((WIDTH / 2))
+  check "search and replace centred on the main window" "$cx $((my + mh / 2))" \
     "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
   sleep 0.3; shot search_replace "$sr"
   # A name too long for its list shows in full as the pointer rests on it.
@@ -114,6 +128,45 @@ wait_title "demo.pbm - $TITLE"; check "recent project 2 opens" "demo.pbm - $TITL
 ended; check "exit" "0" "$rc"
 check "recent projects kept" "Project1 = $P|Project2 = $work/proj/other.pbm" \
   "$(grep '^Project[12] ' "$work/bin/TW4.INI" | paste -sd'|')"
+
+# 5. A project on the command line that cannot be opened: an error box, then a new
+# project, not the remembered one. (The box comes before the window has its title.)
+(cd "$work/proj" && XDG_DATA_HOME="$work/data" exec "$work/bin/tarnwick" typo.pbm) >>"$work/app.out" 2>>"$work/app.err" &
+app_pid=$!
+box=$(win "Load project")
+check "an unknown project on the command line is told about" "yes" "$(yes_no "$box")"
+if [ -n "$box" ]; then sleep 0.3; shot error_box "$box"; keys "$box" Return; fi
+main=$(main_win)
+wait_title "Unbekannt.pbm - $TITLE"; check "and the window starts with a new project" "Unbekannt.pbm - $TITLE" "$(title)"
+# The name box of the UserGadget dialog labels its entry.
+keys "$main" alt+f p g
+ug=$(win UserGadget)
+if [ -n "$ug" ]; then
+  xdotool mousemove --window "$ug" 40 375 click 1
+  add=$(win "Add Gadget")
+  check "Add asks for a name" "yes" "$(yes_no "$add")"
+  if [ -n "$add" ]; then sleep 0.3; shot add_gadget "$add"; keys "$add" Escape; wait_gone "Add Gadget"; fi
+  keys "$ug" Escape
+  wait_gone UserGadget
+fi
+# A new project with a file: Start Generate says why it is saved first; No opens nothing.
+keys "$main" Insert
+chooser=$(win Commonfile)
+if [ -n "$chooser" ]; then
+  keys "$chooser" ctrl+l; sleep 0.3
+  xdotool type --delay 20 "$work/proj/form.pb"; sleep 0.3
+  keys "$chooser" Return
+  wait_gone Commonfile
+fi
+keys "$main" F5
+q=$(win "Start Generate")
+check "Start Generate on a new project asks first" "yes" "$(yes_no "$q")"
+if [ -n "$q" ]; then sleep 0.3; shot save_first_question "$q"; keys "$q" alt+n; wait_gone "Start Generate"; fi
+check "No opens no save dialog" "" "$(xdotool search --onlyvisible --name '^Save project$' 2>/dev/null)"
+"$WM_DELETE" "$main"
+q=$(win Frage)
+[ -n "$q" ] && keys "$q" alt+n
+ended; check "exit" "0" "$rc"
 
 check "GTK stayed quiet" "" "$(grep -E 'WARNING|CRITICAL' "$work/app.err")"
 finish

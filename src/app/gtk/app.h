@@ -64,6 +64,8 @@ struct App {
   GtkWidget* fileList = nullptr;  // gadget 1: the project's files, one full path a row
   GtkWidget* logList = nullptr;   // gadget 2: the generation log
   GtkWidget* statusBar = nullptr;
+  int wantedDivider = -1;       // where the user left the splitter's divider
+  bool placingDivider = false;  // the program moves the divider, not the user
   GtkAccelGroup* accelGroup = nullptr;
   std::map<int, GtkWidget*> menuItems;    // by item number
   std::map<int, GtkToolItem*> toolItems;  // by the item number they raise
@@ -90,6 +92,23 @@ struct App {
 
   // Called with the item number of every menu event (tests watch it).
   std::function<void(int)> menuObserver;
+
+  // The project file as the window last read or wrote it, to notice a change on disk
+  // (a command-line run, an editor); the watch on it and a check it has asked for.
+  std::string projectOnDisk;
+  std::string notedPath;  // the path projectOnDisk was read from
+  // The file list as last loaded or saved, and whether anything else (a switch) changed
+  // since: a list edited back to it has no unsaved changes.
+  Lines savedRows;
+  bool otherChanges = false;
+  std::string watchedPath;
+  GFileMonitor* projectWatch = nullptr;
+  guint projectCheckSource = 0;
+  guint focusCheckSource = 0;
+  bool projectCheckPending = false;
+  bool checkingProject = false;
+
+  ~App();
 };
 
 // Main window.
@@ -102,7 +121,12 @@ void setStatusText(App& app, const Text& text);
 void refreshTitle(App& app);
 // The project has unsaved changes.
 void markModified(App& app);
-// Fits the splitter between toolbar and status bar and puts the divider at its start place.
+// The file list changed: unsaved unless it is back to its saved rows and nothing else changed.
+void fileListChanged(App& app);
+// The project was loaded, saved or made new: its file list is the saved one.
+void noteSavedRows(App& app);
+// Puts the splitter's divider at its start place, low enough for six rows of the file
+// list; the splitter fills the room between toolbar and status bar.
 void placeDivider(App& app, int position);
 void exitAction(App& app);
 // Enables the main window, unless a dialog that holds it disabled is still open (the
@@ -135,6 +159,13 @@ void copyLog(App& app, bool all);
 // .pbp when it has none yet (note then says so, for the log). Empty after a message
 // box when there is none.
 std::string projectToOpen(App& app, const std::string& path, std::string& note);
+// Remembers the project file at path as the window now knows it, and watches it.
+void noteProjectOnDisk(App& app, const std::string& path);
+// When the project file changed on disk since the window last read or wrote it: its
+// names (the record of the last run) are taken at once; its file list and switches
+// too when the window has no unsaved changes, otherwise after asking. Does nothing
+// while a run is active or a dialog holds the main window (it is then checked later).
+void checkProjectOnDisk(App& app);
 bool loadProject(App& app, const std::string& path);
 bool saveProject(App& app, const std::string& path, bool useCurrentModel);
 bool askSaveCurrent(App& app);

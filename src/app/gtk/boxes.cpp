@@ -29,13 +29,21 @@ std::string existingFolder(const std::string& folder) {
 // Centred on its parent.
 void overParent(GtkWidget* d) { gtk_window_set_position(GTK_WINDOW(d), GTK_WIN_POS_CENTER_ON_PARENT); }
 
-void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
+void showBox(GtkWindow* parent, GtkMessageType type, const std::string& title, const std::string& text) {
   GtkWidget* d = gtk_message_dialog_new(parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                        GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text.c_str());
+                                        type, GTK_BUTTONS_OK, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(d), title.c_str());
   overParent(d);
   gtk_dialog_run(GTK_DIALOG(d));
   gtk_widget_destroy(d);
+}
+
+void realMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
+  showBox(parent, GTK_MESSAGE_INFO, title, text);
+}
+
+void realError(GtkWindow* parent, const std::string& title, const std::string& text) {
+  showBox(parent, GTK_MESSAGE_ERROR, title, text);
 }
 
 BoxAnswer realQuestion(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel) {
@@ -62,8 +70,17 @@ std::optional<std::string> realInput(GtkWindow* parent, const std::string& title
                                              nullptr);
   overParent(d);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
-  if (!prompt.empty()) gtk_box_pack_start(GTK_BOX(area), gtk_label_new(prompt.c_str()), FALSE, FALSE, 4);
   GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_width_chars(GTK_ENTRY(entry), 32);  // room for a name, not only the buttons
+  gtk_container_set_border_width(GTK_CONTAINER(area), 6);
+  if (!prompt.empty()) {
+    // The prompt is the entry's label: its mnemonic goes to the entry, and screen
+    // readers name the entry by it.
+    GtkWidget* label = gtk_label_new_with_mnemonic(prompt.c_str());
+    gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.5f);
+    gtk_label_set_mnemonic_widget(GTK_LABEL(label), entry);
+    gtk_box_pack_start(GTK_BOX(area), label, FALSE, FALSE, 4);
+  }
   gtk_entry_set_text(GTK_ENTRY(entry), initial.c_str());
   gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
   gtk_box_pack_start(GTK_BOX(area), entry, FALSE, FALSE, 4);
@@ -138,7 +155,9 @@ bool realShowFolder(GtkWindow* parent, const std::string& folder, std::string& e
 
 }  // namespace
 
-Boxes gtkBoxes() { return Boxes{realMessage, realQuestion, realInput, realOpenFiles, realSaveFile, realShowFolder}; }
+Boxes gtkBoxes() {
+  return Boxes{realMessage, realError, realQuestion, realInput, realOpenFiles, realSaveFile, realShowFolder};
+}
 
 Boxes& boxes() {
   static Boxes current = gtkBoxes();

@@ -24,11 +24,14 @@ struct FileFilter {
 struct Boxes {
   // A box with a single OK button.
   std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> message;
+  // The same box for something that failed, with the error icon.
+  std::function<void(GtkWindow* parent, const std::string& title, const std::string& text)> error;
   // Yes/No, or Yes/No/Cancel when withCancel is set; Closed when the box was closed
   // without a choice.
   std::function<BoxAnswer(GtkWindow* parent, const std::string& title, const std::string& text, bool withCancel)>
       question;
-  // An input box; nothing when cancelled.
+  // An input box, its prompt (with "_" before a mnemonic) labelling the entry; nothing
+  // when cancelled.
   std::function<std::optional<std::string>(GtkWindow* parent, const std::string& title, const std::string& prompt,
                                            const std::string& initial)>
       input;

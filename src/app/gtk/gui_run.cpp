@@ -1,6 +1,7 @@
 // The generation run of the window: the worker thread, the run host that turns every
 // call of the run into a request to the main thread, and the main thread's handling of
 // those requests.
+#include <algorithm>
 #include <thread>
 
 #include "model/overlay_file_system.h"
@@ -52,6 +53,7 @@ struct RunOutcome {
   Lines rows;                  // the file list as the run stored it (relative in its folder)
   int fileErrors = 0;          // files that could not be read or written
   std::string changedDuringRun;  // a file edited while the run was in progress
+  Lines fileErrorLines;        // their log lines, each naming its file
   bool preview = false;        // a preview: nothing was written
   std::vector<PreviewFile> files;  // what the preview's run would change
 };
@@ -81,6 +83,7 @@ void runWorker(App* app, Lines rows, bool preview, bool afterPreview) {
     outcome.busy = end == RunEnd::Busy;
     outcome.fileErrors = ctx.fileErrors;
     outcome.changedDuringRun = ctx.changedDuringRun;
+    outcome.fileErrorLines = ctx.fileErrorLines;
   };
   if (preview) {
     // The preview works on a copy of the model, so that the project's names stay as
@@ -166,31 +169,22 @@ void restoreBackupCommand(App& app) {
     case RestoreEnd::Declined:
       return;
     case RestoreEnd::Busy:
-      boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      boxes().error(GTK_WINDOW(app.window), "Info", kBusyMessage);
       return;
     case RestoreEnd::NoBackup:
       boxes().message(GTK_WINDOW(app.window), "Info", kNoBackupMessage);
       return;
     case RestoreEnd::Failed:
-      boxes().message(GTK_WINDOW(app.window), "Info",
-                      "The backup could not be restored, and no file was changed. The log names each file.");
+      boxes().error(GTK_WINDOW(app.window), "Info",
+                    "The backup could not be restored, and no file was changed. The log names each file.");
       return;
     case RestoreEnd::Restored:
       break;
   }
   // The project file may be back at an older state: its names are what the next run
-  // binds against. Its file list and switches come along unless the window holds
-  // changes of its own.
-  Lines rows;
-  FormModel stored;
-  if (!readProjectFile(app.fs, toUtf8(app.model.ProjectPath), rows, stored)) return;
-  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
-                          ObjectKind::ToolBar, ObjectKind::Gadget})
-    app.model.previousList(kind) = stored.previousList(kind);
-  if (app.state.saved) {
-    setFileRows(app, rows);
-    app.model.switches = stored.switches;
-  }
+  // binds against. Its file list and switches come along, after asking when the window
+  // holds changes of its own.
+  checkProjectOnDisk(app);
 }
 
 void serveRequest(App& app, GuiRequest& request) {
@@ -227,6 +221,8 @@ void serveRequest(App& app, GuiRequest& request) {
         app.state.hasFile = true;
         // The list shows the rows as the project file now holds them.
         if (outcome.rows != fileRows(app)) setFileRows(app, outcome.rows);
+        noteSavedRows(app);
+        noteProjectOnDisk(app, app.model.ProjectPath);
       }
       refreshTitle(app);
       // Both endings enable the main window already; this keeps it usable whatever a
@@ -234,25 +230,28 @@ void serveRequest(App& app, GuiRequest& request) {
       enableMainWindow(app);
       // The worker waits for this answer only; the box below waits for the user.
       app.handshake.answerRequest(request, 0);
-      if (outcome.busy) boxes().message(GTK_WINDOW(app.window), "Info", kBusyMessage);
+      if (outcome.busy) boxes().error(GTK_WINDOW(app.window), "Start Generate", kBusyMessage);
       // An edit saved during the run: the run stopped so as not to lose it.
       if (!outcome.changedDuringRun.empty()) {
-        boxes().message(GTK_WINDOW(app.window), "Info",
-                        outcome.changedDuringRun +
-                            " changed while the run was in progress. No file was changed; start the run again to "
-                            "include the edit.");
+        boxes().error(GTK_WINDOW(app.window), "Start Generate",
+                      readableText(outcome.changedDuringRun) +
+                          " changed while the run was in progress. No file was changed; start the run again to "
+                          "include the edit.");
         outcome.fileErrors = 0;
       }
       // As the command line warns on standard error; the worker no longer waits for this.
       // A file that could not be written stops the run before it changes anything.
       if (outcome.fileErrors > 0) {
         const std::string files = std::to_string(outcome.fileErrors) + (outcome.fileErrors == 1 ? " file" : " files");
-        boxes().message(GTK_WINDOW(app.window), "Info",
-                        outcome.ready ? files + " could not be read or written during the run. The log names each "
-                                                "one; such a file keeps its old content."
-                                      : "The run stopped: " + files +
-                                            " could not be read or written, and no file was changed. The log names "
-                                            "each one.");
+        std::string text = outcome.ready ? files + " could not be read or written during the run; such a file keeps "
+                                                   "its old content:"
+                                         : "The run stopped: " + files +
+                                               " could not be read or written, and no file was changed:";
+        // The log lines name the files; a long list is cut, the log keeps all of it.
+        const std::size_t shown = std::min<std::size_t>(outcome.fileErrorLines.size(), 10);
+        for (std::size_t i = 0; i < shown; ++i) text += "\n" + toUtf8(trimBlanks(outcome.fileErrorLines[i]));
+        if (shown < outcome.fileErrorLines.size()) text += "\n... (the log names every one)";
+        boxes().error(GTK_WINDOW(app.window), "Start Generate", text);
       }
       if (outcome.preview && outcome.ready) openPreviewWindow(app, std::move(outcome.files));
       break;

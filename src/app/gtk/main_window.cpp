@@ -2,6 +2,8 @@
 // shortcuts, and the dispatch of every menu event to its action.
 #include <gdk/gdkkeysyms.h>
 
+#include <algorithm>
+
 #include "app/cli/cli.h"
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
@@ -124,6 +126,12 @@ GtkWidget* iconImage(int icon) {
 }
 
 const char* kItemKey = "tarnwick-item";
+
+// Rows of the file list at start, rows that each list keeps at least, and the frame of
+// a list's scrolled window (its shadow and a little room) in pixels.
+constexpr int kStartListRows = 6;
+constexpr int kMinimumListRows = 3;
+constexpr int kListFrame = 8;
 
 void onMenuActivate(GtkWidget* widget, gpointer data) {
   dispatchMenu(*static_cast<App*>(data), GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kItemKey)));
@@ -306,7 +314,43 @@ void buildLogMenu(App& app) {
   g_signal_connect(app.logList, "key-press-event", G_CALLBACK(onLogKey), &app);
 }
 
+// The full path of a file list row: a relative row counts from the project's folder.
+std::string rowPath(const App& app, const std::string& row) {
+  if (row.empty() || row[0] == '/') return row;
+  return toUtf8(app.model.projectDirectory()) + row;
+}
+
+bool rowMissing(App& app, const std::string& row) { return !app.fs.isRegularFile(rowPath(app, row)); }
+
+// A row whose file is not there is drawn in red with a warning sign.
+void markMissingText(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
+  gchar* row = nullptr;
+  gtk_tree_model_get(model, it, 0, &row, -1);
+  bool missing = rowMissing(*static_cast<App*>(data), row ? row : "");
+  g_free(row);
+  g_object_set(cell, "foreground", "#c01c28", "foreground-set", missing, nullptr);
+}
+
+void markMissingIcon(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
+  gchar* row = nullptr;
+  gtk_tree_model_get(model, it, 0, &row, -1);
+  g_object_set(cell, "visible", rowMissing(*static_cast<App*>(data), row ? row : ""), nullptr);
+  g_free(row);
+}
+
 void setUpFileList(App& app) {
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(app.fileList), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  gtk_tree_view_column_set_cell_data_func(column, GTK_CELL_RENDERER(cells->data), markMissingText, &app, nullptr);
+  g_list_free(cells);
+  GtkCellRenderer* icon = gtk_cell_renderer_pixbuf_new();
+  g_object_set(icon, "stock-id", GTK_STOCK_DIALOG_WARNING, "stock-size", GTK_ICON_SIZE_MENU, nullptr);
+  gtk_tree_view_column_pack_start(column, icon, FALSE);
+  gtk_cell_layout_reorder(GTK_CELL_LAYOUT(column), icon, 0);
+  gtk_tree_view_column_set_cell_data_func(column, icon, markMissingIcon, &app, nullptr);
+  setRowNote(app.fileList, [&app](const std::string& row) {
+    return rowMissing(app, row) ? std::string("This file is missing: a run stops at it.") : std::string();
+  });
   g_signal_connect(app.fileList, "key-press-event", G_CALLBACK(onFileListKey), &app);
   static const GtkTargetEntry uriList[] = {{const_cast<gchar*>("text/uri-list"), 0, 0}};
   gtk_drag_dest_set(app.fileList, GTK_DEST_DEFAULT_ALL, uriList, 1, GDK_ACTION_COPY);
@@ -334,6 +378,68 @@ void buildToolbar(App& app) {
   gtk_toolbar_set_style(GTK_TOOLBAR(app.toolbar), allImages ? GTK_TOOLBAR_ICONS : GTK_TOOLBAR_TEXT);
 }
 
+// The height of one row of a list: the tallest of its column's cells (a line of text
+// in the view's font, an icon), the focus line around them and the gap between rows.
+int rowHeight(GtkWidget* view) {
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(view), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  int height = 0;
+  for (GList* c = cells; c; c = c->next) {
+    GtkCellRenderer* cell = GTK_CELL_RENDERER(c->data);
+    if (GTK_IS_CELL_RENDERER_TEXT(cell)) g_object_set(cell, "text", "Xg", nullptr);
+    int h = 0;
+    gtk_cell_renderer_get_size(cell, view, nullptr, nullptr, nullptr, nullptr, &h);
+    height = std::max(height, h);
+  }
+  g_list_free(cells);
+  gint separator = 0, focusLine = 0;
+  gtk_widget_style_get(view, "vertical-separator", &separator, "focus-line-width", &focusLine, nullptr);
+  return height + 2 * focusLine + separator;
+}
+
+// The splitter keeps the divider where the user left it: a window made too small
+// pushes it up (or down), and once the window has room again it goes back.
+void onDividerMoved(GObject* paned, GParamSpec*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.placingDivider) return;
+  int position = gtk_paned_get_position(GTK_PANED(paned));
+  int min = 0, max = 0;
+  g_object_get(paned, "min-position", &min, "max-position", &max, nullptr);
+  // At a limit the position was most likely forced by the window's size.
+  if (position > min && position < max) app.wantedDivider = position;
+}
+
+void onSplitterAllocated(GtkWidget* paned, GtkAllocation*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.wantedDivider < 0) return;
+  int position = gtk_paned_get_position(GTK_PANED(paned));
+  int min = 0, max = 0;
+  g_object_get(paned, "min-position", &min, "max-position", &max, nullptr);
+  int target = std::max(min, std::min(app.wantedDivider, max));
+  if (target == position) return;
+  app.placingDivider = true;
+  gtk_paned_set_position(GTK_PANED(paned), target);
+  app.placingDivider = false;
+}
+
+// Coming back to the window (from an editor or a terminal) looks at the project file.
+gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  // Deferred: a question must not open inside the focus change itself.
+  if (!app.focusCheckSource)
+    app.focusCheckSource = g_idle_add(
+        [](gpointer data) -> gboolean {
+          App& app = *static_cast<App*>(data);
+          app.focusCheckSource = 0;
+          // A form file may have come or gone meanwhile.
+          gtk_widget_queue_draw(app.fileList);
+          checkProjectOnDisk(app);
+          return G_SOURCE_REMOVE;
+        },
+        &app);
+  return FALSE;
+}
+
 gboolean onMainDelete(GtkWidget* window, GdkEvent*, gpointer data) {
   // While a dialog disables the main window, its close box does nothing.
   if (gtk_widget_is_sensitive(window)) exitAction(*static_cast<App*>(data));
@@ -353,6 +459,7 @@ bool openMainWindow(App& app) {
   gtk_window_set_title(GTK_WINDOW(app.window), kProgramTitle);
   gtk_window_set_default_size(GTK_WINDOW(app.window), 800, 600);
   g_signal_connect(app.window, "delete-event", G_CALLBACK(onMainDelete), &app);
+  g_signal_connect(app.window, "focus-in-event", G_CALLBACK(onMainFocusIn), &app);
   app.accelGroup = gtk_accel_group_new();
   gtk_window_add_accel_group(GTK_WINDOW(app.window), app.accelGroup);
   g_object_unref(app.accelGroup);  // the window keeps it
@@ -362,12 +469,19 @@ bool openMainWindow(App& app) {
   app.statusBar = gtk_statusbar_new();
   app.paned = gtk_vpaned_new();
   // The file list keeps its height when the window is resized; the log takes the rest.
+  // Neither shrinks below a few rows, so that neither can vanish behind the divider.
   GtkWidget* fileScroller = nullptr;
   GtkWidget* logScroller = nullptr;
   app.fileList = newTextList(&fileScroller);
   app.logList = newTextList(&logScroller);
-  gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, TRUE);
-  gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, TRUE);
+  showPathEnds(app.fileList, fileScroller);
+  const int minimum = kMinimumListRows * rowHeight(app.fileList) + kListFrame;
+  gtk_widget_set_size_request(fileScroller, -1, minimum);
+  gtk_widget_set_size_request(logScroller, -1, minimum);
+  gtk_paned_pack1(GTK_PANED(app.paned), fileScroller, FALSE, FALSE);
+  gtk_paned_pack2(GTK_PANED(app.paned), logScroller, TRUE, FALSE);
+  g_signal_connect(app.paned, "notify::position", G_CALLBACK(onDividerMoved), &app);
+  g_signal_connect_after(app.paned, "size-allocate", G_CALLBACK(onSplitterAllocated), &app);
   setUpFileList(app);
   buildLogMenu(app);
 
@@ -381,7 +495,14 @@ bool openMainWindow(App& app) {
   return true;
 }
 
-void placeDivider(App& app, int position) { gtk_paned_set_position(GTK_PANED(app.paned), position); }
+void placeDivider(App& app, int position) {
+  // The file list shows at least six rows to begin with.
+  position = std::max(position, kStartListRows * rowHeight(app.fileList) + kListFrame);
+  app.wantedDivider = position;
+  app.placingDivider = true;
+  gtk_paned_set_position(GTK_PANED(app.paned), position);
+  app.placingDivider = false;
+}
 
 void setStatusText(App& app, const Text& text) {
   GtkStatusbar* bar = GTK_STATUSBAR(app.statusBar);

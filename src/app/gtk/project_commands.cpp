@@ -30,6 +30,32 @@ std::string directoryPart(const std::string& path) { return directoryOf(path); }
 const char* const kEmptyListText =
     "Nothing to save yet: the file list is empty. Add the form files with Action > Common Add (Insert) first.";
 
+// A check a short while after the watch reported a change: a save is a temporary file
+// renamed into place, which comes as several events.
+void onProjectFileEvent(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent, gpointer data) {
+  App& app = *static_cast<App*>(data);
+  if (app.projectCheckSource) return;
+  app.projectCheckSource = g_timeout_add(
+      200,
+      [](gpointer data) -> gboolean {
+        App& app = *static_cast<App*>(data);
+        app.projectCheckSource = 0;
+        app.projectCheckPending = true;
+        checkProjectOnDisk(app);
+        return G_SOURCE_REMOVE;
+      },
+      &app);
+}
+
+void stopWatch(App& app) {
+  if (!app.projectWatch) return;
+  g_signal_handlers_disconnect_by_data(app.projectWatch, &app);
+  g_file_monitor_cancel(app.projectWatch);
+  g_object_unref(app.projectWatch);
+  app.projectWatch = nullptr;
+  app.watchedPath.clear();
+}
+
 // Loads the project the user chose and makes it the window's project.
 void openChosenProject(App& app, const std::string& chosen) {
   std::string note;
@@ -54,14 +80,14 @@ std::string projectToOpen(App& app, const std::string& path, std::string& note) 
   LocatedProject located;
   std::string error;
   if (locateProject(app.fs, path, located, error) != LocateEnd::Found) {
-    boxes().message(GTK_WINDOW(app.window), "Load project", error);
+    boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error));
     return std::string();
   }
   if (located.fromPureBasicProject) {
     // A new project takes the switch defaults, as a new project of the window does.
     const Switches defaults = readDefaultSwitches(readIni(app.fs, app.settings.tw4));
     if (!makeProjectFromPureBasicProject(app.fs, located, defaults, note, error)) {
-      boxes().message(GTK_WINDOW(app.window), "UserGadgetList", error);
+      boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error));
       return std::string();
     }
   }
@@ -91,7 +117,11 @@ void appendLogLine(App& app, const Text& line) {
   gtk_tree_path_free(path);
 }
 
-void clearLog(App& app) { gtk_list_store_clear(storeOf(app.logList)); }
+void clearLog(App& app) {
+  gtk_list_store_clear(storeOf(app.logList));
+  // Its column would keep the width of the longest line gone, and a scroll bar with it.
+  gtk_tree_view_columns_autosize(GTK_TREE_VIEW(app.logList));
+}
 
 void addCommonFiles(App& app) {
   std::vector<std::string> chosen =
@@ -124,7 +154,7 @@ void addFiles(App& app, const std::vector<std::string>& paths, std::vector<std::
       added = true;
     }
   }
-  if (added) markModified(app);
+  if (added) fileListChanged(app);
   if (refused.empty()) return;
   std::string text = refused.size() == 1 ? "Not added:" : "Not added (" + std::to_string(refused.size()) + " files):";
   for (const std::string& line : refused) text += "\n" + line;
@@ -163,13 +193,17 @@ void removeCommonFile(App& app) {
     gtk_tree_selection_select_path(gtk_tree_view_get_selection(GTK_TREE_VIEW(app.fileList)), path);
   }
   gtk_tree_path_free(path);
-  markModified(app);
+  fileListChanged(app);
 }
 
 void firstCommonFile(App& app) {
   GtkTreeIter it;
   if (!selectedFile(app, it)) return;
   GtkListStore* store = storeOf(app.fileList);
+  GtkTreePath* at = gtk_tree_model_get_path(GTK_TREE_MODEL(store), &it);
+  const bool first = gtk_tree_path_get_indices(at)[0] == 0;
+  gtk_tree_path_free(at);
+  if (first) return;  // already the first file: nothing moves
   gchar* bytes = nullptr;
   gtk_tree_model_get(GTK_TREE_MODEL(store), &it, 1, &bytes, -1);
   const std::string row = bytes ? bytes : "";
@@ -177,7 +211,7 @@ void firstCommonFile(App& app) {
   gtk_list_store_remove(store, &it);
   gtk_list_store_prepend(store, &it);
   setRow(store, &it, row);
-  markModified(app);
+  fileListChanged(app);
 }
 
 void copyLog(App& app, bool all) {
@@ -199,6 +233,79 @@ void copyLog(App& app, bool all) {
   gtk_clipboard_set_text(gtk_widget_get_clipboard(app.logList, GDK_SELECTION_CLIPBOARD), text.c_str(), -1);
 }
 
+App::~App() {
+  stopWatch(*this);
+  if (projectCheckSource) g_source_remove(projectCheckSource);
+  if (focusCheckSource) g_source_remove(focusCheckSource);
+}
+
+void noteProjectOnDisk(App& app, const std::string& path) {
+  app.projectOnDisk.clear();
+  app.fs.readFile(path, app.projectOnDisk);
+  app.notedPath = path;
+  app.projectCheckPending = false;
+  if (app.watchedPath == path && app.projectWatch) return;
+  stopWatch(app);
+  // Where the file cannot be watched, the checks on focus, before a save and before a
+  // run still notice a change.
+  GFile* file = g_file_new_for_path(path.c_str());
+  app.projectWatch = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, nullptr);
+  g_object_unref(file);
+  if (!app.projectWatch) return;
+  app.watchedPath = path;
+  g_signal_connect(app.projectWatch, "changed", G_CALLBACK(onProjectFileEvent), &app);
+}
+
+void checkProjectOnDisk(App& app) {
+  if (!app.state.hasFile || app.checkingProject) return;
+  // A run writes the project file itself; a dialog or a box may be waiting for the user.
+  if (app.runActive || !gtk_widget_is_sensitive(app.window) || gtk_grab_get_current()) {
+    app.projectCheckPending = true;
+    return;
+  }
+  app.projectCheckPending = false;
+  const std::string path = toUtf8(app.model.ProjectPath);
+  // A project the window has not read or written under this path yet: what is there
+  // now is the state to compare with later.
+  if (app.notedPath != path) {
+    noteProjectOnDisk(app, path);
+    return;
+  }
+  std::string bytes;
+  // A file that is gone or cannot be read leaves the window's project as it is.
+  if (!app.fs.readFile(path, bytes) || bytes == app.projectOnDisk) return;
+  Lines rows;
+  FormModel stored;
+  stored.switches = app.model.switches;  // a switch the file lacks keeps its value, as in a load
+  if (!readProjectFile(app.fs, path, rows, stored)) return;
+  app.projectOnDisk = bytes;
+  app.checkingProject = true;
+  // The names are what the last run found: a save from the window must never put older
+  // ones back, so they are taken whatever the answer below.
+  for (ObjectKind kind : {ObjectKind::Window, ObjectKind::MenuBar, ObjectKind::MenuItem, ObjectKind::StatusBar,
+                          ObjectKind::ToolBar, ObjectKind::Gadget})
+    app.model.previousList(kind) = stored.previousList(kind);
+  bool reload = app.state.saved;
+  if (!reload)
+    reload = boxes().question(GTK_WINDOW(app.window), "Reload project",
+                              "The project file " + path +
+                                  " was changed outside the window (by a command-line run or an editor).\n"
+                                  "Reload its file list and switches, and drop the changes made here?",
+                              false) == BoxAnswer::Yes;
+  if (reload) {
+    setFileRows(app, rows);
+    app.model.switches = stored.switches;
+    app.state.saved = true;
+    noteSavedRows(app);
+    appendLogLine(app, "- The project file was changed on disk and has been reloaded.");
+  } else {
+    appendLogLine(app, "- The project file was changed on disk: its names were taken, the window keeps its files "
+                       "and switches.");
+  }
+  refreshTitle(app);
+  app.checkingProject = false;
+}
+
 bool loadProject(App& app, const std::string& path) {
   setFileRows(app, {});
   clearLog(app);
@@ -208,29 +315,35 @@ bool loadProject(App& app, const std::string& path) {
   // readProjectFile empties the previous names and the binding lists before it reads.
   if (!readProjectFile(app.fs, path, rows, app.model)) {
     refreshTitle(app);
-    boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error open file project");
+    boxes().error(GTK_WINDOW(app.window), "UserGadgetList", "Error open file project");
     return false;
   }
   setFileRows(app, rows);
   app.state.hasFile = true;
   app.state.saved = true;
+  noteSavedRows(app);
+  noteProjectOnDisk(app, path);
   refreshTitle(app);
   return true;
 }
 
 bool saveProject(App& app, const std::string& path, bool useCurrentModel) {
+  // A change on disk is taken first, so that no older names are written back over it.
+  checkProjectOnDisk(app);
   Lines rows = fileRows(app);
   if (rows.empty()) return false;  // nothing to keep: no file, no message
   // The files inside the folder the project is saved to are kept relative to it.
   const Text from = app.state.hasFile ? app.model.projectDirectory() : Text();
   const Lines stored = storedFileRows(rows, from, directoryOf(path));
   if (!writeProjectFile(app.fs, path, stored, app.model, useCurrentModel)) {
-    boxes().message(GTK_WINDOW(app.window), "UserGadgetList", "Error save file project");
+    boxes().error(GTK_WINDOW(app.window), "UserGadgetList", "Error save file project");
     return false;
   }
   if (stored != rows) setFileRows(app, stored);
   app.state.saved = true;
   app.state.hasFile = true;
+  noteSavedRows(app);
+  noteProjectOnDisk(app, path);
   refreshTitle(app);
   return true;
 }
@@ -260,6 +373,7 @@ void newProject(App& app) {
   app.model.resetProjectNames();
   app.state.hasFile = false;
   app.state.saved = true;
+  noteSavedRows(app);
   app.model.ProjectPath = "Unbekannt.pbm";
   setStatusText(app, app.model.ProjectPath);
 }
@@ -270,8 +384,19 @@ void refreshTitle(App& app) {
 }
 
 void markModified(App& app) {
+  app.otherChanges = true;
   app.state.saved = false;
   refreshTitle(app);
+}
+
+void fileListChanged(App& app) {
+  app.state.saved = !app.otherChanges && fileRows(app) == app.savedRows;
+  refreshTitle(app);
+}
+
+void noteSavedRows(App& app) {
+  app.savedRows = fileRows(app);
+  app.otherChanges = false;
 }
 
 void openProject(App& app) {
@@ -287,7 +412,7 @@ void openRecentProject(App& app, const std::string& path) {
   if (!app.fs.isRegularFile(path)) {
     std::erase(app.state.recentProjects, path);
     rebuildRecentMenu(app);
-    boxes().message(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + readableText(path));
+    boxes().error(GTK_WINDOW(app.window), "Load project", "The project file is gone:\n" + readableText(path));
     return;
   }
   if (!askSaveCurrent(app)) return;
@@ -307,7 +432,7 @@ void openProjectFolder(App& app) {
   std::string folder = directoryPart(app.model.ProjectPath);
   std::string error;
   if (!boxes().showFolder(GTK_WINDOW(app.window), folder, error))
-    boxes().message(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + readableText(folder) + ":\n" + error);
+    boxes().error(GTK_WINDOW(app.window), "Info", "Cannot open the folder " + readableText(folder) + ":\n" + error);
 }
 
 void saveProjectCommand(App& app) {
@@ -326,7 +451,12 @@ bool saveProjectAs(App& app) {
     boxes().message(GTK_WINDOW(app.window), "Info", kEmptyListText);
     return false;
   }
-  std::string proposed = app.state.lastDirectory + toUtf8(fileNameOf(app.model.ProjectPath));
+  // A filed project is offered its own folder, where its runs write: a copy saved in
+  // the folder of the last file dialog would generate away from the user's code. A new
+  // project starts where the last file dialog was.
+  std::string folder = app.state.hasFile ? directoryPart(toUtf8(app.model.ProjectPath)) : app.state.lastDirectory;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  std::string proposed = folder + toUtf8(fileNameOf(app.model.ProjectPath));
   std::optional<std::string> chosen = boxes().saveFile(GTK_WINDOW(app.window), "Save project", proposed, kProjectFilter);
   if (!chosen || chosen->empty()) return false;
   std::string name = *chosen;

@@ -55,6 +55,12 @@ void answer(SearchReplaceDialog* d, int value) {
   if (onAnswer) onAnswer(value, todo);
 }
 
+// A list's column keeps the width of its widest row even after that row has gone;
+// measured anew, no scroll bar stays for a name that is no longer there.
+void fitWidths(SearchReplaceDialog* d) {
+  for (int list : {ListOld, ListNew, ListTodo}) gtk_tree_view_columns_autosize(GTK_TREE_VIEW(d->gadget(list)));
+}
+
 void bind(SearchReplaceDialog* d) {
   GtkTreeIter oldIt, newIt;
   std::string oldName, newName;
@@ -65,6 +71,7 @@ void bind(SearchReplaceDialog* d) {
   appendRow(d->gadget(ListTodo), pair);
   gtk_list_store_remove(storeOf(d->gadget(ListOld)), &oldIt);
   gtk_list_store_remove(storeOf(d->gadget(ListNew)), &newIt);
+  fitWidths(d);
 }
 
 void release(SearchReplaceDialog* d) {
@@ -76,6 +83,7 @@ void release(SearchReplaceDialog* d) {
   appendRow(d->gadget(ListOld), toUtf8(oldName));
   appendRow(d->gadget(ListNew), toUtf8(newName));
   gtk_list_store_remove(storeOf(d->gadget(ListTodo)), &it);
+  fitWidths(d);
 }
 
 void continueClicked(SearchReplaceDialog* d) {
@@ -118,26 +126,50 @@ void onDestroy(GtkWidget*, gpointer data) {
   delete d;
 }
 
-GtkWidget* place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int width, int height) {
-  gtk_widget_set_size_request(widget, width, height);
-  gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);
-  return widget;
-}
-
 GtkWidget* makeLabel(const char* text) {
   GtkWidget* label = gtk_label_new(text);
   gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.5f);
   return label;
 }
 
-// A single-column list with at most one selected row; returns the view, placed inside
-// a scrolled window of the given size.
-GtkWidget* makeList(GtkWidget* fixed, int x, int y, int width, int height) {
-  GtkWidget* scroller = nullptr;
-  GtkWidget* view = newTextList(&scroller);
+// A single-column list with at most one selected row; returns the view, inside a
+// scrolled window given through scroller.
+GtkWidget* makeList(GtkWidget** scroller) {
+  GtkWidget* view = newTextList(scroller);
   gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), GTK_SELECTION_SINGLE);
-  place(fixed, scroller, x, y, width, height);
   return view;
+}
+
+GtkWidget* makeButton(const char* mnemonic) {
+  GtkWidget* button = gtk_button_new_with_mnemonic(mnemonic);
+  gtk_widget_set_size_request(button, 120, 30);
+  return button;
+}
+
+// The widest of texts in pixels, laid out in widget's font.
+int widestText(GtkWidget* widget, const std::vector<std::string>& texts) {
+  PangoLayout* layout = gtk_widget_create_pango_layout(widget, nullptr);
+  int widest = 0;
+  for (const std::string& text : texts) {
+    pango_layout_set_text(layout, text.c_str(), int(text.size()));
+    int width = 0;
+    pango_layout_get_pixel_size(layout, &width, nullptr);
+    widest = std::max(widest, width);
+  }
+  g_object_unref(layout);
+  return widest;
+}
+
+constexpr int kGap = 10;
+
+// A column: its label above its list.
+GtkWidget* makeColumn(GtkWidget* label, GtkWidget* scroller) {
+  GtkWidget* column = gtk_vbox_new(FALSE, 4);
+  gtk_box_pack_start(GTK_BOX(column), label, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(column), scroller, TRUE, TRUE, 0);
+  // Small requests: the window may be made narrow, the lists then scroll.
+  gtk_widget_set_size_request(scroller, 60, 60);
+  return column;
 }
 
 }  // namespace
@@ -153,24 +185,68 @@ bool openSearchReplaceDialog(GtkWindow* mainWindow, ObjectKind kind, const Lines
   d->mainWindow = mainWindow;
   d->onAnswer = std::move(onAnswer);
 
-  // One line of guidance above the lists; everything else keeps its size and its place
-  // below it.
-  const int top = 24;
-  GtkWidget* fixed = nullptr;
-  GtkWidget* window = newFixedWindow("Search and Replace", mainWindow, 770, 400 + top, &fixed);
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   d->window = window;
+  // A normal window rather than a dialog, so that window managers offer to maximise it.
+  gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
+  gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
+  gtk_window_set_position(GTK_WINDOW(window), mainWindow ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  closeOnEscape(window);
 
-  place(fixed, makeLabel(kGuidance), 10, 6, 750, 20);
-  d->gadgets[LabelOld - LabelOld] = place(fixed, makeLabel("Old Entry"), 10, top + 10, 130, 20);
-  d->gadgets[LabelNew - LabelOld] = place(fixed, makeLabel("New Entry"), 220, top + 10, 120, 20);
-  d->gadgets[LabelTodo - LabelOld] = place(fixed, makeLabel("Todo List"), 430, top + 10, 110, 20);
-  d->gadgets[ListOld - LabelOld] = makeList(fixed, 10, top + 30, 200, 320);
-  d->gadgets[ListNew - LabelOld] = makeList(fixed, 220, top + 30, 200, 320);
-  d->gadgets[ListTodo - LabelOld] = makeList(fixed, 430, top + 30, 330, 320);
-  d->gadgets[ButtonBind - LabelOld] = place(fixed, gtk_button_new_with_label("Bind"), 10, top + 360, 120, 30);
-  d->gadgets[ButtonRelease - LabelOld] = place(fixed, gtk_button_new_with_label("Release"), 150, top + 360, 120, 30);
-  d->gadgets[ButtonContinue - LabelOld] =
-      place(fixed, gtk_button_new_with_label("Continue"), 640, top + 360, 120, 30);
+  GtkWidget* box = gtk_vbox_new(FALSE, 6);
+  gtk_container_set_border_width(GTK_CONTAINER(box), kGap);
+  gtk_container_add(GTK_CONTAINER(window), box);
+  gtk_box_pack_start(GTK_BOX(box), makeLabel(kGuidance), FALSE, FALSE, 0);
+
+  // The three columns sit in two splitters, which keep their shares of the width when
+  // the window is resized (and let the user move them).
+  GtkWidget* columns[3] = {};
+  const char* titles[3] = {"Old Entry", "New Entry", "Todo List"};
+  for (int i = 0; i < 3; ++i) {
+    GtkWidget* scroller = nullptr;
+    d->gadgets[LabelOld - LabelOld + i] = makeLabel(titles[i]);
+    d->gadgets[ListOld - LabelOld + i] = makeList(&scroller);
+    columns[i] = makeColumn(d->gadgets[LabelOld - LabelOld + i], scroller);
+  }
+  GtkWidget* outer = gtk_hpaned_new();
+  GtkWidget* inner = gtk_hpaned_new();
+  gtk_paned_pack1(GTK_PANED(outer), columns[0], TRUE, FALSE);
+  gtk_paned_pack2(GTK_PANED(outer), inner, TRUE, FALSE);
+  gtk_paned_pack1(GTK_PANED(inner), columns[1], TRUE, FALSE);
+  gtk_paned_pack2(GTK_PANED(inner), columns[2], TRUE, FALSE);
+  gtk_box_pack_start(GTK_BOX(box), outer, TRUE, TRUE, 0);
+
+  GtkWidget* buttons = gtk_hbox_new(FALSE, 20);
+  d->gadgets[ButtonBind - LabelOld] = makeButton("_Bind");
+  d->gadgets[ButtonRelease - LabelOld] = makeButton("_Release");
+  d->gadgets[ButtonContinue - LabelOld] = makeButton("_Continue");
+  gtk_box_pack_start(GTK_BOX(buttons), d->gadget(ButtonBind), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(buttons), d->gadget(ButtonRelease), FALSE, FALSE, 0);
+  gtk_box_pack_end(GTK_BOX(buttons), d->gadget(ButtonContinue), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
+
+  // Each column is as wide as its longest name needs (a Todo row is the longest old
+  // and the longest new name), at least as wide as it always was; the window opens
+  // wide enough for all three unless the screen is narrower.
+  std::vector<std::string> olds, news;
+  for (const Text& name : oldEntries) olds.push_back(toUtf8(name));
+  for (const Text& name : newEntries) news.push_back(toUtf8(name));
+  const int oldWidth = widestText(window, olds), newWidth = widestText(window, news);
+  const int room = 72;  // the list's frame, the cell's padding and a vertical scroll bar
+  const int wanted[3] = {std::max(200, oldWidth + room), std::max(200, newWidth + room),
+                         std::max(330, oldWidth + widestText(window, {" > "}) + newWidth + room)};
+  gint handle = 0;
+  gtk_widget_style_get(outer, "handle-size", &handle, nullptr);
+  int width = wanted[0] + wanted[1] + wanted[2] + 2 * handle + 2 * kGap;
+  GdkScreen* screen = gtk_window_get_screen(GTK_WINDOW(window));
+  width = std::max(770, std::min(width, gdk_screen_get_width(screen) * 9 / 10));
+  gtk_window_set_default_size(GTK_WINDOW(window), width, 424);
+  // The dividers start where the columns get the shares of their widths; a resize
+  // keeps those shares.
+  const int lists = width - 2 * kGap - 2 * handle;
+  const int first = lists * wanted[0] / (wanted[0] + wanted[1] + wanted[2]);
+  gtk_paned_set_position(GTK_PANED(outer), first);
+  gtk_paned_set_position(GTK_PANED(inner), (lists - first) * wanted[1] / (wanted[1] + wanted[2]));
 
   g_signal_connect(d->gadget(ButtonBind), "clicked", G_CALLBACK(onBindClicked), d);
   g_signal_connect(d->gadget(ButtonRelease), "clicked", G_CALLBACK(onReleaseClicked), d);

@@ -18,9 +18,10 @@ void loadShellSettings(App& app, const std::string& commandLineProject) {
       app.fs, app.settings, commandLineProject, app.model, app.state,
       [&app](const std::string& path) { return loadProject(app, path); },
       [&app](const std::string& title, const std::string& text) {
-        boxes().message(GTK_WINDOW(app.window), title, text);
+        boxes().error(GTK_WINDOW(app.window), title, text);
       });
   setStatusText(app, app.model.ProjectPath);
+  noteSavedRows(app);
   if (app.state.hasFile)
     rememberProject(app);
   else

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/gtk/app.h"
+#include "app/gtk/boxes.h"
 #include "app/gtk/widgets.h"
 
 namespace tarnwick {
@@ -16,16 +17,32 @@ struct BoxPlace {
   int x, y;
   const char* text;
   int64_t Switches::*field;
+  const char* tooltip;  // what the switch does to the generated code
 };
 
 const BoxPlace kBoxes[] = {
-    {GadgetParend, 10, 10, "First Window as Parend Window", &Switches::Parend},
-    {GadgetPBIgnore, 10, 40, "Windowposition Auto (PB_Ignore)", &Switches::PB_Ignore},
-    {GadgetMultilang, 10, 70, "Multi Language", &Switches::Multilang},
-    {GadgetImageInclude, 10, 100, "Images Include", &Switches::Image_Include},
-    {GadgetImageNull, 10, 130, "ImageGadget set Zero", &Switches::Image_Null},
-    {GadgetUseCallFast, 230, 10, "Call Event Fast", &Switches::UseCallFast},
-    {GadgetUtf8, 230, 40, "Fileformat UTF8", &Switches::Utf8},
+    {GadgetParend, 10, 10, "First Window as Parend Window", &Switches::Parend,
+     "Every window after the first opens as a child of the first window: its OpenWindow gets the "
+     "first window's WindowID() as parent window."},
+    {GadgetPBIgnore, 10, 40, "Windowposition Auto (PB_Ignore)", &Switches::PB_Ignore,
+     "The x and y of every OpenWindow become #PB_Ignore: the desktop places the windows instead of "
+     "the positions of the form designer."},
+    {GadgetMultilang, 10, 70, "Multi Language", &Switches::Multilang,
+     "The first text of each form line (menus, gadgets, tooltips; not window titles) becomes a "
+     "MyLanguage(\"...\") look-up, and LoadLanguage.pb and the Catalog translation table are "
+     "generated."},
+    {GadgetImageInclude, 10, 100, "Images Include", &Switches::Image_Include,
+     "Images are built into the program: CatchImage from an IncludeBinary data section instead "
+     "of LoadImage from the image file at run time. Clears \"ImageGadget set Zero\"."},
+    {GadgetImageNull, 10, 130, "ImageGadget set Zero", &Switches::Image_Null,
+     "Every ImageGadget and ButtonImageGadget starts without an image (its image argument becomes "
+     "0), for your code to set. Clears \"Images Include\"."},
+    {GadgetUseCallFast, 230, 10, "Call Event Fast", &Switches::UseCallFast,
+     "EventMain.pb calls the event procedures through tables of their addresses instead of "
+     "Select / Case blocks."},
+    {GadgetUtf8, 230, 40, "Fileformat UTF8", &Switches::Utf8,
+     "The generated files are written in UTF-8 with a byte-order mark. Off: 8-bit ISO 8859-1 "
+     "without a mark, unless Main.pb begins with a UTF-8 mark."},
 };
 
 const char* kGadgetKey = "tarnwick-gadget";
@@ -89,9 +106,19 @@ gboolean onStartDialogDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 void openStartDialog(App& app) {
   if (app.startDialog) return;
-  // A run always belongs to a project with a file: a new one is saved first (an empty
-  // file list is only told about, there being nothing to save).
-  if (!app.state.hasFile && !saveProjectAs(app)) return;
+  // The run binds against the names of the project file as it is now on disk.
+  checkProjectOnDisk(app);
+  // A run always belongs to a project with a file: a new one is saved first, after
+  // saying why (an empty file list is only told about, there being nothing to save).
+  if (!app.state.hasFile) {
+    if (!fileRows(app).empty() &&
+        boxes().question(GTK_WINDOW(app.window), "Start Generate",
+                         "The project has no file yet. A run writes its files into the project's folder and keeps "
+                         "the names it found in the project file, so the project is saved first.\n\nSave it now?",
+                         false) != BoxAnswer::Yes)
+      return;
+    if (!saveProjectAs(app)) return;
+  }
 
   GtkWidget* fixed = nullptr;
   GtkWidget* dialog = newFixedWindow("Start Generate", GTK_WINDOW(app.window), 600, 200, &fixed);
@@ -105,6 +132,7 @@ void openStartDialog(App& app) {
     gtk_fixed_put(GTK_FIXED(fixed), box, b.x, b.y);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), app.model.switches.*b.field == 1);
     g_object_set_data(G_OBJECT(box), kGadgetKey, GINT_TO_POINTER(b.gadget));
+    gtk_widget_set_tooltip_text(box, b.tooltip);
     g_signal_connect(box, "clicked", G_CALLBACK(onBoxClicked), &app);
     app.startGadgets[b.gadget] = box;
   }
@@ -112,13 +140,13 @@ void openStartDialog(App& app) {
   for (const BoxPlace& b : kBoxes) checkBoxes.push_back(app.startGadgets.at(b.gadget));
   fitTexts(checkBoxes, 200);
   for (GtkWidget* box : checkBoxes) gtk_widget_set_size_request(box, 200, 20);
-  GtkWidget* start = gtk_button_new_with_label("Start");
+  GtkWidget* start = gtk_button_new_with_mnemonic("_Start");
   gtk_widget_set_size_request(start, 120, 30);
   gtk_fixed_put(GTK_FIXED(fixed), start, 10, 160);
   g_signal_connect(start, "clicked", G_CALLBACK(onStartClicked), &app);
   app.startGadgets[GadgetStart] = start;
   // Beside it: the same run without writing anything, and a look at what it would change.
-  GtkWidget* preview = gtk_button_new_with_label("Preview");
+  GtkWidget* preview = gtk_button_new_with_mnemonic("_Preview");
   gtk_widget_set_size_request(preview, 120, 30);
   gtk_fixed_put(GTK_FIXED(fixed), preview, 140, 160);
   g_signal_connect(preview, "clicked", G_CALLBACK(onPreviewClicked), &app);

@@ -65,6 +65,8 @@ namespace {
 // Open "Licence" windows; one may be opened from the nested loop of another once a run
 // has enabled the main window behind it.
 int licenceWindows = 0;
+// The height of the Licence window's button row below its list.
+constexpr int kCloseRow = 46;
 
 void setMainEnabled(GtkWindow* mainWindow, bool enabled) {
   // Another dialog that holds the main window keeps it disabled until it closes itself.
@@ -81,6 +83,9 @@ struct UserGadgetDialog {
   GtkWidget* window = nullptr;
   GtkWidget* list = nullptr;  // gadget 20
 };
+
+// The label of the input box's entry.
+const char* const kNamePrompt = "Gadget command _name:";
 
 // The open dialog, if any; there is at most one.
 UserGadgetDialog* openDialog = nullptr;
@@ -112,13 +117,13 @@ std::string gadgetName(const std::optional<std::string>& answer) {
 // every name after it would be lost at the next start: such a name is refused.
 bool refusedName(UserGadgetDialog* d, const std::string& name) {
   if (name.empty() || name[0] != '[') return false;
-  boxes().message(GTK_WINDOW(d->window), "UserGadget", "A gadget name cannot begin with \"[\".");
+  boxes().error(GTK_WINDOW(d->window), "UserGadget", "A gadget name cannot begin with \"[\".");
   return true;
 }
 
 void onAdd(GtkButton*, gpointer data) {
   auto* d = static_cast<UserGadgetDialog*>(data);
-  std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Add Gadget", "", ""));
+  std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Add Gadget", kNamePrompt, ""));
   if (refusedName(d, name)) return;
   if (openDialog != d || name.empty()) return;
   appendRow(d->list, name);
@@ -144,7 +149,7 @@ void onRowActivated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*, gp
   g_free(text);
   // The row is found again by its path: the store may have changed while the box was open.
   GtkTreePath* keep = gtk_tree_path_copy(path);
-  std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Edit Gadget", "", current));
+  std::string name = gadgetName(boxes().input(GTK_WINDOW(d->window), "Edit Gadget", kNamePrompt, current));
   if (refusedName(d, name)) name.clear();
   if (openDialog == d && !name.empty() && gtk_tree_model_get_iter(model, &it, keep))
     setRow(GTK_LIST_STORE(model), &it, name);
@@ -157,13 +162,21 @@ void onOk(GtkButton*, gpointer data) {
   for (const std::string& row : rowsOf(d->list)) rows.push_back(fromUtf8(row));
   DiskFileSystem fs;
   if (!saveUserGadgets(fs, d->userListPath, rows, *d->userGadgets))
-    boxes().message(GTK_WINDOW(d->window), "Save UserGadget", "Error save file usergadet");
+    boxes().error(GTK_WINDOW(d->window), "Save UserGadget", "Error save file usergadet");
   if (openDialog == d) closeUserGadgetDialog(d);
 }
 
-// The close box: nothing is stored.
+// The close box (and Escape): nothing is stored, after asking when the list was changed.
 gboolean onUserGadgetDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  closeUserGadgetDialog(static_cast<UserGadgetDialog*>(data));
+  auto* d = static_cast<UserGadgetDialog*>(data);
+  Lines rows;
+  for (const std::string& row : rowsOf(d->list)) rows.push_back(fromUtf8(row));
+  if (rows != *d->userGadgets &&
+      boxes().question(GTK_WINDOW(d->window), "UserGadget", "Discard the changes to the gadget list?", false) !=
+          BoxAnswer::Yes)
+    return TRUE;
+  // The question ran a loop of its own: the dialog may have gone meanwhile.
+  if (openDialog == d) closeUserGadgetDialog(d);
   return TRUE;
 }
 
@@ -186,6 +199,8 @@ gboolean onLicenceDelete(GtkWidget*, GdkEvent*, gpointer data) {
   static_cast<LicenceWait*>(data)->closeRequested = true;
   return TRUE;  // closed by showLicence once the main window is enabled again
 }
+
+void onLicenceClose(GtkButton*, gpointer data) { static_cast<LicenceWait*>(data)->closeRequested = true; }
 
 void onLicenceDestroyed(GtkWidget*, gpointer data) {
   auto* wait = static_cast<LicenceWait*>(data);
@@ -253,7 +268,8 @@ void showLicence(GtkWindow* mainWindow) {
   }
   LicenceWait wait{window, false};
   gtk_window_set_title(GTK_WINDOW(window), "Licence");
-  gtk_window_set_default_size(GTK_WINDOW(window), 600, 480);
+  // The list's 600x480 and a row for the Close button below it.
+  gtk_window_set_default_size(GTK_WINDOW(window), 600, 480 + kCloseRow);
   if (mainWindow) {
     gtk_window_set_transient_for(GTK_WINDOW(window), mainWindow);
     gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER_ON_PARENT);
@@ -261,16 +277,26 @@ void showLicence(GtkWindow* mainWindow) {
   closeOnEscape(window);
   // A layout keeps the list at its own size whatever the window's size is, and lets the
   // window shrink below it.
+  GtkWidget* box = gtk_vbox_new(FALSE, 0);
+  gtk_container_add(GTK_CONTAINER(window), box);
   GtkWidget* layout = gtk_layout_new(nullptr, nullptr);
-  gtk_container_add(GTK_CONTAINER(window), layout);
+  gtk_box_pack_start(GTK_BOX(box), layout, TRUE, TRUE, 0);
+  GtkWidget* buttons = gtk_hbutton_box_new();
+  gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
+  gtk_container_set_border_width(GTK_CONTAINER(buttons), 8);
+  GtkWidget* close = gtk_button_new_from_stock(GTK_STOCK_CLOSE);
+  gtk_container_add(GTK_CONTAINER(buttons), close);
+  gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
   GtkWidget* scrolled = nullptr;
   GtkWidget* list = newTextList(&scrolled);
   gtk_widget_set_size_request(scrolled, 600, 480);
   gtk_layout_put(GTK_LAYOUT(layout), scrolled, 0, 0);
   for (const std::string& row : licenceRows(kLicenceText)) appendRow(list, row);
   g_signal_connect(window, "delete-event", G_CALLBACK(onLicenceDelete), &wait);
+  g_signal_connect(close, "clicked", G_CALLBACK(onLicenceClose), &wait);
   g_signal_connect(window, "destroy", G_CALLBACK(onLicenceDestroyed), &wait);
   gtk_widget_show_all(window);
+  gtk_widget_grab_focus(close);  // Return or Space closes it, as Escape does
   ++licenceWindows;
 
   // A nested loop: every other event, worker requests included, is still dispatched.

@@ -8,6 +8,8 @@ namespace tarnwick {
 
 namespace {
 
+const char* const kNoteKey = "tarnwick-row-note";
+
 // The row's whole text as a tooltip, when it is wider than the part of the list in view.
 gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip, gpointer) {
   GtkTreeView* view = GTK_TREE_VIEW(widget);
@@ -18,7 +20,12 @@ gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, Gt
   gchar* text = nullptr;
   gtk_tree_model_get(model, &it, 0, &text, -1);
   bool show = false;
-  if (text && *text) {
+  std::string note;
+  if (auto* rowNote = static_cast<RowNote*>(g_object_get_data(G_OBJECT(widget), kNoteKey)))
+    note = (*rowNote)(text ? text : "");
+  if (!note.empty()) {
+    show = true;
+  } else if (text && *text) {
     PangoLayout* layout = gtk_widget_create_pango_layout(widget, text);
     int width = 0;
     pango_layout_get_pixel_size(layout, &width, nullptr);
@@ -28,7 +35,7 @@ gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, Gt
     show = width + 8 > visible.width;
   }
   if (show) {
-    gtk_tooltip_set_text(tooltip, text);
+    gtk_tooltip_set_text(tooltip, note.empty() ? text : (std::string(text ? text : "") + "\n" + note).c_str());
     gtk_tree_view_set_tooltip_row(view, tooltip, path);
   }
   g_free(text);
@@ -74,6 +81,20 @@ GtkWidget* newTextList(GtkWidget** scrolled) {
   gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(*scrolled), GTK_SHADOW_IN);
   gtk_container_add(GTK_CONTAINER(*scrolled), view);
   return view;
+}
+
+void showPathEnds(GtkWidget* view, GtkWidget* scrolled) {
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(view), 0);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  for (GList* c = cells; c; c = c->next)
+    if (GTK_IS_CELL_RENDERER_TEXT(c->data)) g_object_set(c->data, "ellipsize", PANGO_ELLIPSIZE_START, nullptr);
+  g_list_free(cells);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+}
+
+void setRowNote(GtkWidget* view, RowNote note) {
+  g_object_set_data_full(G_OBJECT(view), kNoteKey, new RowNote(std::move(note)),
+                         [](gpointer p) { delete static_cast<RowNote*>(p); });
 }
 
 GtkListStore* storeOf(GtkWidget* view) { return GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))); }

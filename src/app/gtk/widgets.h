@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,14 @@ namespace tarnwick {
 // (column 1) beside the text it shows (column 0), so that a path in another encoding
 // than UTF-8 is shown readably and still comes back as the bytes it was.
 GtkWidget* newTextList(GtkWidget** scrolled);
+
+// A list of paths: a row too long for the view is shortened at its start ("...") so that
+// the file name at its end stays in sight, and the list never scrolls sideways.
+void showPathEnds(GtkWidget* view, GtkWidget* scrolled);
+
+// A note for a row, shown in its tooltip below the row's text (an empty note shows none).
+using RowNote = std::function<std::string(const std::string& row)>;
+void setRowNote(GtkWidget* view, RowNote note);
 
 // The list store behind a text list (a GtkTreeView over a GtkListStore).
 GtkListStore* storeOf(GtkWidget* view);

@@ -49,6 +49,7 @@ TEST_F(MainWindowTest, ANewProjectIsSavedBeforeItsFirstRunOnlyWhenItHasFiles) {
   // With a file, "Start Generate" saves the project first and then opens the dialog.
   app->quit = false;
   setFileRows(*app, {"/src/form.pb"});
+  fake.answers.push_back(BoxAnswer::Yes);  // "The project has no file yet ... Save it now?"
   fake.savedAs.push_back(dir + "first");
   menu(ItemStartGenerate);
   ASSERT_NE(app->startDialog, nullptr);
@@ -203,6 +204,120 @@ TEST_F(MainWindowTest, ShortcutsAndTheProjectFolder) {
   fake.calls.clear();
   menu(ItemOpenFolder);
   EXPECT_EQ(fake.calls, std::vector<std::string>{"Info: The project has no folder yet: save it first."});
+}
+
+// A project named on the command line that cannot be opened is an error, and the
+// window starts with a new project, not with the one of the last session.
+TEST_F(MainWindowTest, ACommandLineProjectThatCannotBeOpenedGivesANewProject) {
+  const std::string remembered = project("remembered.pbm", "/a.pb");
+  writeAll(dir + "TW4.INI", "[Path]\nProject = " + remembered + "\n");
+  loadShellSettings(*app, dir + "typo.pbm");
+  EXPECT_EQ(fake.errors, std::vector<std::string>{"Load project: Cannot open the project " + dir +
+                                                  "typo.pbm: there is no such file.\nTarnwick starts with a new project."});
+  EXPECT_EQ(status(), "Unbekannt.pbm");
+  EXPECT_FALSE(app->state.hasFile);
+  EXPECT_TRUE(files().empty());
+}
+
+// The project file changed on disk (a command-line run, an editor): the window takes it,
+// asks first when it has unsaved changes, and a save never writes older names back.
+TEST_F(MainWindowTest, AProjectFileChangedOnDiskIsTakenAndNotOverwritten) {
+  const std::string path = dir + "p.pbm";
+  writeAll(path, "[FILES]\n/a.pb\n\n[WINDOW]\nWindow_0\n\n");
+  fake.opened.push_back({path});
+  menu(ItemLoadProject);
+  ASSERT_EQ(files(), std::vector<std::string>{"/a.pb"});
+  fake.calls.clear();
+
+  // Unchanged in the window: taken as it is, without a question.
+  writeAll(path, "[FILES]\n/a.pb\n/b.pb\n\n[WINDOW]\nMain\n\n");
+  ASSERT_TRUE(pumpUntil([&] { return files().size() == 2; }));
+  EXPECT_EQ(app->model.PreviousWindowList, Lines{"Main"});
+  EXPECT_TRUE(app->state.saved);
+  EXPECT_TRUE(fake.calls.empty());
+
+  // Changed in the window: No keeps the window's files, but the names are taken, and
+  // Ctrl+S writes them rather than the older ones.
+  fake.opened.push_back({"/c.pb"});
+  menu(ItemAddCommon);
+  fake.calls.clear();
+  fake.answers.push_back(BoxAnswer::No);
+  writeAll(path, "[FILES]\n/a.pb\n\n[WINDOW]\nRenamed\n\n");
+  ASSERT_TRUE(pumpUntil([&] { return app->model.PreviousWindowList == Lines{"Renamed"}; }));
+  ASSERT_EQ(fake.calls.size(), 1u);
+  EXPECT_EQ(fake.calls[0].rfind("Reload project: The project file " + path + " was changed", 0), 0u) << fake.calls[0];
+  EXPECT_EQ(files(), (std::vector<std::string>{"/a.pb", "/b.pb", "/c.pb"}));
+  EXPECT_FALSE(app->state.saved);
+  pressKey(app->window, GDK_KEY_s, GDK_CONTROL_MASK);
+  ASSERT_TRUE(pumpUntil([&] { return app->state.saved; }));
+  std::string saved = readAll(path);
+  EXPECT_EQ(saved.rfind("[FILES]\n/a.pb\n/b.pb\n/c.pb\n\n", 0), 0u) << saved;
+  EXPECT_NE(saved.find("[WINDOW]\nRenamed\n"), std::string::npos) << saved;
+
+  // A save right after a change on disk, before the watch has said a word, still takes it.
+  writeAll(path, "[FILES]\n/a.pb\n/b.pb\n/c.pb\n\n[WINDOW]\nLatest\n\n");
+  menu(ItemSaveProject);
+  EXPECT_NE(readAll(path).find("[WINDOW]\nLatest\n"), std::string::npos) << readAll(path);
+
+  // Yes drops the window's changes for the file's.
+  fake.opened.push_back({"/d.pb"});
+  menu(ItemAddCommon);
+  fake.calls.clear();
+  fake.answers.push_back(BoxAnswer::Yes);
+  writeAll(path, "[FILES]\n/x.pb\n\n[WINDOW]\nLatest\n\n");
+  ASSERT_TRUE(pumpUntil([&] { return files() == std::vector<std::string>{"/x.pb"}; }));
+  EXPECT_EQ(fake.calls.size(), 1u);
+  EXPECT_TRUE(app->state.saved);
+  testing::pump();
+  EXPECT_EQ(fake.calls.size(), 1u) << "asked once per change";
+}
+
+// The file list shows six rows to begin with, and neither list vanishes when the window
+// is made small and large again; the divider goes back where it was.
+TEST_F(MainWindowTest, SplitterKeepsBothListsInSight) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < 12; ++i) rows.push_back("/form" + std::to_string(i) + ".pb");
+  setFileRows(*app, Lines(rows.begin(), rows.end()));
+  for (int i = 0; i < 30; ++i) appendLogLine(*app, "line");
+  placeDivider(*app, 100);
+  auto lastVisibleRow = [&] {
+    GtkTreePath* start = nullptr;
+    GtkTreePath* end = nullptr;
+    if (!gtk_tree_view_get_visible_range(GTK_TREE_VIEW(app->fileList), &start, &end)) return -1;
+    int last = gtk_tree_path_get_indices(end)[0];
+    // A row counts when the whole of it is in sight.
+    GdkRectangle cell, visible;
+    gtk_tree_view_get_cell_area(GTK_TREE_VIEW(app->fileList), end, nullptr, &cell);
+    gtk_tree_view_get_visible_rect(GTK_TREE_VIEW(app->fileList), &visible);
+    if (cell.y + cell.height > visible.height) --last;
+    gtk_tree_path_free(start);
+    gtk_tree_path_free(end);
+    return last;
+  };
+  auto height = [](GtkWidget* list) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(gtk_widget_get_parent(list), &a);
+    return a.height;
+  };
+  ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(app->fileList) && lastVisibleRow() >= 5; }))
+      << "last whole row " << lastVisibleRow();
+  const int divider = gtk_paned_get_position(GTK_PANED(app->paned));
+
+  gtk_window_resize(GTK_WINDOW(app->window), 800, 120);
+  ASSERT_TRUE(pumpUntil([&] {
+    GtkAllocation a;
+    gtk_widget_get_allocation(app->window, &a);
+    return a.height < 400;
+  }));
+  testing::pump();
+  EXPECT_GE(lastVisibleRow(), 1) << "the file list keeps a few rows";
+  EXPECT_GT(height(app->logList), 40) << "and so does the log";
+
+  gtk_window_resize(GTK_WINDOW(app->window), 800, 600);
+  ASSERT_TRUE(pumpUntil([&] { return gtk_paned_get_position(GTK_PANED(app->paned)) == divider; }))
+      << gtk_paned_get_position(GTK_PANED(app->paned)) << " instead of " << divider;
+  EXPECT_GE(lastVisibleRow(), 5);
+  EXPECT_GT(height(app->logList), height(app->fileList));
 }
 
 // Each dialog belongs to the main window, opens centred on it, and Escape does what its

@@ -1,5 +1,7 @@
 #include "app/gtk/search_replace_dialog.h"
 
+#include <gdk/gdkkeysyms.h>
+
 #include <vector>
 
 #include "app/gtk/boxes.h"
@@ -72,27 +74,37 @@ TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
   GtkWidget* w = searchReplaceDialogWindow();
   ASSERT_NE(w, nullptr);
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(w)), "Search and Replace - MenuItem");
-  EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(w)));
+  // A window that can be resized and maximised (a normal window, not a dialog, for the
+  // window manager).
+  EXPECT_TRUE(gtk_window_get_resizable(GTK_WINDOW(w)));
+  EXPECT_EQ(gtk_window_get_type_hint(GTK_WINDOW(w)), GDK_WINDOW_TYPE_HINT_NORMAL);
   EXPECT_FALSE(gtk_widget_get_sensitive(mainWindow));
   EXPECT_EQ(rows(14), (Rows{"Old_1", "Old_2"}));
   EXPECT_EQ(rows(15), (Rows{"New_1"}));
   EXPECT_TRUE(rows(16).empty());
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gadget(13))), "Todo List");
-  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget(19))), "Continue");
-  // The list views sit in scrolled windows at their places, below one line of guidance.
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget(19))), "_Continue");
+  for (int button : {17, 18, 19})
+    EXPECT_NE(gtk_label_get_mnemonic_keyval(GTK_LABEL(gtk_bin_get_child(GTK_BIN(gadget(button))))), GDK_KEY_VoidSymbol);
+  // Short names: the size it always had, the Todo list the widest, Continue at the
+  // right, the lists below one line of guidance.
+  ASSERT_TRUE(testing::pumpUntil([&] { return gtk_widget_get_mapped(gadget(16)); }));
   GtkAllocation a;
-  gtk_widget_get_allocation(gtk_widget_get_parent(gadget(16)), &a);
-  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{430, 54, 330, 320}));
-  gtk_widget_get_allocation(gadget(19), &a);
-  EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{640, 384, 120, 30}));
   gtk_widget_get_allocation(w, &a);
   EXPECT_EQ((std::vector<int>{a.width, a.height}), (std::vector<int>{770, 424}));
+  GtkAllocation oldList, todoList, cont;
+  gtk_widget_get_allocation(gtk_widget_get_parent(gadget(14)), &oldList);
+  gtk_widget_get_allocation(gtk_widget_get_parent(gadget(16)), &todoList);
+  gtk_widget_get_allocation(gadget(19), &cont);
+  EXPECT_GT(todoList.width, oldList.width + 100);
+  EXPECT_EQ(todoList.x + todoList.width, cont.x + cont.width);
+  EXPECT_GT(cont.y, todoList.y + todoList.height);
   GtkWidget* guidance = testing::findChild(w, [](GtkWidget* c) {
     return GTK_IS_LABEL(c) && std::string(gtk_label_get_text(GTK_LABEL(c))).starts_with("Pick an old name");
   });
   ASSERT_NE(guidance, nullptr);
   gtk_widget_get_allocation(guidance, &a);
-  EXPECT_LT(a.y + a.height, 54);
+  EXPECT_LT(a.y + a.height, oldList.y);
 
   closeSearchReplaceDialog(GTK_WINDOW(mainWindow));
   EXPECT_EQ(searchReplaceDialogWindow(), nullptr);
@@ -102,14 +114,47 @@ TEST_F(SearchReplaceDialogTest, OpensOverADisabledMainWindow) {
   EXPECT_EQ(answers[0].value, 2);
 }
 
-TEST_F(SearchReplaceDialogTest, LongNamesScrollInsteadOfBeingCut) {
-  const std::string longName = "Window_Options_Popup_Details_Advanced_Settings_Extra_Long";
-  open(ObjectKind::Window, {fromUtf8(longName)}, {"Short"});
+// Long names are shown whole: the window opens wide enough for them, the lists follow
+// the window's width, and a window made narrow scrolls them sideways instead of cutting.
+TEST_F(SearchReplaceDialogTest, LongNamesAreShownWholeAndTheListsFollowTheWindow) {
+  const std::string oldName = "Window_Main_Button_Delete_Row";
+  const std::string newName = "Window_Main_Button_Remove_Row";
+  open(ObjectKind::Gadget, {fromUtf8(oldName), "Short"}, {fromUtf8(newName)});
+  GtkWidget* w = searchReplaceDialogWindow();
   ASSERT_TRUE(testing::pumpUntil([&] { return gtk_widget_get_mapped(gadget(14)); }));
+  auto scrollsSideways = [&](int list) {
+    GtkAdjustment* h = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(gadget(list))));
+    return gtk_adjustment_get_upper(h) > gtk_adjustment_get_page_size(h) + 0.5;
+  };
+  select(14, 0);
+  select(15, 0);
+  click(17);
   testing::pump();
-  GtkAdjustment* h = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(gtk_widget_get_parent(gadget(14))));
-  // The whole name is laid out: the list scrolls sideways to show its end.
-  EXPECT_GT(gtk_adjustment_get_upper(h), gtk_adjustment_get_page_size(h));
+  ASSERT_EQ(rows(16), Rows{oldName + " > " + newName});
+  auto listWidth = [&](int list) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(gtk_widget_get_parent(gadget(list)), &a);
+    return a.width;
+  };
+  // The Todo row is whole; bound and released again, so are the old and the new name,
+  // and the emptied Todo list keeps no scroll bar of the row that has gone.
+  ASSERT_TRUE(testing::pumpUntil([&] { return !scrollsSideways(16); }, 2000));
+  select(16, 0);
+  click(18);
+  testing::pump();
+  ASSERT_TRUE(testing::pumpUntil(
+      [&] { return !scrollsSideways(14) && !scrollsSideways(15) && !scrollsSideways(16); }, 2000));
+  GtkAllocation a;
+  gtk_widget_get_allocation(w, &a);
+  EXPECT_GT(a.width, 770);
+  const int oldWidth = listWidth(14);
+
+  // Wider: all lists widen; narrow: they scroll, the names laid out whole.
+  gtk_window_resize(GTK_WINDOW(w), a.width + 300, 500);
+  ASSERT_TRUE(testing::pumpUntil([&] { return listWidth(14) > oldWidth; }));
+  gtk_window_resize(GTK_WINDOW(w), 500, 300);
+  ASSERT_TRUE(testing::pumpUntil([&] { return listWidth(14) < oldWidth; }));
+  ASSERT_TRUE(testing::pumpUntil([&] { return scrollsSideways(14); }));
   GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(gadget(14)), 0);
   GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
   PangoEllipsizeMode mode = PANGO_ELLIPSIZE_END;

@@ -32,6 +32,7 @@ inline void writeAll(const std::string& path, const std::string& bytes) { std::o
 // Stand-ins for the stock boxes: scripted answers, every call recorded.
 struct FakeBoxes {
   std::vector<std::string> calls;  // "title: text" of every box shown
+  std::vector<std::string> errors;  // those of them shown as errors
   std::deque<BoxAnswer> answers;   // questions; an empty queue answers No
   std::deque<std::vector<std::string>> opened;
   std::deque<std::optional<std::string>> savedAs;
@@ -41,6 +42,10 @@ struct FakeBoxes {
     Boxes& b = boxes();
     b.message = [this](GtkWindow*, const std::string& title, const std::string& text) {
       calls.push_back(title + ": " + text);
+    };
+    b.error = [this](GtkWindow*, const std::string& title, const std::string& text) {
+      calls.push_back(title + ": " + text);
+      errors.push_back(title + ": " + text);
     };
     b.question = [this](GtkWindow*, const std::string& title, const std::string& text, bool) {
       calls.push_back(title + ": " + text);

@@ -1,5 +1,6 @@
 #include "app/gtk/user_dialogs.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <glib/gstdio.h>
 
 #include <atomic>
@@ -59,6 +60,7 @@ class UserDialogsTest : public GtkTest {
     boxes().message = [this](GtkWindow*, const std::string& title, const std::string& text) {
       messages.push_back(title + "|" + text);
     };
+    boxes().error = boxes().message;
     main = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(main), "Main");
     gtk_widget_show(main);
@@ -142,7 +144,7 @@ TEST_F(UserDialogsTest, AddAppendsOnlyNonEmptyNamesAndOkWritesThem) {
   for (int i = 0; i < 5; ++i) click(w, "Add");
   ASSERT_EQ(inputs.size(), 5u);
   EXPECT_EQ(inputs[0].title, "Add Gadget");
-  EXPECT_EQ(inputs[0].prompt, "");
+  EXPECT_EQ(inputs[0].prompt, "Gadget command _name:");
   EXPECT_EQ(inputs[0].initial, "");
   EXPECT_EQ(listRows(treeViewIn(w)), (std::vector<std::string>{"MyChartGadget", "MyGridGadget", "Pasted"}));
   EXPECT_EQ(gadgets, (Lines{"MyChartGadget"})) << "the list changes only on Ok";
@@ -183,7 +185,7 @@ TEST_F(UserDialogsTest, EditReplacesTheRowOnlyOnANonEmptyAnswer) {
   EXPECT_EQ(listRows(treeViewIn(w)), (std::vector<std::string>{"Alpha", "Gamma"}));
   ASSERT_EQ(inputs.size(), 3u);
   EXPECT_EQ(inputs[0].title, "Edit Gadget");
-  EXPECT_EQ(inputs[0].prompt, "");
+  EXPECT_EQ(inputs[0].prompt, "Gadget command _name:");
   EXPECT_EQ(inputs[0].initial, "Beta");
 }
 
@@ -213,9 +215,21 @@ TEST_F(UserDialogsTest, CloseBoxKeepsListAndFile) {
   click(w, "Add");
   select(w, 0);
   click(w, "Del");
+  // Changes are not dropped without asking: No keeps the dialog open, Yes closes it.
+  std::vector<BoxAnswer> replies{BoxAnswer::No, BoxAnswer::Yes};
+  std::vector<std::string> questions;
+  boxes().question = [&](GtkWindow*, const std::string& title, const std::string& text, bool) {
+    questions.push_back(title + "|" + text);
+    BoxAnswer a = replies.front();
+    replies.erase(replies.begin());
+    return a;
+  };
   sendDelete(GTK_WIDGET(w));
   pump();
-  EXPECT_EQ(findWindow("UserGadget"), nullptr);
+  EXPECT_NE(findWindow("UserGadget"), nullptr);
+  testing::pressKey(GTK_WIDGET(w), GDK_KEY_Escape);
+  ASSERT_TRUE(testing::pumpUntil([] { return findWindow("UserGadget") == nullptr; }));
+  EXPECT_EQ(questions, std::vector<std::string>(2, "UserGadget|Discard the changes to the gadget list?"));
   EXPECT_TRUE(mainEnabled());
   EXPECT_EQ(gadgets, (Lines{"Alpha"}));
   EXPECT_EQ(readAll(path), "[USERGADGET]\nAlpha\n");
@@ -270,14 +284,20 @@ TEST_F(UserDialogsTest, LicenceShowsOneRowPerStoredLine) {
     mainDisabledWhileOpen = !mainEnabled();
     gtk_widget_get_allocation(GTK_WIDGET(w), &window);
     gtk_widget_get_allocation(gtk_widget_get_parent(treeViewIn(w)), &list);
-    sendDelete(GTK_WIDGET(w));
+    // Its Close button closes it, as the close box does.
+    GtkWidget* close = testing::findChild(GTK_WIDGET(w), [](GtkWidget* c) {
+      return GTK_IS_BUTTON(c) && gtk_button_get_label(GTK_BUTTON(c)) &&
+             std::string(gtk_button_get_label(GTK_BUTTON(c))) == GTK_STOCK_CLOSE;
+    });
+    ASSERT_NE(close, nullptr);
+    gtk_button_clicked(GTK_BUTTON(close));
   });
   showLicence(GTK_WINDOW(main));
   EXPECT_TRUE(mainDisabledWhileOpen);
   EXPECT_TRUE(mainEnabled());
   EXPECT_EQ(findWindow("Licence"), nullptr);
   EXPECT_EQ(window.width, 600);
-  EXPECT_EQ(window.height, 480);
+  EXPECT_GT(window.height, 480);  // the list, and the Close button below it
   EXPECT_EQ(list.width, 600);
   EXPECT_EQ(list.height, 480);
   ASSERT_EQ(shown.size(), lfs);
