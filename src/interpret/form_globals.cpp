@@ -564,12 +564,7 @@ std::unordered_set<Text> calledNames(const Lines& lines) {
 // The upper-cased name a Declare statement declares ("Declare.i Name(...)").
 Text declaredProcedure(TextView statement) {
   TextView t = trimBlanksTabsView(statement);
-  std::size_t i = 0;
-  while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the keyword
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the type
-  }
+  std::size_t i = keywordAndTypeEnd(t);
   while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
   std::size_t end = i;
   while (end < t.size() && isIdentifierChar(t[end])) ++end;

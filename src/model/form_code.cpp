@@ -200,15 +200,20 @@ bool isProcedureHead(TextView line) {
   return false;
 }
 
+std::size_t keywordAndTypeEnd(TextView statement) {
+  std::size_t i = 0;
+  while (i < statement.size() && isIdentifierChar(statement[i])) ++i;  // the keyword
+  if (i < statement.size() && statement[i] == '.') {
+    ++i;
+    while (i < statement.size() && isIdentifierChar(statement[i])) ++i;  // the type
+  }
+  return i;
+}
+
 Text procedureHeadName(TextView line) {
   if (!isProcedureHead(line)) return Text();
   TextView rest = afterIndent(line);
-  std::size_t i = 0;
-  while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
-  if (i < rest.size() && rest[i] == '.') {
-    ++i;
-    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
-  }
+  const std::size_t i = keywordAndTypeEnd(rest);
   std::size_t begin = i;
   while (begin < rest.size() && (rest[begin] == ' ' || rest[begin] == '\t')) ++begin;
   std::size_t end = begin;

@@ -60,6 +60,8 @@ bool isProcedureHead(TextView line);
 // blanks and "(" ("Window_0_Events" for "Procedure.i Window_0_Events(event)"). Empty
 // when the line is no such head.
 Text procedureHeadName(TextView line);
+// Where a statement's keyword and its optional ".type" end ("Declare.i Name(" -> 9).
+std::size_t keywordAndTypeEnd(TextView statement);
 // True when a parameter of a procedure head has no default value: the procedure cannot
 // be called without arguments. Parameters are split at the commas outside strings and
 // nested parentheses; "x = 0" has a default.
