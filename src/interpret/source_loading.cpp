@@ -343,7 +343,6 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
       continue;
     }
     const std::size_t start = model.FormCodeLines.size();
-    model.marks.sourceStarts.emplace_back(start, path);
     // An image or another binary file added by mistake holds no form code at all.
     if (detectMark(bytes).length == 0 && bytes.find('\0') != std::string::npos) {
       ctx.log(" -> Warning: " + path + " is no text file; it holds no form code.");
