@@ -394,7 +394,8 @@ bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
     if (std::size_t p = includeKeyword(line, "IncludePath")) {
       Text folder = quotedFrom(line, p + 12);
       base = folder.empty() ? directory : folder[0] == '/' ? folder : directory + folder;
-      if (base.back() != '/') base += '/';
+      // An empty base is the current folder of a project named without one.
+      if (!base.empty() && base.back() != '/') base += '/';
       continue;
     }
     // An XIncludeFile line also holds "IncludeFile" one character later; both give

@@ -212,6 +212,13 @@ TEST(CollectIncludeFiles, NamesResolvedAsTheCompilerDoes) {
   CollectIncludeFiles(f.ctx, "Main.pb");
   EXPECT_EQ(f.model.IncludeFileList,
             L({"/p/tools.pb", "/sub/a.pb", "/p/lib/b.pb", "/p/inc/c.pbi", "/opt/lib/d.pbi", "/abs/e.pbi"}));
+
+  // A project named without a folder: an empty IncludePath leads back to the current one.
+  Loader here;
+  here.model.ProjectPath = "demo.pbm";
+  here.fs.files["Main.pb"] = "IncludePath \"\"\nIncludeFile \"a.pb\"\n";
+  CollectIncludeFiles(here.ctx, "Main.pb");
+  EXPECT_EQ(here.model.IncludeFileList, L({"a.pb"}));
 }
 
 TEST(CollectIncludeFiles, MainFileInEachEncoding) {
