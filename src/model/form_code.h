@@ -26,6 +26,8 @@ Text wordBefore(TextView line, std::size_t pos);
 // The same with the module in front of the name when the call names a module
 // procedure: "ListEx::Gadget" in "ListEx::Gadget(#List".
 Text commandBefore(TextView line, std::size_t pos);
+// The 0-based index where that name with its module begins; pos - 1 when there is none.
+std::size_t commandStart(TextView line, std::size_t pos);
 // True when the text is one PureBasic name: a letter or "_", then letters, digits, "_".
 bool isPureBasicName(TextView text);
 
