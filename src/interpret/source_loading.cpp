@@ -276,12 +276,14 @@ Text loadOneSource(StageContext& ctx, const Text& path, std::size_t fileNumber, 
   }
   if (inProcedure && !head.empty()) return missingEnd();
   // A window that the file's global code opens becomes a procedure of its own, ahead
-  // of the file's procedures: the program opens it first. Its lines stand for no line
-  // of the file.
-  liftGlobalWindows(ctx, globals, firstFormLine, procedures);
-  if (model.marks.places.size() < model.FormCodeLines.size())
-    model.marks.places.insert(model.marks.places.begin() + static_cast<std::ptrdiff_t>(firstFormLine),
-                              model.FormCodeLines.size() - model.marks.places.size(), LinePlace{fileNumber, 0});
+  // of the file's procedures: the program opens it first. Its lines keep the places
+  // they were lifted from, so that a stop names the line the user must change.
+  const std::vector<std::size_t> lifted = liftGlobalWindows(ctx, globals, firstFormLine, procedures);
+  std::vector<LinePlace> liftedPlaces;
+  liftedPlaces.reserve(lifted.size());
+  for (std::size_t number : lifted) liftedPlaces.push_back({fileNumber, number});
+  model.marks.places.insert(model.marks.places.begin() + static_cast<std::ptrdiff_t>(firstFormLine),
+                            liftedPlaces.begin(), liftedPlaces.end());
   nameNumberedWindows(ctx, globals, firstFormLine);
   model.FormGlobals.push_back(std::move(globals));
   return Text();

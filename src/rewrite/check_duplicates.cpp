@@ -168,8 +168,10 @@ bool inCode(TextView code, std::size_t pos) {
 // The stop line for a creating call whose object is no PureBasic name.
 Text slipMessage(const FormModel& model, std::size_t index, const Text& command, const Text& name) {
   Text where;
-  if (const LinePlace* place = placeOf(model, index))
-    where = " in " + fileNameOf(model.SourceFileList[place->file - 1]) + " line " + std::to_string(place->line);
+  if (const LinePlace* place = placeOf(model, index)) {
+    where = " in " + fileNameOf(model.SourceFileList[place->file - 1]);
+    if (place->line != 0) where += " line " + std::to_string(place->line);
+  }
   return " -> Error: " + command + where + ": '#" + name +
          "' is not a PureBasic name; write the object's constant as one name. Stop!";
 }
