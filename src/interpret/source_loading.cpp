@@ -409,8 +409,9 @@ bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
     // folder part if it has one.
     std::string path = include[0] == '/' ? include : base + include;
     // A generated file named by another way (an absolute path, "./", an IncludePath) is
-    // still the run's own, written in step 4, not an include file of the user's.
-    if (isGeneratedFileName(pathBelow(directory, path))) continue;
+    // still the run's own, written in step 4, not an include file of the user's. A
+    // project named without a folder lies in the current one: its paths are relative.
+    if (isGeneratedFileName(directory.empty() ? lexicallyNormal(path) : pathBelow(directory, path))) continue;
     model.IncludeFileList.push_back(std::move(path));
   }
   return true;

@@ -237,7 +237,7 @@ TEST(CollectIncludeFiles, NamesResolvedAsTheCompilerDoes) {
   // A project named without a folder: an empty IncludePath leads back to the current one.
   Loader here;
   here.model.ProjectPath = "demo.pbm";
-  here.fs.files["Main.pb"] = "IncludePath \"\"\nIncludeFile \"a.pb\"\n";
+  here.fs.files["Main.pb"] = "IncludePath \"\"\nIncludeFile \"a.pb\"\nXIncludeFile \"./CommonFile.pb\"\n";
   CollectIncludeFiles(here.ctx, "Main.pb");
   EXPECT_EQ(here.model.IncludeFileList, L({"a.pb"}));
 }
