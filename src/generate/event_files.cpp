@@ -21,6 +21,18 @@ std::size_t insertionPoint(const FileBuffer& buffer) {
   return buffer.size();
 }
 
+// The part of a separator block that the lines before at lack, so that new procedures
+// stand apart from a user's own last procedure as generated procedures stand apart
+// from each other; nothing before the first line.
+Lines missingSeparator(const FileBuffer& buffer, std::size_t at) {
+  if (at == 0) return {};
+  const Text separator = SeparatorLine();
+  if (buffer[at - 1] == separator) return {Text()};
+  if (!buffer[at - 1].empty()) return separatorBlock();
+  if (at >= 2 && buffer[at - 2] == separator) return {};
+  return {separator, Text()};
+}
+
 // Writes the header of a new event file into a buffer that holds nothing, or nothing
 // but the editor's settings block.
 void ensureHeader(FileBuffer& buffer, const char* title) {
@@ -42,10 +54,11 @@ void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, Mak
   for (std::size_t i = 0; i < heads.size(); ++i)
     if (!index.contains(heads[i])) missing.push_back(i);
   if (missing.empty()) return;
-  Lines blocks;
+  const std::size_t at = insertionPoint(buffer);
+  Lines blocks = missingSeparator(buffer, at);
   std::unordered_set<Text> added;
   // Each block: head, body, "EndProcedure" and a separator block of three lines.
-  blocks.reserve(missing.size() * (makeBody(missing.front()).size() + 5));
+  blocks.reserve(blocks.size() + missing.size() * (makeBody(missing.front()).size() + 5));
   for (std::size_t i : missing) {
     // Two equal heads in the list give one procedure, as they always did.
     if (!added.insert(heads[i]).second || index.contains(heads[i])) continue;
@@ -58,7 +71,6 @@ void appendMissing(FileBuffer& buffer, HeadIndex& index, const Lines& heads, Mak
       index.add(blocks.back());
     }
   }
-  const std::size_t at = insertionPoint(buffer);
   buffer.insert(buffer.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(blocks.begin()),
                 std::make_move_iterator(blocks.end()));
 }

@@ -296,14 +296,15 @@ void noteUnseenWindow(FormFileGlobals& globals, std::size_t number, const Text& 
                              "(OpenWindow(#Window, ...)). Stop!");
 }
 
-void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
-                       const std::vector<Text>& fileProcedures) {
+std::vector<std::size_t> liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
+                                           const std::vector<Text>& fileProcedures) {
   std::unordered_set<Text> procedures;
   for (const Text& name : fileProcedures) procedures.insert(upper(name));
   const Text file = fileNameOf(globals.path);
   std::vector<GlobalLine>& lines = globals.lines;
   std::vector<bool> lifted(lines.size(), false);
   Lines generated;
+  std::vector<std::size_t> numbers;  // of each generated line
   const char* rawEnd = nullptr;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const Text& line = lines[k].text;
@@ -381,18 +382,23 @@ void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t 
         break;
       }
     }
+    const std::size_t taken = body.size();
     for (auto it = open.rbegin(); it != open.rend(); ++it) body.push_back(it->indent + it->closer);
     generated.push_back("Procedure Open_" + window.name + "()");
-    for (Text& l : body) generated.push_back("  " + l);
-    generated.push_back("EndProcedure");
-    generated.push_back(Text());
-    generated.push_back(SeparatorLine());
-    generated.push_back(Text());
+    numbers.push_back(0);
+    for (std::size_t b = 0; b < body.size(); ++b) {
+      generated.push_back("  " + body[b]);
+      numbers.push_back(b < taken ? lines[k + b].number : 0);
+    }
+    for (const Text& l : {Text("EndProcedure"), Text(), SeparatorLine(), Text()}) {
+      generated.push_back(l);
+      numbers.push_back(0);
+    }
     ctx.log(" -> Warning: window #" + window.name + " is opened outside a procedure in " + where +
             ": its form code became the procedure Open_" + window.name + " in CommonFile.pb.");
     k = j - 1;
   }
-  if (generated.empty()) return;
+  if (generated.empty()) return numbers;
   std::vector<GlobalLine> kept;
   for (std::size_t k = 0; k < lines.size(); ++k)
     if (!lifted[k]) kept.push_back(std::move(lines[k]));
@@ -400,6 +406,7 @@ void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t 
   Lines& code = ctx.model.FormCodeLines;
   code.insert(code.begin() + static_cast<std::ptrdiff_t>(insertAt), std::make_move_iterator(generated.begin()),
               std::make_move_iterator(generated.end()));
+  return numbers;
 }
 
 namespace {
@@ -564,12 +571,7 @@ std::unordered_set<Text> calledNames(const Lines& lines) {
 // The upper-cased name a Declare statement declares ("Declare.i Name(...)").
 Text declaredProcedure(TextView statement) {
   TextView t = trimBlanksTabsView(statement);
-  std::size_t i = 0;
-  while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the keyword
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    while (i < t.size() && isIdentifierChar(t[i])) ++i;  // the type
-  }
+  std::size_t i = keywordAndTypeEnd(t);
   while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
   std::size_t end = i;
   while (end < t.size() && isIdentifierChar(t[end])) ++end;

@@ -22,9 +22,11 @@ Text statementKeyword(TextView statement);
 // "Open_" + window name, inserted into FormCodeLines at insertAt, before the file's own
 // procedures; the lifted lines leave the global lines. A window the run cannot take
 // (opened into a structure field) is noted in the file's refusals; a window that
-// global code opens where it cannot be lifted, in its notes.
-void liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
-                       const std::vector<Text>& fileProcedures);
+// global code opens where it cannot be lifted, in its notes. Returns, for each line
+// inserted, the number of the file's line it was lifted from; 0 for a line the run
+// wrote (the head, the end, a closing EndIf, the separator).
+std::vector<std::size_t> liftGlobalWindows(StageContext& ctx, FormFileGlobals& globals, std::size_t insertAt,
+                                           const std::vector<Text>& fileProcedures);
 // Names the windows that the form code of one file, from index from on, opens with a
 // number: window n becomes #Window_n where it is opened and addressed within its
 // procedure, its gadgets created with a number #Gadget_ and their number.

@@ -78,14 +78,8 @@ class LineEdit {
     hashes.clear();
     Text& word = buffers_.word;  // upper-cased command words
     for (std::size_t p = findFrom(line_, "(#"); p != 0; p = findFrom(line_, "(#", p + 2)) {
-      std::size_t begin = p - 1;
-      while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
       // A module procedure is named with its module: "ListEx::Gadget".
-      if (begin != p - 1 && begin >= 3 && line_[begin - 1] == ':' && line_[begin - 2] == ':' &&
-          isIdentifierChar(line_[begin - 3])) {
-        begin -= 2;
-        while (begin > 0 && isIdentifierChar(line_[begin - 1])) --begin;
-      }
+      const std::size_t begin = commandStart(line_, p);
       // A word that starts right behind a "#" prefixed here reads with the prefix.
       word.clear();
       if (!hashes.empty() && hashes.back() == begin) word = prefix_;

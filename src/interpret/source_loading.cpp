@@ -276,12 +276,14 @@ Text loadOneSource(StageContext& ctx, const Text& path, std::size_t fileNumber, 
   }
   if (inProcedure && !head.empty()) return missingEnd();
   // A window that the file's global code opens becomes a procedure of its own, ahead
-  // of the file's procedures: the program opens it first. Its lines stand for no line
-  // of the file.
-  liftGlobalWindows(ctx, globals, firstFormLine, procedures);
-  if (model.marks.places.size() < model.FormCodeLines.size())
-    model.marks.places.insert(model.marks.places.begin() + static_cast<std::ptrdiff_t>(firstFormLine),
-                              model.FormCodeLines.size() - model.marks.places.size(), LinePlace{fileNumber, 0});
+  // of the file's procedures: the program opens it first. Its lines keep the places
+  // they were lifted from, so that a stop names the line the user must change.
+  const std::vector<std::size_t> lifted = liftGlobalWindows(ctx, globals, firstFormLine, procedures);
+  std::vector<LinePlace> liftedPlaces;
+  liftedPlaces.reserve(lifted.size());
+  for (std::size_t number : lifted) liftedPlaces.push_back({fileNumber, number});
+  model.marks.places.insert(model.marks.places.begin() + static_cast<std::ptrdiff_t>(firstFormLine),
+                            liftedPlaces.begin(), liftedPlaces.end());
   nameNumberedWindows(ctx, globals, firstFormLine);
   model.FormGlobals.push_back(std::move(globals));
   return Text();
@@ -343,7 +345,6 @@ SourceLoad LoadSourceFiles(StageContext& ctx) {
       continue;
     }
     const std::size_t start = model.FormCodeLines.size();
-    model.marks.sourceStarts.emplace_back(start, path);
     // An image or another binary file added by mistake holds no form code at all.
     if (detectMark(bytes).length == 0 && bytes.find('\0') != std::string::npos) {
       ctx.log(" -> Warning: " + path + " is no text file; it holds no form code.");
@@ -395,7 +396,8 @@ bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
     if (std::size_t p = includeKeyword(line, "IncludePath")) {
       Text folder = quotedFrom(line, p + 12);
       base = folder.empty() ? directory : folder[0] == '/' ? folder : directory + folder;
-      if (base.back() != '/') base += '/';
+      // An empty base is the current folder of a project named without one.
+      if (!base.empty() && base.back() != '/') base += '/';
       continue;
     }
     // An XIncludeFile line also holds "IncludeFile" one character later; both give
@@ -407,8 +409,9 @@ bool CollectIncludeFiles(StageContext& ctx, const Text& name) {
     // folder part if it has one.
     std::string path = include[0] == '/' ? include : base + include;
     // A generated file named by another way (an absolute path, "./", an IncludePath) is
-    // still the run's own, written in step 4, not an include file of the user's.
-    if (isGeneratedFileName(pathBelow(directory, path))) continue;
+    // still the run's own, written in step 4, not an include file of the user's. A
+    // project named without a folder lies in the current one: its paths are relative.
+    if (isGeneratedFileName(directory.empty() ? lexicallyNormal(path) : pathBelow(directory, path))) continue;
     model.IncludeFileList.push_back(std::move(path));
   }
   return true;

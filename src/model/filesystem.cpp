@@ -45,6 +45,19 @@ bool readWhole(const std::string& path, std::string& bytes, int flags) {
   return true;
 }
 
+// Takes an exclusive lock on the file or folder just opened as fd (a failed open: -1);
+// the descriptor becomes the handle, or is closed when the lock is not taken.
+LockResult lockOpened(int fd, int& handle) {
+  if (fd < 0) return LockResult::Failed;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
+  }
+  handle = fd;
+  return LockResult::Taken;
+}
+
 }  // namespace
 
 bool DiskFileSystem::readFile(const std::string& path, std::string& bytes) { return readWhole(path, bytes, 0); }
@@ -183,15 +196,7 @@ bool DiskFileSystem::listDirectory(const std::string& path, std::vector<DirEntry
 }
 
 LockResult DiskFileSystem::lockFile(const std::string& path, int& handle) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return LockResult::Failed;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    int error = errno;
-    ::close(fd);
-    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
-  }
-  handle = fd;
-  return LockResult::Taken;
+  return lockOpened(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), handle);
 }
 
 namespace {
@@ -390,15 +395,7 @@ bool DiskFileSystem::syncFile(const std::string& path) {
 }
 
 LockResult DiskFileSystem::lockDirectory(const std::string& path, int& handle) {
-  int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return LockResult::Failed;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    int error = errno;
-    ::close(fd);
-    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
-  }
-  handle = fd;
-  return LockResult::Taken;
+  return lockOpened(::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), handle);
 }
 
 void DiskFileSystem::unlockDirectory(int handle) {

@@ -51,8 +51,8 @@ Text wordBefore(TextView line, std::size_t pos) {
   return Text(line.substr(begin, end - begin));
 }
 
-Text commandBefore(TextView line, std::size_t pos) {
-  if (pos < 2 || pos - 1 > line.size()) return Text();
+std::size_t commandStart(TextView line, std::size_t pos) {
+  if (pos < 2 || pos - 1 > line.size()) return pos == 0 ? 0 : pos - 1;
   std::size_t end = pos - 1;  // 0-based index one past the name
   std::size_t begin = end;
   while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
@@ -61,7 +61,13 @@ Text commandBefore(TextView line, std::size_t pos) {
     begin -= 2;
     while (begin > 0 && isIdentifierChar(line[begin - 1])) --begin;
   }
-  return Text(line.substr(begin, end - begin));
+  return begin;
+}
+
+Text commandBefore(TextView line, std::size_t pos) {
+  if (pos < 2 || pos - 1 > line.size()) return Text();
+  const std::size_t begin = commandStart(line, pos);
+  return Text(line.substr(begin, pos - 1 - begin));
 }
 
 bool isPureBasicName(TextView text) {
@@ -200,15 +206,20 @@ bool isProcedureHead(TextView line) {
   return false;
 }
 
+std::size_t keywordAndTypeEnd(TextView statement) {
+  std::size_t i = 0;
+  while (i < statement.size() && isIdentifierChar(statement[i])) ++i;  // the keyword
+  if (i < statement.size() && statement[i] == '.') {
+    ++i;
+    while (i < statement.size() && isIdentifierChar(statement[i])) ++i;  // the type
+  }
+  return i;
+}
+
 Text procedureHeadName(TextView line) {
   if (!isProcedureHead(line)) return Text();
   TextView rest = afterIndent(line);
-  std::size_t i = 0;
-  while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the keyword
-  if (i < rest.size() && rest[i] == '.') {
-    ++i;
-    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;  // the type
-  }
+  const std::size_t i = keywordAndTypeEnd(rest);
   std::size_t begin = i;
   while (begin < rest.size() && (rest[begin] == ' ' || rest[begin] == '\t')) ++begin;
   std::size_t end = begin;

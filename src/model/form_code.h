@@ -26,6 +26,8 @@ Text wordBefore(TextView line, std::size_t pos);
 // The same with the module in front of the name when the call names a module
 // procedure: "ListEx::Gadget" in "ListEx::Gadget(#List".
 Text commandBefore(TextView line, std::size_t pos);
+// The 0-based index where that name with its module begins; pos - 1 when there is none.
+std::size_t commandStart(TextView line, std::size_t pos);
 // True when the text is one PureBasic name: a letter or "_", then letters, digits, "_".
 bool isPureBasicName(TextView text);
 
@@ -60,6 +62,8 @@ bool isProcedureHead(TextView line);
 // blanks and "(" ("Window_0_Events" for "Procedure.i Window_0_Events(event)"). Empty
 // when the line is no such head.
 Text procedureHeadName(TextView line);
+// Where a statement's keyword and its optional ".type" end ("Declare.i Name(" -> 9).
+std::size_t keywordAndTypeEnd(TextView statement);
 // True when a parameter of a procedure head has no default value: the procedure cannot
 // be called without arguments. Parameters are split at the commas outside strings and
 // nested parentheses; "x = 0" has a default.

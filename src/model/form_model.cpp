@@ -36,16 +36,6 @@ Text kindWord(ObjectKind kind) {
   return Text();
 }
 
-Text FormCodeMarks::sourceOf(std::size_t index) const {
-  Text file;
-  // The starts are in ascending order; a file that gave no lines shares its start with the next.
-  for (const auto& [start, path] : sourceStarts) {
-    if (start > index) break;
-    file = path;
-  }
-  return file;
-}
-
 void FormModel::resetRun() {
   SourceFileList.clear();
   IncludeFileList.clear();

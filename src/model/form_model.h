@@ -78,11 +78,6 @@ struct FormCodeMarks {
   // One per line of the form code: the line belongs to a window opened with #PB_Any
   // into a variable, whose gadgets may be variables too.
   std::vector<bool> inVariableWindow;
-  // Where the lines of each source file begin in the form code, with its path, in the
-  // order the files were loaded.
-  std::vector<std::pair<std::size_t, Text>> sourceStarts;
-  // The source file whose lines hold the form code line index; empty when none does.
-  Text sourceOf(std::size_t index) const;
 };
 
 // The seven project switches, each 0 or 1 (held wide, as the project file parses them).

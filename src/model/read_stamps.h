@@ -41,6 +41,7 @@ class StampingFileSystem : public FileSystem {
   }
   PathInfo inspect(const std::string& path) override { return base_.inspect(path); }
   std::string resolveLink(const std::string& path) override { return base_.resolveLink(path); }
+  std::string fileIdentity(const std::string& path) override { return base_.fileIdentity(path); }
   bool isWritable(const std::string& path) override { return base_.isWritable(path); }
   unsigned newFileMode() override { return base_.newFileMode(); }
   bool writeTemporary(const std::string& target, const std::string& bytes, unsigned mode, std::string& tempPath,

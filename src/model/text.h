@@ -28,8 +28,8 @@ inline std::string toUtf8(TextView text) { return std::string(text); }
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
 // Bytes shown as a text: valid UTF-8 as it is, every byte that starts no valid
 // sequence as "\x" and two hex digits. How a path, which is bytes and may be in
-// another encoding, appears in log lines and titles: unambiguous, so a folder "caf\xE9"
-// is never shown as its UTF-8 twin "café".
+// another encoding, appears in log lines and titles: a folder "caf\xE9" is never shown
+// as its UTF-8 twin "café". (A name that holds a backslash and "x" itself reads alike.)
 Text readableText(std::string_view bytes);
 
 // The length (1 to 4) of the valid UTF-8 sequence that begins at byte i of s, with its

@@ -133,7 +133,8 @@ void loadSettings(FileSystem& fs, const SettingsFiles& files, const std::string&
                       : fs.isDirectory(commandLineProject) ? "it is a folder"
                       : fs.fileSize(commandLineProject) == 0 ? "the file is empty"
                                                              : "it is no readable file";
-    message("Load project", "Cannot open the project " + commandLineProject + ": " + why +
+    // The path is bytes; the message box shows text.
+    message("Load project", "Cannot open the project " + readableText(commandLineProject) + ": " + why +
                                 ".\nTarnwick starts with a new project.");
   }
   if (usableProjectFile(fs, remembered)) {

@@ -48,10 +48,25 @@ struct NameList {
   }
 };
 
+// The place the loader noted for the form code line index; null when it noted none
+// (no file holds the line, or a pass changed the lines since).
+const LinePlace* placeOf(const FormModel& model, std::size_t index) {
+  const std::vector<LinePlace>& places = model.marks.places;
+  if (places.size() != model.FormCodeLines.size() || index >= places.size()) return nullptr;
+  const LinePlace& place = places[index];
+  return place.file != 0 && place.file <= model.SourceFileList.size() ? &place : nullptr;
+}
+
+// The path of the source file that holds the form code line index; empty when none does.
+Text sourceOf(const FormModel& model, std::size_t index) {
+  const LinePlace* place = placeOf(model, index);
+  return place ? model.SourceFileList[place->file - 1] : Text();
+}
+
 // Where the two creations of a name stand, so that the user finds both.
 Text creationPlaces(const FormModel& model, const Text& identifier, std::size_t first, std::size_t second) {
   if (first == std::size_t(-1)) return Text();
-  const Text a = model.marks.sourceOf(first), b = model.marks.sourceOf(second);
+  const Text a = sourceOf(model, first), b = sourceOf(model, second);
   if (a.empty() || b.empty()) return Text();
   if (a == b) return " -> #" + identifier + " is created twice in " + a;
   return " -> #" + identifier + " is created in " + a + " and in " + b;
@@ -153,11 +168,10 @@ bool inCode(TextView code, std::size_t pos) {
 // The stop line for a creating call whose object is no PureBasic name.
 Text slipMessage(const FormModel& model, std::size_t index, const Text& command, const Text& name) {
   Text where;
-  const std::vector<LinePlace>& places = model.marks.places;
-  if (places.size() == model.FormCodeLines.size() && places[index].file != 0 &&
-      places[index].file <= model.SourceFileList.size())
-    where = " in " + fileNameOf(model.SourceFileList[places[index].file - 1]) + " line " +
-            std::to_string(places[index].line);
+  if (const LinePlace* place = placeOf(model, index)) {
+    where = " in " + fileNameOf(model.SourceFileList[place->file - 1]);
+    if (place->line != 0) where += " line " + std::to_string(place->line);
+  }
   return " -> Error: " + command + where + ": '#" + name +
          "' is not a PureBasic name; write the object's constant as one name. Stop!";
 }

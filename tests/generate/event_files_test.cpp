@@ -70,18 +70,22 @@ TEST(EventFiles, PresenceOfExistingProcedures) {
     appendMenuProcedures(m);
     ASSERT_GE(m.buffers.eventMenu.size(), before.size()) << c.name;
     EXPECT_TRUE(std::equal(before.begin(), before.end(), m.buffers.eventMenu.begin())) << c.name;
-    EXPECT_EQ(m.buffers.eventMenu.size() - before.size(), c.appended * 6u) << c.name;  // no header: not empty
+    // No header (the buffer is not empty); a separator block before the new procedure.
+    EXPECT_EQ(m.buffers.eventMenu.size() - before.size(), c.appended * (3u + 6u)) << c.name;
   }
 }
 
 TEST(EventFiles, GadgetWithChangedParameterGetsSecondProcedure) {
   FormModel m;
   m.GadgetList = {{"Window_0_Button_0", "BUTTONGADGET"}};
-  m.buffers.eventGadget = L({"Procedure EventGadget_Window_0_Button_0(Type)", "  Debug Type", "EndProcedure"});
+  // The user's procedure ends in a blank line: only the rest of a separator block follows.
+  m.buffers.eventGadget = L({"Procedure EventGadget_Window_0_Button_0(Type)", "  Debug Type", "EndProcedure", ""});
   appendGadgetProcedures(m);
-  ASSERT_EQ(m.buffers.eventGadget.size(), 3u + 11u);
+  ASSERT_EQ(m.buffers.eventGadget.size(), 4u + 2u + 11u);
   EXPECT_EQ(m.buffers.eventGadget[1], "  Debug Type");
-  EXPECT_EQ(m.buffers.eventGadget[3], "Procedure EventGadget_Window_0_Button_0(EventType)");
+  EXPECT_EQ(m.buffers.eventGadget[4], "; " + kStars87);
+  EXPECT_EQ(m.buffers.eventGadget[5], "");
+  EXPECT_EQ(m.buffers.eventGadget[6], "Procedure EventGadget_Window_0_Button_0(EventType)");
 }
 
 TEST(EventFiles, ExitOfFirstWindowPresentGivesNoOtherExitApplication) {
@@ -90,9 +94,11 @@ TEST(EventFiles, ExitOfFirstWindowPresentGivesNoOtherExitApplication) {
   m.buffers.eventWindow = L({"Procedure EventExit_Window_0()", "  End", "EndProcedure"});
   appendExitProcedures(m);
   Lines& b = m.buffers.eventWindow;
-  ASSERT_EQ(b.size(), 3u + 6u);
-  EXPECT_EQ(b[3], "Procedure EventExit_Window_1()");
-  EXPECT_EQ(b[4], "  CloseWindow(#Window_1)");
+  // A separator block stands between the user's procedure and the new one.
+  ASSERT_EQ(b.size(), 3u + 3u + 6u);
+  EXPECT_EQ(Lines(b.begin() + 3, b.begin() + 6), L({"", ("; " + kStars87).c_str(), ""}));
+  EXPECT_EQ(b[6], "Procedure EventExit_Window_1()");
+  EXPECT_EQ(b[7], "  CloseWindow(#Window_1)");
 }
 
 TEST(EventFiles, NewItemIsAppendedAtTheEndAndNothingTwice) {

@@ -126,7 +126,9 @@ TEST(FileSet, EventFilesKeepEveryLine) {
   const std::string again = fileBytes(q.fs, "EventGadget.pb");
   const std::size_t added = again.find("Procedure EventGadget_Window_0_Button_1(EventType)");
   ASSERT_NE(added, std::string::npos);
-  EXPECT_EQ(again.substr(0, added), gadget.substr(0, gadget.size() - ide.size()));
+  // The notes end the user's part; a separator block sets the new procedure apart.
+  EXPECT_EQ(again.substr(0, added),
+            gadget.substr(0, gadget.size() - ide.size()) + "\n; " + std::string(87, '*') + "\n\n");
   EXPECT_EQ(again.substr(again.size() - ide.size()), ide);
   EXPECT_EQ(fileBytes(q.fs, "EventMenu.pb"), newMenu);
   EXPECT_EQ(fileBytes(q.fs, "EventWindow.pb"), newWindow);

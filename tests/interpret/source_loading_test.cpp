@@ -125,6 +125,27 @@ TEST(LoadSourceFiles, UnreadableSourceIsLoggedAndSkipped) {
   EXPECT_EQ(f.model.FormCodeLines, separated({"Procedure Y()", "EndProcedure"}));
 }
 
+// Every line of the form code knows its file (its place in the list, a file that
+// could not be read counted) and line; a window lifted out of global code keeps the
+// lines it came from, and only the lines the run wrote stand for none.
+TEST(LoadSourceFiles, LinePlacesNameFileAndLine) {
+  Loader f;
+  f.model.SourceFileList.push_back("/p/missing.pb");
+  f.add("/p/gui.pb", "Procedure Helper()\n  x = 1\nEndProcedure\n; the window\n"
+                     "OpenWindow(#W, 0, 0, 10, 10, \"\")\nButtonGadget(#B, 1, 1, 5, 5, \"b\")\n"
+                     "Repeat : Until WaitWindowEvent() = #PB_Event_CloseWindow\n");
+  f.load();
+  ASSERT_EQ(f.model.FormCodeLines[2], "  ButtonGadget(#B, 1, 1, 5, 5, \"b\")");
+  ASSERT_EQ(f.model.marks.places.size(), f.model.FormCodeLines.size());
+  std::vector<std::size_t> files, numbers;
+  for (const LinePlace& p : f.model.marks.places) {
+    files.push_back(p.file);
+    numbers.push_back(p.line);
+  }
+  EXPECT_EQ(files, std::vector<std::size_t>(f.model.FormCodeLines.size(), 2));
+  EXPECT_EQ(numbers, (std::vector<std::size_t>{0, 5, 6, 0, 0, 0, 0, 1, 2, 3, 0, 0, 0}));
+}
+
 TEST(LoadSourceFiles, DesignerFilesAreConverted) {
   Loader f;
   f.add("/p/form.pbf",
@@ -212,6 +233,13 @@ TEST(CollectIncludeFiles, NamesResolvedAsTheCompilerDoes) {
   CollectIncludeFiles(f.ctx, "Main.pb");
   EXPECT_EQ(f.model.IncludeFileList,
             L({"/p/tools.pb", "/sub/a.pb", "/p/lib/b.pb", "/p/inc/c.pbi", "/opt/lib/d.pbi", "/abs/e.pbi"}));
+
+  // A project named without a folder: an empty IncludePath leads back to the current one.
+  Loader here;
+  here.model.ProjectPath = "demo.pbm";
+  here.fs.files["Main.pb"] = "IncludePath \"\"\nIncludeFile \"a.pb\"\nXIncludeFile \"./CommonFile.pb\"\n";
+  CollectIncludeFiles(here.ctx, "Main.pb");
+  EXPECT_EQ(here.model.IncludeFileList, L({"a.pb"}));
 }
 
 TEST(CollectIncludeFiles, MainFileInEachEncoding) {

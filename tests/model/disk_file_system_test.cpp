@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/filesystem.h"
+#include "model/read_stamps.h"
 
 namespace tarnwick {
 namespace {
@@ -52,6 +53,17 @@ TEST_F(DiskFolder, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
   EXPECT_EQ(read(dir + "shared/common.pbi"), "new\n");
   EXPECT_EQ(names(dir + "shared"), "common.pbi ");
   EXPECT_EQ(names(dir + "project"), "common.pbi ");
+}
+
+// Two hard links of one file are one file, also to a run, which sees the disk through
+// its stamping layer; two files with the same content are two.
+TEST_F(DiskFolder, HardLinksShareTheirIdentity) {
+  ASSERT_TRUE(fs.writeFile(dir + "a.pb", "x\n"));
+  ASSERT_TRUE(fs.writeFile(dir + "c.pb", "x\n"));
+  ASSERT_EQ(link((dir + "a.pb").c_str(), (dir + "b.pb").c_str()), 0);
+  StampingFileSystem run(fs);
+  EXPECT_EQ(run.fileIdentity(dir + "b.pb"), run.fileIdentity(dir + "a.pb"));
+  EXPECT_NE(run.fileIdentity(dir + "c.pb"), run.fileIdentity(dir + "a.pb"));
 }
 
 TEST_F(DiskFolder, AReplacedFileKeepsItsRightsAndARefusedOneLeavesNothingBehind) {

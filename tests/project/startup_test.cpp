@@ -43,12 +43,14 @@ TEST(Startup, ProjectChoiceOrder) {
     bool rememberedExists;
     std::string expectLoaded;  // empty: a new project
     const char* why = nullptr;  // a command-line project that cannot be opened: the reason shown
+    std::string shown = "";     // its name in the message (text) when it is not the path (bytes)
   };
   const Case cases[] = {
       {"command line wins", "/p/cli.pbm", true, "/p/cli.pbm"},
       {"missing command-line file", "/p/missing.pbm", true, "", "there is no such file"},
       {"empty command-line file", "/p/empty.pbm", true, "", "the file is empty"},
       {"directory on the command line", "/p", true, "", "it is a folder"},
+      {"8-bit name on the command line", "/p/caf\xE9.pbm", true, "", "there is no such file", "/p/caf\\xE9.pbm"},
       {"remembered project", "", true, "/p/remembered.pbm"},
       {"nothing usable", "", false, ""},
   };
@@ -77,7 +79,8 @@ TEST(Startup, ProjectChoiceOrder) {
       EXPECT_EQ(s.model.switches.Multilang, 0);
     }
     if (c.why)
-      EXPECT_EQ(s.messages, std::vector<std::string>{"Load project: Cannot open the project " + c.commandLine + ": " +
+      EXPECT_EQ(s.messages, std::vector<std::string>{"Load project: Cannot open the project " +
+                                                     (c.shown.empty() ? c.commandLine : c.shown) + ": " +
                                                      c.why + ".\nTarnwick starts with a new project."});
     else
       EXPECT_TRUE(s.messages.empty());
