@@ -161,7 +161,7 @@ void restoreBackupCommand(App& app) {
   // Files edited after the run are named before they are replaced.
   auto confirm = [&app](const std::vector<std::string>& files) {
     std::string text = "These files changed after the run that the restore undoes:\n";
-    for (const std::string& file : files) text += "\n" + file;
+    for (const std::string& file : files) text += "\n" + readableText(file);
     text += "\n\nReplace them all the same? Their present versions go into the backup.";
     return boxes().question(GTK_WINDOW(app.window), "Frage", text, false) == BoxAnswer::Yes;
   };

@@ -288,7 +288,7 @@ void checkProjectOnDisk(App& app) {
   bool reload = app.state.saved;
   if (!reload)
     reload = boxes().question(GTK_WINDOW(app.window), "Reload project",
-                              "The project file " + path +
+                              "The project file " + readableText(path) +
                                   " was changed outside the window (by a command-line run or an editor).\n"
                                   "Reload its file list and switches, and drop the changes made here?",
                               false) == BoxAnswer::Yes;
