@@ -50,6 +50,14 @@ ended() {  # waits up to 5 s for the program to end; its exit status goes to rc
     sleep 0.1
   done
 }
+# Types a path into a file chooser's location field and accepts it (nothing when the
+# chooser did not appear).
+choose_path() {  # chooser window id, path
+  [ -n "$1" ] || return 1
+  keys "$1" ctrl+l; sleep 0.3
+  xdotool type --delay 20 "$2"; sleep 0.3
+  keys "$1" Return
+}
 running() { kill -0 "$app_pid" 2>/dev/null && echo yes || echo no; }
 click_file() {  # row N (from 0) of the file list, just below the toolbar
   xdotool mousemove --window "$main" 200 $((68 + 20 * ${1:-0})) click 1

@@ -62,14 +62,7 @@ check "remembered project saved without its first row" "$(printf '%s' "$layout" 
 start
 keys "$main" ctrl+n
 keys "$main" alt+f l
-chooser=$(win "Load project")
-if [ -n "$chooser" ]; then
-  keys "$chooser" ctrl+l
-  sleep 0.3
-  xdotool type --delay 20 "$P"
-  sleep 0.3
-  keys "$chooser" Return
-fi
+choose_path "$(win "Load project")" "$P"
 sleep 0.5
 "$WM_DELETE" "$main"
 ended; check "exit without changes asks nothing" "0" "$rc"

@@ -134,9 +134,7 @@ int runIdeTool(int argc, char** argv, const CommandLine& cl, const std::string& 
   worker.join();
 
   if (end == RunEnd::Busy) run.log.push_back(kBusyMessage);
-  if (fileErrors > 0)
-    run.log.push_back("Warning: " + std::to_string(fileErrors) + (fileErrors == 1 ? " file error" : " file errors") +
-                      " during the run; the log names each file, which keeps its old content.");
+  if (fileErrors > 0) run.log.push_back(fileErrorWarning(fileErrors));
   // A run that simply succeeded ends quietly, so that the IDE reloads its sources at once.
   if (end != RunEnd::Ready || fileErrors > 0 || warned(run.log)) showLog(run.log, toUtf8(model.ProjectPath));
   switch (end) {
