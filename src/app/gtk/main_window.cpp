@@ -420,10 +420,9 @@ void onSplitterAllocated(GtkWidget* paned, GtkAllocation*, gpointer data) {
   app.placingDivider = false;
 }
 
-// Coming back to the window (from an editor or a terminal) looks at the project file.
-gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
-  App& app = *static_cast<App*>(data);
-  // Deferred: a question must not open inside the focus change itself.
+// A look at the project file from the main loop: a question must not open inside a
+// focus change or the closing of a dialog.
+void scheduleProjectCheck(App& app) {
   if (!app.focusCheckSource)
     app.focusCheckSource = g_idle_add(
         [](gpointer data) -> gboolean {
@@ -435,6 +434,11 @@ gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
           return G_SOURCE_REMOVE;
         },
         &app);
+}
+
+// Coming back to the window (from an editor or a terminal) looks at the project file.
+gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  scheduleProjectCheck(*static_cast<App*>(data));
   return FALSE;
 }
 
@@ -580,6 +584,8 @@ void dispatchMenu(App& app, int item) {
 void enableMainWindow(App& app) {
   bool held = app.startDialog || app.previewWindow || userDialogOpen() || searchReplaceDialogWindow();
   gtk_widget_set_sensitive(app.window, !held);
+  // A change on disk noticed while a run or a dialog held the window is looked at now.
+  if (!held && app.projectCheckPending) scheduleProjectCheck(app);
 }
 
 void exitAction(App& app) {
