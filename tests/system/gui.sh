@@ -35,10 +35,13 @@ wait_file() { for _ in $(seq 1 50); do [ "$(cat "$1" 2>/dev/null)" == "$2" ] && 
 wait_title() { for _ in $(seq 1 50); do [ "$(title)" == "$1" ] && return 0; sleep 0.1; done; return 1; }
 # Waits until no visible window has this title.
 wait_gone() { for _ in $(seq 1 50); do [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0; sleep 0.1; done; return 1; }
-start() {  # arguments of the program; runs in the project folder
+launch() {  # arguments of the program; runs in the project folder, waits for no window
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && echo "FAIL the previous program was still running"
   (cd "$work/proj" && XDG_DATA_HOME="$work/data" exec "$work/bin/tarnwick" "$@") >>"$work/app.out" 2>>"$work/app.err" &
   app_pid=$!
+}
+start() {  # arguments of the program; waits for the main window
+  launch "$@"
   main=$(main_win)
   [ -n "$main" ] || { echo "FAIL main window did not appear"; cat "$work/app.err"; exit 1; }
   sleep 0.3
