@@ -312,7 +312,7 @@ bool commitChanges(StageContext& ctx, const char* origin) {
   const std::string changed = changedSinceRead(ctx);
   if (!changed.empty()) {
     ctx.changedDuringRun = changed;
-    ctx.logFileError(" -> Error: " + fromUtf8(changed) +
+    ctx.logFileError(" -> Error: " + changed +
                      " changed while the run was in progress; no file was changed, start the run again. Stop!");
     changes.discard(fs);
     return false;
@@ -323,7 +323,7 @@ bool commitChanges(StageContext& ctx, const char* origin) {
     for (const BackupCopy& c : changes.backupCopies()) copied.insert(lexicallyNormal(c.original));
     for (const PendingChange& c : changes.changes()) {
       if (c.created || copied.count(lexicallyNormal(c.path))) continue;
-      ctx.logFileError(" -> Error File " + fromUtf8(c.path) + " / no copy in Backup");
+      ctx.logFileError(" -> Error File " + c.path + " / no copy in Backup");
       ctx.log(" -> Error: no backup, no file was changed. Stop!");
       changes.discard(fs);
       return false;
@@ -332,14 +332,14 @@ bool commitChanges(StageContext& ctx, const char* origin) {
   // A run always backs up before it changes anything; only a generation step run on
   // its own (in a test) comes here without a backup.
   if (!changes.backupFolder().empty() && !changes.stageBackupCopy(fs, kRestoreName, restoreRecord(changes, dir), fs.newFileMode())) {
-    ctx.logFileError(" -> Error File " + fromUtf8(changes.backupFolder() + "/" + kRestoreName) + " / " +
+    ctx.logFileError(" -> Error File " + changes.backupFolder() + "/" + kRestoreName + " / " +
                      fileErrorText());
     ctx.log(" -> Error: no backup, no file was changed. Stop!");
     changes.discard(fs);
     return false;
   }
   if (!changes.syncBackup(fs)) {
-    ctx.logFileError(" -> Error File " + fromUtf8(changes.backupFolder()) + " / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + changes.backupFolder() + " / " + fileErrorText());
     ctx.log(" -> Error: no backup, no file was changed. Stop!");
     changes.discard(fs);
     return false;
@@ -359,7 +359,7 @@ bool commitChanges(StageContext& ctx, const char* origin) {
       !fs.syncDirectory(folderPath(dir))) {
     if (!temporary.empty()) fs.removePath(temporary);
     fs.removePath(journal);
-    ctx.logFileError(" -> Error File " + fromUtf8(journal) + " / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + journal + " / " + fileErrorText());
     ctx.log(" -> Error: a file could not be written, no file was changed. Stop!");
     changes.discard(fs);
     return false;
@@ -375,11 +375,11 @@ bool commitChanges(StageContext& ctx, const char* origin) {
                        ctx.stamps.compare(e.target) == StampingFileSystem::Still::Changed)) {
       const std::string aside = asideName(fs, e.target, ".edited");
       if (fs.renamePath(e.target, aside))
-        ctx.log(" -> Warning: " + fromUtf8(e.target) +
-                " changed while the run was in progress; the edited file is kept as " + fromUtf8(aside));
+        ctx.log(" -> Warning: " + e.target +
+                " changed while the run was in progress; the edited file is kept as " + aside);
     }
     if (putInPlace(fs, e)) continue;
-    ctx.logFileError(" -> Error File " + fromUtf8(e.target) + " / " + fileErrorText());
+    ctx.logFileError(" -> Error File " + e.target + " / " + fileErrorText());
     ctx.log(" -> Error: the run's changes could not all be put in place; the next run completes them. Stop!");
     // The journal names the temporaries that are left: they must stay for the next run.
     changes = ChangeSet();
@@ -405,7 +405,7 @@ Recovery recoverInterruptedRun(StageContext& ctx) {
     // Without its journal the temporaries could not be told apart, so a journal that
     // cannot be read stops everything.
     if (journalKind != PathKind::Regular || !fs.readFileNoFollow(journal, text)) {
-      ctx.logFileError(" -> Error File " + fromUtf8(journal) + " / " + fileErrorText());
+      ctx.logFileError(" -> Error File " + journal + " / " + fileErrorText());
       return Recovery::Failed;
     }
     Journal j = parseJournal(text);
@@ -413,27 +413,27 @@ Recovery recoverInterruptedRun(StageContext& ctx) {
     // Nothing of a journal that does not fit what a commit writes is carried out: it
     // may have come with a project from elsewhere.
     bool refused = !j.valid || (j.origin != kRunOrigin && j.origin != kRestoreOrigin);
-    if (!j.valid) ctx.log(" -> Error: " + fromUtf8(journal) + " is no journal of this program.");
+    if (!j.valid) ctx.log(" -> Error: " + journal + " is no journal of this program.");
     for (const std::string& line : j.badLines) {
-      ctx.log(" -> Error: journal line \"" + fromUtf8(escapeField(line)) + "\" is no entry.");
+      ctx.log(" -> Error: journal line \"" + escapeField(line) + "\" is no entry.");
       refused = true;
     }
     for (std::size_t i = 0; i < j.entries.size(); ++i) {
       const std::string why = journalRefusal(fs, dir, includes, j.entries[i]);
       if (why.empty()) continue;
       ctx.log(" -> Error: journal entry " + numberText(static_cast<long long>(i + 1)) + " (" +
-              fromUtf8(j.entries[i].kind) + " " + fromUtf8(j.entries[i].target) + ") is refused: " + fromUtf8(why) + ".");
+              j.entries[i].kind + " " + j.entries[i].target + ") is refused: " + why + ".");
       refused = true;
     }
     if (refused) {
       const std::string aside = asideName(fs, dir + "tarnwick-journal", ".refused");
       if (!fs.renamePath(journal, aside)) {
-        ctx.logFileError(" -> Error File " + fromUtf8(journal) + " / " + fileErrorText());
+        ctx.logFileError(" -> Error File " + journal + " / " + fileErrorText());
         return Recovery::Failed;
       }
       fs.syncDirectory(folderPath(dir));
       ctx.log(" -> The journal of an interrupted run names files this program does not write; nothing of it was done. "
-              "It is kept as " + fromUtf8(aside) + ": look at the files it names, then start again.");
+              "It is kept as " + aside + ": look at the files it names, then start again.");
       return Recovery::Refused;
     }
     const std::string backupFolder = lexicallyNormal(folderPath(dir) + "/Backup");
@@ -455,15 +455,15 @@ Recovery recoverInterruptedRun(StageContext& ctx) {
       }
       if (putInPlace(fs, e)) continue;
       if (e.kind == "remove") {
-        ctx.logFileError(" -> Warning: " + fromUtf8(e.target) + " could not be removed / " + fileErrorText());
+        ctx.logFileError(" -> Warning: " + e.target + " could not be removed / " + fileErrorText());
         continue;
       }
       const std::string aside = asideName(fs, e.target, ".unfinished");
       if (fs.renamePath(e.temporary, aside)) {
-        ctx.logFileError(" -> Warning: " + fromUtf8(e.target) +
-                         " could not be put in place; its new content is kept as " + fromUtf8(aside));
+        ctx.logFileError(" -> Warning: " + e.target +
+                         " could not be put in place; its new content is kept as " + aside);
       } else {
-        ctx.logFileError(" -> Error File " + fromUtf8(e.target) + " / " + fileErrorText());
+        ctx.logFileError(" -> Error File " + e.target + " / " + fileErrorText());
         blocked = true;
       }
     }

@@ -152,8 +152,8 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
     paths.push_back(e.path[0] == '/' ? e.path : dir + e.path);
     const std::string why = recordRefusal(fs, dir, backup, includes, e, paths.back());
     if (why.empty()) continue;
-    ctx.log(" -> Error: " + fromUtf8(backup + "/" + kRestoreName) + " names " + fromUtf8(e.path) +
-            ", which is refused: " + fromUtf8(why) + ".");
+    ctx.log(" -> Error: " + backup + "/" + kRestoreName + " names " + e.path +
+            ", which is refused: " + why + ".");
     refused = true;
   }
   if (refused)
@@ -163,10 +163,8 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
   // The files outside the project folder are locked against runs of other projects;
   // what an interrupted write left beside any of the files goes.
   FileLocks locks(fs);
-  Lines files;
-  for (const std::string& path : paths) files.push_back(fromUtf8(path));
   bool removedLeftovers = false;
-  if (!lockIncludeFiles(ctx, locks, files, removedLeftovers)) return fail(nullptr);
+  if (!lockIncludeFiles(ctx, locks, paths, removedLeftovers)) return fail(nullptr);
   if (removedLeftovers) ctx.log("- Removed the temporary files of an interrupted run.");
 
   // Files that changed after the run: replacing them loses nothing (they go into the
@@ -182,7 +180,7 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
   }
   if (!changedSince.empty()) {
     for (const std::string& path : changedSince)
-      ctx.log(" -> Warning: " + fromUtf8(path) + " changed after the run that the restore undoes.");
+      ctx.log(" -> Warning: " + path + " changed after the run that the restore undoes.");
     if (!confirm || !confirm(changedSince)) {
       ctx.log("Cancel.");
       ctx.log("");
@@ -195,7 +193,6 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
   for (std::size_t i = 0; ok && i < entries.size(); ++i) {
     const RecordEntry& e = entries[i];
     const std::string& path = paths[i];
-    const Text shown = fromUtf8(path);
     // What stands there now goes into the backup, at the copy's own place, so that a
     // second restore puts it back.
     const std::string place = e.copy.empty() ? backupPlaceOf(dir, path) : e.copy;
@@ -211,19 +208,19 @@ RestoreEnd restoreBackup(StageContext& ctx, const ConfirmReplace& confirm) {
     StageResult r;
     if (e.kind == "created") {
       r = ctx.changes.stageRemoval(fs, path);
-      if (r == StageResult::Changed) ctx.log(" -> Remove File " + shown);
+      if (r == StageResult::Changed) ctx.log(" -> Remove File " + path);
     } else {
       std::string old;
       if (!fs.readFileNoFollow(backup + "/" + e.copy, old)) {
-        ctx.logFileError(" -> Error OpenFile " + fromUtf8(backup + "/" + e.copy) + " / " + fileErrorText());
+        ctx.logFileError(" -> Error OpenFile " + backup + "/" + e.copy + " / " + fileErrorText());
         ok = false;
         break;
       }
       r = ctx.changes.stageFile(fs, path, old);
-      if (r == StageResult::Changed) ctx.log(" -> Restore File " + shown);
+      if (r == StageResult::Changed) ctx.log(" -> Restore File " + path);
     }
     if (r == StageResult::Failed) {
-      ctx.logFileError(" -> Error File " + shown + " / " + fileErrorText());
+      ctx.logFileError(" -> Error File " + path + " / " + fileErrorText());
       ok = false;
     }
   }

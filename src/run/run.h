@@ -35,6 +35,8 @@ struct RunContext : StageContext {
   Lines fileRows;
   // Whether the clean-up after an interrupted run has been logged already.
   bool recoveryLogged = false;
+  // Whether the run completed the file changes of an interrupted one (on disk).
+  bool completedInterrupted = false;
   // The include files the run may change, locked against runs of other projects.
   FileLocks includeLocks{fs};
 };

@@ -39,6 +39,7 @@ bool completeInterruptedRun(RunContext& ctx) {
       // A preview completes the journal in memory only: the files are still to change.
       logRecovery(ctx, ctx.dryRun ? "- The file changes of an interrupted run are pending; the next run completes them."
                                    : "- Completed the file changes of an interrupted run.");
+      ctx.completedInterrupted = !ctx.dryRun;
       // The completed commit may have stored its run's names in the project file; they
       // are the names this run binds against, or it would rename a second time.
       Lines files;
@@ -254,8 +255,11 @@ bool generateStep4(RunContext& ctx) {
   }
   if (!commitChanges(ctx)) return false;
   adoptCurrentNames(m);
+  // Completing an interrupted run's changes did change files: the line must not deny it.
   if (ctx.dryRun) ctx.log("- Nothing written: no file was changed.");
-  else if (ctx.committed.empty()) ctx.log("- Every file was up to date: no file was changed.");
+  else if (ctx.committed.empty())
+    ctx.log(ctx.completedInterrupted ? "- Every file was up to date once the interrupted run's changes were completed."
+                                     : "- Every file was up to date: no file was changed.");
   ctx.log("Ready.");
   ctx.log("");
   ctx.host.enableMainWindow();

@@ -108,6 +108,10 @@ TEST(Commit, ACommitCutOffIsCompletedByTheNextRun) {
   GenerationRun next(fs);
   EXPECT_EQ(next.end, RunEnd::Ready);
   EXPECT_EQ(next.host.log[1], "- Completed the file changes of an interrupted run.");
+  // The run changed files: its last line does not claim otherwise.
+  ASSERT_GE(next.host.log.size(), 3u);
+  EXPECT_EQ(next.host.log[next.host.log.size() - 3],
+            "- Every file was up to date once the interrupted run's changes were completed.");
   EXPECT_TRUE(next.host.requests.empty());
   EXPECT_EQ(fs.files, reference.files);
 }

@@ -38,6 +38,11 @@ check "absolute include renamed" 1 "$(count '^  Open_Frame()$' "$work/lib/shared
 check "no twin of it in the project" absent "$([ -e "$latin$work" ] || echo absent)"
 check "event code renamed" 1 "$(count '^Procedure EventGadget_Frame_Button_0(EventType)$' "$latin/EventGadget.pb")"
 
+# The restore reaches the same bytes, and its log shows them readably too.
+(cd "$latin" && "$APP" --restore demo.pbm > "$work/restore.log"); check "restore" 0 $?
+check "restore log shows the byte readably" 1 "$(grep -c -x -F " -> Restore File $shown/demo.pbm" "$work/restore.log")"
+check "absolute include restored" 1 "$(count '^  Open_Window_0()$' "$work/lib/shared.pbi")"
+
 check "twin untouched" "" "$(diff -r "$work/twin.before" "$twin")"
 check "twin not written" "$twinBefore" "$(listing)"
 finish

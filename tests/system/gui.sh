@@ -35,10 +35,13 @@ wait_file() { for _ in $(seq 1 50); do [ "$(cat "$1" 2>/dev/null)" == "$2" ] && 
 wait_title() { for _ in $(seq 1 50); do [ "$(title)" == "$1" ] && return 0; sleep 0.1; done; return 1; }
 # Waits until no visible window has this title.
 wait_gone() { for _ in $(seq 1 50); do [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0; sleep 0.1; done; return 1; }
-start() {  # arguments of the program; runs in the project folder
+launch() {  # arguments of the program; runs in the project folder, waits for no window
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && echo "FAIL the previous program was still running"
   (cd "$work/proj" && XDG_DATA_HOME="$work/data" exec "$work/bin/tarnwick" "$@") >>"$work/app.out" 2>>"$work/app.err" &
   app_pid=$!
+}
+start() {  # arguments of the program; waits for the main window
+  launch "$@"
   main=$(main_win)
   [ -n "$main" ] || { echo "FAIL main window did not appear"; cat "$work/app.err"; exit 1; }
   sleep 0.3
@@ -49,6 +52,14 @@ ended() {  # waits up to 5 s for the program to end; its exit status goes to rc
     if ! kill -0 "$app_pid" 2>/dev/null; then wait "$app_pid"; rc=$?; app_pid=; return; fi
     sleep 0.1
   done
+}
+# Types a path into a file chooser's location field and accepts it (nothing when the
+# chooser did not appear).
+choose_path() {  # chooser window id, path
+  [ -n "$1" ] || return 1
+  keys "$1" ctrl+l; sleep 0.3
+  xdotool type --delay 20 "$2"; sleep 0.3
+  keys "$1" Return
 }
 running() { kill -0 "$app_pid" 2>/dev/null && echo yes || echo no; }
 click_file() {  # row N (from 0) of the file list, just below the toolbar

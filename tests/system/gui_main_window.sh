@@ -62,19 +62,24 @@ check "remembered project saved without its first row" "$(printf '%s' "$layout" 
 start
 keys "$main" ctrl+n
 keys "$main" alt+f l
-chooser=$(win "Load project")
-if [ -n "$chooser" ]; then
-  keys "$chooser" ctrl+l
-  sleep 0.3
-  xdotool type --delay 20 "$P"
-  sleep 0.3
-  keys "$chooser" Return
-fi
+choose_path "$(win "Load project")" "$P"
 sleep 0.5
 "$WM_DELETE" "$main"
 ended; check "exit without changes asks nothing" "0" "$rc"
 check "loaded project remembered" "Project = $P" "$(grep '^Project =' "$work/bin/TW4.INI")"
 check "last folder remembered" "Last = $work/proj/" "$(grep '^Last' "$work/bin/TW4.INI")"
+
+# 4b. A folder without a project on the command line is an error, and the window starts
+# with a new project rather than the remembered one.
+mkdir -p "$work/noproject"
+launch "$work/noproject"  # the box comes before the window has its title
+box=$(win "Load project")
+check "a folder without a project: error box" "yes" "$([ -n "$box" ] && echo yes || echo no)"
+[ -n "$box" ] && keys "$box" Return
+main=$(main_win)
+wait_title "Unbekannt.pbm - $TITLE"; check "a folder without a project: new project" "Unbekannt.pbm - $TITLE" "$(title)"
+"$WM_DELETE" "$main"
+ended; check "exit after the folder without a project" "0" "$rc"
 
 # 5. Ctrl+N alone: the next start knows no project.
 start

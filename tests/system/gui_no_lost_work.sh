@@ -96,11 +96,7 @@ wait_title "demo.pbm* - $TITLE"; check "Delete marks the project modified" "demo
 : > "$work/proj/Main.pb"
 keys "$main" Insert
 chooser=$(win Commonfile)
-if [ -n "$chooser" ]; then
-  keys "$chooser" ctrl+l; sleep 0.3
-  xdotool type --delay 20 "$work/proj/Main.pb"; sleep 0.3
-  keys "$chooser" Return
-fi
+choose_path "$chooser" "$work/proj/Main.pb"
 refused=$(win_other Commonfile "${chooser:-none}")  # the box that says why has the chooser's title
 check "generated file refused with a box" "yes" "$(yes_no "$refused")"
 if [ -n "$refused" ]; then sleep 0.3; shot refused_file "$refused"; keys "$refused" Return; fi
@@ -151,13 +147,7 @@ if [ -n "$ug" ]; then
 fi
 # A new project with a file: Start Generate says why it is saved first; No opens nothing.
 keys "$main" Insert
-chooser=$(win Commonfile)
-if [ -n "$chooser" ]; then
-  keys "$chooser" ctrl+l; sleep 0.3
-  xdotool type --delay 20 "$work/proj/form.pb"; sleep 0.3
-  keys "$chooser" Return
-  wait_gone Commonfile
-fi
+choose_path "$(win Commonfile)" "$work/proj/form.pb" && wait_gone Commonfile
 keys "$main" F5
 q=$(win "Start Generate")
 check "Start Generate on a new project asks first" "yes" "$(yes_no "$q")"

@@ -270,6 +270,12 @@ std::string bindingText(const Binding& b) {
   return (b.kind ? toUtf8(kindWord(*b.kind)) + ":" : std::string()) + toUtf8(b.oldName) + "=" + toUtf8(b.newName);
 }
 
+// True when full is name with a window's prefix before it: ends in "_" + name.
+bool prefixedName(const Text& full, const Text& name) {
+  return full.size() > name.size() + 1 && full.compare(full.size() - name.size(), name.size(), name) == 0 &&
+         full[full.size() - name.size() - 1] == '_';
+}
+
 std::string joined(const Lines& names) {
   std::string s;
   for (const Text& n : names) s += (s.empty() ? "" : " ") + toUtf8(n);
@@ -312,9 +318,8 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
     // The objects of a window carry its name and "_" before their own: the names may
     // be given without it, and then bind in every window that has both.
     if (kind == ObjectKind::Window) continue;
-    const Text tail = "_" + b.oldName;
     for (const Text& old : oldEntries) {
-      if (old.size() <= tail.size() || old.compare(old.size() - tail.size(), tail.size(), tail) != 0) continue;
+      if (!prefixedName(old, b.oldName)) continue;
       use.oldSeen = true;
       const Text prefixed = old.substr(0, old.size() - b.oldName.size()) + b.newName;
       if (std::find(newEntries.begin(), newEntries.end(), prefixed) != newEntries.end()) bindPair(old, prefixed, use);
@@ -355,11 +360,8 @@ namespace {
 
 // True when a name of the list is name, or, beyond the windows, ends in "_" + name.
 bool holdsName(const Lines& names, ObjectKind kind, const Text& name) {
-  const Text tail = "_" + name;
   for (const Text& n : names)
-    if (n == name || (kind != ObjectKind::Window && n.size() > tail.size() &&
-                      n.compare(n.size() - tail.size(), tail.size(), tail) == 0))
-      return true;
+    if (n == name || (kind != ObjectKind::Window && prefixedName(n, name))) return true;
   return false;
 }
 
@@ -432,6 +434,11 @@ int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& wr
   return 0;
 }
 
+std::string fileErrorWarning(int count) {
+  return "Warning: " + std::to_string(count) + (count == 1 ? " file error" : " file errors") +
+         " during the run; the log names each file, which keeps its old content.";
+}
+
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err) {
   FormModel& model = keptModel();
   // A dry run goes through exactly as a real one, but every write stays in memory.
@@ -456,9 +463,7 @@ int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream
   }
   // Every file the run meant to write was written (a failed write cancels the run); a
   // file it could not read did not get its share of the work, so a script learns of it.
-  if (ctx.fileErrors > 0)
-    err << "Warning: " << ctx.fileErrors << (ctx.fileErrors == 1 ? " file error" : " file errors")
-        << " during the run; the log names each file, which keeps its old content.\n";
+  if (ctx.fileErrors > 0) err << fileErrorWarning(ctx.fileErrors) << "\n";
   if (!cl.dryRun) return 0;
   const std::vector<FileChange> changes =
       previewChanges(previewedChanges(ctx), toUtf8(model.projectDirectory()), fs, overlay);

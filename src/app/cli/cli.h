@@ -100,9 +100,13 @@ class CommandLineHost : public RunHost {
 int loadCommandLineProject(const CommandLine& cl, FileSystem& fs, FileSystem& writeFs, FormModel& model,
                            Lines& files, std::string& note, std::ostream& err);
 
+// The warning after a run in which count files could not be read or written.
+std::string fileErrorWarning(int count);
+
 // Loads the settings and the project and runs the four steps. Returns the exit status:
-// 0 after "Ready.", 1 after "Cancel.", 2 when the project file cannot be opened or
-// another run holds it; with --check 3 when the run would change a file.
+// 0 after "Ready.", 1 after "Cancel.", 2 when the path leads to no project, the project
+// file cannot be opened, another run holds it or a --bind matched no name; with --check
+// 3 when the run would change a file.
 int runCommandLineGeneration(const CommandLine& cl, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 // Puts the last run's backup of the project back. Returns 0 when restored, 1 when a

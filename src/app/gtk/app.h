@@ -156,9 +156,9 @@ void copyLog(App& app, bool all);
 // Project commands.
 // The project file to load for a path the user named: the path itself, or the project
 // that a folder, a form file or a PureBasic project (*.pbp) leads to, made from the
-// .pbp when it has none yet (note then says so, for the log). Empty after a message
-// box when there is none.
-std::string projectToOpen(App& app, const std::string& path, std::string& note);
+// .pbp when it has none yet (note then says so, for the log). Empty after an error box
+// (its text followed by after) when there is none.
+std::string projectToOpen(App& app, const std::string& path, std::string& note, const std::string& after = "");
 // Remembers the project file at path as the window now knows it, and watches it.
 void noteProjectOnDisk(App& app, const std::string& path);
 // When the project file changed on disk since the window last read or wrote it: its

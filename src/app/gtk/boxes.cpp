@@ -69,10 +69,14 @@ std::optional<std::string> realInput(GtkWindow* parent, const std::string& title
                                              GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK,
                                              nullptr);
   overParent(d);
-  GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
+  // The dialog sets its own content area's border from its style when shown: the room
+  // around the prompt and the entry is a box of their own, its edge in line with the
+  // buttons below.
+  GtkWidget* area = gtk_vbox_new(FALSE, 2);
+  gtk_container_set_border_width(GTK_CONTAINER(area), 5);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(d))), area, TRUE, TRUE, 0);
   GtkWidget* entry = gtk_entry_new();
   gtk_entry_set_width_chars(GTK_ENTRY(entry), 32);  // room for a name, not only the buttons
-  gtk_container_set_border_width(GTK_CONTAINER(area), 6);
   if (!prompt.empty()) {
     // The prompt is the entry's label: its mnemonic goes to the entry, and screen
     // readers name the entry by it.

@@ -1,7 +1,6 @@
 // The generation run of the window: the worker thread, the run host that turns every
 // call of the run into a request to the main thread, and the main thread's handling of
 // those requests.
-#include <algorithm>
 #include <thread>
 
 #include "model/overlay_file_system.h"
@@ -116,6 +115,16 @@ struct WindowLog : LogSink {
   App& app;
 };
 
+// The lines of a list for a box, each on a line of its own. A long list is cut, so that
+// the box fits on the screen: the log keeps all of it.
+std::string boxList(const Lines& lines) {
+  constexpr std::size_t kMost = 10;
+  std::string text;
+  for (std::size_t i = 0; i < lines.size() && i < kMost; ++i) text += "\n" + lines[i];
+  if (lines.size() > kMost) text += "\n... (the log names every one)";
+  return text;
+}
+
 }  // namespace
 
 void serveBindRequest(Handshake& handshake, GtkWindow* parent, GuiRequest& request) {
@@ -160,8 +169,9 @@ void restoreBackupCommand(App& app) {
   StageContext ctx{place, log, app.fs};
   // Files edited after the run are named before they are replaced.
   auto confirm = [&app](const std::vector<std::string>& files) {
-    std::string text = "These files changed after the run that the restore undoes:\n";
-    for (const std::string& file : files) text += "\n" + file;
+    Lines shown;
+    for (const std::string& file : files) shown.push_back(readableText(file));
+    std::string text = "These files changed after the run that the restore undoes:\n" + boxList(shown);
     text += "\n\nReplace them all the same? Their present versions go into the backup.";
     return boxes().question(GTK_WINDOW(app.window), "Frage", text, false) == BoxAnswer::Yes;
   };
@@ -247,11 +257,10 @@ void serveRequest(App& app, GuiRequest& request) {
                                                    "its old content:"
                                          : "The run stopped: " + files +
                                                " could not be read or written, and no file was changed:";
-        // The log lines name the files; a long list is cut, the log keeps all of it.
-        const std::size_t shown = std::min<std::size_t>(outcome.fileErrorLines.size(), 10);
-        for (std::size_t i = 0; i < shown; ++i) text += "\n" + toUtf8(trimBlanks(outcome.fileErrorLines[i]));
-        if (shown < outcome.fileErrorLines.size()) text += "\n... (the log names every one)";
-        boxes().error(GTK_WINDOW(app.window), "Start Generate", text);
+        // The log lines name the files.
+        Lines lines;
+        for (const Text& line : outcome.fileErrorLines) lines.push_back(toUtf8(trimBlanks(line)));
+        boxes().error(GTK_WINDOW(app.window), "Start Generate", text + boxList(lines));
       }
       if (outcome.preview && outcome.ready) openPreviewWindow(app, std::move(outcome.files));
       break;

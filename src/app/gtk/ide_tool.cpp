@@ -59,7 +59,7 @@ void showLog(const Lines& log, const std::string& projectPath) {
   GtkWidget* box = gtk_vbox_new(FALSE, 6);
   gtk_container_set_border_width(GTK_CONTAINER(box), 8);
   gtk_container_add(GTK_CONTAINER(window), box);
-  GtkWidget* project = gtk_label_new(projectPath.c_str());
+  GtkWidget* project = gtk_label_new(readableText(projectPath).c_str());
   gtk_misc_set_alignment(GTK_MISC(project), 0.0f, 0.5f);
   gtk_label_set_ellipsize(GTK_LABEL(project), PANGO_ELLIPSIZE_START);
   gtk_box_pack_start(GTK_BOX(box), project, FALSE, FALSE, 0);
@@ -114,7 +114,7 @@ int runIdeTool(int argc, char** argv, const CommandLine& cl, const std::string& 
     std::cerr << problems.str();
     Lines log;
     std::istringstream lines(problems.str());
-    for (std::string line; std::getline(lines, line);) log.push_back(fromUtf8(line));
+    for (std::string line; std::getline(lines, line);) log.push_back(line);  // shown readably
     showLog(log, cl.project);
     return loaded;
   }
@@ -134,9 +134,7 @@ int runIdeTool(int argc, char** argv, const CommandLine& cl, const std::string& 
   worker.join();
 
   if (end == RunEnd::Busy) run.log.push_back(kBusyMessage);
-  if (fileErrors > 0)
-    run.log.push_back("Warning: " + std::to_string(fileErrors) + (fileErrors == 1 ? " file error" : " file errors") +
-                      " during the run; the log names each file, which keeps its old content.");
+  if (fileErrors > 0) run.log.push_back(fileErrorWarning(fileErrors));
   // A run that simply succeeded ends quietly, so that the IDE reloads its sources at once.
   if (end != RunEnd::Ready || fileErrors > 0 || warned(run.log)) showLog(run.log, toUtf8(model.ProjectPath));
   switch (end) {

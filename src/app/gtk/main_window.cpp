@@ -11,6 +11,7 @@
 #include "app/gtk/search_replace_dialog.h"
 #include "app/gtk/user_dialogs.h"
 #include "app/gtk/widgets.h"
+#include "project/project_file.h"
 
 namespace tarnwick {
 
@@ -314,18 +315,15 @@ void buildLogMenu(App& app) {
   g_signal_connect(app.logList, "key-press-event", G_CALLBACK(onLogKey), &app);
 }
 
-// The full path of a file list row: a relative row counts from the project's folder.
-std::string rowPath(const App& app, const std::string& row) {
-  if (row.empty() || row[0] == '/') return row;
-  return toUtf8(app.model.projectDirectory()) + row;
+// A row whose file is not where the run will look for it.
+bool rowMissing(App& app, const std::string& row) {
+  return !app.fs.isRegularFile(resolveFileRow(row, app.model.projectDirectory()));
 }
-
-bool rowMissing(App& app, const std::string& row) { return !app.fs.isRegularFile(rowPath(app, row)); }
 
 // A row whose file is not there is drawn in red with a warning sign.
 void markMissingText(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
   gchar* row = nullptr;
-  gtk_tree_model_get(model, it, 0, &row, -1);
+  gtk_tree_model_get(model, it, 1, &row, -1);  // the row's bytes: the text shown may differ
   bool missing = rowMissing(*static_cast<App*>(data), row ? row : "");
   g_free(row);
   g_object_set(cell, "foreground", "#c01c28", "foreground-set", missing, nullptr);
@@ -333,7 +331,7 @@ void markMissingText(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* mo
 
 void markMissingIcon(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it, gpointer data) {
   gchar* row = nullptr;
-  gtk_tree_model_get(model, it, 0, &row, -1);
+  gtk_tree_model_get(model, it, 1, &row, -1);  // the row's bytes: the text shown may differ
   g_object_set(cell, "visible", rowMissing(*static_cast<App*>(data), row ? row : ""), nullptr);
   g_free(row);
 }
@@ -422,10 +420,9 @@ void onSplitterAllocated(GtkWidget* paned, GtkAllocation*, gpointer data) {
   app.placingDivider = false;
 }
 
-// Coming back to the window (from an editor or a terminal) looks at the project file.
-gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
-  App& app = *static_cast<App*>(data);
-  // Deferred: a question must not open inside the focus change itself.
+// A look at the project file from the main loop: a question must not open inside a
+// focus change or the closing of a dialog.
+void scheduleProjectCheck(App& app) {
   if (!app.focusCheckSource)
     app.focusCheckSource = g_idle_add(
         [](gpointer data) -> gboolean {
@@ -437,6 +434,11 @@ gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
           return G_SOURCE_REMOVE;
         },
         &app);
+}
+
+// Coming back to the window (from an editor or a terminal) looks at the project file.
+gboolean onMainFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  scheduleProjectCheck(*static_cast<App*>(data));
   return FALSE;
 }
 
@@ -582,6 +584,8 @@ void dispatchMenu(App& app, int item) {
 void enableMainWindow(App& app) {
   bool held = app.startDialog || app.previewWindow || userDialogOpen() || searchReplaceDialogWindow();
   gtk_widget_set_sensitive(app.window, !held);
+  // A change on disk noticed while a run or a dialog held the window is looked at now.
+  if (!held && app.projectCheckPending) scheduleProjectCheck(app);
 }
 
 void exitAction(App& app) {

@@ -76,18 +76,18 @@ bool selectedFile(App& app, GtkTreeIter& it) {
 
 }  // namespace
 
-std::string projectToOpen(App& app, const std::string& path, std::string& note) {
+std::string projectToOpen(App& app, const std::string& path, std::string& note, const std::string& after) {
   LocatedProject located;
   std::string error;
   if (locateProject(app.fs, path, located, error) != LocateEnd::Found) {
-    boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error));
+    boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error) + after);
     return std::string();
   }
   if (located.fromPureBasicProject) {
     // A new project takes the switch defaults, as a new project of the window does.
     const Switches defaults = readDefaultSwitches(readIni(app.fs, app.settings.tw4));
     if (!makeProjectFromPureBasicProject(app.fs, located, defaults, note, error)) {
-      boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error));
+      boxes().error(GTK_WINDOW(app.window), "Load project", readableText(error) + after);
       return std::string();
     }
   }
@@ -288,7 +288,7 @@ void checkProjectOnDisk(App& app) {
   bool reload = app.state.saved;
   if (!reload)
     reload = boxes().question(GTK_WINDOW(app.window), "Reload project",
-                              "The project file " + path +
+                              "The project file " + readableText(path) +
                                   " was changed outside the window (by a command-line run or an editor).\n"
                                   "Reload its file list and switches, and drop the changes made here?",
                               false) == BoxAnswer::Yes;

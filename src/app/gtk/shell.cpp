@@ -10,16 +10,31 @@
 #include "app/gtk/app.h"
 #include "app/gtk/boxes.h"
 #include "app/gtk/icons.h"
+#include "project/settings.h"
 
 namespace tarnwick {
 
 void loadShellSettings(App& app, const std::string& commandLineProject) {
+  // A folder, a form file or a PureBasic project named on the command line leads to its
+  // project. One that leads to none is reported, and the window starts with a new
+  // project rather than the last session's: no one works on the wrong files unawares.
+  std::string note, project;
+  if (!commandLineProject.empty())
+    project = projectToOpen(app, commandLineProject, note, "\nTarnwick starts with a new project.");
+  const bool refused = !commandLineProject.empty() && project.empty();
   loadSettings(
-      app.fs, app.settings, commandLineProject, app.model, app.state,
-      [&app](const std::string& path) { return loadProject(app, path); },
+      app.fs, app.settings, project, app.model, app.state,
+      [&app, refused](const std::string& path) { return !refused && loadProject(app, path); },
       [&app](const std::string& title, const std::string& text) {
         boxes().error(GTK_WINDOW(app.window), title, text);
       });
+  if (refused) {
+    app.model.ProjectPath = "Unbekannt.pbm";
+    app.model.switches = readDefaultSwitches(readIni(app.fs, app.settings.tw4));
+    app.state.hasFile = false;
+    app.state.saved = true;
+  }
+  if (!note.empty()) appendLogLine(app, readableText(note));
   setStatusText(app, app.model.ProjectPath);
   noteSavedRows(app);
   if (app.state.hasFile)
@@ -47,10 +62,7 @@ int runShell(int argc, char** argv, const std::string& project, const std::strin
   App* app = new App(fs, settingsFolder);
   if (!openMainWindow(*app)) return 0;
   gtk_widget_show(app->window);
-  // A folder, a form file or a PureBasic project named on the command line leads to its project.
-  std::string note;
-  loadShellSettings(*app, project.empty() ? std::string() : projectToOpen(*app, absolutePath(project), note));
-  if (!note.empty()) appendLogLine(*app, readableText(note));
+  loadShellSettings(*app, project.empty() ? std::string() : absolutePath(project));
   placeDivider(*app, 100);
 
   if (!app->quit) gtk_main();

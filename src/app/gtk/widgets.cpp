@@ -18,11 +18,13 @@ gboolean onQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, Gt
   GtkTreeIter it;
   if (!gtk_tree_view_get_tooltip_context(view, &x, &y, keyboard, &model, &path, &it)) return FALSE;
   gchar* text = nullptr;
-  gtk_tree_model_get(model, &it, 0, &text, -1);
+  gchar* bytes = nullptr;
+  gtk_tree_model_get(model, &it, 0, &text, 1, &bytes, -1);
   bool show = false;
   std::string note;
   if (auto* rowNote = static_cast<RowNote*>(g_object_get_data(G_OBJECT(widget), kNoteKey)))
-    note = (*rowNote)(text ? text : "");
+    note = (*rowNote)(bytes ? bytes : "");
+  g_free(bytes);
   if (!note.empty()) {
     show = true;
   } else if (text && *text) {

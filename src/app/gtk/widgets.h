@@ -21,7 +21,8 @@ GtkWidget* newTextList(GtkWidget** scrolled);
 // the file name at its end stays in sight, and the list never scrolls sideways.
 void showPathEnds(GtkWidget* view, GtkWidget* scrolled);
 
-// A note for a row, shown in its tooltip below the row's text (an empty note shows none).
+// A note for a row, given the row's bytes, shown in its tooltip below the row's text (an
+// empty note shows none).
 using RowNote = std::function<std::string(const std::string& row)>;
 void setRowNote(GtkWidget* view, RowNote note);
 

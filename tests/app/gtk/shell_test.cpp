@@ -305,6 +305,19 @@ TEST_F(ShellTest, ProjectInAnEightBitFolderKeepsItsBytes) {
   EXPECT_EQ(files(), std::vector<std::string>{latin + "form.pb"});
   EXPECT_EQ(status(), dir + "caf\\xE9/p.pbm");
   EXPECT_EQ(app->state.lastDirectory, latin);
+  // Its file is there, so its row is not drawn as missing.
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(app->fileList), 0);
+  GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(app->fileList));
+  GtkTreeIter first;
+  ASSERT_TRUE(gtk_tree_model_get_iter_first(model, &first));
+  gtk_tree_view_column_cell_set_cell_data(column, model, &first, FALSE, FALSE);
+  GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(column));
+  for (GList* c = cells; c; c = c->next) {
+    gboolean marked = TRUE;
+    g_object_get(c->data, GTK_IS_CELL_RENDERER_TEXT(c->data) ? "foreground-set" : "visible", &marked, nullptr);
+    EXPECT_FALSE(marked);
+  }
+  g_list_free(cells);
 
   menu(ItemStartGenerate);
   click(GadgetStart);
