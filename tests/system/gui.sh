@@ -15,9 +15,19 @@ mkdir -p "$work/bin" "$work/proj" "$work/data" "$SHOTS"
 cp "$APP" "$work/bin/tarnwick"
 trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; rm -rf "$work"' EXIT
 
-win() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+# The first visible window whose title matches, waiting up to 10 s. Searched again and
+# again rather than with --sync: a search that meets a window being destroyed (the
+# windows of a program that is just ending) fails at once with an X error.
+find_win() {
+  for _ in $(seq 1 100); do
+    local w; w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$w" ] && { echo "$w"; return; }
+    sleep 0.1
+  done
+}
+win() { find_win "^$1\$"; }
 # The main window: its title is the project file's name, "*" when modified, " - " and TITLE.
-main_win() { timeout 10 xdotool search --sync --onlyvisible --name " - $TITLE\$" 2>/dev/null | head -1; }
+main_win() { find_win " - $TITLE\$"; }
 title() { xdotool getwindowname "$main" 2>/dev/null; }
 keys() { local w=$1; shift; timeout 5 xdotool windowfocus --sync "$w" && xdotool key --delay 40 "$@"; }
 # A visible window with this title other than the given one (a box that follows a dialog

@@ -38,7 +38,7 @@ sed -i 's/OkButton/GoButton/g' "$p/form.pb"
 cp "$p/demo.pbm" "$work/demo.before"
 ide
 dlg=$(win "Search and Replace - Gadget")
-[ -n "$dlg" ] && "$WM_DELETE" "$dlg"
+if [ -n "$dlg" ]; then sleep 0.3; "$WM_DELETE" "$dlg"; fi
 log=$(win "Tarnwick Log")
 check "a cancelled run shows its log" yes "$([ -n "$log" ] && echo yes)"
 if [ -n "$log" ]; then sleep 0.3; shot ide_log "$log"; keys "$log" Escape; fi
