@@ -298,7 +298,10 @@ BindAnswer CommandLineHost::askBindings(ObjectKind kind, const Lines& oldEntries
       use.bound = true;  // the same pair again
       return;
     }
-    if (!oldList.first(oldName) || !newList.first(newName)) return;
+    if (!oldList.first(oldName) || !newList.first(newName)) {
+      use.takenBefore = oldList.first(oldName) ? newName : oldName;
+      return;
+    }
     pairs.insert(pair);
     answer.todo.push_back(pair);
     oldList.take(oldName);
@@ -348,6 +351,10 @@ bool CommandLineHost::refuse(const Binding& b, const Use& use) {
   for (const auto& [k, lists] : asked_)
     if (b.kind && k == *b.kind) names = use.oldSeen ? &lists.second : &lists.first;
   err_ << "Error: --bind " << bindingText(b) << ": ";
+  if (!use.takenBefore.empty()) {
+    err_ << toUtf8(use.takenBefore) << " is bound already by an earlier --bind.\n";
+    return false;
+  }
   if (use.oldSeen) err_ << toUtf8(b.newName) << " is no new " << kind << "name";
   else err_ << toUtf8(b.oldName) << " is no vanished " << kind << "name";
   if (names) err_ << " (" << (use.oldSeen ? "new: " : "vanished: ") << joined(*names) << ")";

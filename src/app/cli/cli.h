@@ -79,6 +79,8 @@ class CommandLineHost : public RunHost {
   struct Use {
     bool bound = false;    // it bound a pair (or repeated one already bound)
     bool oldSeen = false;  // its old name was among the vanished ones
+    // The name that an earlier binding of the same command line had bound already.
+    Text takenBefore;
   };
   // Reports a binding that matched nothing; false.
   bool refuse(const Binding& b, const Use& use);

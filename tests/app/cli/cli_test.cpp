@@ -122,6 +122,18 @@ TEST(CommandLine, BindingsWithoutTheWindowPrefixAndBindingsThatMatchNothing) {
               "Error: --bind Gadget:Button_0=Button_Bye: Button_Bye is no new Gadget name (new: Window_0_Button_Buy).\n");
   }
 
+  // A vanished name that an earlier binding took already is named as such.
+  std::ostringstream errTwice;
+  CommandLineHost twice(out, errTwice,
+                        {{ObjectKind::Gadget, "Button_0", "Button_Buy"}, {ObjectKind::Gadget, "Button_0", "Text_1"}},
+                        false);
+  EXPECT_EQ(twice.askBindings(ObjectKind::Gadget, {"Window_0_Button_0", "Window_0_Text_0"},
+                              {"Window_0_Button_Buy", "Window_0_Text_1"})
+                .answer,
+            2);
+  EXPECT_EQ(errTwice.str().substr(0, errTwice.str().find('\n') + 1),
+            "Error: --bind Gadget:Button_0=Text_1: Window_0_Button_0 is bound already by an earlier --bind.\n");
+
   // A binding for a kind that nothing vanished from, and one without a kind that matched
   // nowhere, are found once every kind is bound.
   for (Binding b : {Binding{ObjectKind::MenuItem, "Item_Old", "Item_New"}, Binding{std::nullopt, "Gone", "New"}}) {
