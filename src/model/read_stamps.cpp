@@ -14,26 +14,21 @@ std::string contentDigest(std::string_view bytes) {
 
 std::string StampingFileSystem::keyOf(const std::string& path) { return lexicallyNormal(base_.resolveLink(path)); }
 
-void StampingFileSystem::remember(const std::string& key, const PathInfo& info, const std::string& bytes) {
-  stamps_.emplace(key, Stamp{info, contentDigest(bytes)});
+bool StampingFileSystem::readStamped(const std::string& path, const std::string& key, std::string& bytes,
+                                     bool followLink) {
+  const bool first = !stamps_.count(key);
+  PathInfo info = first ? base_.inspect(key) : PathInfo();
+  if (!(followLink ? base_.readFile(path, bytes) : base_.readFileNoFollow(path, bytes))) return false;
+  if (first) stamps_.emplace(key, Stamp{info, contentDigest(bytes)});
+  return true;
 }
 
 bool StampingFileSystem::readFile(const std::string& path, std::string& bytes) {
-  const std::string key = keyOf(path);
-  const bool first = !stamps_.count(key);
-  PathInfo info = first ? base_.inspect(key) : PathInfo();
-  if (!base_.readFile(path, bytes)) return false;
-  if (first) remember(key, info, bytes);
-  return true;
+  return readStamped(path, keyOf(path), bytes, true);
 }
 
 bool StampingFileSystem::readFileNoFollow(const std::string& path, std::string& bytes) {
-  const std::string key = lexicallyNormal(path);
-  const bool first = !stamps_.count(key);
-  PathInfo info = first ? base_.inspect(key) : PathInfo();
-  if (!base_.readFileNoFollow(path, bytes)) return false;
-  if (first) remember(key, info, bytes);
-  return true;
+  return readStamped(path, lexicallyNormal(path), bytes, false);
 }
 
 namespace {

@@ -69,7 +69,8 @@ class StampingFileSystem : public FileSystem {
     std::string digest;
   };
   std::string keyOf(const std::string& path);
-  void remember(const std::string& key, const PathInfo& info, const std::string& bytes);
+  // Reads path (through a last link or not) and stamps it under key on its first read.
+  bool readStamped(const std::string& path, const std::string& key, std::string& bytes, bool followLink);
 
   FileSystem& base_;
   std::unordered_map<std::string, Stamp> stamps_;
