@@ -253,10 +253,9 @@ TEST(Commit, AnEditSavedDuringTheRunIsKept) {
   };
   GenerationRun during(late);
   EXPECT_EQ(during.end, RunEnd::Ready);
-  EXPECT_NE(std::find(during.host.log.begin(), during.host.log.end(),
-                      " -> Warning: /p/EventGadget.pb changed while the run was in progress; the edited file is kept "
-                      "as /p/EventGadget.pb.edited"),
-            during.host.log.end());
+  EXPECT_TRUE(during.host.logged(
+      " -> Warning: /p/EventGadget.pb changed while the run was in progress; the edited file is kept "
+      "as /p/EventGadget.pb.edited"));
   EXPECT_NE(late.files["/p/EventGadget.pb.edited"].find("; late"), std::string::npos);
 }
 
@@ -298,10 +297,9 @@ TEST(Commit, AnIncludeFileHeldByAnotherRunIsRefused) {
   const Files before = fs.files;
   GenerationRun run(fs);
   EXPECT_EQ(run.end, RunEnd::Cancelled);
-  EXPECT_NE(std::find(run.host.log.begin(), run.host.log.end(),
-                      " -> Error: the include file /p/user.pbi is being changed by another project's run; start "
-                      "again when that run has ended. Stop!"),
-            run.host.log.end());
+  EXPECT_TRUE(run.host.logged(
+      " -> Error: the include file /p/user.pbi is being changed by another project's run; start "
+      "again when that run has ended. Stop!"));
   EXPECT_EQ(fs.files, before);
 }
 

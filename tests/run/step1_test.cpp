@@ -280,10 +280,9 @@ TEST(Step1, WindowOpenedInGlobalCodeBecomesItsProcedure) {
   Lines opening(p.model.FormCodeLines.begin(), p.model.FormCodeLines.begin() + 5);
   EXPECT_EQ(opening, L({"Procedure Open_Main()", "  If OpenWindow(#Main, 0, 0, 200, 100, \"Main\")",
                         "    ButtonGadget(#Main_Go, 5, 5, 50, 20, \"Go\")", "  EndIf", "EndProcedure"}));
-  EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
-                      T(" -> Warning: window #Main is opened outside a procedure in gui.pb line 5: its form code "
-                        "became the procedure Open_Main in CommonFile.pb.")),
-            p.host.log.end());
+  EXPECT_TRUE(p.host.logged(
+      T(" -> Warning: window #Main is opened outside a procedure in gui.pb line 5: its form code "
+        "became the procedure Open_Main in CommonFile.pb.")));
 }
 
 // Windows the run cannot take stop it with the file, the line and what to change.
@@ -323,10 +322,9 @@ TEST(Step1, NumberedWindowsAndGadgetsAreNamed) {
   EXPECT_EQ(p.model.FormCodeLines[9], T("    SetGadgetText(#Window_1_Gadget_3, \"b\") : HideWindow(#Window_1, 0) : "
                                         "SetGadgetText(4, \"x\")"));
   EXPECT_EQ(p.model.FormCodeLines[10], T("    CreateMenu(0, WindowID(#Window_1)) : MenuItem(3, \"M\")"));
-  EXPECT_NE(std::find(p.host.log.begin(), p.host.log.end(),
-                      T(" -> Warning: window 1 of n.pb is opened with a number: the generated files name it "
-                        "#Window_1 and its numbered gadgets #Gadget_ and their number.")),
-            p.host.log.end());
+  EXPECT_TRUE(p.host.logged(
+      T(" -> Warning: window 1 of n.pb is opened with a number: the generated files name it "
+        "#Window_1 and its numbered gadgets #Gadget_ and their number.")));
 }
 
 // The first window's procedure needs arguments: Main.pb opens it through a procedure

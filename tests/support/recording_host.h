@@ -1,6 +1,7 @@
 // A run host for tests: records the log and plays back scripted binding answers.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 
 #include "run/run.h"
@@ -21,6 +22,8 @@ class RecordingHost : public RunHost {
   int mainWindowEnabled = 0;
 
   void logLine(const Text& line) override { log.push_back(line); }
+  // True when the log holds this line.
+  bool logged(const Text& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
   BindAnswer askBindings(ObjectKind kind, const Lines& oldEntries, const Lines& newEntries) override {
     requests.push_back({kind, oldEntries, newEntries});
     if (answers.empty()) return BindAnswer{};
